@@ -1,0 +1,22 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "app/QtUiServices.h"
+#include "core/Session.h"
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QMainWindow>
+#include <QTranslator>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QTranslator qtFrench;
+    if (qtFrench.load(QStringLiteral("qtbase_fr"),
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtFrench);
+    Session session;
+    QtUiServices ui(QString{});
+    QMainWindow window;
+    window.setWindowTitle(QStringLiteral("VELK"));
+    window.show();
+    return app.exec();
+}

@@ -1,0 +1,26 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <ostream>
+
+// What a command of velk-cli gets: its arguments (after the command name) and the two
+// output streams, UTF-8.
+struct CliIo {
+    std::ostream& out;
+    std::ostream& err;
+    void print(const QString& text) { out << text.toStdString(); }
+    void fail(const QString& text) { err << text.toStdString() << '\n'; }
+};
+
+using CliCommandFn = int (*)(const QStringList& args, CliIo& io);
+
+// A command registers itself from its own file: static CliRegistrar r("info", "...", &run);
+struct CliRegistrar {
+    CliRegistrar(const char* name, const char* usage, CliCommandFn run);
+};
+
+// Runs "velk-cli <command> args...": the exit status.
+int runCli(const QStringList& args, std::ostream& out, std::ostream& err);

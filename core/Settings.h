@@ -1,0 +1,25 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include <QFont>
+#include <QString>
+
+#include <cstdint>
+
+// The program-wide copies of the VELK.INI values, refreshed by InitDivers and the
+// settings dialogs. Colours keep the file's Windows value (0x00BBGGRR).
+struct Settings {
+    QString velkPath;
+    QString workPath;
+    QString qwkPath;
+    QString repPath;
+    int firstUse = 1;
+    int maxCar = 78;
+    std::uint32_t quoteColour = 32768;
+    std::uint32_t inkColour = 0;
+    std::uint32_t backColour = 16777215;
+    int lineHeight = 80;
+    int linesPerPage = 66;
+    QFont messageFont;
+    bool fontNotTerminal = true; // the message font is not "TerminalDOS": convert texts
+};

@@ -1,0 +1,81 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+class QObject;
+class QPrinter;
+
+enum class MessageKind { Information, Warning, Error };
+enum class Answer { Yes, No, Cancel };
+
+struct FileDialogRequest {
+    QString title;
+    QString directory;     // initial folder
+    QString fileName;      // preset name or pattern ("*.Q*")
+    QStringList filters;   // "Fichiers QWK (*.QWK)", ...
+    QString defaultSuffix; // without the dot
+};
+
+struct FindRequest {
+    QString text;
+    bool matchCase = false;
+    bool wholeWord = false;
+    bool down = true;
+};
+
+// The only way windows and actions talk to the user. The Qt implementation shows real
+// dialogs; the tests' implementation answers from a script and records every text.
+class UiServices {
+public:
+    virtual ~UiServices() = default;
+
+    // A message box with an OK button. An empty caption means the program's title.
+    virtual void message(const QString& text, MessageKind kind = MessageKind::Information,
+                         const QString& caption = {}) = 0;
+    // "&Oui" / "&Non"; true for Oui.
+    virtual bool askYesNo(const QString& text, const QString& caption = {}) = 0;
+    // "&Oui" / "&Non" / "Annuler".
+    virtual Answer askYesNoCancel(const QString& text, const QString& caption = {}) = 0;
+
+    virtual std::optional<QString> openFileName(const FileDialogRequest& request) = 0;
+    virtual std::optional<QString> saveFileName(const FileDialogRequest& request) = 0;
+    virtual std::optional<QString> directoryName(const FileDialogRequest& request) = 0;
+    virtual std::optional<QFont> chooseFont(const QFont& initial) = 0;
+    virtual std::optional<QColor> chooseColor(const QColor& initial) = 0;
+    virtual std::optional<FindRequest> find(const FindRequest& initial) = 0;
+    // Lets the user set up the printer; false when cancelled.
+    virtual bool choosePrinter(QPrinter& printer) = 0;
+
+    // Runs a window (a QDialog) modally and returns its result code.
+    virtual int runModal(QObject& window) = 0;
+
+    // Opens the help file at the anchor of the context number.
+    virtual void showHelp(int context) = 0;
+
+    // The busy cursor; nested calls stack. Prefer BusyCursor below.
+    virtual void setBusy(bool busy) = 0;
+};
+
+// Shows the busy cursor for its lifetime.
+class BusyCursor {
+public:
+    explicit BusyCursor(UiServices& ui) : ui_(&ui) { ui_->setBusy(true); }
+    ~BusyCursor() { release(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+    // Restores the normal cursor before the guard ends (before showing a window).
+    void release() {
+        if (ui_)
+            ui_->setBusy(false);
+        ui_ = nullptr;
+    }
+
+private:
+    UiServices* ui_;
+};

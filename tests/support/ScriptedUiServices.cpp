@@ -1,0 +1,110 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "tests/support/ScriptedUiServices.h"
+
+#include <QMetaObject>
+
+#include <gtest/gtest.h>
+
+QStringList ScriptedUiServices::texts() const {
+    QStringList out;
+    for (const Event& e : events_) {
+        if (e.kind == Kind::Message || e.kind == Kind::YesNo || e.kind == Kind::YesNoCancel)
+            out.append(e.text);
+    }
+    return out;
+}
+
+QStringList ScriptedUiServices::messages() const {
+    QStringList out;
+    for (const Event& e : events_) {
+        if (e.kind == Kind::Message)
+            out.append(e.text);
+    }
+    return out;
+}
+
+std::optional<ScriptedUiServices::Value> ScriptedUiServices::take(Kind kind, const QString& what) {
+    if (answers_.empty() || answers_.front().kind != kind) {
+        ADD_FAILURE() << "unexpected prompt: " << what.toStdString();
+        return std::nullopt;
+    }
+    Value v = std::move(answers_.front().value);
+    answers_.pop_front();
+    return v;
+}
+
+void ScriptedUiServices::message(const QString& text, MessageKind kind, const QString& caption) {
+    events_.push_back({Kind::Message, text, caption, kind});
+}
+
+bool ScriptedUiServices::askYesNo(const QString& text, const QString& caption) {
+    events_.push_back({Kind::YesNo, text, caption});
+    const auto v = take(Kind::YesNo, text);
+    return v && std::get<Answer>(*v) == Answer::Yes;
+}
+
+Answer ScriptedUiServices::askYesNoCancel(const QString& text, const QString& caption) {
+    events_.push_back({Kind::YesNoCancel, text, caption});
+    const auto v = take(Kind::YesNoCancel, text);
+    return v ? std::get<Answer>(*v) : Answer::Cancel;
+}
+
+std::optional<QString> ScriptedUiServices::openFileName(const FileDialogRequest& r) {
+    events_.push_back({Kind::OpenFile, r.title, {}});
+    lastFileRequest_ = r;
+    const auto v = take(Kind::OpenFile, r.title);
+    return v ? std::get<std::optional<QString>>(*v) : std::nullopt;
+}
+
+std::optional<QString> ScriptedUiServices::saveFileName(const FileDialogRequest& r) {
+    events_.push_back({Kind::SaveFile, r.title, {}});
+    lastFileRequest_ = r;
+    const auto v = take(Kind::SaveFile, r.title);
+    return v ? std::get<std::optional<QString>>(*v) : std::nullopt;
+}
+
+std::optional<QString> ScriptedUiServices::directoryName(const FileDialogRequest& r) {
+    events_.push_back({Kind::Directory, r.title, {}});
+    lastFileRequest_ = r;
+    const auto v = take(Kind::Directory, r.title);
+    return v ? std::get<std::optional<QString>>(*v) : std::nullopt;
+}
+
+std::optional<QFont> ScriptedUiServices::chooseFont(const QFont&) {
+    events_.push_back({Kind::Font, {}, {}});
+    const auto v = take(Kind::Font, QStringLiteral("font dialog"));
+    return v ? std::get<std::optional<QFont>>(*v) : std::nullopt;
+}
+
+std::optional<QColor> ScriptedUiServices::chooseColor(const QColor&) {
+    events_.push_back({Kind::Colour, {}, {}});
+    const auto v = take(Kind::Colour, QStringLiteral("colour dialog"));
+    return v ? std::get<std::optional<QColor>>(*v) : std::nullopt;
+}
+
+std::optional<FindRequest> ScriptedUiServices::find(const FindRequest&) {
+    events_.push_back({Kind::Find, {}, {}});
+    const auto v = take(Kind::Find, QStringLiteral("find dialog"));
+    return v ? std::get<std::optional<FindRequest>>(*v) : std::nullopt;
+}
+
+bool ScriptedUiServices::choosePrinter(QPrinter&) {
+    events_.push_back({Kind::Printer, {}, {}});
+    const auto v = take(Kind::Printer, QStringLiteral("print dialog"));
+    return v && std::get<bool>(*v);
+}
+
+int ScriptedUiServices::runModal(QObject& window) {
+    const char* name = window.metaObject()->className();
+    events_.push_back({Kind::Modal, QString::fromLatin1(name), {}});
+    const auto it = modal_.find(name);
+    if (it == modal_.end()) {
+        ADD_FAILURE() << "unexpected modal window: " << name;
+        return 0;
+    }
+    return it->second(window);
+}
+
+void ScriptedUiServices::showHelp(int context) {
+    events_.push_back({Kind::Help, QString::number(context), {}});
+}
