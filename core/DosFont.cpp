@@ -3,7 +3,9 @@
 
 #include <QFontDatabase>
 
-int registerDosFont(const QString& fontFile) { return QFontDatabase::addApplicationFont(fontFile); }
+int registerDosFont(const QString& fontFile) {
+    return QFontDatabase::addApplicationFont(fontFile);
+}
 
 void unregisterDosFont(int id) {
     if (id >= 0)

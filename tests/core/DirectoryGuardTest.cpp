@@ -1,0 +1,37 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "core/DirectoryGuard.h"
+#include "core/TwoDigitYear.h"
+
+#include <QDir>
+
+#include <gtest/gtest.h>
+
+TEST(DirectoryGuard, RefusesAWorkDirectoryHoldingTheUsersFiles) {
+    const QString home = QDir::homePath();
+    const QString velk = home + QStringLiteral("/VELK");
+    auto conflict = [&](const QString& work) {
+        return workDirectoryConflict(work, velk, velk, velk + QStringLiteral("/QWK"),
+                                     velk + QStringLiteral("/REP"));
+    };
+    EXPECT_TRUE(conflict(velk + QStringLiteral("/WORK")).isEmpty());
+    EXPECT_TRUE(conflict(QStringLiteral("/tmp/velk-work")).isEmpty());
+    // The first-use default puts every directory in the program directory.
+    EXPECT_TRUE(conflict(velk).contains(QStringLiteral("répertoire du programme")));
+    EXPECT_TRUE(conflict(velk + QStringLiteral("/")).startsWith(
+        QStringLiteral("Le répertoire temporaire de travail ( ")));
+    EXPECT_FALSE(conflict(velk + QStringLiteral("/QWK")).isEmpty());
+    EXPECT_FALSE(conflict(home).isEmpty());
+    EXPECT_FALSE(conflict(QStringLiteral("/")).isEmpty());
+    EXPECT_FALSE(conflict(QString()).isEmpty());
+}
+
+TEST(TwoDigitYear, SlidingWindowAroundToday) {
+    const QDate today(2026, 12, 7);
+    EXPECT_EQ(fullYear(96, today), 1996);
+    EXPECT_EQ(fullYear(99, today), 1999);
+    EXPECT_EQ(fullYear(0, today), 2000);
+    EXPECT_EQ(fullYear(26, today), 2026);
+    EXPECT_EQ(fullYear(45, today), 2045);
+    EXPECT_EQ(fullYear(46, today), 1946);
+    EXPECT_EQ(fullYear(1996, today), 1996);
+}
