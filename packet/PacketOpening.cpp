@@ -7,6 +7,7 @@
 #include "core/FileUtil.h"
 #include "core/PacketDate.h"
 #include "core/Session.h"
+#include "core/TextHelpers.h"
 #include "core/UiServices.h"
 #include "core/VelkError.h"
 #include "core/WorkDirectory.h"
@@ -166,4 +167,20 @@ CloseOutcome closePacket(Session& s, UiServices& ui) {
         ui.message(refusal, MessageKind::Warning);
     s.openFromCommandLine = false;
     return outcome;
+}
+
+std::optional<QString> newsFilePath(const Session& s) {
+    const QString name = dosToUnicode(TrimRight(s.packet.control.NewsFile));
+    if (name.isEmpty() || name.contains(QLatin1Char('/')) || name == QLatin1String(".") ||
+        name == QLatin1String(".."))
+        return std::nullopt;
+    return findFileNoCase(s.settings.workPath, name);
+}
+
+PacketButtons packetButtons(const Session& s) {
+    PacketButtons b;
+    b.bulletins = s.packet.control.BulletinCount > 0;
+    b.newFiles = findFileNoCase(s.settings.workPath, QStringLiteral("NEWFILES.DAT")).has_value();
+    b.news = newsFilePath(s).has_value();
+    return b;
 }

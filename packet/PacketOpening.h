@@ -43,3 +43,19 @@ enum class CloseOutcome {
 // zip -j into the reply packet, then empties the work directory (never deleting the packet
 // itself) and forgets the command-line packet. On PackFailed nothing is deleted.
 CloseOutcome closePacket(Session& session, UiServices& ui);
+
+// Which of the packet window's buttons have something to show: bulletins when there is one,
+// news when the news file is there, new files when NEWFILES.DAT is there. The mail buttons
+// always have.
+struct PacketButtons {
+    bool bulletins = false;
+    bool news = false;
+    bool newFiles = false;
+    bool mail = true;
+    bool personalMail = true;
+};
+PacketButtons packetButtons(const Session& session);
+
+// The news file named by the control file, found in the work directory; nullopt when
+// there is none or its name is not a plain file name.
+std::optional<QString> newsFilePath(const Session& session);

@@ -300,3 +300,35 @@ TEST(WorkDirectoryTree, EmptiesBelowTheWorkDirectoryOnly) {
     EXPECT_THROW(EmptyDirectoryTree(outside, work), VelkError);
     EXPECT_TRUE(QFileInfo::exists(outside + "/garder.txt"));
 }
+
+TEST_F(OpeningTest, ButtonsFollowWhatThePacketHolds) {
+    struct Case {
+        bool bulletin, news, newFiles;
+        std::string newsName;
+    };
+    const Case cases[] = {
+        {false, false, false, "NEWS"},
+        {true, true, true, "NEWS"},
+        {false, true, false, "../NEWS"}, // a news name that leaves the directory is ignored
+        {false, false, true, ""},
+    };
+    for (const Case& c : cases) {
+        PacketBuilder b = builder;
+        b.quirks.lowerCaseNames = true;
+        b.control.newsFile = c.newsName;
+        if (c.bulletin)
+            b.bulletin("BLT-0.1", "b");
+        if (c.news)
+            b.file("NEWS", "n");
+        if (c.newFiles)
+            b.newFiles("f");
+        b.zipTo(packet);
+        ui.answerOpenFile(packet);
+        ASSERT_TRUE(openQwkPacket(s, ui));
+        const PacketButtons buttons = packetButtons(s);
+        EXPECT_EQ(buttons.bulletins, c.bulletin);
+        EXPECT_EQ(buttons.news, c.news && c.newsName == "NEWS");
+        EXPECT_EQ(buttons.newFiles, c.newFiles);
+        EXPECT_TRUE(buttons.mail && buttons.personalMail);
+    }
+}
