@@ -26,22 +26,38 @@ CliRun runCli(const QString& program, const QStringList& args) {
             QString::fromUtf8(p.readAllStandardError())};
 }
 
-const std::string kScreen = "\x1b[2J\x1b[1;33;44m\xC9\xCD\xCD\xBB\x1b[0m\n"
-                            "\x1b[31mrouge\x1b[42m vert \x1b[0m\n\xC8\xCD\xCD\xBC";
+// A welcome screen as boards send them: boxes, colour bars, cursor jumps, DOS accents
+// and a description record after the end-of-file mark.
+const QString kWelcome = QStringLiteral(VELK_SOURCE_DIR "/tests/ansi/data/ACCUEIL.ANS");
+
+std::string fileBytes(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray data = f.readAll();
+    return data.toStdString();
+}
 
 TEST(AnsiCli, WritesThePictureTheViewerDraws) {
+    const std::string welcome = fileBytes(kWelcome);
+    ASSERT_FALSE(welcome.empty());
     for (const bool bright : {false, true}) {
-        const auto viewer = render(kScreen, bright);
+        const auto viewer = render(welcome, bright);
         ASSERT_TRUE(viewer->shown);
+        EXPECT_TRUE(viewer->ui.messages().isEmpty());
         const QString png = viewer->dir.filePath(QStringLiteral("out.png"));
-        QStringList args{QStringLiteral("ansi"), viewer->path, png};
+        QStringList args{QStringLiteral("ansi"), kWelcome, png};
         if (bright)
             args << QStringLiteral("--bright");
         const CliRun run = runCli(kCli, args);
         ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-        const QImage written(png);
-        EXPECT_EQ(written.size(), QSize(641, 3 * 16));
-        EXPECT_EQ(written.convertToFormat(QImage::Format_RGB32), viewer->image) << bright;
+        const QImage written = QImage(png).convertToFormat(QImage::Format_RGB32);
+        EXPECT_EQ(written.size(), QSize(641, 18 * 16));
+        EXPECT_EQ(written, viewer->image) << bright;
+        // The full-block bar (row 7): text colours 0, 1 and 7 of the chosen palette.
+        EXPECT_EQ(cellColour(written, 0, 7), qRgb(0, 0, 0));
+        EXPECT_EQ(cellColour(written, 7, 7), bright ? qRgb(255, 0, 0) : qRgb(128, 0, 0));
+        EXPECT_EQ(cellColour(written, 55, 7), qRgb(255, 255, 255));
     }
 }
 
