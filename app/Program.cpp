@@ -11,6 +11,7 @@
 #include "core/VelkError.h"
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QTimer>
 
 #include <cstdio>
@@ -37,12 +38,27 @@ private:
     int id_;
 };
 
-// For the end-to-end test only: with VELK_TEST_QUIT_AFTER_START set, once the main window
-// has been shown and its first activation has run, the program prints the titles of the
-// visible windows on its standard output and ends with exit code 0.
-void armTestQuit() {
-    if (qEnvironmentVariableIsEmpty("VELK_TEST_QUIT_AFTER_START"))
-        return;
+// For the end-to-end test only, with VELK_TEST_QUIT_AFTER_START set: a message box is
+// printed on the standard output and closed at once, and once the main window has been
+// shown and its first activation has run, the titles of the visible windows are printed
+// and the program ends with exit code 0.
+bool testQuitRequested() {
+    return !qEnvironmentVariableIsEmpty("VELK_TEST_QUIT_AFTER_START");
+}
+
+void answerMessageBoxesForTest() {
+    auto* timer = new QTimer(qApp);
+    QObject::connect(timer, &QTimer::timeout, qApp, [] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            std::printf("%s\n", box->text().toUtf8().constData());
+            std::fflush(stdout);
+            box->done(QMessageBox::Ok);
+        }
+    });
+    timer->start(20);
+}
+
+void quitAfterStartForTest() {
     QTimer::singleShot(0, qApp, [] {
         for (QWidget* w : QApplication::topLevelWidgets()) {
             if (w->isVisible())
@@ -56,6 +72,8 @@ void armTestQuit() {
 } // namespace
 
 int runProgram(Session& session, QtUiServices& ui, const QStringList& arguments) {
+    if (testQuitRequested())
+        answerMessageBoxesForTest();
     QApplication::setWindowIcon(programIcon());
     // The main window's closing ends the run, not the hiding of the last visible window.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -77,6 +95,7 @@ int runProgram(Session& session, QtUiServices& ui, const QStringList& arguments)
 
     const std::unique_ptr<Windows> windows = createWindows(session, ui);
     windows->Form1->show();
-    armTestQuit();
+    if (testQuitRequested())
+        quitAfterStartForTest();
     return QApplication::exec();
 }
