@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -113,4 +114,25 @@ TEST(TForm1, EditorAndPrinterEntriesReloadTheSettingsAfterwards) {
     ui.onModal("TAboutBox", [](QObject&) { return 1; });
     windows->Form1->Apropos1->trigger();
     EXPECT_EQ(ui.events().back().text, QStringLiteral("TAboutBox"));
+}
+
+TEST(TForm1, AMissingDirectoryAfterTheDialogEndsTheRun) {
+    ProgramDir dir;
+    dir.makeWorkingLayout();
+    ScriptedUiServices ui;
+    ASSERT_FALSE(InitDivers(dir.session, ui).has_value());
+    const auto windows = createWindows(dir.session, ui);
+    windows->Form1->show();
+    QDir(dir.path(QStringLiteral("REP"))).removeRecursively();
+    ui.onModal("TParam0", [](QObject& w) {
+        auto& dialog = static_cast<TParam0&>(w);
+        dialog.CancelBtn->click();
+        return dialog.result();
+    });
+    windows->Form1->Rpertoires1->trigger();
+    EXPECT_EQ(ui.messages(),
+              QStringList{QStringLiteral("Le répertoire \"") + dir.path(QStringLiteral("REP")) +
+                          QStringLiteral("\" n'existe pas.\nLa modification "
+                                         "manuelle de VELK.INI est nécessaire.")});
+    EXPECT_FALSE(windows->Form1->isVisible());
 }
