@@ -1,0 +1,288 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "merge/Fusion.h"
+
+#include "core/Archiver.h"
+#include "core/DirectoryGuard.h"
+#include "core/FileUtil.h"
+#include "core/Session.h"
+#include "core/UiServices.h"
+#include "core/VelkError.h"
+#include "core/WorkDirectory.h"
+#include "merge/MergeFiles.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
+
+#include <cstdio>
+#include <new>
+#include <system_error>
+
+#include <unistd.h>
+
+namespace {
+
+const QString kCancelled = QStringLiteral("Fusion annulée.");
+
+// The extension as the user sees it: from the last dot of the file name, upper-cased.
+QString upperExtension(const QString& path) {
+    const QString name = QFileInfo(path).fileName();
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot < 0 ? QString() : name.mid(dot).toUpper();
+}
+
+qint64 modificationTime(const QString& path) {
+    return QFileInfo(path).lastModified().toSecsSinceEpoch();
+}
+
+bool sameFile(const QString& a, const QString& b) {
+    if (a == b)
+        return true;
+    std::error_code ec;
+    return fs::equivalent(toFsPath(a), toFsPath(b), ec);
+}
+
+// A merge step that stopped; its messages have been shown.
+struct Stop {};
+
+void reportUnpackFailure(UiServices& ui, const QString& archive, const UnpackResult& r) {
+    if (!r.refusal.isEmpty()) {
+        ui.message(r.refusal + QLatin1Char('\n') + kCancelled, MessageKind::Warning);
+        return;
+    }
+    ui.message(QStringLiteral("Problème lors du décompactage du fichier :\"") + archive +
+                   QStringLiteral("\" ."),
+               MessageKind::Warning);
+    ui.message(QStringLiteral("Statut = ") + QString::number(r.status) +
+                   QStringLiteral("\nCause possible : Décompacteur inaccessible ou disque "
+                                  "plein\n") +
+                   kCancelled,
+               MessageKind::Warning);
+}
+
+// Puts the merged archive in place of the base packet: a copy beside it, given the base
+// packet's date, time and permissions, then renamed over it. On any failure the copy goes
+// and the base packet stays as it was.
+void replaceBasePacket(const QString& merged, const QString& basePath) {
+    const QFileInfo baseInfo(basePath);
+    // Through a link, the file it names is replaced and the link stays.
+    const QString target = baseInfo.canonicalFilePath();
+    if (target.isEmpty())
+        throw VelkError::fileNotFound();
+    const QDateTime stamp = QFileInfo(target).lastModified();
+    const QFileDevice::Permissions permissions = QFile::permissions(target);
+
+    const QString failure =
+        QStringLiteral("Impossible d'écrire le paquet fusionné à côté du fichier \"") + basePath +
+        QStringLiteral("\" (%1).\nCe fichier n'a pas été modifié.\n") + kCancelled;
+    QFile source(merged);
+    if (!source.open(QIODevice::ReadOnly))
+        throw VelkError(failure.arg(QStringLiteral("Erreur E/S %1").arg(IoCode::FileNotFound)));
+    QTemporaryFile copy(
+        joinPath(QFileInfo(target).absolutePath(),
+                 QStringLiteral(".") + QFileInfo(target).fileName() + QStringLiteral(".XXXXXX")));
+    if (!copy.open())
+        throw VelkError(failure.arg(QStringLiteral("Erreur E/S %1").arg(IoCode::AccessDenied)));
+    const auto diskFull = [&] {
+        return VelkError(failure.arg(QStringLiteral("Erreur E/S %1").arg(IoCode::DiskFull)));
+    };
+    std::vector<char> chunk(std::size_t(1) << 20);
+    while (true) {
+        const qint64 got = source.read(chunk.data(), qint64(chunk.size()));
+        if (got < 0)
+            throw VelkError(failure.arg(QStringLiteral("Erreur E/S %1").arg(IoCode::ReadPastEnd)));
+        if (got == 0)
+            break;
+        if (copy.write(chunk.data(), got) != got)
+            throw diskFull();
+    }
+    if (!copy.flush() || ::fsync(copy.handle()) != 0)
+        throw diskFull();
+    if (!copy.setFileTime(stamp, QFileDevice::FileModificationTime))
+        throw VelkError(failure.arg(QStringLiteral("Erreur E/S %1").arg(IoCode::AccessDenied)));
+    copy.setPermissions(permissions);
+    copy.close();
+    if (std::rename(QFile::encodeName(copy.fileName()).constData(),
+                    QFile::encodeName(target).constData()) != 0)
+        throw VelkError(failure.arg(QStringLiteral("Erreur E/S %1").arg(IoCode::AccessDenied)));
+    copy.setAutoRemove(false);
+}
+
+} // namespace
+
+std::optional<FusionFocus> CheckFusion(const QString& basePath, const QString& integratedPath,
+                                       const QString& spacePath, UiServices& ui) {
+    if (basePath.isEmpty()) {
+        ui.message(QStringLiteral("Vous devez choisir un fichier QWK  servant de cible"));
+        return FusionFocus::SourceFileListBox;
+    }
+    if (integratedPath.isEmpty()) {
+        ui.message(QStringLiteral("Vous devez choisir un fichier QWK à intégrer"));
+        return FusionFocus::DestFileListBox;
+    }
+    // Two spellings of one path are the same file too: merging it into itself would double
+    // every message.
+    if (sameFile(basePath, integratedPath)) {
+        ui.message(QStringLiteral("Un paquet QWK ne peut pas être fusionner avec lui-même"));
+        return FusionFocus::DestFileListBox;
+    }
+    if (upperExtension(basePath) != QLatin1String(".QWK") &&
+        !ui.askYesNo(QStringLiteral("Le fichier cible ne porte pas l'extension \".QWK\" .\n"
+                                    "Continuer la fusion malgré tout ?")))
+        return FusionFocus::SourceFileListBox;
+    if (upperExtension(integratedPath) != QLatin1String(".QWK") &&
+        !ui.askYesNo(QStringLiteral("Le fichier à intégrer ne porte pas l'extension \".QWK\" .\n"
+                                    "Continuer la fusion malgré tout ?")))
+        return FusionFocus::DestFileListBox;
+
+    // Opening both files is what tells a missing or unreadable one.
+    const std::int64_t baseSize = fileSizeBytes(basePath);
+    const std::int64_t integratedSize = fileSizeBytes(integratedPath);
+    if (modificationTime(integratedPath) < modificationTime(basePath) &&
+        !ui.askYesNo(QStringLiteral("Le fichier à intégrer est plus ancien \n"
+                                    "que le fichier servant de base d'intégration.\n"
+                                    "Continuer la fusion malgré tout ?")))
+        return FusionFocus::SourceFileListBox;
+
+    const std::uint64_t available = freeSpace(spacePath).value_or(0);
+    const std::uint64_t needed = 5 * std::uint64_t(baseSize + integratedSize);
+    if (available <= needed &&
+        !ui.askYesNo(QStringLiteral("Il reste peu de place disque disponible par rapport à la "
+                                    "taille\ndes fichiers QWK qui doivent être décompressés "
+                                    "pour la fusion.\nContinuer la fusion malgré tout ?")))
+        return FusionFocus::SourceFileListBox;
+    return std::nullopt;
+}
+
+FusionResult DoFusion(const QString& basePath, const QString& integratedPath,
+                      const QString& workPath, PacketControl& control, UiServices& ui,
+                      const FusionStatus& Statut, IntegratedDeletion deletion) {
+    FusionResult result;
+    const auto status = [&](const QString& text) {
+        if (Statut)
+            Statut(text);
+    };
+    BusyCursor busy(ui);
+    const auto fail = [&](const QString& text, MessageKind kind = MessageKind::Warning) {
+        busy.release();
+        status(QString());
+        ui.message(text, kind);
+        throw Stop();
+    };
+    try {
+        // Emptying the work directory must never take one of the packets with it.
+        for (const QString& packet : {basePath, integratedPath}) {
+            if (isSameOrInside(packet, workPath))
+                fail(QStringLiteral("Le fichier \"") + packet +
+                     QStringLiteral("\" se trouve dans le répertoire de travail ( ") + workPath +
+                     QStringLiteral(" ), qui est vidé pour la fusion.\n"
+                                    "Placez-le dans un autre répertoire.\n") +
+                     kCancelled);
+        }
+        EmptyDirectoryTree(workPath, workPath);
+
+        const QString baseDirectory = joinPath(workPath, QStringLiteral("tmp1"));
+        const QString integratedDirectory = joinPath(workPath, QStringLiteral("tmp2"));
+        for (const QString& dir : {baseDirectory, integratedDirectory}) {
+            if (!QDir().mkdir(dir))
+                fail(QStringLiteral("Impossible de créer le répertoire \"") + dir +
+                     QStringLiteral("\"\n") + kCancelled);
+        }
+
+        status(QStringLiteral("Décompactage du premier paquet\n (") + basePath +
+               QStringLiteral(")"));
+        if (const UnpackResult r = unpackArchive(basePath, baseDirectory); !r.ok()) {
+            busy.release();
+            status(QString());
+            reportUnpackFailure(ui, basePath, r);
+            return result;
+        }
+        status(QStringLiteral("Décompactage du deuxième paquet\n (") + integratedPath +
+               QStringLiteral(")"));
+        if (const UnpackResult r = unpackArchive(integratedPath, integratedDirectory); !r.ok()) {
+            busy.release();
+            status(QString());
+            reportUnpackFailure(ui, integratedPath, r);
+            return result;
+        }
+
+        status(QStringLiteral("Mise à jour des fichiers de données et d'index"));
+        const std::int64_t n1 = AppendMessageFile(baseDirectory, integratedDirectory);
+        MergeIndexFiles(baseDirectory, integratedDirectory, n1);
+
+        status(QStringLiteral("Mise à jour des conférences"));
+        if (!GereControlDat(baseDirectory, integratedDirectory, control, result.notices, ui)) {
+            busy.release();
+            status(QString());
+            return result;
+        }
+
+        status(QStringLiteral("Compactage du fichier fusionné \n (") + basePath +
+               QStringLiteral(")"));
+        // The archive is made beside tmp1, so no member of the packet can be mistaken for it.
+        const QString merged = joinPath(workPath, QStringLiteral("TMPQWK.QWK"));
+        QStringList members;
+        for (const QString& name : findFiles(baseDirectory, QStringLiteral("*")))
+            members.append(joinPath(baseDirectory, name));
+        if (const int packed = packFiles(merged, members); packed != 0) {
+            busy.release();
+            status(QString());
+            ui.message(QStringLiteral("Problème lors du compactage du fichier : \"TMPQWK.QWK\"."),
+                       MessageKind::Warning);
+            ui.message(QStringLiteral("Statut = ") + QString::number(packed) +
+                           QStringLiteral("\nCauses possibles : Compacteur inaccessible ou "
+                                          "disque plein"),
+                       MessageKind::Warning);
+            return result;
+        }
+
+        replaceBasePacket(merged, basePath);
+        result.merged = true;
+    } catch (const Stop&) {
+        return result;
+    } catch (const VelkError& e) {
+        busy.release();
+        status(QString());
+        ui.message(e.message(), MessageKind::Error);
+        return result;
+    } catch (const std::bad_alloc&) {
+        busy.release();
+        status(QString());
+        ui.message(QStringLiteral("Pas assez de mémoire pour travailler."), MessageKind::Error);
+        return result;
+    }
+
+    busy.release();
+    status(QString());
+    // The merged packet is in place: a work directory that will not empty is only told.
+    try {
+        EmptyDirectoryTree(workPath, workPath);
+    } catch (const VelkError& e) {
+        ui.message(e.message(), MessageKind::Warning);
+    }
+    ui.message(QStringLiteral("La fusion des deux paquets QWK s'est déroulée correctement."));
+
+    bool erase = deletion == IntegratedDeletion::Delete;
+    if (deletion == IntegratedDeletion::Ask)
+        erase = ui.askYesNo(QStringLiteral("Peut-on effacer le fichier intégré ?\n(") +
+                            integratedPath + QStringLiteral(")"));
+    if (erase) {
+        result.integratedDeleted = QFile::remove(integratedPath);
+        if (!result.integratedDeleted)
+            ui.message(VelkError::io(IoCode::AccessDenied).message(), MessageKind::Error);
+    }
+    return result;
+}
+
+FusionResult DoFusion(Session& session, const QString& basePath, const QString& integratedPath,
+                      UiServices& ui, const FusionStatus& Statut) {
+    if (const QString refusal = workDirectoryConflict(session.settings, session.startDirectory);
+        !refusal.isEmpty()) {
+        ui.message(refusal, MessageKind::Warning);
+        return {};
+    }
+    return DoFusion(basePath, integratedPath, session.settings.workPath, session.packet.control, ui,
+                    Statut);
+}
