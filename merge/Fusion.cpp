@@ -16,6 +16,8 @@
 #include <QFileInfo>
 #include <QTemporaryFile>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <new>
 #include <system_error>
@@ -112,6 +114,15 @@ void replaceBasePacket(const QString& merged, const QString& basePath) {
 
 } // namespace
 
+bool lowOnSpace(std::uint64_t available, std::int64_t baseSize, std::int64_t integratedSize) {
+    const std::uint64_t sizes = std::uint64_t(std::max<std::int64_t>(baseSize, 0)) +
+                                std::uint64_t(std::max<std::int64_t>(integratedSize, 0));
+    // Sizes beyond what five times them can count leave no doubt.
+    if (sizes > UINT64_MAX / 5)
+        return true;
+    return available <= 5 * sizes;
+}
+
 std::optional<FusionFocus> CheckFusion(const QString& basePath, const QString& integratedPath,
                                        const QString& spacePath, UiServices& ui) {
     if (basePath.isEmpty()) {
@@ -146,9 +157,7 @@ std::optional<FusionFocus> CheckFusion(const QString& basePath, const QString& i
                                     "Continuer la fusion malgré tout ?")))
         return FusionFocus::SourceFileListBox;
 
-    const std::uint64_t available = freeSpace(spacePath).value_or(0);
-    const std::uint64_t needed = 5 * std::uint64_t(baseSize + integratedSize);
-    if (available <= needed &&
+    if (lowOnSpace(freeSpace(spacePath).value_or(0), baseSize, integratedSize) &&
         !ui.askYesNo(QStringLiteral("Il reste peu de place disque disponible par rapport à la "
                                     "taille\ndes fichiers QWK qui doivent être décompressés "
                                     "pour la fusion.\nContinuer la fusion malgré tout ?")))

@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 
@@ -22,6 +23,10 @@ enum class FusionFocus { SourceFileListBox, DestFileListBox };
 // Throws VelkError when a chosen file cannot be read.
 std::optional<FusionFocus> CheckFusion(const QString& basePath, const QString& integratedPath,
                                        const QString& spacePath, UiServices& ui);
+
+// Whether the free space is short for unpacking both packets: not more than five times
+// their sizes together.
+bool lowOnSpace(std::uint64_t available, std::int64_t baseSize, std::int64_t integratedSize);
 
 // Receives the progress text of each step (the empty text at the end).
 using FusionStatus = std::function<void(const QString& Statut)>;

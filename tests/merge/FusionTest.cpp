@@ -1,2 +1,482 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "merge/Fusion.h"
+
+#include "core/Archiver.h"
+#include "core/Session.h"
+#include "core/VelkError.h"
+#include "tests/merge/MergeTestSupport.h"
+#include "tests/support/PacketBuilder.h"
+
+#include <QDateTime>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace mergetest;
+
+namespace {
+
+const QString kUnpackCause =
+    "\nCause possible : Décompacteur inaccessible ou disque plein\nFusion annulée.";
+const QString kDone = "La fusion des deux paquets QWK s'est déroulée correctement.";
+const QDateTime kBaseTime(QDate(2021, 3, 4), QTime(10, 20, 30));
+
+void setModified(const QString& path, const QDateTime& when) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(f.setFileTime(when, QFileDevice::FileModificationTime));
+}
+
+// A directory in which nothing can be created or deleted, even by root (who ignores the
+// permission bits): the immutable attribute then. Empty when neither works here.
+class LockedDirectory {
+public:
+    explicit LockedDirectory(QString path) : path_(std::move(path)) {
+        QFile::setPermissions(path_, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        if (!writable())
+            return;
+        immutable_ = QProcess::execute("chattr", {"+i", path_}) == 0;
+        if (!writable())
+            return;
+        release();
+        failed_ = true;
+    }
+    ~LockedDirectory() { release(); }
+    bool locked() const { return !failed_; }
+
+private:
+    bool writable() const {
+        QFile probe(joinPath(path_, "probe"));
+        const bool ok = probe.open(QIODevice::WriteOnly);
+        probe.remove();
+        return ok;
+    }
+    void release() {
+        if (immutable_)
+            QProcess::execute("chattr", {"-i", path_});
+        immutable_ = false;
+        QFile::setPermissions(path_, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                         QFileDevice::ExeOwner);
+    }
+    QString path_;
+    bool immutable_ = false;
+    bool failed_ = false;
+};
+
+// Puts a program of that name, which fails with status 15, first on the path.
+class FailingProgram {
+public:
+    FailingProgram(const QString& bin, const QString& name) : oldPath_(qgetenv("PATH")) {
+        QDir().mkpath(bin);
+        const QString script = joinPath(bin, name);
+        writeFileAtomically(script, "#!/bin/sh\nexit 15\n");
+        QFile::setPermissions(script, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                          QFileDevice::ExeOwner);
+        qputenv("PATH", QFile::encodeName(bin) + ":" + oldPath_);
+    }
+    ~FailingProgram() { qputenv("PATH", oldPath_); }
+
+private:
+    QByteArray oldPath_;
+};
+
+class FusionTest : public ::testing::Test {
+protected:
+    QTemporaryDir root;
+    Session s;
+    ScriptedUiServices ui;
+    PacketBuilder baseBuilder, integratedBuilder;
+    QString base, integrated;
+    QStringList statuses;
+    QByteArray baseBytes;
+
+    QString dir(const QString& name) const { return joinPath(root.path(), name); }
+
+    void SetUp() override {
+        for (const char* d : {"VELK", "WORK", "QWK", "REP"})
+            QDir().mkpath(dir(d));
+        s.startDirectory = dir("VELK");
+        s.settings.velkPath = dir("VELK");
+        s.settings.workPath = dir("WORK");
+        s.settings.qwkPath = dir("QWK");
+        s.settings.repPath = dir("REP");
+        base = joinPath(dir("QWK"), "VELKTEST.QWK");
+        integrated = joinPath(dir("QWK"), "NOUVEAU.QWK");
+
+        baseBuilder.conference(0, "Principal").conference(1, "Annonces").conference(5, "Linux");
+        baseBuilder.add(0, "Bienvenue", "Bonjour a tous\n");
+        baseBuilder.add(1, "Nouveau serveur", "Il tourne\n");
+        baseBuilder.add(5, "Noyau", "Version 2.0\n").personal = true;
+        integratedBuilder.conference(0, "Principal").conference(2, "Jeux").conference(7, "Musique");
+        integratedBuilder.control.packetDate = "03-07-1996";
+        integratedBuilder.add(0, "Re: Bienvenue", "Merci\n");
+        integratedBuilder.add(2, "Echecs", std::string(400, 'e') + "\n").personal = true;
+        integratedBuilder.add(7, "Guitare", "").oneBlock = true;
+    }
+    // Zips both packets; the base is the older one.
+    void makePackets() {
+        baseBuilder.zipTo(base);
+        integratedBuilder.zipTo(integrated);
+        setModified(base, kBaseTime);
+        setModified(integrated, kBaseTime.addDays(1));
+        baseBytes = bytesOf(base);
+    }
+    FusionResult run() {
+        return DoFusion(s, base, integrated, ui, [&](const QString& t) { statuses.append(t); });
+    }
+    void expectBaseUntouched() const {
+        EXPECT_EQ(bytesOf(base), baseBytes);
+        EXPECT_EQ(QFileInfo(base).lastModified(), kBaseTime);
+        // No temporary copy is left beside it.
+        for (const QString& name : QDir(dir("QWK")).entryList(QDir::Files | QDir::Hidden))
+            EXPECT_FALSE(name.startsWith('.')) << name.toStdString();
+    }
+    QStringList workEntries() const {
+        return QDir(dir("WORK")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    }
+};
+
+} // namespace
+
+TEST(LowOnSpace, FiveTimesBothSizesIsTheLimit) {
+    struct Case {
+        std::uint64_t available;
+        std::int64_t base, integrated;
+        bool low;
+    };
+    const std::int64_t gb = std::int64_t(1) << 30;
+    const Case cases[] = {
+        {100, 10, 10, true},
+        {101, 10, 10, false},
+        {0, 0, 0, true},
+        // Beyond 32 bits on both sides.
+        {std::uint64_t(30 * gb), 3 * gb, 3 * gb, true},
+        {std::uint64_t(30 * gb) + 1, 3 * gb, 3 * gb, false},
+        {std::uint64_t(8) * 1024 * gb, 3 * gb, 3 * gb, false},
+        {UINT64_MAX, INT64_MAX, INT64_MAX, true},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(lowOnSpace(c.available, c.base, c.integrated), c.low) << c.available;
+}
+
+TEST_F(FusionTest, ChecksInTheirOrder) {
+    makePackets();
+    const QString qw1 = joinPath(dir("QWK"), "AUTRE.QW1");
+    const QString lowerBase = joinPath(dir("QWK"), "petit.qwk");
+    QFile::copy(integrated, qw1);
+    QFile::copy(base, lowerBase);
+    setModified(qw1, kBaseTime.addDays(1));
+    setModified(lowerBase, kBaseTime);
+    const QString extBase =
+        "Le fichier cible ne porte pas l'extension \".QWK\" .\nContinuer la fusion malgré tout ?";
+    const QString extIntegrated = "Le fichier à intégrer ne porte pas l'extension \".QWK\" .\n"
+                                  "Continuer la fusion malgré tout ?";
+    const QString older = "Le fichier à intégrer est plus ancien \nque le fichier servant de "
+                          "base d'intégration.\nContinuer la fusion malgré tout ?";
+    struct Case {
+        QString base, integrated;
+        std::vector<bool> answers;
+        QStringList texts;
+        std::optional<FusionFocus> focus;
+    };
+    const std::vector<Case> cases = {
+        {"",
+         integrated,
+         {},
+         {"Vous devez choisir un fichier QWK  servant de cible"},
+         FusionFocus::SourceFileListBox},
+        {base,
+         "",
+         {},
+         {"Vous devez choisir un fichier QWK à intégrer"},
+         FusionFocus::DestFileListBox},
+        {"",
+         "",
+         {},
+         {"Vous devez choisir un fichier QWK  servant de cible"},
+         FusionFocus::SourceFileListBox},
+        {base,
+         base,
+         {},
+         {"Un paquet QWK ne peut pas être fusionner avec lui-même"},
+         FusionFocus::DestFileListBox},
+        {qw1,
+         qw1,
+         {},
+         {"Un paquet QWK ne peut pas être fusionner avec lui-même"},
+         FusionFocus::DestFileListBox},
+        {base,
+         dir("QWK") + "/./VELKTEST.QWK",
+         {},
+         {"Un paquet QWK ne peut pas être fusionner avec lui-même"},
+         FusionFocus::DestFileListBox},
+        {qw1, integrated, {false}, {extBase}, FusionFocus::SourceFileListBox},
+        {qw1, integrated, {true}, {extBase}, std::nullopt},
+        {base, qw1, {false}, {extIntegrated}, FusionFocus::DestFileListBox},
+        {base, qw1, {true}, {extIntegrated}, std::nullopt},
+        {qw1, qw1 + "x", {true, false}, {extBase, extIntegrated}, FusionFocus::DestFileListBox},
+        {lowerBase, integrated, {}, {}, std::nullopt},
+        {integrated, base, {false}, {older}, FusionFocus::SourceFileListBox},
+        {integrated, base, {true}, {older}, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(QString(c.base + " <- " + c.integrated).toStdString());
+        ui.clear();
+        for (const bool a : c.answers)
+            ui.answerYesNo(a);
+        EXPECT_EQ(CheckFusion(c.base, c.integrated, dir("QWK"), ui), c.focus);
+        EXPECT_EQ(ui.texts(), c.texts);
+        EXPECT_TRUE(ui.allAnswersUsed());
+    }
+    expectBaseUntouched();
+}
+
+TEST_F(FusionTest, EqualStampsAskNothing) {
+    makePackets();
+    setModified(integrated, kBaseTime);
+    EXPECT_EQ(CheckFusion(base, integrated, dir("QWK"), ui), std::nullopt);
+    EXPECT_TRUE(ui.texts().isEmpty());
+}
+
+TEST_F(FusionTest, HugePacketsAskAboutSpace) {
+    makePackets();
+    // A sparse file far larger than the disk, and than 32 bits can count.
+    const QString huge = joinPath(dir("QWK"), "ENORME.QWK");
+    {
+        QFile f(huge);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(f.resize(qint64(1) << 42));
+    }
+    setModified(huge, kBaseTime.addDays(2));
+    ui.answerYesNo(false);
+    EXPECT_EQ(CheckFusion(base, huge, dir("QWK"), ui), FusionFocus::SourceFileListBox);
+    EXPECT_EQ(ui.texts(),
+              QStringList({"Il reste peu de place disque disponible par rapport à la taille\n"
+                           "des fichiers QWK qui doivent être décompressés pour la fusion.\n"
+                           "Continuer la fusion malgré tout ?"}));
+}
+
+TEST_F(FusionTest, MissingPacketIsAnError) {
+    makePackets();
+    EXPECT_THROW(CheckFusion(base, joinPath(dir("QWK"), "ABSENT.QWK"), dir("QWK"), ui), VelkError);
+}
+
+TEST_F(FusionTest, MergesIntoTheBasePacketKeepingItsDate) {
+    makePackets();
+    QDir().mkpath(joinPath(dir("WORK"), "vieux/sous"));
+    writeFileAtomically(joinPath(dir("WORK"), "vieux/sous/reste.txt"), "x");
+    ui.answerYesNo(false);
+    const FusionResult r = run();
+    ASSERT_TRUE(r.merged);
+    EXPECT_FALSE(r.integratedDeleted);
+    EXPECT_EQ(statuses, QStringList({"Décompactage du premier paquet\n (" + base + ")",
+                                     "Décompactage du deuxième paquet\n (" + integrated + ")",
+                                     "Mise à jour des fichiers de données et d'index",
+                                     "Mise à jour des conférences",
+                                     "Compactage du fichier fusionné \n (" + base + ")", ""}));
+    EXPECT_EQ(ui.texts(),
+              QStringList({kDone, "Peut-on effacer le fichier intégré ?\n(" + integrated + ")"}));
+    EXPECT_EQ(ui.busyDepth(), 0);
+    EXPECT_TRUE(r.notices.NoticesProduced);
+    EXPECT_EQ(r.notices.NoticeMemo.size(), 2);
+    EXPECT_EQ(s.packet.control.PacketDate, "03-07-1996");
+
+    // The base packet is replaced, keeps its date, and nothing is left behind.
+    EXPECT_NE(bytesOf(base), baseBytes);
+    EXPECT_EQ(QFileInfo(base).lastModified(), kBaseTime);
+    EXPECT_TRUE(QFileInfo(integrated).isFile());
+    EXPECT_EQ(QDir(dir("QWK")).entryList(QDir::Files | QDir::Hidden),
+              QStringList({"NOUVEAU.QWK", "VELKTEST.QWK"}));
+    EXPECT_TRUE(workEntries().isEmpty());
+
+    // Opened again, the merged packet lists every message of both.
+    QTemporaryDir opened;
+    ASSERT_TRUE(unpackArchive(base, opened.path()).ok());
+    PacketControl control;
+    ASSERT_TRUE(InitQWK(opened.path(), control, ui));
+    ASSERT_EQ(control.ConferenceCount, 5);
+    std::vector<int> numbers;
+    for (const ConferenceEntry& c : control.Conferences)
+        numbers.push_back(c.ConferenceNumber);
+    EXPECT_EQ(numbers, (std::vector<int>{0, 1, 2, 5, 7}));
+    EXPECT_EQ(control.TotalMessages, 6);
+    EXPECT_EQ(control.PacketDate, "03-07-1996");
+    const std::map<QString, std::vector<std::string>> expected = {
+        {"000", {"Bienvenue", "Re: Bienvenue"}},
+        {"001", {"Nouveau serveur"}},
+        {"002", {"Echecs"}},
+        {"005", {"Noyau"}},
+        {"007", {"Guitare"}},
+        {"PERSONAL", {"Noyau", "Echecs"}},
+    };
+    EXPECT_EQ(subjectsByIndex(opened.path()), expected);
+    EXPECT_FALSE(QFileInfo::exists(joinPath(opened.path(), "TMPQWK.QWK")));
+
+    // Its date still older, a newer packet merges in without the age question.
+    ui.clear();
+    integratedBuilder.zipTo(integrated);
+    setModified(integrated, kBaseTime.addSecs(1));
+    EXPECT_EQ(CheckFusion(base, integrated, dir("QWK"), ui), std::nullopt);
+    EXPECT_TRUE(ui.texts().isEmpty());
+}
+
+TEST_F(FusionTest, IntegratedPacketDeletedOnYes) {
+    makePackets();
+    ui.answerYesNo(true);
+    const FusionResult r = run();
+    EXPECT_TRUE(r.merged);
+    EXPECT_TRUE(r.integratedDeleted);
+    EXPECT_FALSE(QFileInfo::exists(integrated));
+}
+
+TEST_F(FusionTest, FailedUnpackingLeavesTheBasePacket) {
+    makePackets();
+    for (const bool damagedBase : {true, false}) {
+        SCOPED_TRACE(damagedBase);
+        ui.clear();
+        statuses.clear();
+        const QString damaged = damagedBase ? base : integrated;
+        const QByteArray good = bytesOf(damaged);
+        writeFileAtomically(damaged, "PK\x03\x04 ceci n'est pas une archive");
+        setModified(damaged, damagedBase ? kBaseTime : kBaseTime.addDays(1));
+        baseBytes = bytesOf(base);
+        EXPECT_FALSE(run().merged);
+        ASSERT_EQ(ui.messages().size(), 2);
+        EXPECT_EQ(ui.messages()[0],
+                  "Problème lors du décompactage du fichier :\"" + damaged + "\" .");
+        EXPECT_TRUE(ui.messages()[1].startsWith("Statut = 9")) << ui.messages()[1].toStdString();
+        EXPECT_TRUE(ui.messages()[1].endsWith(kUnpackCause));
+        EXPECT_EQ(statuses.back(), "");
+        EXPECT_EQ(ui.busyDepth(), 0);
+        expectBaseUntouched();
+        writeFileAtomically(damaged, good);
+        setModified(damaged, damagedBase ? kBaseTime : kBaseTime.addDays(1));
+    }
+}
+
+TEST_F(FusionTest, PacketWithALinkIsRefused) {
+    integratedBuilder.symlink("LIEN", "/etc/passwd");
+    makePackets();
+    EXPECT_FALSE(run().merged);
+    ASSERT_EQ(ui.messages().size(), 1);
+    EXPECT_TRUE(ui.messages()[0].contains("contient des liens ou des fichiers spéciaux"));
+    expectBaseUntouched();
+}
+
+TEST_F(FusionTest, FailedControlStepLeavesTheBasePacket) {
+    struct Case {
+        const char* what;
+        std::function<void(PacketBuilder& base, PacketBuilder& integrated)> spoil;
+        std::vector<bool> answers;
+        QString message;
+    };
+    const std::vector<Case> cases = {
+        {"other board",
+         [](PacketBuilder&, PacketBuilder& in) { in.control.bbsId = "AUTRE"; },
+         {false},
+         ""},
+        {"empty control file",
+         [](PacketBuilder&, PacketBuilder& in) { in.quirks.controlLines = 0; },
+         {},
+         "'' n'est pas une valeur entière correcte"},
+        {"bad number",
+         [](PacketBuilder& b, PacketBuilder&) { b.control.conferenceCount = "deux"; },
+         {},
+         "'deux' n'est pas une valeur entière correcte"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        PacketBuilder savedBase = baseBuilder, savedIntegrated = integratedBuilder;
+        c.spoil(baseBuilder, integratedBuilder);
+        makePackets();
+        ui.clear();
+        for (const bool a : c.answers)
+            ui.answerYesNo(a);
+        EXPECT_FALSE(run().merged);
+        if (!c.message.isEmpty()) {
+            EXPECT_EQ(ui.messages(), QStringList({c.message}));
+        }
+        EXPECT_FALSE(ui.texts().contains(kDone));
+        EXPECT_TRUE(ui.allAnswersUsed());
+        expectBaseUntouched();
+        baseBuilder = savedBase;
+        integratedBuilder = savedIntegrated;
+    }
+}
+
+TEST_F(FusionTest, IntegratedPacketWithoutControlFile) {
+    makePackets();
+    QTemporaryDir members;
+    integratedBuilder.writeTo(members.path());
+    QFile::remove(joinPath(members.path(), "CONTROL.DAT"));
+    QStringList files;
+    for (const QString& name : findFiles(members.path(), "*"))
+        files.append(joinPath(members.path(), name));
+    QFile::remove(integrated);
+    ASSERT_EQ(packFiles(integrated, files), 0);
+    setModified(integrated, kBaseTime.addDays(1));
+    EXPECT_FALSE(run().merged);
+    EXPECT_EQ(ui.messages(), QStringList({"Fichier " + joinPath(dir("WORK"), "tmp2") +
+                                          "/CONTROL.DAT introuvable"}));
+    expectBaseUntouched();
+}
+
+TEST_F(FusionTest, FailedPackingLeavesTheBasePacket) {
+    makePackets();
+    FailingProgram zip(dir("bin"), "zip");
+    EXPECT_FALSE(run().merged);
+    EXPECT_EQ(ui.messages(),
+              QStringList({"Problème lors du compactage du fichier : \"TMPQWK.QWK\".",
+                           "Statut = 15\nCauses possibles : Compacteur inaccessible ou disque "
+                           "plein"}));
+    EXPECT_EQ(ui.busyDepth(), 0);
+    expectBaseUntouched();
+}
+
+TEST_F(FusionTest, FailedReplacementLeavesTheBasePacket) {
+    makePackets();
+    LockedDirectory lock(dir("QWK"));
+    if (!lock.locked())
+        GTEST_SKIP() << "no way to make a directory read-only here";
+    EXPECT_FALSE(run().merged);
+    ASSERT_EQ(ui.messages().size(), 1);
+    EXPECT_TRUE(ui.messages()[0].startsWith(
+        "Impossible d'écrire le paquet fusionné à côté du fichier \"" + base + "\""));
+    EXPECT_TRUE(ui.messages()[0].endsWith("Ce fichier n'a pas été modifié.\nFusion annulée."));
+    expectBaseUntouched();
+}
+
+TEST_F(FusionTest, WorkDirectoriesThatCannotBeMade) {
+    makePackets();
+    LockedDirectory lock(dir("WORK"));
+    if (!lock.locked())
+        GTEST_SKIP() << "no way to make a directory read-only here";
+    EXPECT_FALSE(run().merged);
+    EXPECT_EQ(ui.messages(), QStringList({"Impossible de créer le répertoire \"" +
+                                          joinPath(dir("WORK"), "tmp1") + "\"\nFusion annulée."}));
+    EXPECT_EQ(statuses, QStringList({""}));
+    expectBaseUntouched();
+}
+
+TEST_F(FusionTest, NothingOutsideItsOwnWorkDirectoryIsDeleted) {
+    makePackets();
+    // A packet kept in the work directory would be emptied away with it.
+    const QString inside = joinPath(dir("WORK"), "VELKTEST.QWK");
+    QFile::copy(base, inside);
+    EXPECT_FALSE(DoFusion(s, inside, integrated, ui, {}).merged);
+    ASSERT_EQ(ui.messages().size(), 1);
+    EXPECT_TRUE(ui.messages()[0].contains("se trouve dans le répertoire de travail"));
+    EXPECT_TRUE(QFileInfo(inside).isFile());
+
+    // A work directory that is not one of its own is never emptied.
+    ui.clear();
+    s.settings.workPath = root.path();
+    EXPECT_FALSE(run().merged);
+    ASSERT_EQ(ui.messages().size(), 1);
+    EXPECT_TRUE(ui.messages()[0].contains("ou l'un de ses parents."));
+    EXPECT_TRUE(QFileInfo(inside).isFile());
+    expectBaseUntouched();
+}
