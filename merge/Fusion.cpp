@@ -165,6 +165,11 @@ std::optional<FusionFocus> CheckFusion(const QString& basePath, const QString& i
     return std::nullopt;
 }
 
+std::optional<FusionFocus> CheckFusion(const Session& session, const QString& basePath,
+                                       const QString& integratedPath, UiServices& ui) {
+    return CheckFusion(basePath, integratedPath, session.settings.qwkPath, ui);
+}
+
 FusionResult DoFusion(const QString& basePath, const QString& integratedPath,
                       const QString& workPath, PacketControl& control, UiServices& ui,
                       const FusionStatus& Statut, IntegratedDeletion deletion) {

@@ -24,6 +24,10 @@ enum class FusionFocus { SourceFileListBox, DestFileListBox };
 std::optional<FusionFocus> CheckFusion(const QString& basePath, const QString& integratedPath,
                                        const QString& spacePath, UiServices& ui);
 
+// The same, with the free space of the file system holding the QWK directory.
+std::optional<FusionFocus> CheckFusion(const Session& session, const QString& basePath,
+                                       const QString& integratedPath, UiServices& ui);
+
 // Whether the free space is short for unpacking both packets: not more than five times
 // their sizes together.
 bool lowOnSpace(std::uint64_t available, std::int64_t baseSize, std::int64_t integratedSize);

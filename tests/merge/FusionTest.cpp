@@ -252,7 +252,7 @@ TEST_F(FusionTest, HugePacketsAskAboutSpace) {
     }
     setModified(huge, kBaseTime.addDays(2));
     ui.answerYesNo(false);
-    EXPECT_EQ(CheckFusion(base, huge, dir("QWK"), ui), FusionFocus::SourceFileListBox);
+    EXPECT_EQ(CheckFusion(s, base, huge, ui), FusionFocus::SourceFileListBox);
     EXPECT_EQ(ui.texts(),
               QStringList({"Il reste peu de place disque disponible par rapport à la taille\n"
                            "des fichiers QWK qui doivent être décompressés pour la fusion.\n"
