@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 
 namespace {
@@ -134,4 +135,18 @@ TEST_F(CliTest, BadPacketsAndArguments) {
         EXPECT_EQ(r.err.rfind(c.errStart, 0), 0u) << r.err;
         EXPECT_EQ(r.out, "");
     }
+}
+
+TEST(DemoPacket, IsBuiltAndReadable) {
+    const QString demo = VELK_BINARY_DIR "/DEMO.QWK";
+    const CliRun info = cli({"info", demo});
+    ASSERT_EQ(info.status, 0) << info.err;
+    EXPECT_NE(info.out.find("Conférences : 5\n"), std::string::npos);
+    EXPECT_NE(info.out.find("  1001 (4)    Logiciels libres\n"), std::string::npos);
+    const CliRun list = cli({"list", demo});
+    EXPECT_EQ(list.status, 0);
+    EXPECT_EQ(std::count(list.out.begin(), list.out.end(), '\n'), 15);
+    EXPECT_EQ(list.err, "");
+    const CliRun read = cli({"read", demo, "1", "4"});
+    EXPECT_NE(read.out.find("Norme\tDébit\t"), std::string::npos) << read.out;
 }
