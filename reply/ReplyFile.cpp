@@ -223,10 +223,8 @@ bool AppendCarbonCopy(Session& session, UiServices& ui, const EditorLines& copyL
     return writeMessage(session, ui, copyLines, true, copyRecipient, draft, now);
 }
 
-void BuildReplyTable(Session& session) {
-    ReplyState& replies = session.replies;
-    replies.ReplyTable.clear();
-    const QString path = ReplyFilePath(session);
+std::vector<ReplyTableEntry> ListReplyFile(const QString& path) {
+    std::vector<ReplyTableEntry> table;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw file.exists() ? VelkError::io(IoCode::AccessDenied) : VelkError::fileNotFound();
@@ -238,10 +236,16 @@ void BuildReplyTable(Session& session) {
         if (!file.seek(recordOffset(next)) || file.read(block.data(), kRecord) != kRecord)
             throw VelkError::io(IoCode::ReadPastEnd);
         const int count = recordCount(parseHeaderBlock(block));
-        replies.ReplyTable.push_back({next, count});
+        table.push_back({next, count});
         // A count below 1 in a damaged file would never move on.
         next += std::max(count, 1);
     }
+    return table;
+}
+
+void BuildReplyTable(Session& session) {
+    session.replies.ReplyTable.clear();
+    session.replies.ReplyTable = ListReplyFile(ReplyFilePath(session));
 }
 
 void DeleteReply(Session& session, int index) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/MessageHeader.h"
+#include "reply/ReplyState.h"
 #include "reply/TextInsertion.h"
 
 #include <QDateTime>
@@ -67,6 +68,10 @@ bool AppendReply(Session& session, UiServices& ui, ReplyDraft& draft, const QDat
 bool AppendCarbonCopy(Session& session, UiServices& ui, const EditorLines& copyLines,
                       const std::string& copyRecipient, const ReplyDraft& draft,
                       const QDateTime& now);
+
+// The messages of a reply file: each header's record and record count. Throws VelkError
+// when the file cannot be read or a count is not a number.
+std::vector<ReplyTableEntry> ListReplyFile(const QString& path);
 
 // Lists the messages of the reply file (which must exist) into ReplyTable.
 void BuildReplyTable(Session& session);
