@@ -161,7 +161,8 @@ QDate ReadMessageDate(std::string_view dateText, const QDate& today) {
     const int a = number(dateText.substr(0, 2)).value_or(0);
     const int b = number(dateText.substr(3, 2)).value_or(0);
     const bool dayFirst = b < a && a > 12;
-    const std::vector<std::string_view> parts = split(trimRight(dateText), sep);
+    const std::string trimmed = trimRight(dateText);
+    const std::vector<std::string_view> parts = split(trimmed, sep);
     if (parts.size() != 3)
         throw bad;
     const auto first = number(parts[0]), second = number(parts[1]), year = number(parts[2]);

@@ -64,11 +64,14 @@ bool writeMessage(Session& session, UiServices& ui, const EditorLines& lines, bo
         throw VelkError::io(existed ? IoCode::AccessDenied : IoCode::PathNotFound);
 
     const qint64 oldSize = file.size();
-    const qint64 position = existed ? oldSize / kRecord * kRecord : kRecord;
-    QByteArray partialTail; // a cut last record, overwritten below and put back on failure
-    if (existed && position < oldSize) {
-        file.seek(position);
-        partialTail = file.read(oldSize - position);
+    // An existing file too short to hold record 0 is begun again.
+    const bool needsRecord0 = !existed || oldSize < kRecord;
+    const qint64 position = needsRecord0 ? kRecord : oldSize / kRecord * kRecord;
+    const qint64 tailStart = needsRecord0 ? 0 : position;
+    QByteArray tail; // bytes overwritten below, put back on failure
+    if (existed && tailStart < oldSize) {
+        file.seek(tailStart);
+        tail = file.read(oldSize - tailStart);
     }
     const auto rollBack = [&] {
         if (!existed) {
@@ -77,14 +80,14 @@ bool writeMessage(Session& session, UiServices& ui, const EditorLines& lines, bo
             return;
         }
         file.resize(oldSize);
-        if (!partialTail.isEmpty() && file.seek(position))
-            file.write(partialTail);
+        if (!tail.isEmpty() && file.seek(tailStart))
+            file.write(tail);
         file.close();
     };
 
-    if (!existed) {
+    if (needsRecord0) {
         const Block record0 = ReplyFileHeaderRecord(session.packet.control.BbsId);
-        if (!writeWhole(file, QByteArray(record0.data(), kRecord))) {
+        if (!file.seek(0) || !writeWhole(file, QByteArray(record0.data(), kRecord))) {
             rollBack();
             ui.message(QStringLiteral("Problème lors de l'écriture de l'entête du fichier : ") +
                            QFileInfo(path).absoluteFilePath(),

@@ -303,6 +303,14 @@ TEST_F(ReplyFileTest, FailedWritesLeaveTheFileAsItWas) {
     EXPECT_EQ(ui.messages()[0], QStringLiteral("Problème lors de l'écriture du message"));
 }
 
+TEST_F(ReplyFileTest, AnEmptyReplyFileGetsItsRecord0) {
+    writeFileAtomically(msgPath(), "VELK");
+    store("A");
+    EXPECT_EQ(onDisk().left(128), bytes(kRecord0));
+    BuildReplyTable(session);
+    EXPECT_EQ(session.replies.ReplyCount(), 1);
+}
+
 TEST_F(ReplyFileTest, ARecord0FailureNamesTheFullPath) {
     {
         const FileSizeLimit full(10);
