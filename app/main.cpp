@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
+#include "app/Program.h"
 #include "app/QtUiServices.h"
 #include "core/Session.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
-#include <QMainWindow>
 #include <QTranslator>
 
 int main(int argc, char** argv) {
@@ -15,8 +15,5 @@ int main(int argc, char** argv) {
         QApplication::installTranslator(&qtFrench);
     Session session;
     QtUiServices ui(QString{});
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("VELK"));
-    window.show();
-    return app.exec();
+    return runProgram(session, ui, QApplication::arguments().mid(1));
 }

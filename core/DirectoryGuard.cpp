@@ -9,8 +9,8 @@
 QString workDirectoryConflict(const QString& workPath, const QString& startDirectory,
                               const QString& velkPath, const QString& qwkPath,
                               const QString& repPath) {
-    const QString intro = QStringLiteral("Le répertoire temporaire de travail ( ") + workPath +
-                          QStringLiteral(" )");
+    const QString intro =
+        QStringLiteral("Le répertoire temporaire de travail ( ") + workPath + QStringLiteral(" )");
     const QString outro = QStringLiteral("\nSon contenu est effacé à chaque ouverture de paquet : "
                                          "choisissez un répertoire réservé à VELK.");
     if (workPath.isEmpty() || QDir(workPath).isRoot() || isSameOrInside(QDir::homePath(), workPath))

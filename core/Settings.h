@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <string>
 
 // The program-wide copies of the VELK.INI values, refreshed by InitDivers and the
 // settings dialogs. Colours keep the file's Windows value (0x00BBGGRR).
@@ -21,5 +22,6 @@ struct Settings {
     int lineHeight = 80;
     int linesPerPage = 66;
     QFont messageFont;
-    bool fontNotTerminal = true; // the message font is not "TerminalDOS": convert texts
+    bool fontNotTerminal = true;    // the message font is not "TerminalDOS": convert texts
+    std::string scrambledSignature; // see programSignature() in core/SettingsFile.h
 };

@@ -17,8 +17,8 @@ TEST(DirectoryGuard, RefusesAWorkDirectoryHoldingTheUsersFiles) {
     EXPECT_TRUE(conflict(QStringLiteral("/tmp/velk-work")).isEmpty());
     // The first-use default puts every directory in the program directory.
     EXPECT_TRUE(conflict(velk).contains(QStringLiteral("répertoire du programme")));
-    EXPECT_TRUE(conflict(velk + QStringLiteral("/")).startsWith(
-        QStringLiteral("Le répertoire temporaire de travail ( ")));
+    EXPECT_TRUE(conflict(velk + QStringLiteral("/"))
+                    .startsWith(QStringLiteral("Le répertoire temporaire de travail ( ")));
     EXPECT_FALSE(conflict(velk + QStringLiteral("/QWK")).isEmpty());
     EXPECT_FALSE(conflict(home).isEmpty());
     EXPECT_FALSE(conflict(QStringLiteral("/")).isEmpty());

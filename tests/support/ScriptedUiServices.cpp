@@ -5,6 +5,34 @@
 
 #include <gtest/gtest.h>
 
+void ScriptedUiServices::answerYesNo(bool yes) {
+    answers_.push_back(Scripted{Kind::YesNo, yes ? Answer::Yes : Answer::No});
+}
+void ScriptedUiServices::answerYesNoCancel(Answer a) {
+    answers_.push_back(Scripted{Kind::YesNoCancel, a});
+}
+void ScriptedUiServices::answerOpenFile(std::optional<QString> path) {
+    answers_.push_back(Scripted{Kind::OpenFile, std::move(path)});
+}
+void ScriptedUiServices::answerSaveFile(std::optional<QString> path) {
+    answers_.push_back(Scripted{Kind::SaveFile, std::move(path)});
+}
+void ScriptedUiServices::answerDirectory(std::optional<QString> path) {
+    answers_.push_back(Scripted{Kind::Directory, std::move(path)});
+}
+void ScriptedUiServices::answerFont(std::optional<QFont> font) {
+    answers_.push_back(Scripted{Kind::Font, std::move(font)});
+}
+void ScriptedUiServices::answerColour(std::optional<QColor> colour) {
+    answers_.push_back(Scripted{Kind::Colour, std::move(colour)});
+}
+void ScriptedUiServices::answerFind(std::optional<FindRequest> find) {
+    answers_.push_back(Scripted{Kind::Find, std::move(find)});
+}
+void ScriptedUiServices::answerPrinter(bool accepted) {
+    answers_.push_back(Scripted{Kind::Printer, accepted});
+}
+
 QStringList ScriptedUiServices::texts() const {
     QStringList out;
     for (const Event& e : events_) {

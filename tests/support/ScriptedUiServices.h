@@ -41,29 +41,15 @@ public:
     using ModalHandler = std::function<int(QObject& window)>;
 
     // Answers, consumed in order by the matching kind of prompt.
-    void answerYesNo(bool yes) {
-        answers_.push_back(Scripted{Kind::YesNo, yes ? Answer::Yes : Answer::No});
-    }
-    void answerYesNoCancel(Answer a) { answers_.push_back(Scripted{Kind::YesNoCancel, a}); }
-    void answerOpenFile(std::optional<QString> path) {
-        answers_.push_back(Scripted{Kind::OpenFile, std::move(path)});
-    }
-    void answerSaveFile(std::optional<QString> path) {
-        answers_.push_back(Scripted{Kind::SaveFile, std::move(path)});
-    }
-    void answerDirectory(std::optional<QString> path) {
-        answers_.push_back(Scripted{Kind::Directory, std::move(path)});
-    }
-    void answerFont(std::optional<QFont> font) {
-        answers_.push_back(Scripted{Kind::Font, std::move(font)});
-    }
-    void answerColour(std::optional<QColor> colour) {
-        answers_.push_back(Scripted{Kind::Colour, std::move(colour)});
-    }
-    void answerFind(std::optional<FindRequest> find) {
-        answers_.push_back(Scripted{Kind::Find, std::move(find)});
-    }
-    void answerPrinter(bool accepted) { answers_.push_back(Scripted{Kind::Printer, accepted}); }
+    void answerYesNo(bool yes);
+    void answerYesNoCancel(Answer a);
+    void answerOpenFile(std::optional<QString> path);
+    void answerSaveFile(std::optional<QString> path);
+    void answerDirectory(std::optional<QString> path);
+    void answerFont(std::optional<QFont> font);
+    void answerColour(std::optional<QColor> colour);
+    void answerFind(std::optional<FindRequest> find);
+    void answerPrinter(bool accepted);
 
     // The handler runs in place of the event loop whenever a window of that class is shown
     // modally; its result is the window's result code.

@@ -1,0 +1,101 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "app/Program.h"
+
+#include "app/ProgramIcon.h"
+#include "app/QtUiServices.h"
+#include "app/TForm1.h"
+#include "app/Windows.h"
+#include "core/DosFont.h"
+#include "core/Session.h"
+#include "core/StartUp.h"
+#include "core/VelkError.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+// A fatal start-up failure: the message box, the same text on the error output for whoever
+// started the program from a terminal or a script, and the exit code.
+int fail(UiServices& ui, const StartUpFailure& failure) {
+    std::fprintf(stderr, "%s\n", failure.message.toLocal8Bit().constData());
+    ui.message(failure.message, MessageKind::Error);
+    return failure.exitCode;
+}
+
+// Unregisters, at the end of the run, the font file that start-up registered.
+class RegisteredFont {
+public:
+    explicit RegisteredFont(const QString& file) : id_(registerDosFont(file)) {}
+    ~RegisteredFont() { unregisterDosFont(id_); }
+    RegisteredFont(const RegisteredFont&) = delete;
+    RegisteredFont& operator=(const RegisteredFont&) = delete;
+
+private:
+    int id_;
+};
+
+// For the end-to-end test only, with VELK_TEST_QUIT_AFTER_START set: a message box is
+// printed on the standard output and closed at once, and once the main window has been
+// shown and its first activation has run, the titles of the visible windows are printed
+// and the program ends with exit code 0.
+bool testQuitRequested() {
+    return !qEnvironmentVariableIsEmpty("VELK_TEST_QUIT_AFTER_START");
+}
+
+void answerMessageBoxesForTest() {
+    auto* timer = new QTimer(qApp);
+    QObject::connect(timer, &QTimer::timeout, qApp, [] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            std::printf("%s\n", box->text().toUtf8().constData());
+            std::fflush(stdout);
+            box->done(QMessageBox::Ok);
+        }
+    });
+    timer->start(20);
+}
+
+void quitAfterStartForTest() {
+    QTimer::singleShot(0, qApp, [] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (w->isVisible())
+                std::printf("%s\n", w->windowTitle().toUtf8().constData());
+        }
+        std::fflush(stdout);
+        QCoreApplication::exit(0);
+    });
+}
+
+} // namespace
+
+int runProgram(Session& session, QtUiServices& ui, const QStringList& arguments) {
+    if (testQuitRequested())
+        answerMessageBoxesForTest();
+    QApplication::setWindowIcon(programIcon());
+    // The main window's closing ends the run, not the hiding of the last visible window.
+    QApplication::setQuitOnLastWindowClosed(false);
+    establishStartDirectory(session, arguments, QCoreApplication::applicationDirPath());
+    ui.setHelpFile(helpFilePath(session));
+
+    if (const StartUpResult failure = checkFontFile(session))
+        return fail(ui, *failure);
+    RegisteredFont font(fontFilePath(session));
+    if (const StartUpResult failure = VerifIni(session))
+        return fail(ui, *failure);
+    try {
+        if (const StartUpResult failure = InitDivers(session, ui))
+            return fail(ui, *failure);
+    } catch (const VelkError& e) {
+        // A damaged value in VELK.INI: the file must be mended by hand before a start.
+        return fail(ui, StartUpFailure{1, e.message()});
+    }
+
+    const std::unique_ptr<Windows> windows = createWindows(session, ui);
+    windows->Form1->show();
+    if (testQuitRequested())
+        quitAfterStartForTest();
+    return QApplication::exec();
+}

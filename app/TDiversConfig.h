@@ -1,0 +1,50 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include "core/SettingsFile.h"
+
+#include <QDialog>
+
+class QFrame;
+class QLineEdit;
+class QPushButton;
+struct Session;
+class UiServices;
+
+// The editor settings: line width and the three message colours. Every way of closing
+// writes the width the field shows; a colour is saved as soon as it is changed.
+class TDiversConfig : public QDialog {
+    Q_OBJECT
+public:
+    TDiversConfig(Session& session, UiServices& ui);
+
+    // Re-reads the width and colours from the file into the settings and shows them.
+    void ChargeConfig();
+
+    QLineEdit* NbCar;
+    QFrame* QuoteColor;
+    QFrame* InkColor;
+    QFrame* BackColor;
+    QPushButton* ChangeQuoteColor;
+    QPushButton* ChangeInkColor;
+    QPushButton* ChangeBackColor;
+    QPushButton* OKBtn;
+    QPushButton* CancelBtn;
+
+    void OKBtnClick();
+    void CancelBtnClick();
+
+    void done(int result) override;
+
+private:
+    void changeColour(ColourKey key, QFrame* swatch);
+    // Writes the width; false when it was refused (message already shown).
+    bool saveWidth();
+
+    Session& session_;
+    UiServices& ui_;
+    bool savedByOk_ = false;
+};
+
+// Paints a swatch with a colour of the settings file.
+void paintSwatch(QFrame* swatch, std::uint32_t windowsColour);

@@ -1,0 +1,161 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "app/TForm1.h"
+
+#include "app/ProgramIcon.h"
+#include "app/TAboutBox.h"
+#include "app/TDiversConfig.h"
+#include "app/TParam0.h"
+#include "app/TPrinterConfig.h"
+#include "app/Windows.h"
+#include "core/ActionGuard.h"
+#include "core/Session.h"
+#include "core/StartUp.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QLayout>
+#include <QMenuBar>
+#include <QTimer>
+
+namespace {
+QAction* addEntry(QMenu* menu, const char* objectName, const QString& caption) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QString::fromLatin1(objectName));
+    return action;
+}
+} // namespace
+
+TForm1::TForm1(Session& session, UiServices& ui, Windows& windows)
+    : QMainWindow(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                               Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                               Qt::WindowCloseButtonHint),
+      session_(session), ui_(ui), windows_(windows) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("VELK"));
+    setWindowIcon(programIcon());
+    QFont bold = font();
+    bold.setBold(true);
+    setFont(bold);
+
+    QMenu* fichier = menuBar()->addMenu(QStringLiteral("&Fichier"));
+    OuvrirunpaquetQWK1 =
+        addEntry(fichier, "OuvrirunpaquetQWK1", QStringLiteral("&Ouvrir un paquet QWK"));
+    Quitter1 = addEntry(fichier, "Quitter1", QStringLiteral("&Quitter"));
+    QMenu* configuration = menuBar()->addMenu(QStringLiteral("&Configuration"));
+    Rpertoires1 = addEntry(configuration, "Rpertoires1", QStringLiteral("&Répertoires"));
+    Entetes1 = addEntry(configuration, "Entetes1", QStringLiteral("&Entêtes"));
+    PieddePage1 = addEntry(configuration, "PieddePage1", QStringLiteral("&Pieds de Page"));
+    TagLine1 = addEntry(configuration, "TagLine1", QStringLiteral("&Tag Lines"));
+    Correspondants1 = addEntry(configuration, "Correspondants1", QStringLiteral("&Correspondants"));
+    Imprimante1 = addEntry(configuration, "Imprimante1", QStringLiteral("&Imprimante"));
+    Divers1 = addEntry(configuration, "Divers1", QStringLiteral("E&diteur"));
+    QMenu* outils = menuBar()->addMenu(QStringLiteral("&Outils"));
+    FusiondepaquetsQWK2 =
+        addEntry(outils, "FusiondepaquetsQWK2", QStringLiteral("&Fusion de paquets QWK"));
+    ImportationTaglines1 =
+        addEntry(outils, "ImportationTaglines1", QStringLiteral("&Importation de taglines"));
+    QMenu* aide = menuBar()->addMenu(QStringLiteral("&Aide"));
+    Apropos1 = addEntry(aide, "Apropos1", QStringLiteral("&A propos..."));
+
+    // Their windows are wired in by the packet, library and merge parts of the program.
+    for (QAction* later : {OuvrirunpaquetQWK1, Entetes1, PieddePage1, TagLine1, Correspondants1,
+                           FusiondepaquetsQWK2, ImportationTaglines1})
+        later->setEnabled(false);
+
+    connect(OuvrirunpaquetQWK1, &QAction::triggered, this, &TForm1::OuvrirunpaquetQWK1Click);
+    connect(Quitter1, &QAction::triggered, this, &TForm1::Quitter1Click);
+    connect(Rpertoires1, &QAction::triggered, this, &TForm1::Rpertoires1Click);
+    connect(Imprimante1, &QAction::triggered, this, &TForm1::Imprimante1Click);
+    connect(Divers1, &QAction::triggered, this, &TForm1::Divers1Click);
+    connect(Apropos1, &QAction::triggered, this, &TForm1::Apropos1Click);
+
+    auto* client = new QWidget(this);
+    client->setFixedSize(314, 107);
+    setCentralWidget(client);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+int TForm1::runHidden(QObject& window) {
+    hide();
+    const int result = ui_.runModal(window);
+    show();
+    raise();
+    activateWindow();
+    return result;
+}
+
+void TForm1::OuvrirunpaquetQWK1Click() {
+    if (openPacket)
+        openPacket(QString());
+}
+
+void TForm1::Quitter1Click() {
+    close();
+}
+
+void TForm1::Rpertoires1Click() {
+    windows_.Param0->ChargeConfig();
+    runHidden(*windows_.Param0);
+    rereadSettings();
+}
+
+void TForm1::Imprimante1Click() {
+    runAction(ui_, [&] {
+        windows_.PrinterConfig->ChargeConfig();
+        runHidden(*windows_.PrinterConfig);
+        windows_.PrinterConfig->ChargeConfig();
+    });
+}
+
+void TForm1::Divers1Click() {
+    runAction(ui_, [&] {
+        windows_.DiversConfig->ChargeConfig();
+        runHidden(*windows_.DiversConfig);
+        windows_.DiversConfig->ChargeConfig();
+    });
+}
+
+void TForm1::Apropos1Click() {
+    runHidden(*windows_.AboutBox);
+}
+
+void TForm1::FormActivate() {
+    if (activating_)
+        return;
+    activating_ = true;
+    repaint();
+    if (session_.openFromCommandLine && openPacket)
+        openPacket(session_.commandLinePacket);
+    if (isFirstUse(session_)) {
+        runAction(ui_, [&] { clearFirstUse(session_); });
+        windows_.Param0->ChargeConfig();
+        ui_.runModal(*windows_.Param0);
+        rereadSettings();
+    }
+    activating_ = false;
+}
+
+void TForm1::rereadSettings() {
+    runAction(ui_, [&] {
+        if (const StartUpResult failure = InitDivers(session_, ui_))
+            endProgram(*failure);
+    });
+}
+
+void TForm1::endProgram(const StartUpFailure& failure) {
+    ui_.message(failure.message, MessageKind::Error);
+    hide();
+    QCoreApplication::exit(failure.exitCode);
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    // Queued, so that the window is on screen before a dialog opens over it.
+    QTimer::singleShot(0, this, &TForm1::FormActivate);
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    event->accept();
+    QCoreApplication::quit();
+}

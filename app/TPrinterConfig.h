@@ -1,0 +1,37 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include <QDialog>
+
+class QLineEdit;
+class QPushButton;
+struct Session;
+class UiServices;
+
+// The printer settings: line height and lines per page, written as typed whenever the
+// dialog closes, provided they are whole numbers.
+class TPrinterConfig : public QDialog {
+    Q_OBJECT
+public:
+    TPrinterConfig(Session& session, UiServices& ui);
+
+    // Re-reads the two values from the file into the settings and shows them.
+    void ChargeConfig();
+
+    QLineEdit* Interligne;
+    QLineEdit* NbLignes;
+    QPushButton* OKBtn;
+    QPushButton* CancelBtn;
+
+    void OKBtnClick();
+    void CancelBtnClick();
+
+    void done(int result) override;
+
+private:
+    bool saveFields();
+
+    Session& session_;
+    UiServices& ui_;
+    bool savedByOk_ = false;
+};

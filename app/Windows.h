@@ -1,0 +1,29 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include <memory>
+
+class TAboutBox;
+class TDiversConfig;
+class TForm1;
+class TParam0;
+class TPrinterConfig;
+struct Session;
+class UiServices;
+
+// Every window of the program, created once at start-up in its fixed order and reused:
+// windows are hidden and shown again, never destroyed before the end of the run.
+struct Windows {
+    Windows();
+    ~Windows();
+    Windows(const Windows&) = delete;
+    Windows& operator=(const Windows&) = delete;
+
+    std::unique_ptr<TForm1> Form1;
+    std::unique_ptr<TAboutBox> AboutBox;
+    std::unique_ptr<TParam0> Param0;
+    std::unique_ptr<TPrinterConfig> PrinterConfig;
+    std::unique_ptr<TDiversConfig> DiversConfig;
+};
+
+std::unique_ptr<Windows> createWindows(Session& session, UiServices& ui);

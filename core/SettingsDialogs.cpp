@@ -1,0 +1,79 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "core/SettingsDialogs.h"
+
+#include "core/DirectoryGuard.h"
+#include "core/Session.h"
+#include "core/StartUp.h"
+#include "core/UiServices.h"
+#include "core/VelkError.h"
+
+DirectoryFields loadDirectoryFields(const Session& session) {
+    Settings fromFile;
+    readDirectories(session.settingsFile(), fromFile);
+    return {fromFile.velkPath, fromFile.qwkPath, fromFile.repPath, fromFile.workPath};
+}
+
+QString withoutTrailingSlash(const QString& path) {
+    if (path.size() > 1 && path.endsWith(QLatin1Char('/')))
+        return path.chopped(1);
+    return path;
+}
+
+std::optional<DirectoryField> saveDirectoryFields(const Session& session, DirectoryFields& fields,
+                                                  UiServices& ui) {
+    for (QString& f : fields)
+        f = withoutTrailingSlash(f);
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (!checkOrCreateDirectory(fields[i], ui))
+            return DirectoryField(i);
+    }
+    auto field = [&](DirectoryField f) -> const QString& { return fields[std::size_t(f)]; };
+    const QString conflict = workDirectoryConflict(
+        field(DirectoryField::Work), session.startDirectory, field(DirectoryField::Installation),
+        field(DirectoryField::QWK), field(DirectoryField::REP));
+    if (!conflict.isEmpty()) {
+        ui.message(conflict, MessageKind::Warning);
+        return DirectoryField::Work;
+    }
+    writeDirectories(session.settingsFile(), field(DirectoryField::Installation),
+                     field(DirectoryField::QWK), field(DirectoryField::REP),
+                     field(DirectoryField::Work));
+    return std::nullopt;
+}
+
+QString chooseDirectory(UiServices& ui, const QString& current) {
+    FileDialogRequest request;
+    request.title = QStringLiteral("Choisir un répertoire");
+    request.directory = current;
+    const std::optional<QString> chosen = ui.directoryName(request);
+    return chosen ? withoutTrailingSlash(*chosen) : current;
+}
+
+bool saveLineWidth(const Session& session, const QString& text, UiServices& ui) {
+    const int width = toIntegerStrict(text);
+    if (width > kMaxLineWidth) {
+        ui.message(QStringLiteral("Pas plus de 80 caractères dans une ligne."));
+        return false;
+    }
+    if (width < kMinLineWidth) {
+        ui.message(QStringLiteral("Au moins 60 caractères dans une ligne."));
+        return false;
+    }
+    writeLineWidth(session.settingsFile(), text);
+    return true;
+}
+
+void savePrinterFields(const Session& session, const QString& lineHeight,
+                       const QString& linesPerPage) {
+    toIntegerStrict(lineHeight);
+    toIntegerStrict(linesPerPage);
+    writePrinterSettings(session.settingsFile(), lineHeight, linesPerPage);
+}
+
+std::uint32_t changeColour(Session& session, ColourKey key, UiServices& ui) {
+    std::uint32_t& value = colourOf(session.settings, key);
+    if (const std::optional<QColor> chosen = ui.chooseColor(colourFromWindows(value)))
+        value = windowsFromColour(*chosen);
+    writeColour(session.settingsFile(), key, value);
+    return value;
+}

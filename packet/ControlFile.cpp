@@ -1,0 +1,183 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "packet/ControlFile.h"
+
+#include "core/CodePage.h"
+#include "core/FileUtil.h"
+#include "core/Session.h"
+#include "core/TextHelpers.h"
+#include "core/UiServices.h"
+
+#include <algorithm>
+#include <numeric>
+
+namespace {
+
+std::string cut(std::string text, std::size_t width) {
+    if (text.size() > width)
+        text.resize(width);
+    return text;
+}
+
+std::string beforeComma(const std::string& line) {
+    const auto i = line.find(',');
+    return i == std::string::npos ? std::string() : line.substr(0, i);
+}
+
+std::string afterComma(const std::string& line) {
+    const auto i = line.find(',');
+    return i == std::string::npos ? line : line.substr(i + 1);
+}
+
+std::string afterEquals(const std::string& line) {
+    const auto i = line.find('=');
+    return i == std::string::npos ? line : line.substr(i + 1);
+}
+
+} // namespace
+
+std::vector<std::string> splitTextLines(const QByteArray& data) {
+    std::vector<std::string> lines;
+    std::string current;
+    for (const char c : data) {
+        if (c == '\n') {
+            if (!current.empty() && current.back() == '\r')
+                current.pop_back();
+            lines.push_back(std::move(current));
+            current.clear();
+        } else {
+            current.push_back(c);
+        }
+    }
+    if (!current.empty()) {
+        if (current.back() == '\r')
+            current.pop_back();
+        lines.push_back(std::move(current));
+    }
+    return lines;
+}
+
+void parseControlLines(const std::vector<std::string>& lines, PacketControl& c, UiServices& ui) {
+    // Line numbers from 1; a line the file does not have reads as empty.
+    auto line = [&](std::int64_t n) -> std::string {
+        return n >= 1 && std::size_t(n) <= lines.size() ? lines[std::size_t(n - 1)] : std::string();
+    };
+    auto number = [&](std::int64_t n) { return StrToInt(TrimRight(line(n))); };
+
+    c.BbsName = cut(line(1), 40);
+    c.BbsCity = cut(beforeComma(line(2)), 40);
+    c.BbsRegion = cut(afterComma(line(2)), 40);
+    c.BbsPhone = cut(line(3), 40);
+    c.SysopName = cut(line(4), 80);
+    c.BbsId = afterComma(line(5)); // checked whole before use, see bbsIdProblem
+    c.PacketDate = cut(beforeComma(line(6)), 10);
+    c.PacketTime = cut(afterComma(line(6)), 10);
+    c.UserName = cut(line(7), 50);
+    c.TotalMessages = number(10);
+    // A negative count is damage: no conference at all.
+    const std::int64_t n = std::max<std::int64_t>(std::int64_t(number(11)) + 1, 0);
+    const std::int64_t kept = std::min<std::int64_t>(n, kMaxConferences);
+    c.Conferences.clear();
+    c.Conferences.reserve(std::size_t(kept));
+    for (std::int64_t i = 0; i < kept; ++i) {
+        ConferenceEntry e;
+        e.ConferenceNumber = std::uint16_t(number(12 + 2 * i));
+        e.ConferenceName = cut(line(13 + 2 * i), 30);
+        c.Conferences.push_back(std::move(e));
+    }
+    c.WelcomeFile = cut(line(12 + 2 * n), 12);
+    c.NewsFile = cut(line(13 + 2 * n), 12);
+    c.GoodbyeFile = cut(line(14 + 2 * n), 12);
+    if (n > kMaxConferences) {
+        ui.message(QStringLiteral("Il y a plus de 1000 conférences dans ce paquet.\n"
+                                  "Seules les 1000 premières seront prises en compte."));
+    }
+    c.ConferenceCount = std::int32_t(kept);
+}
+
+std::vector<std::string> sortBulletins(const std::vector<std::string>& names, bool afterDot) {
+    const char separator = afterDot ? '.' : '-';
+    struct Item {
+        std::size_t position;
+        std::optional<std::int32_t> number;
+    };
+    std::vector<Item> items;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const auto s = names[i].find(separator);
+        items.push_back({i, s == std::string::npos
+                                ? std::nullopt
+                                : parseWholeNumber(std::string_view(names[i]).substr(s + 1))});
+    }
+    // By number; among equal numbers the later name first; unreadable numbers last.
+    std::stable_sort(items.begin(), items.end(), [](const Item& x, const Item& y) {
+        if (x.number.has_value() != y.number.has_value())
+            return x.number.has_value();
+        if (!x.number)
+            return x.position < y.position;
+        if (*x.number != *y.number)
+            return *x.number < *y.number;
+        return x.position > y.position;
+    });
+    std::vector<std::string> sorted;
+    for (const Item& it : items)
+        sorted.push_back(names[it.position]);
+    return sorted;
+}
+
+bool InitQWK(const QString& workPath, PacketControl& c, UiServices& ui) {
+    std::vector<std::string> scan;
+    c.BulletinsNumberedAfterDot = true;
+    for (const QString& name : findFiles(workPath, QStringLiteral("BLT-*.*"))) {
+        const std::string n = unicodeToDos(name);
+        if (n.find('.') == std::string::npos)
+            c.BulletinsNumberedAfterDot = false;
+        scan.push_back(n);
+    }
+    c.BulletinFiles = sortBulletins(scan, c.BulletinsNumberedAfterDot);
+    c.BulletinCount = std::int32_t(c.BulletinFiles.size());
+
+    const auto controlPath = findFileNoCase(workPath, QStringLiteral("CONTROL.DAT"));
+    if (!controlPath) {
+        ui.message(QStringLiteral("Fichier ") + workPath +
+                   QStringLiteral("/CONTROL.DAT introuvable"));
+        return false;
+    }
+    parseControlLines(splitTextLines(readWholeFile(*controlPath)), c, ui);
+
+    if (const auto door = findFileNoCase(workPath, QStringLiteral("DOOR.ID"))) {
+        const std::vector<std::string> lines = splitTextLines(readWholeFile(*door));
+        c.DoorName = cut(lines.empty() ? std::string() : afterEquals(lines[0]), 20);
+        c.DoorVersion = cut(lines.size() < 2 ? std::string() : afterEquals(lines[1]), 10);
+    } else {
+        c.DoorName = "Info non fournie";
+        c.DoorVersion.clear();
+    }
+    return true;
+}
+
+bool InitQWK(Session& session, UiServices& ui) {
+    session.replies.LogicalCounter = 1;
+    return InitQWK(session.settings.workPath, session.packet.control, ui);
+}
+
+QString bbsIdProblem(const std::string& id) {
+    const bool bad = id.empty() || id.size() > 8 || id.find("..") != std::string::npos ||
+                     std::any_of(id.begin(), id.end(), [](char ch) {
+                         const auto u = static_cast<unsigned char>(ch);
+                         return u <= 0x20 || u == 0x7F || u == 0xFF || ch == '/' || ch == '\\';
+                     });
+    if (!bad)
+        return {};
+    return QStringLiteral("L'identifiant du BBS (\"") + dosToUnicode(id) +
+           QStringLiteral("\") donné par le fichier CONTROL.DAT ne peut pas nommer un fichier.\n"
+                          "Ce paquet est refusé.");
+}
+
+QString replyFilePath(const Session& s) {
+    return joinPath(s.settings.workPath,
+                    dosToUnicode(s.packet.control.BbsId) + QStringLiteral(".MSG"));
+}
+
+QString replyPacketPath(const Session& s) {
+    return joinPath(s.settings.repPath,
+                    dosToUnicode(s.packet.control.BbsId) + QStringLiteral(".REP"));
+}

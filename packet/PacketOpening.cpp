@@ -1,0 +1,186 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "packet/PacketOpening.h"
+
+#include "core/Archiver.h"
+#include "core/CodePage.h"
+#include "core/DirectoryGuard.h"
+#include "core/FileUtil.h"
+#include "core/PacketDate.h"
+#include "core/Session.h"
+#include "core/TextHelpers.h"
+#include "core/UiServices.h"
+#include "core/VelkError.h"
+#include "core/WorkDirectory.h"
+#include "packet/ControlFile.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+void reportUnpackFailure(UiServices& ui, const QString& archive, const UnpackResult& r) {
+    if (!r.refusal.isEmpty()) {
+        ui.message(r.refusal, MessageKind::Warning);
+        return;
+    }
+    ui.message(QStringLiteral("Problème lors du décompactage du fichier :\"") + archive +
+               QStringLiteral("\" ."));
+    ui.message(QStringLiteral("Statut = ") + QString::number(r.status) +
+               QStringLiteral("\nCause possible : Décompacteur inaccessible ou disque plein"));
+}
+
+// Seconds, as file dates compare on the desktop.
+qint64 fileTime(const QString& path) {
+    return QFileInfo(path).lastModified().toSecsSinceEpoch();
+}
+
+} // namespace
+
+QString FileNamePart(const QString& path) {
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    return slash < 0 ? path : path.mid(slash + 1);
+}
+
+PacketFields packetFields(const Session& s) {
+    const PacketControl& c = s.packet.control;
+    PacketFields f;
+    f.PaquetName = FileNamePart(s.packet.packetFileName);
+    f.PaquetDate = LongPacketDate(c.PacketDate);
+    f.PaquetTime = dosToUnicode(std::string_view(c.PacketTime).substr(0, 5));
+    f.PaquetUserName = dosToUnicode(c.UserName);
+    f.PaquetBBSID = dosToUnicode(c.BbsId);
+    f.PaquetDoor = dosToUnicode(c.DoorName + " " + c.DoorVersion);
+    return f;
+}
+
+std::optional<PacketFields> openQwkPacket(Session& s, UiServices& ui) {
+    const QString work = s.settings.workPath;
+    if (!QFileInfo(work).isDir()) {
+        if (ui.askYesNo(QStringLiteral("Le répertoire temporaire de travail ( ") + work +
+                            QStringLiteral(" ) n'existe pas.\nVoulez-vous le créer ?"),
+                        QStringLiteral("Message")))
+            QDir().mkdir(work);
+        else
+            ui.message(QStringLiteral(
+                "Modifiez le répertoire de travail\n(Menu Configuration/Répertoires)"));
+    }
+    // The work directory is about to be emptied: it must be one of its own.
+    if (const QString refusal = workDirectoryConflict(s.settings, s.startDirectory);
+        !refusal.isEmpty()) {
+        ui.message(refusal, MessageKind::Warning);
+        return std::nullopt;
+    }
+
+    QString packet;
+    if (s.openFromCommandLine) {
+        packet = s.commandLinePacket;
+    } else {
+        FileDialogRequest request;
+        request.title = QStringLiteral("Ouvrir un paquet QWK");
+        request.directory = s.settings.qwkPath;
+        request.fileName = QStringLiteral("*.Q*");
+        request.filters = {QStringLiteral("Paquets QWK (*.Q* *.q*)"),
+                           QStringLiteral("Tous les fichiers (*)")};
+        const std::optional<QString> chosen = ui.openFileName(request);
+        if (!chosen)
+            return std::nullopt;
+        packet = *chosen;
+    }
+    s.packet.packetFileName = packet;
+
+    BusyCursor busy(ui);
+    if (const QString refusal = emptyWorkDirectory(s, packet); !refusal.isEmpty()) {
+        busy.release();
+        ui.message(refusal, MessageKind::Warning);
+        return std::nullopt;
+    }
+    const UnpackResult unpacked = unpackArchive(packet, work);
+    if (!unpacked.ok()) {
+        busy.release();
+        reportUnpackFailure(ui, packet, unpacked);
+        return std::nullopt;
+    }
+    if (!InitQWK(s, ui))
+        return std::nullopt;
+    if (const QString problem = bbsIdProblem(s.packet.control.BbsId); !problem.isEmpty()) {
+        busy.release();
+        ui.message(problem, MessageKind::Warning);
+        return std::nullopt;
+    }
+    PacketFields fields = packetFields(s);
+
+    const QString reply = replyPacketPath(s);
+    if (QFileInfo(reply).isFile()) {
+        bool restore = true;
+        if (fileTime(reply) < fileTime(packet)) {
+            busy.release();
+            const bool erase = ui.askYesNo(
+                QStringLiteral("Il existe un fichier ") + reply +
+                QStringLiteral(" plus vieux que le paquet QWK que vous ouvrez.\n"
+                               "D'accord pour l'effacer ?\n(Oui, si vous avez déjà uploadé ") +
+                reply + QStringLiteral(")"));
+            if (erase) {
+                if (!QFile::remove(reply))
+                    throw VelkError::io(IoCode::AccessDenied);
+                restore = false;
+            }
+        }
+        if (restore) {
+            BusyCursor unpacking(ui);
+            const UnpackResult restored = unpackArchive(reply, work);
+            unpacking.release();
+            if (!restored.ok()) {
+                busy.release();
+                reportUnpackFailure(ui, reply, restored);
+                return std::nullopt;
+            }
+        }
+    }
+    return fields;
+}
+
+CloseOutcome closePacket(Session& s, UiServices& ui) {
+    CloseOutcome outcome = CloseOutcome::NothingToPack;
+    if (bbsIdProblem(s.packet.control.BbsId).isEmpty()) {
+        const QString replyFile = replyFilePath(s);
+        const QFileInfo info(replyFile);
+        // A reply file of a single block holds no message.
+        if (info.isFile() && info.size() != 128) {
+            const QString replyPacket = replyPacketPath(s);
+            BusyCursor busy(ui);
+            const int status = packFiles(replyPacket, {replyFile});
+            busy.release();
+            if (status != 0) {
+                ui.message(QStringLiteral("Problème lors du compactage du fichier :\"") +
+                           replyPacket + QStringLiteral("\" ."));
+                ui.message(
+                    QStringLiteral("Statut = ") + QString::number(status) +
+                    QStringLiteral("\nCauses possibles : Compacteur inaccessible ou disque plein"));
+                return CloseOutcome::PackFailed;
+            }
+            outcome = CloseOutcome::Packed;
+        }
+    }
+    if (const QString refusal = emptyWorkDirectory(s, s.packet.packetFileName); !refusal.isEmpty())
+        ui.message(refusal, MessageKind::Warning);
+    s.openFromCommandLine = false;
+    return outcome;
+}
+
+std::optional<QString> newsFilePath(const Session& s) {
+    const QString name = dosToUnicode(TrimRight(s.packet.control.NewsFile));
+    if (name.isEmpty() || name.contains(QLatin1Char('/')) || name == QLatin1String(".") ||
+        name == QLatin1String(".."))
+        return std::nullopt;
+    return findFileNoCase(s.settings.workPath, name);
+}
+
+PacketButtons packetButtons(const Session& s) {
+    PacketButtons b;
+    b.bulletins = s.packet.control.BulletinCount > 0;
+    b.newFiles = findFileNoCase(s.settings.workPath, QStringLiteral("NEWFILES.DAT")).has_value();
+    b.news = newsFilePath(s).has_value();
+    return b;
+}

@@ -1,0 +1,61 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+struct Session;
+class UiServices;
+
+// What the packet window's six read-only fields show.
+struct PacketFields {
+    QString PaquetName;
+    QString PaquetDate;
+    QString PaquetTime;
+    QString PaquetUserName;
+    QString PaquetBBSID;
+    QString PaquetDoor;
+};
+
+// The part of a path after its last "/", or the whole path.
+QString FileNamePart(const QString& path);
+
+// The six fields of the open packet. Throws the date conversion error for a packet date
+// that is no date.
+PacketFields packetFields(const Session& session);
+
+// "&Ouvrir un paquet QWK" up to the packet window: the work directory's test and question,
+// the packet (the command-line one, else the file dialog on "*.Q*" in the QWK directory),
+// emptying the work directory, unpacking, the control file, the BBS identifier's check, and
+// the earlier reply packet offered for deletion or unpacked again. The fields to show when
+// the packet window should open; nullopt when the opening stopped (after its messages) or
+// was cancelled. Errors of the runtime (a bad number, a failed deletion) are thrown.
+std::optional<PacketFields> openQwkPacket(Session& session, UiServices& ui);
+
+enum class CloseOutcome {
+    Packed,        // the reply file went into the reply packet
+    NothingToPack, // no reply file, or one of a single block
+    PackFailed,    // zip failed: the work directory keeps its files
+};
+
+// "&Fermer" of the packet window without the closing itself: packs the reply file with
+// zip -j into the reply packet, then empties the work directory (never deleting the packet
+// itself) and forgets the command-line packet. On PackFailed nothing is deleted.
+CloseOutcome closePacket(Session& session, UiServices& ui);
+
+// Which of the packet window's buttons have something to show: bulletins when there is one,
+// news when the news file is there, new files when NEWFILES.DAT is there. The mail buttons
+// always have.
+struct PacketButtons {
+    bool bulletins = false;
+    bool news = false;
+    bool newFiles = false;
+    bool mail = true;
+    bool personalMail = true;
+};
+PacketButtons packetButtons(const Session& session);
+
+// The news file named by the control file, found in the work directory; nullopt when
+// there is none or its name is not a plain file name.
+std::optional<QString> newsFilePath(const Session& session);

@@ -1,0 +1,64 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include "packet/PacketOpening.h"
+
+#include <QDialog>
+#include <QSet>
+
+class QLineEdit;
+class QPushButton;
+struct Session;
+class UiServices;
+
+// The packet window: what the open packet is, and the way to its contents. Closing it by
+// "&Fermer", the close box or Escape packs the replies and empties the work directory.
+class TQWK : public QDialog {
+    Q_OBJECT
+public:
+    TQWK(Session& session, UiServices& ui, QWidget* parent = nullptr);
+
+    void fill(const PacketFields& fields);
+
+    // Sets the buttons for the packet now open; runs each time the window is shown.
+    void FormActivate();
+    void FermerBtnClick();
+    // Packs and cleans up when "&Fermer" has not done it; the window closes in any case.
+    void FormClose();
+
+    bool closedProperly() const { return closedProperly_; }
+
+    QLineEdit* PaquetName;
+    QLineEdit* PaquetDate;
+    QLineEdit* PaquetTime;
+    QLineEdit* PaquetUserName;
+    QLineEdit* PaquetBBSID;
+    QLineEdit* PaquetDoor;
+    QPushButton* BullBtn;
+    QPushButton* NewsBtn;
+    QPushButton* FilesBtn;
+    QPushButton* MailBtn;
+    QPushButton* MsgPersoBtn;
+    QPushButton* FermerBtn;
+
+public Q_SLOTS:
+    void reject() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    template <typename Slot> void wire(QPushButton* button, Slot slot);
+    // Packs the reply file and empties the work directory; false when packing failed.
+    bool packAndClean();
+
+    Session& session_;
+    UiServices& ui_;
+    bool closedProperly_ = false;
+    QSet<QPushButton*> wired_; // buttons whose window exists; the others stay disabled
+};
+
+// "&Ouvrir un paquet QWK" (and a packet named on the command line): opens the packet and,
+// when that succeeds, fills the packet window and shows it modally. The caller hides the
+// main window before and shows it again after. True when the packet window was shown.
+bool openPacket(Session& session, UiServices& ui, TQWK& window);
