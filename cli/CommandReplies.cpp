@@ -4,6 +4,7 @@
 #include "core/CodePage.h"
 #include "core/FileUtil.h"
 #include "core/MessageHeader.h"
+#include "core/MessageStore.h"
 #include "core/VelkError.h"
 #include "reply/ReplyFile.h"
 
@@ -45,26 +46,6 @@ void unpack(const QString& packet, const QString& into) {
             throw VelkError(QStringLiteral("Le paquet ") + packet +
                             QStringLiteral(" contient une entrée qui n'est pas un fichier."));
     }
-}
-
-// The text of a stored message: trailing blanks and the last separator dropped, every
-// separator a line end.
-std::string replyText(QFile& file, const ReplyTableEntry& entry) {
-    const qint64 first = (qint64(entry.headerRecord) + 1) * qint64(kBlockSize);
-    const qint64 wanted = qint64(std::max(entry.blockCount - 1, 0)) * qint64(kBlockSize);
-    if (!file.seek(first))
-        throw VelkError::io(IoCode::ReadPastEnd);
-    const QByteArray raw = file.read(std::min(wanted, std::max<qint64>(file.size() - first, 0)));
-    std::string text(raw.constData(), std::size_t(raw.size()));
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\0'))
-        text.pop_back();
-    if (!text.empty() && text.back() == kReplyLineSeparator)
-        text.pop_back();
-    for (char& c : text) {
-        if (c == kReplyLineSeparator)
-            c = '\n';
-    }
-    return text;
 }
 
 QString headerLine(int index, const MessageHeader& h, int records) {
@@ -118,14 +99,10 @@ int run(const QStringList& args, CliIo& io) {
         if (table.empty())
             throw VelkError(QStringLiteral("Le fichier ") + path +
                             QStringLiteral(" ne contient aucun message."));
-        QFile file(replyFile);
-        if (!file.open(QIODevice::ReadOnly))
-            throw VelkError::io(IoCode::AccessDenied);
+        MessageStoreState store;
         const auto headerAt = [&](const ReplyTableEntry& e) {
-            Block block{};
-            file.seek(qint64(e.headerRecord) * qint64(kBlockSize));
-            file.read(block.data(), qint64(kBlockSize));
-            return parseHeaderBlock(block);
+            ReadReplyHeader(replyFile, e.headerRecord, store);
+            return store.CurrentHeader;
         };
         if (readIndex) {
             if (*readIndex >= int(table.size()))
@@ -144,7 +121,8 @@ int run(const QStringList& args, CliIo& io) {
             io.print(QStringLiteral("Sujet : ") + field(h.subject) + QLatin1Char('\n'));
             io.print(QStringLiteral("Référence : ") + field(h.reference) + QLatin1Char('\n'));
             io.print(QStringLiteral("Blocs : %1\n\n").arg(e.blockCount));
-            io.print(dosTextToUnicode(replyText(file, e)) + QLatin1Char('\n'));
+            ReadReplyText(replyFile, e.headerRecord + 1, h.blockCount, store);
+            io.print(dosTextToUnicode(store.MessageText) + QLatin1Char('\n'));
             return 0;
         }
         io.print(QStringLiteral("   N S  Conf Date     Heure %1 %2 %3 %4 Blocs\n")

@@ -3,12 +3,11 @@
 
 #include "core/FileUtil.h"
 #include "core/Session.h"
+#include "core/TextHelpers.h"
 #include "core/UiServices.h"
 #include "core/VelkError.h"
 
 #include <QFileInfo>
-
-#include <charconv>
 
 namespace {
 
@@ -22,22 +21,6 @@ std::string withoutTrailingCrLf(const std::string& text) {
     if (text.size() >= 2 && text.compare(text.size() - 2, 2, kCrLf) == 0)
         return text.substr(0, text.size() - 2);
     return text;
-}
-
-// A signed decimal integer, leading blanks allowed, as the runtime reads one.
-std::int32_t parseCount(const std::string& text) {
-    std::size_t i = 0;
-    while (i < text.size() && text[i] == ' ')
-        ++i;
-    if (i < text.size() && text[i] == '+')
-        ++i;
-    std::int32_t value = 0;
-    const char* first = text.data() + i;
-    const char* last = text.data() + text.size();
-    const auto [end, ec] = std::from_chars(first, last, value);
-    if (ec != std::errc() || end != last || first == last)
-        throw VelkError::notAnInteger(QString::fromLatin1(text.data(), qsizetype(text.size())));
-    return value;
 }
 
 void tooBigMessage(UiServices& ui, const QString& path) {
@@ -181,7 +164,7 @@ bool LoadLibrary(LibraryState& state, LibraryKind kind, const QString& velkPath,
                 const std::size_t semi = e.text.rfind(';');
                 const std::string countText = withoutTrailingCrLf(
                     semi == std::string::npos ? e.text : e.text.substr(semi + 1));
-                entry.number = parseCount(countText);
+                entry.number = StrToInt(countText);
                 entry.text =
                     (semi == std::string::npos ? std::string() : e.text.substr(0, semi)) + kCrLf;
             } else {

@@ -2,6 +2,7 @@
 #include "reply/ReplyFile.h"
 
 #include "core/FileUtil.h"
+#include "core/MessageStore.h"
 #include "core/Session.h"
 #include "core/UiServices.h"
 #include "core/VelkError.h"
@@ -9,8 +10,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-
-#include <charconv>
 
 namespace {
 
@@ -29,20 +28,6 @@ QString checkedBbsId(const Session& session) {
         throw VelkError(QStringLiteral("Identifiant de BBS incorrect : ") +
                         QString::fromLatin1(id.data(), qsizetype(id.size())));
     return QString::fromLatin1(id.data(), qsizetype(id.size()));
-}
-
-int recordCount(const MessageHeader& header) {
-    const std::string text = trimRight(header.blockCount);
-    std::size_t i = 0;
-    while (i < text.size() && text[i] == ' ')
-        ++i;
-    if (i < text.size() && text[i] == '+')
-        ++i;
-    int value = 0;
-    const auto [end, ec] = std::from_chars(text.data() + i, text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size() || i == text.size())
-        throw VelkError::notAnInteger(QString::fromLatin1(text.data(), qsizetype(text.size())));
-    return value;
 }
 
 QByteArray bytes(std::string_view s) {
@@ -228,20 +213,15 @@ bool AppendCarbonCopy(Session& session, UiServices& ui, const EditorLines& copyL
 
 std::vector<ReplyTableEntry> ListReplyFile(const QString& path) {
     std::vector<ReplyTableEntry> table;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw file.exists() ? VelkError::io(IoCode::AccessDenied) : VelkError::fileNotFound();
-    const qint64 size = file.size();
+    const std::int64_t size = fileSizeBytes(path);
+    MessageStoreState store;
     std::int32_t next = 1;
     // The first message is always listed, then every header that has a record after it.
     while (next == 1 ? size >= 2 * kRecord : (qint64(next) + 1) * kRecord < size) {
-        Block block{};
-        if (!file.seek(recordOffset(next)) || file.read(block.data(), kRecord) != kRecord)
-            throw VelkError::io(IoCode::ReadPastEnd);
-        const int count = recordCount(parseHeaderBlock(block));
-        table.push_back({next, count});
+        ReadReplyHeader(path, next, store);
+        table.push_back({next, store.ReplyBlockCount});
         // A count below 1 in a damaged file would never move on.
-        next += std::max(count, 1);
+        next += std::max(store.ReplyBlockCount, 1);
     }
     return table;
 }
