@@ -12,22 +12,12 @@
 
 // What the reader commands say to the user goes to standard error; a question gets "Non"
 // and a dialog is cancelled, since nobody is there to answer.
-class CliUiServices : public UiServices {
+class CliUiServices : public HeadlessUiServices {
 public:
     explicit CliUiServices(CliIo& io) : io_(io) {}
     void message(const QString& text, MessageKind kind, const QString& caption) override;
     bool askYesNo(const QString& text, const QString& caption) override;
     Answer askYesNoCancel(const QString& text, const QString& caption) override;
-    std::optional<QString> openFileName(const FileDialogRequest&) override { return {}; }
-    std::optional<QString> saveFileName(const FileDialogRequest&) override { return {}; }
-    std::optional<QString> directoryName(const FileDialogRequest&) override { return {}; }
-    std::optional<QFont> chooseFont(const QFont&) override { return {}; }
-    std::optional<QColor> chooseColor(const QColor&) override { return {}; }
-    std::optional<FindRequest> find(const FindRequest&) override { return {}; }
-    bool choosePrinter(QPrinter&) override { return false; }
-    int runModal(QObject&) override { return 0; }
-    void showHelp(int) override {}
-    void setBusy(bool) override {}
 
 private:
     CliIo& io_;
