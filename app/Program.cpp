@@ -38,10 +38,10 @@ private:
     int id_;
 };
 
-// For the end-to-end test only, with VELK_TEST_QUIT_AFTER_START set: a message box is
-// printed on the standard output and closed at once, and once the main window has been
-// shown and its first activation has run, the titles of the visible windows are printed
-// and the program ends with exit code 0.
+// For the end-to-end test only, with VELK_TEST_QUIT_AFTER_START set: a message box's text
+// or a dialog's title is printed on the standard output and the box or dialog closed, and once the
+// main window has been shown and its first activation has run, the titles of the visible windows
+// are printed and the program ends with exit code 0.
 bool testQuitRequested() {
     return !qEnvironmentVariableIsEmpty("VELK_TEST_QUIT_AFTER_START");
 }
@@ -49,17 +49,27 @@ bool testQuitRequested() {
 void answerMessageBoxesForTest() {
     auto* timer = new QTimer(qApp);
     QObject::connect(timer, &QTimer::timeout, qApp, [] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             std::printf("%s\n", box->text().toUtf8().constData());
             std::fflush(stdout);
             box->done(QMessageBox::Ok);
+        } else if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+            std::printf("%s\n", dialog->windowTitle().toUtf8().constData());
+            std::fflush(stdout);
+            dialog->reject();
         }
     });
     timer->start(20);
 }
 
-void quitAfterStartForTest() {
-    QTimer::singleShot(0, qApp, [] {
+// Waits until the first activation is over (no modal window open, the main window shown
+// again) so that what it opened, a command-line packet included, has run.
+void quitAfterStartForTest(QWidget* mainWindow) {
+    auto* timer = new QTimer(qApp);
+    QObject::connect(timer, &QTimer::timeout, qApp, [mainWindow] {
+        if (QApplication::activeModalWidget() || !mainWindow->isVisible())
+            return;
         for (QWidget* w : QApplication::topLevelWidgets()) {
             if (w->isVisible())
                 std::printf("%s\n", w->windowTitle().toUtf8().constData());
@@ -67,6 +77,7 @@ void quitAfterStartForTest() {
         std::fflush(stdout);
         QCoreApplication::exit(0);
     });
+    timer->start(50);
 }
 
 } // namespace
@@ -96,6 +107,6 @@ int runProgram(Session& session, QtUiServices& ui, const QStringList& arguments)
     const std::unique_ptr<Windows> windows = createWindows(session, ui);
     windows->Form1->show();
     if (testQuitRequested())
-        quitAfterStartForTest();
+        quitAfterStartForTest(windows->Form1.get());
     return QApplication::exec();
 }

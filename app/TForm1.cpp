@@ -10,6 +10,7 @@
 #include "core/ActionGuard.h"
 #include "core/Session.h"
 #include "core/StartUp.h"
+#include "packet/TQWK.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -59,8 +60,8 @@ TForm1::TForm1(Session& session, UiServices& ui, Windows& windows)
     Apropos1 = addEntry(aide, "Apropos1", QStringLiteral("&A propos..."));
 
     // Their windows are wired in by the packet, library and merge parts of the program.
-    for (QAction* later : {OuvrirunpaquetQWK1, Entetes1, PieddePage1, TagLine1, Correspondants1,
-                           FusiondepaquetsQWK2, ImportationTaglines1})
+    for (QAction* later : {Entetes1, PieddePage1, TagLine1, Correspondants1, FusiondepaquetsQWK2,
+                           ImportationTaglines1})
         later->setEnabled(false);
 
     connect(OuvrirunpaquetQWK1, &QAction::triggered, this, &TForm1::OuvrirunpaquetQWK1Click);
@@ -85,9 +86,16 @@ int TForm1::runHidden(QObject& window) {
     return result;
 }
 
+// The packet named on the command line, or the one the user picks: the main window stays
+// hidden from the question about the work directory until the packet window closes.
 void TForm1::OuvrirunpaquetQWK1Click() {
-    if (openPacket)
-        openPacket(QString());
+    hide();
+    if (!openPacket(session_, ui_, *windows_.QWK))
+        session_.openFromCommandLine =
+            false; // a packet that failed is not retried at each activation
+    show();
+    raise();
+    activateWindow();
 }
 
 void TForm1::Quitter1Click() {
@@ -125,8 +133,8 @@ void TForm1::FormActivate() {
         return;
     activating_ = true;
     repaint();
-    if (session_.openFromCommandLine && openPacket)
-        openPacket(session_.commandLinePacket);
+    if (session_.openFromCommandLine)
+        OuvrirunpaquetQWK1Click();
     if (isFirstUse(session_)) {
         runAction(ui_, [&] { clearFirstUse(session_); });
         windows_.Param0->ChargeConfig();

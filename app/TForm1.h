@@ -3,8 +3,6 @@
 
 #include <QMainWindow>
 
-#include <functional>
-
 class QAction;
 struct Session;
 struct StartUpFailure;
@@ -17,10 +15,6 @@ class TForm1 : public QMainWindow {
     Q_OBJECT
 public:
     TForm1(Session& session, UiServices& ui, Windows& windows);
-
-    // Opens a packet; an empty path means "ask the user". Set by the packet opening, which
-    // also enables its menu entry; a packet named on the command line is opened at once.
-    std::function<void(const QString& packetPath)> openPacket;
 
     // Runs once the window is shown: the command-line packet, then the first-use
     // directories dialog.

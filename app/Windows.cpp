@@ -6,6 +6,7 @@
 #include "app/TForm1.h"
 #include "app/TParam0.h"
 #include "app/TPrinterConfig.h"
+#include "packet/TQWK.h"
 
 Windows::Windows() = default;
 
@@ -15,12 +16,14 @@ Windows::~Windows() {
     PrinterConfig.reset();
     Param0.reset();
     AboutBox.reset();
+    QWK.reset();
     Form1.reset();
 }
 
 std::unique_ptr<Windows> createWindows(Session& session, UiServices& ui) {
     auto w = std::make_unique<Windows>();
     w->Form1 = std::make_unique<TForm1>(session, ui, *w);
+    w->QWK = std::make_unique<TQWK>(session, ui);
     w->AboutBox = std::make_unique<TAboutBox>();
     w->Param0 = std::make_unique<TParam0>(session, ui);
     w->PrinterConfig = std::make_unique<TPrinterConfig>(session, ui);

@@ -8,6 +8,7 @@ class TDiversConfig;
 class TForm1;
 class TParam0;
 class TPrinterConfig;
+class TQWK;
 struct Session;
 class UiServices;
 
@@ -20,6 +21,7 @@ struct Windows {
     Windows& operator=(const Windows&) = delete;
 
     std::unique_ptr<TForm1> Form1;
+    std::unique_ptr<TQWK> QWK;
     std::unique_ptr<TAboutBox> AboutBox;
     std::unique_ptr<TParam0> Param0;
     std::unique_ptr<TPrinterConfig> PrinterConfig;

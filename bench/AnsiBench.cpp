@@ -16,22 +16,10 @@
 namespace {
 
 // Counts what the renderer says instead of showing it.
-class CountingUi : public UiServices {
+class CountingUi : public HeadlessUiServices {
 public:
     int messages = 0;
     void message(const QString&, MessageKind, const QString&) override { ++messages; }
-    bool askYesNo(const QString&, const QString&) override { return false; }
-    Answer askYesNoCancel(const QString&, const QString&) override { return Answer::Cancel; }
-    std::optional<QString> openFileName(const FileDialogRequest&) override { return {}; }
-    std::optional<QString> saveFileName(const FileDialogRequest&) override { return {}; }
-    std::optional<QString> directoryName(const FileDialogRequest&) override { return {}; }
-    std::optional<QFont> chooseFont(const QFont&) override { return {}; }
-    std::optional<QColor> chooseColor(const QColor&) override { return {}; }
-    std::optional<FindRequest> find(const FindRequest&) override { return {}; }
-    bool choosePrinter(QPrinter&) override { return false; }
-    int runModal(QObject&) override { return 0; }
-    void showHelp(int) override {}
-    void setBusy(bool) override {}
 };
 
 // A dense BBS screen of about 64 KB: full 80-column lines of shading, box drawing and

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
+#include "cli/CliPacket.h"
 #include "cli/CliRegistry.h"
 
 #include "core/AnsiRenderer.h"
@@ -14,29 +15,6 @@
 #include <new>
 
 namespace {
-
-// Messages go to the error stream; nothing here asks the user anything.
-class StreamUiServices : public UiServices {
-public:
-    explicit StreamUiServices(CliIo& io) : io_(io) {}
-
-    void message(const QString& text, MessageKind, const QString&) override { io_.fail(text); }
-    bool askYesNo(const QString&, const QString&) override { return false; }
-    Answer askYesNoCancel(const QString&, const QString&) override { return Answer::Cancel; }
-    std::optional<QString> openFileName(const FileDialogRequest&) override { return {}; }
-    std::optional<QString> saveFileName(const FileDialogRequest&) override { return {}; }
-    std::optional<QString> directoryName(const FileDialogRequest&) override { return {}; }
-    std::optional<QFont> chooseFont(const QFont&) override { return {}; }
-    std::optional<QColor> chooseColor(const QColor&) override { return {}; }
-    std::optional<FindRequest> find(const FindRequest&) override { return {}; }
-    bool choosePrinter(QPrinter&) override { return false; }
-    int runModal(QObject&) override { return 0; }
-    void showHelp(int) override {}
-    void setBusy(bool) override {}
-
-private:
-    CliIo& io_;
-};
 
 int run(const QStringList& args, CliIo& io) {
     QStringList files;
@@ -61,7 +39,7 @@ int run(const QStringList& args, CliIo& io) {
         return 1;
     }
 
-    StreamUiServices ui(io);
+    CliUiServices ui(io);
     AnsiRendererState state;
     state.BrightColours = bright;
     QImage image;

@@ -88,7 +88,9 @@ std::int64_t fileSizeBytes(const QString& path) {
 
 void writeFileAtomically(const QString& path, const QByteArray& data) {
     QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
+    // Unbuffered: a buffered write that fails only at commit is not reported by QSaveFile,
+    // which would then rename a cut file over the good one.
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throw VelkError::io(QFileInfo(path).dir().exists() ? IoCode::AccessDenied
                                                            : IoCode::PathNotFound);
     if (f.write(data) != data.size()) {

@@ -6,6 +6,7 @@
 #include "core/Session.h"
 #include "core/SettingsFile.h"
 #include "core/UiServices.h"
+#include "library/LibraryFile.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -92,7 +93,7 @@ StartUpResult InitDivers(Session& session, UiServices& ui) {
     readLineWidth(file, s);
     readColours(file, s);
     readMessageFont(file, s);
-    loadLibraries(session, ui);
+    LoadAllLibraries(session, ui);
     readPrinterSettings(file, s);
     s.scrambledSignature = scrambledProgramSignature();
     return std::nullopt;

@@ -44,10 +44,6 @@ StartUpResult InitDivers(Session& session, UiServices& ui);
 bool isFirstUse(const Session& session);
 void clearFirstUse(Session& session);
 
-// Loads the four library files from VELKPath (headers, footers, taglines, correspondents):
-// the one place start-up and the directories dialog reload them.
-void loadLibraries(Session& session, UiServices& ui);
-
 // The directory is there and writable, or the user agrees to create it and it was created.
 // A creation that fails is reported and counts as a refusal.
 bool checkOrCreateDirectory(const QString& path, UiServices& ui);

@@ -62,6 +62,25 @@ public:
     virtual void setBusy(bool busy) = 0;
 };
 
+// Shows nothing and answers every prompt with No, Cancel or nothing: the base of the
+// services of the command line and the benchmarks, which override what they report.
+class HeadlessUiServices : public UiServices {
+public:
+    void message(const QString&, MessageKind, const QString&) override {}
+    bool askYesNo(const QString&, const QString&) override { return false; }
+    Answer askYesNoCancel(const QString&, const QString&) override { return Answer::Cancel; }
+    std::optional<QString> openFileName(const FileDialogRequest&) override { return {}; }
+    std::optional<QString> saveFileName(const FileDialogRequest&) override { return {}; }
+    std::optional<QString> directoryName(const FileDialogRequest&) override { return {}; }
+    std::optional<QFont> chooseFont(const QFont&) override { return {}; }
+    std::optional<QColor> chooseColor(const QColor&) override { return {}; }
+    std::optional<FindRequest> find(const FindRequest&) override { return {}; }
+    bool choosePrinter(QPrinter&) override { return false; }
+    int runModal(QObject&) override { return 0; }
+    void showHelp(int) override {}
+    void setBusy(bool) override {}
+};
+
 // Shows the busy cursor for its lifetime.
 class BusyCursor {
 public:

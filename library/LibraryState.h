@@ -22,4 +22,7 @@ struct LibraryState {
     bool HasDefaultHeader = false;
     bool HasDefaultFooter = false;
     bool HasDefaultTagline = false;
+    // Set while the file was refused as too big at its last load: the list in memory is not
+    // its content, so saving the list would destroy the file. Indexed by LibraryKind.
+    bool refusedAtLoad[4] = {false, false, false, false};
 };

@@ -5,6 +5,7 @@
 #include "core/PacketDate.h"
 #include "core/Session.h"
 #include "core/VelkError.h"
+#include "packet/IndexFiles.h"
 #include "packet/PacketOpening.h"
 #include "tests/support/PacketBuilder.h"
 #include "tests/support/ScriptedUiServices.h"
@@ -206,4 +207,24 @@ TEST(FileNamePart, LastElement) {
     EXPECT_EQ(FileNamePart("/home/u/QWK/MABOITE.QWK"), "MABOITE.QWK");
     EXPECT_EQ(FileNamePart("MABOITE.QWK"), "MABOITE.QWK");
     EXPECT_EQ(FileNamePart("rel/x y.qwk"), "x y.qwk");
+}
+
+TEST_F(ControlFileTest, IndexFilesInControlFileOrder) {
+    builder.quirks.lowerCaseNames = true;
+    builder.quirks.plainIndexNames = true;
+    builder.conference(1001, "Mille").conference(3, "Sans index");
+    builder.withoutIndex(3);
+    builder.add(1001, "a", "x").personal = true;
+    builder.add(0, "b", "x");
+    builder.add(0, "c", "x");
+    builder.add(77, "orphelin", "x"); // no conference of the control file has it
+    builder.file("NOTES.NDX", "pas une conférence");
+    ASSERT_TRUE(load());
+    const std::vector<IndexFileEntry> found = findIndexFiles(dir.path(), control());
+    std::vector<std::tuple<std::string, int, int>> rows;
+    for (const IndexFileEntry& e : found)
+        rows.emplace_back(e.fileName, e.conferencePosition, e.messageCount);
+    EXPECT_EQ(rows, (std::vector<std::tuple<std::string, int, int>>{
+                        {"0.ndx", 0, 2}, {"1001.ndx", 2, 1}, {"77.ndx", -1, 1}}));
+    EXPECT_EQ(readPersonalIndex(dir.path()), std::vector<std::int32_t>{1});
 }

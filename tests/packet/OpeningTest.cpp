@@ -6,6 +6,7 @@
 #include "core/Session.h"
 #include "core/VelkError.h"
 #include "core/WorkDirectory.h"
+#include "tests/support/ConfiguredDirectories.h"
 #include "tests/support/PacketBuilder.h"
 #include "tests/support/ScriptedUiServices.h"
 
@@ -23,22 +24,16 @@ const QString kUnpackCause = "\nCause possible : Décompacteur inaccessible ou d
 
 class OpeningTest : public ::testing::Test {
 protected:
-    QTemporaryDir root;
+    ConfiguredDirectories dirs;
     Session s;
     ScriptedUiServices ui;
     PacketBuilder builder;
     QString packet;
 
-    QString dir(const QString& name) const { return joinPath(root.path(), name); }
+    QString dir(const QString& name) const { return dirs.dir(name); }
 
     void SetUp() override {
-        for (const char* d : {"VELK", "WORK", "QWK", "REP"})
-            QDir().mkpath(dir(d));
-        s.startDirectory = dir("VELK");
-        s.settings.velkPath = dir("VELK");
-        s.settings.workPath = dir("WORK");
-        s.settings.qwkPath = dir("QWK");
-        s.settings.repPath = dir("REP");
+        dirs.configure(s);
         builder.conference(0, "Principal");
         builder.add(0, "Salut", "Bonjour\n").personal = true;
         packet = joinPath(dir("QWK"), "VELKTEST.QWK");
@@ -123,7 +118,7 @@ TEST_F(OpeningTest, MissingWorkDirectoryIsOfferedForCreation) {
 
 TEST_F(OpeningTest, WorkDirectoryThatHoldsOtherDirectoriesIsNeverEmptied) {
     builder.zipTo(packet);
-    s.settings.workPath = root.path(); // parent of QWK and REP
+    s.settings.workPath = dirs.root.path(); // parent of QWK and REP
     EXPECT_FALSE(openQwkPacket(s, ui));
     ASSERT_EQ(ui.messages().size(), 1);
     EXPECT_TRUE(ui.messages().front().startsWith("Le répertoire temporaire de travail ( "));
@@ -248,7 +243,7 @@ TEST_F(OpeningTest, ClosingPacksTheRepliesAndEmptiesTheWorkDirectory) {
     EXPECT_TRUE(ui.texts().isEmpty());
 
     // zip cannot write the reply packet: messages, and every file stays.
-    s.settings.repPath = joinPath(root.path(), "ABSENT");
+    s.settings.repPath = joinPath(dirs.root.path(), "ABSENT");
     EXPECT_EQ(closePacket(s, ui), CloseOutcome::PackFailed);
     const QString absent = joinPath(s.settings.repPath, "VELKTEST.REP");
     ASSERT_EQ(ui.messages().size(), 2);

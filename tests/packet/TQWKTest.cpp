@@ -3,6 +3,7 @@
 
 #include "core/FileUtil.h"
 #include "core/Session.h"
+#include "tests/support/ConfiguredDirectories.h"
 #include "tests/support/PacketBuilder.h"
 #include "tests/support/ScriptedUiServices.h"
 
@@ -19,21 +20,15 @@ namespace {
 
 class TQWKTest : public ::testing::Test {
 protected:
-    QTemporaryDir root;
+    ConfiguredDirectories dirs;
     Session s;
     ScriptedUiServices ui;
     PacketBuilder builder;
     QString packet;
 
-    QString dir(const QString& name) const { return joinPath(root.path(), name); }
+    QString dir(const QString& name) const { return dirs.dir(name); }
     void SetUp() override {
-        for (const char* d : {"VELK", "WORK", "QWK", "REP"})
-            QDir().mkpath(dir(d));
-        s.startDirectory = dir("VELK");
-        s.settings.velkPath = dir("VELK");
-        s.settings.workPath = dir("WORK");
-        s.settings.qwkPath = dir("QWK");
-        s.settings.repPath = dir("REP");
+        dirs.configure(s);
         builder.conference(0, "Principal");
         builder.add(0, "Salut", "Bonjour\n");
         packet = joinPath(dir("QWK"), "VELKTEST.QWK");
@@ -116,7 +111,7 @@ TEST_F(TQWKTest, FailedPackingKeepsTheWindowOpenButNotOnTheCloseBox) {
     ui.onModal("TQWK", [&](QObject&) {
         w.show();
         addReply();
-        s.settings.repPath = joinPath(root.path(), "ABSENT");
+        s.settings.repPath = joinPath(dirs.root.path(), "ABSENT");
         w.FermerBtn->click();
         EXPECT_TRUE(w.isVisible());
         EXPECT_EQ(ui.messages().size(), 2);

@@ -34,7 +34,7 @@ TEST(TForm1, MenuCaptionsAndWhatIsEnabled) {
         menus.append(m->text() + QStringLiteral(": ") + entries.join(QStringLiteral(", ")));
     }
     EXPECT_EQ(menus,
-              QStringList({QStringLiteral("&Fichier: &Ouvrir un paquet QWK (off), &Quitter"),
+              QStringList({QStringLiteral("&Fichier: &Ouvrir un paquet QWK, &Quitter"),
                            QStringLiteral("&Configuration: &Répertoires, &Entêtes (off), &Pieds de "
                                           "Page (off), &Tag Lines (off), &Correspondants (off), "
                                           "&Imprimante, E&diteur"),

@@ -103,6 +103,9 @@ TEST(StartUp, FirstUseTakesTheStartDirectoryWithoutTestingAnything) {
     EXPECT_EQ(s.linesPerPage, 50);
     EXPECT_FALSE(s.scrambledSignature.empty());
     EXPECT_TRUE(ui.events().empty());
+    // The libraries come from the start directory too (built-in content for empty files).
+    ASSERT_FALSE(dir.session.libraries.CorrespondentList.empty());
+    EXPECT_EQ(dir.session.libraries.CorrespondentList.front().text.substr(0, 3), "ALL");
 
     clearFirstUse(dir.session);
     EXPECT_FALSE(isFirstUse(dir.session));

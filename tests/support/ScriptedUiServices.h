@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/UiServices.h"
+#include "tests/support/QtPrinters.h"
 
 #include <QObject>
 

@@ -1,0 +1,78 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "cli/CliPacket.h"
+
+#include "core/ActionGuard.h"
+#include "core/Archiver.h"
+#include "core/CodePage.h"
+#include "core/TextHelpers.h"
+#include "packet/ControlFile.h"
+#include "packet/IndexFiles.h"
+
+void CliUiServices::message(const QString& text, MessageKind, const QString&) {
+    io_.fail(text);
+}
+
+bool CliUiServices::askYesNo(const QString& text, const QString&) {
+    io_.fail(text + QStringLiteral(" Non"));
+    return false;
+}
+
+Answer CliUiServices::askYesNoCancel(const QString& text, const QString&) {
+    io_.fail(text + QStringLiteral(" Annuler"));
+    return Answer::Cancel;
+}
+
+std::unique_ptr<CliPacket> openCliPacket(const QString& packetPath, CliIo& io, UiServices& ui) {
+    auto packet = std::make_unique<CliPacket>();
+    if (!packet->directory.isValid()) {
+        io.fail(QStringLiteral("Impossible de créer un répertoire temporaire."));
+        return nullptr;
+    }
+    Session& s = packet->session;
+    s.settings.workPath = packet->directory.path();
+    s.packet.packetFileName = packetPath;
+    const UnpackResult r = unpackArchive(packetPath, s.settings.workPath);
+    if (!r.refusal.isEmpty()) {
+        io.fail(r.refusal);
+        return nullptr;
+    }
+    if (r.status != 0) {
+        io.fail(QStringLiteral("Problème lors du décompactage du fichier :\"") + packetPath +
+                QStringLiteral("\" .\nStatut = ") + QString::number(r.status) +
+                QStringLiteral("\nCause possible : Décompacteur inaccessible ou disque plein"));
+        return nullptr;
+    }
+    bool loaded = false;
+    runAction(ui, [&] {
+        if (!InitQWK(s, ui))
+            return;
+        if (const QString problem = bbsIdProblem(s.packet.control.BbsId); !problem.isEmpty())
+            throw VelkError(problem);
+        packet->indexFiles = findIndexFiles(s.settings.workPath, s.packet.control);
+        loaded = true;
+    });
+    return loaded ? std::move(packet) : nullptr;
+}
+
+QString cliText(std::string_view dos) {
+    return dosTextToUnicode(TrimRight(dos));
+}
+
+std::optional<int> cliNumber(const QString& arg, CliIo& io) {
+    bool ok = false;
+    const int n = arg.toInt(&ok);
+    if (!ok) {
+        io.fail(QStringLiteral("'") + arg +
+                QStringLiteral("' n'est pas une valeur entière correcte"));
+        return std::nullopt;
+    }
+    return n;
+}
+
+int conferencePositionOf(const PacketControl& control, int number) {
+    for (int p = 0; p < control.ConferenceCount && p < int(control.Conferences.size()); ++p) {
+        if (control.Conferences[std::size_t(p)].ConferenceNumber == number)
+            return p;
+    }
+    return -1;
+}

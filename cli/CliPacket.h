@@ -1,0 +1,45 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include "cli/CliRegistry.h"
+#include "core/Session.h"
+#include "core/UiServices.h"
+
+#include <QTemporaryDir>
+
+#include <memory>
+#include <string_view>
+
+// What the reader commands say to the user goes to standard error; a question gets "Non"
+// and a dialog is cancelled, since nobody is there to answer.
+class CliUiServices : public HeadlessUiServices {
+public:
+    explicit CliUiServices(CliIo& io) : io_(io) {}
+    void message(const QString& text, MessageKind kind, const QString& caption) override;
+    bool askYesNo(const QString& text, const QString& caption) override;
+    Answer askYesNoCancel(const QString& text, const QString& caption) override;
+
+private:
+    CliIo& io_;
+};
+
+// A packet unpacked into a private temporary directory, removed when it goes; the
+// configured work directory is never used.
+struct CliPacket {
+    QTemporaryDir directory;
+    Session session;
+    std::vector<IndexFileEntry> indexFiles;
+};
+
+// Unpacks and loads the packet; on failure the French message is on standard error and
+// the result is null.
+std::unique_ptr<CliPacket> openCliPacket(const QString& packetPath, CliIo& io, UiServices& ui);
+
+// DOS bytes as UTF-8 text, with their trailing blanks removed.
+QString cliText(std::string_view dos);
+
+// Reads a number argument; prints the French message and returns nullopt when it is not.
+std::optional<int> cliNumber(const QString& arg, CliIo& io);
+
+// The position in the table of the conference with this number, or -1.
+int conferencePositionOf(const PacketControl& control, int number);

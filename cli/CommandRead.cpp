@@ -1,0 +1,68 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "cli/CliPacket.h"
+#include "core/ActionGuard.h"
+#include "core/CodePage.h"
+#include "core/FileUtil.h"
+#include "core/MessageStore.h"
+#include "packet/IndexFiles.h"
+
+namespace {
+
+int run(const QStringList& args, CliIo& io) {
+    if (args.size() != 3) {
+        io.fail(QStringLiteral("Usage : velk-cli read PAQUET CONFÉRENCE POSITION"));
+        return 2;
+    }
+    const auto number = cliNumber(args[1], io);
+    const auto position = number ? cliNumber(args[2], io) : std::nullopt;
+    if (!position)
+        return 2;
+    CliUiServices ui(io);
+    const auto packet = openCliPacket(args[0], io, ui);
+    if (!packet)
+        return 1;
+    Session& s = packet->session;
+    const int conference = conferencePositionOf(s.packet.control, *number);
+    const IndexFileEntry* index = indexFileOf(packet->indexFiles, conference);
+    if (conference < 0 || !index) {
+        io.fail(QStringLiteral("Il n'y a pas de message dans la conférence %1.").arg(*number));
+        return 1;
+    }
+    const bool read = runAction(ui, [&] {
+        const auto blocks =
+            ReadIndexFile(joinPath(s.settings.workPath, QString::fromLatin1(index->fileName)));
+        if (*position < 1 || std::size_t(*position) > blocks.size())
+            throw VelkError(QStringLiteral("La conférence %1 a %2 message(s) : pas de position %3.")
+                                .arg(*number)
+                                .arg(blocks.size())
+                                .arg(*position));
+        const std::int32_t block = blocks[std::size_t(*position - 1)];
+        BlockFile messages(messagesFilePath(s.settings.workPath));
+        ReadMessageHeader(messages, block, s.store, ui);
+        const MessageHeader h = s.store.CurrentHeader;
+        ReadMessageText(messages, block + 1, h.blockCount, s.store);
+        const ConferenceEntry& conf = s.packet.control.Conferences[std::size_t(conference)];
+        QString out;
+        out += QStringLiteral("Conférence : %1 %2\n")
+                   .arg(conf.ConferenceNumber)
+                   .arg(cliText(conf.ConferenceName));
+        out += QStringLiteral("Numéro : ") + cliText(h.number).trimmed() + QLatin1Char('\n');
+        out += QStringLiteral("Date : ") + cliText(h.date) + QLatin1Char(' ') + cliText(h.time) +
+               QLatin1Char('\n');
+        out += QStringLiteral("De : ") + cliText(h.author) + QLatin1Char('\n');
+        out += QStringLiteral("À : ") + cliText(h.recipient) + QLatin1Char('\n');
+        out += QStringLiteral("Sujet : ") + cliText(h.subject) + QLatin1Char('\n');
+        out += QStringLiteral("Statut : ") +
+               (h.isPrivate() ? QStringLiteral("Privé") : QStringLiteral("Public")) +
+               QLatin1Char('\n');
+        if (const QString ref = cliText(h.reference).trimmed(); !ref.isEmpty() && ref != "0")
+            out += QStringLiteral("Référence : ") + ref + QLatin1Char('\n');
+        out += QLatin1Char('\n') + dosTextToUnicode(s.store.MessageText) + QLatin1Char('\n');
+        io.print(out);
+    });
+    return read ? 0 : 1;
+}
+
+const CliRegistrar registrar("read", "PAQUET CONFÉRENCE POSITION", &run);
+
+} // namespace
