@@ -27,7 +27,7 @@ constexpr int kMessages = 100000;
 constexpr int kConferences = 40;
 
 // Nothing is asked of the user when both packets come from one board and one user.
-class SilentUi : public UiServices {
+class SilentUi : public HeadlessUiServices {
 public:
     int prompts = 0;
     void message(const QString&, MessageKind, const QString&) override { ++prompts; }
@@ -35,16 +35,6 @@ public:
     Answer askYesNoCancel(const QString&, const QString&) override {
         return ++prompts, Answer::Cancel;
     }
-    std::optional<QString> openFileName(const FileDialogRequest&) override { return {}; }
-    std::optional<QString> saveFileName(const FileDialogRequest&) override { return {}; }
-    std::optional<QString> directoryName(const FileDialogRequest&) override { return {}; }
-    std::optional<QFont> chooseFont(const QFont&) override { return {}; }
-    std::optional<QColor> chooseColor(const QColor&) override { return {}; }
-    std::optional<FindRequest> find(const FindRequest&) override { return {}; }
-    bool choosePrinter(QPrinter&) override { return false; }
-    int runModal(QObject&) override { return 0; }
-    void showHelp(int) override {}
-    void setBusy(bool) override {}
 };
 
 // A day of echomail: messages of one to a dozen lines of ordinary words, spread over the

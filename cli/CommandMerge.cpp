@@ -19,7 +19,7 @@ constexpr int kQuestionRefused = 3;
 // Nobody answers a scheduled job: a question is refused and printed, unless --yes said Yes
 // to all of them. Messages wait for the outcome: the output after a merge, the error stream
 // after a failure.
-class MergeUiServices : public UiServices {
+class MergeUiServices : public HeadlessUiServices {
 public:
     MergeUiServices(CliIo& io, bool yes) : io_(io), yes_(yes) {}
 
@@ -50,16 +50,6 @@ public:
     Answer askYesNoCancel(const QString& text, const QString& caption) override {
         return askYesNo(text, caption) ? Answer::Yes : Answer::Cancel;
     }
-    std::optional<QString> openFileName(const FileDialogRequest&) override { return {}; }
-    std::optional<QString> saveFileName(const FileDialogRequest&) override { return {}; }
-    std::optional<QString> directoryName(const FileDialogRequest&) override { return {}; }
-    std::optional<QFont> chooseFont(const QFont&) override { return {}; }
-    std::optional<QColor> chooseColor(const QColor&) override { return {}; }
-    std::optional<FindRequest> find(const FindRequest&) override { return {}; }
-    bool choosePrinter(QPrinter&) override { return false; }
-    int runModal(QObject&) override { return 0; }
-    void showHelp(int) override {}
-    void setBusy(bool) override {}
 
 private:
     CliIo& io_;

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 
 using namespace mergetest;
@@ -71,6 +72,16 @@ TEST_F(CommandMergeTest, MergesAndPrintsTheNotices) {
     EXPECT_EQ(QFileInfo(base).lastModified(), stamp);
     EXPECT_TRUE(QFileInfo(integrated).isFile());
     EXPECT_EQ(mergedSubjects(), (std::vector<std::string>{"Ancien", "Nouveau"}));
+
+    // The packet reader lists every message of both packets.
+    std::ostringstream o, e;
+    ASSERT_EQ(runCli({"list", base}, o, e), 0) << e.str();
+    const std::string listing = o.str();
+    EXPECT_EQ(std::count(listing.begin(), listing.end(), '\n'), 2) << listing;
+    EXPECT_NE(listing.find("0\t1\t"), std::string::npos) << listing;
+    EXPECT_NE(listing.find("\tAncien\n"), std::string::npos) << listing;
+    EXPECT_NE(listing.find("4\t1\t"), std::string::npos) << listing;
+    EXPECT_NE(listing.find("\tNouveau\n"), std::string::npos) << listing;
 }
 
 TEST_F(CommandMergeTest, QuestionsAreRefusedUnlessYes) {

@@ -5,6 +5,7 @@
 #include "core/Session.h"
 #include "core/VelkError.h"
 #include "tests/merge/MergeTestSupport.h"
+#include "tests/support/ConfiguredDirectories.h"
 #include "tests/support/PacketBuilder.h"
 
 #include <QDateTime>
@@ -85,7 +86,7 @@ private:
 
 class FusionTest : public ::testing::Test {
 protected:
-    QTemporaryDir root;
+    ConfiguredDirectories dirs;
     Session s;
     ScriptedUiServices ui;
     PacketBuilder baseBuilder, integratedBuilder;
@@ -93,16 +94,10 @@ protected:
     QStringList statuses;
     QByteArray baseBytes;
 
-    QString dir(const QString& name) const { return joinPath(root.path(), name); }
+    QString dir(const QString& name) const { return dirs.dir(name); }
 
     void SetUp() override {
-        for (const char* d : {"VELK", "WORK", "QWK", "REP"})
-            QDir().mkpath(dir(d));
-        s.startDirectory = dir("VELK");
-        s.settings.velkPath = dir("VELK");
-        s.settings.workPath = dir("WORK");
-        s.settings.qwkPath = dir("QWK");
-        s.settings.repPath = dir("REP");
+        dirs.configure(s);
         base = joinPath(dir("QWK"), "VELKTEST.QWK");
         integrated = joinPath(dir("QWK"), "NOUVEAU.QWK");
 
@@ -473,7 +468,7 @@ TEST_F(FusionTest, NothingOutsideItsOwnWorkDirectoryIsDeleted) {
 
     // A work directory that is not one of its own is never emptied.
     ui.clear();
-    s.settings.workPath = root.path();
+    s.settings.workPath = dirs.root.path();
     EXPECT_FALSE(run().merged);
     ASSERT_EQ(ui.messages().size(), 1);
     EXPECT_TRUE(ui.messages()[0].contains("ou l'un de ses parents."));
