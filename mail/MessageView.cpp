@@ -105,7 +105,7 @@ MessageBody decodeMessageBody(std::string_view text) {
     bool news = false;
     std::size_t p = 0;
     const std::size_t n = text.size();
-    do {
+    for (;;) {
         std::string line = takeLine(text, p);
         if (!quotedPrintable && line.find("charset=iso-8859-1") != std::string::npos)
             quotedPrintable = true;
@@ -120,7 +120,13 @@ MessageBody decodeMessageBody(std::string_view text) {
             convertIsoLetters(line);
         body.lines.push_back(std::move(line));
         // A last line break alone opens no further line.
-    } while (p < n && !(p + 1 == n && (text[p] == '\n' || text[p] == '\r')));
+        if (p >= n || (p + 1 == n && (text[p] == '\n' || text[p] == '\r')))
+            break;
+        if (body.lines.size() == kMaxBodyLines) {
+            body.cut = true;
+            break;
+        }
+    }
     return body;
 }
 

@@ -20,11 +20,15 @@ struct Session;
 inline constexpr int kBodyIndent = 6;
 // A line longer than this is shown over several lines.
 inline constexpr std::size_t kMaxBodyLine = 255;
+// The body shows no more lines than this: a hostile text of nothing but line feeds would
+// otherwise hold the program for minutes.
+inline constexpr std::size_t kMaxBodyLines = 65535;
 
 // The body as DOS bytes, line by line: tabs expanded, and quoted-printable codes or ISO
 // letters turned into DOS letters once the message has said it carries them.
 struct MessageBody {
     std::vector<std::string> lines; // never empty: an empty text is one blank line
+    bool cut = false;               // the text had more than kMaxBodyLines lines
     bool isoConversion = false;     // a news message: its header block is scrolled past
 };
 MessageBody decodeMessageBody(std::string_view text);

@@ -67,6 +67,17 @@ TAffMsg::TAffMsg(Session& session, UiServices& ui, QWidget* parent)
     NbLabel = makeValue(true, false);
     NbLignesLabel = makeValue(true, false);
 
+    // The columns keep their place from one message to the next: the header fields are
+    // 25 DOS characters, a conference name 30.
+    const QFontMetrics cells(dosFont());
+    for (QLabel* l : {ChAuteur, ChDest, ChSujet})
+        l->setMinimumWidth(cells.horizontalAdvance(QString(25, u'W')));
+    chConf->setMinimumWidth(cells.horizontalAdvance(QString(30, u'W')));
+    ChDate->setMinimumWidth(
+        ChDate->fontMetrics().horizontalAdvance(QStringLiteral("30 septembre 2000  à 00:00")));
+    NbLabel->setMinimumWidth(
+        NbLabel->fontMetrics().horizontalAdvance(QStringLiteral("Msg N° 00000 / 00000")));
+
     auto* panel = new QGridLayout;
     auto addPair = [&](int row, int column, const char* caption, QLabel* value) {
         auto* label = new QLabel(QString::fromUtf8(caption));
@@ -235,9 +246,11 @@ void TAffMsg::fillBody() {
             text.append(QLatin1Char('\n'));
         text.append(view_.lines[i].text);
     }
+    doc->setPlainText(text);
     QTextCursor cursor(doc);
     cursor.beginEditBlock();
-    cursor.insertText(text, ink);
+    cursor.select(QTextCursor::Document);
+    cursor.setCharFormat(ink);
     QTextCharFormat quote;
     quote.setForeground(view_.quote);
     QTextBlock block = doc->begin();

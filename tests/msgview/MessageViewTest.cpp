@@ -120,6 +120,17 @@ TEST(MessageBodyTest, HugeLineKeepsEveryByte) {
     EXPECT_EQ(joined, text);
 }
 
+TEST(MessageBodyTest, TextOfLineFeedsStopsAtTheLineLimit) {
+    // The largest text a header can announce: 65,535 blocks.
+    const std::string feeds(65535u * 128u, '\n');
+    const MessageBody body = decodeMessageBody(feeds);
+    EXPECT_EQ(body.lines.size(), kMaxBodyLines);
+    EXPECT_TRUE(body.cut);
+    const std::string fits(kMaxBodyLines - 1, '\n');
+    EXPECT_EQ(decodeMessageBody(fits + "x").lines.size(), kMaxBodyLines);
+    EXPECT_FALSE(decodeMessageBody(fits + "x").cut);
+}
+
 TEST(MessageBodyTest, QuotedPrintableAfterTheCharsetLine) {
     const std::string text = "caf=E9 avant\n"
                              "Content-Type: text/plain; charset=iso-8859-1\n"
