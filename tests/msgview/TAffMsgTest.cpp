@@ -6,6 +6,7 @@
 #include "core/MessageStore.h"
 #include "core/Session.h"
 #include "core/SettingsFile.h"
+#include "reply/ReplyFile.h"
 #include "tests/support/ConfiguredDirectories.h"
 #include "tests/support/PacketBuilder.h"
 #include "tests/support/ScriptedUiServices.h"
@@ -261,15 +262,37 @@ TEST_F(TAffMsgTest, NewsMessageOpensPastItsHeaderBlock) {
     EXPECT_EQ(w.Msg->textCursor().position(), 0);
 }
 
-TEST_F(TAffMsgTest, ReplyModeHidesTheNumber) {
-    TAffMsg w(s, ui);
-    open(w);
+TEST_F(TAffMsgTest, ReplyModeShowsTheWrittenMessages) {
+    s.packet.control.BbsId = "VELKTEST";
+    s.packet.control.UserName = "JEAN DUPONT";
+    for (const char* subject : {"Premier", "Second", "Dernier"}) {
+        ReplyDraft draft;
+        draft.lines = {"EM> cit\x82", "Texte"};
+        draft.recipient = dos("ÉLODIE ROUSSEAU");
+        draft.author = "JEAN DUPONT";
+        draft.subject = subject;
+        draft.conference = 1;
+        ASSERT_TRUE(AppendReply(s, ui, draft, QDateTime(QDate(1996, 2, 5), QTime(21, 30))));
+    }
+    BuildReplyTable(s);
     s.viewer.ReplyMode = true;
-    s.replies.ReplyTable.resize(5);
     s.replies.SelectedReply = 1;
-    w.DisplayMessage();
+    TAffMsg w(s, ui);
+    ASSERT_TRUE(w.AfficheRep());
+    w.show();
     EXPECT_TRUE(w.chNum->isHidden());
-    EXPECT_EQ(w.NbLabel->text(), "Msg N° 2 / 5");
+    EXPECT_EQ(w.NbLabel->text(), "Msg N° 2 / 3");
+    EXPECT_EQ(w.ChSujet->text().trimmed(), "Second");
+    EXPECT_EQ(w.ChDate->text(), "5 février 1996  à 21:30");
+    EXPECT_EQ(w.chConf->text(), "Informatique");
+    EXPECT_EQ(w.Msg->document()->firstBlock().text(), "      EM> cité");
+    EXPECT_EQ(blockColours(w.Msg->document()->firstBlock()).front(), quote);
+    w.NextMsgBtn->click();
+    EXPECT_EQ(w.NbLabel->text(), "Msg N° 3 / 3");
+    w.NextMsgBtn->click();
+    EXPECT_EQ(s.replies.SelectedReply, 2);
+    EXPECT_EQ(s.browser.CurrentListIndex, 0);
+    EXPECT_TRUE(ui.messages().isEmpty());
 }
 
 TEST_F(TAffMsgTest, FontChoiceConvertsTheBodyAndClosesTheWindow) {
