@@ -123,10 +123,9 @@ bool BulletinViewer::last() {
     return true;
 }
 
-QString BulletinViewer::toggleColours() {
+void BulletinViewer::toggleColours() {
     renderer_.BrightColours = !renderer_.BrightColours;
     redraw();
-    return coloursCaption();
 }
 
 QString BulletinViewer::coloursCaption() const {

@@ -52,8 +52,9 @@ public:
     bool next();
     bool last();
 
-    // Switches palettes and draws the file on screen again; returns the button's new caption.
-    QString toggleColours();
+    // Switches palettes and draws the file on screen again.
+    void toggleColours();
+    // The colour button's caption: the palette it switches to.
     QString coloursCaption() const;
 
     // Releases the file kept by the renderer (the viewer closes).

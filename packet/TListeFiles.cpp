@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QShowEvent>
 #include <QTextCursor>
 #include <QVBoxLayout>
 
@@ -57,7 +58,10 @@ TListeFiles::TListeFiles(Session& session, UiServices& ui, QWidget* parent)
 }
 
 void TListeFiles::showEvent(QShowEvent* event) {
-    FormActivate();
+    // Only when the program shows the window: a restore by the window system would
+    // otherwise throw the user's edits away.
+    if (!event->spontaneous())
+        FormActivate();
     QDialog::showEvent(event);
 }
 

@@ -85,27 +85,6 @@ TEST_F(BulletinViewerTest, DashNamesGetTheirNumberInTheCaption) {
     EXPECT_EQ(v.caption(), "Bulletin N°2");
 }
 
-TEST_F(BulletinViewerTest, ColourButtonRedrawsTheFileOnScreen) {
-    builder.bulletin("BLT-0.1", kRedScreen);
-    builder.news(kGreenScreen);
-    unpack();
-    BulletinViewer v(s, ui);
-    EXPECT_FALSE(v.brightColours());
-    EXPECT_EQ(v.coloursCaption(), "Couleurs plus claires");
-
-    ASSERT_TRUE(v.showNews());
-    EXPECT_EQ(v.caption(), "Nouvelles du Sysop");
-    EXPECT_EQ(cellColour(v.image(), 0, 0), qRgb(0, 128, 0));
-    EXPECT_EQ(v.toggleColours(), "Couleurs plus fonçées");
-    EXPECT_EQ(cellColour(v.image(), 0, 0), qRgb(0, 255, 0));
-
-    ASSERT_TRUE(v.showBulletin(0));
-    EXPECT_EQ(cellColour(v.image(), 0, 0), qRgb(255, 0, 0)); // the palette stays bright
-    EXPECT_EQ(v.toggleColours(), "Couleurs plus claires");
-    EXPECT_EQ(cellColour(v.image(), 0, 0), qRgb(128, 0, 0));
-    EXPECT_EQ(v.background(), qRgb(0, 0, 0));
-}
-
 TEST_F(BulletinViewerTest, TooLargeBulletinShowsOnlyTheBackground) {
     std::string big = kRedScreen;
     big.resize(65529, 'x');

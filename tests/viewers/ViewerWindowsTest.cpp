@@ -124,8 +124,8 @@ TEST_F(ViewerWindowsTest, BulletinsFromThePacketWindow) {
         EXPECT_EQ(viewer.windowTitle(), "Bulletin N°2");
         EXPECT_EQ(shownColour(viewer), qRgb(255, 255, 255));
         viewer.LastBulBtn->click();
-        viewer.NextBulBtn->click();
         EXPECT_EQ(viewer.windowTitle(), "Bulletin N°3");
+        EXPECT_EQ(viewer.CouleursBtn->text(), "&Couleurs plus claires");
         viewer.CouleursBtn->click();
         EXPECT_EQ(viewer.CouleursBtn->text(), "Couleurs plus fonçées");
         EXPECT_EQ(shownColour(viewer), qRgb(0, 255, 0));
