@@ -114,6 +114,7 @@ void TListeFiles::ExportBtnClick() {
     request.directory = session_.settings.velkPath;
     request.fileName = QStringLiteral("*.TXT");
     request.filters = QStringList{QStringLiteral("Fichiers texte (*.TXT)")};
+    request.confirmOverwrite = false; // an existing list is appended to, never overwritten
     const auto path = ui_.saveFileName(request);
     if (!path)
         return;

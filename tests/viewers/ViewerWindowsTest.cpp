@@ -311,6 +311,7 @@ TEST_F(NewFilesWindowTest, ExportAppendsWhatIsOnScreen) {
     EXPECT_EQ(ui.lastFileRequest().directory, s.settings.velkPath);
     EXPECT_EQ(ui.lastFileRequest().fileName, "*.TXT");
     EXPECT_EQ(ui.lastFileRequest().filters, QStringList{"Fichiers texte (*.TXT)"});
+    EXPECT_FALSE(ui.lastFileRequest().confirmOverwrite); // the export appends
     ui.answerSaveFile(target);
     files->ExportBtn->click();
     EXPECT_EQ(readWholeFile(target),
