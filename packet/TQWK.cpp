@@ -4,6 +4,9 @@
 #include "core/ActionGuard.h"
 #include "core/Session.h"
 #include "core/UiServices.h"
+#include "core/VelkError.h"
+#include "mail/Browser.h"
+#include "mail/TMessagerie.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -85,6 +88,49 @@ void TQWK::fill(const PacketFields& f) {
     PaquetUserName->setText(f.PaquetUserName);
     PaquetBBSID->setText(f.PaquetBBSID);
     PaquetDoor->setText(f.PaquetDoor);
+}
+
+void TQWK::setMessagerie(TMessagerie& window) {
+    if (!messagerie_)
+        wire(MailBtn, &TQWK::MailBtnClick);
+    messagerie_ = &window;
+}
+
+void TQWK::MailBtnClick() {
+    if (!messagerie_)
+        return;
+    BusyCursor busy(ui_);
+    std::vector<std::string> lines;
+    try {
+        lines = buildConferenceList(session_);
+    } catch (const VelkError& e) {
+        busy.release();
+        ui_.message(e.message(), MessageKind::Error);
+        return;
+    }
+    messagerie_->fillConferences(lines);
+    if (lines.empty())
+        return;
+    messagerie_->ListConfClick();
+    busy.release();
+    runHidden(*messagerie_);
+}
+
+void TQWK::setVisible(bool visible) {
+    // A dialog hidden the usual way ends its modal run; the packet window only steps aside.
+    if (!visible && keepModalRun_) {
+        QWidget::setVisible(false);
+        return;
+    }
+    QDialog::setVisible(visible);
+}
+
+void TQWK::runHidden(QDialog& window) {
+    keepModalRun_ = true;
+    hide();
+    keepModalRun_ = false;
+    ui_.runModal(window);
+    show();
 }
 
 void TQWK::FormActivate() {

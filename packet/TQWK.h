@@ -8,6 +8,7 @@
 
 class QLineEdit;
 class QPushButton;
+class TMessagerie;
 struct Session;
 class UiServices;
 
@@ -19,9 +20,12 @@ public:
     TQWK(Session& session, UiServices& ui, QWidget* parent = nullptr);
 
     void fill(const PacketFields& fields);
+    // The browser that "Co&urrier général" opens; the button stays disabled without it.
+    void setMessagerie(TMessagerie& window);
 
     // Sets the buttons for the packet now open; runs each time the window is shown.
     void FormActivate();
+    void MailBtnClick();
     void FermerBtnClick();
     // Packs and cleans up when "&Fermer" has not done it; the window closes in any case.
     void FormClose();
@@ -41,6 +45,8 @@ public:
     QPushButton* MsgPersoBtn;
     QPushButton* FermerBtn;
 
+    void setVisible(bool visible) override;
+
 public Q_SLOTS:
     void reject() override;
 
@@ -51,10 +57,14 @@ private:
     template <typename Slot> void wire(QPushButton* button, Slot slot);
     // Packs the reply file and empties the work directory; false when packing failed.
     bool packAndClean();
+    // Hides the packet window while `window` runs modally, then shows it again.
+    void runHidden(QDialog& window);
 
     Session& session_;
     UiServices& ui_;
     bool closedProperly_ = false;
+    bool keepModalRun_ = false;
+    TMessagerie* messagerie_ = nullptr;
     QSet<QPushButton*> wired_; // buttons whose window exists; the others stay disabled
 };
 
