@@ -64,34 +64,61 @@ std::vector<std::size_t> byNumber(const std::vector<MessageListEntry>& entries) 
         rank[byText[i]] = r;
     }
 
+    // A pass walks from the first message not yet listed to the next one, in file order, that
+    // passes both tests against the minima, and so on; the last reached is listed. A tree of
+    // the minima over file positions finds each next step without scanning the rest.
     constexpr std::int64_t kNoDay = std::numeric_limits<std::int64_t>::min();
-    struct Candidate {
-        std::int64_t date; // kNoDay passes every date test and lowers no minimum
-        std::uint32_t rank;
-        std::uint32_t position;
+    constexpr std::int64_t kListedDate = std::numeric_limits<std::int64_t>::max();
+    constexpr std::uint32_t kListedRank = std::numeric_limits<std::uint32_t>::max();
+    std::size_t leaves = 1;
+    while (leaves < n)
+        leaves *= 2;
+    struct Node {
+        std::uint32_t rank = kListedRank;
+        std::int64_t date = kListedDate; // kNoDay passes every date test
     };
-    std::vector<Candidate> left(n);
+    std::vector<Node> tree(2 * leaves);
     for (std::size_t i = 0; i < n; ++i)
-        left[i] = {entries[i].dateValue.value_or(kNoDay), rank[i], std::uint32_t(i)};
+        tree[leaves + i] = {rank[i], entries[i].dateValue.value_or(kNoDay)};
+    for (std::size_t k = leaves - 1; k >= 1; --k)
+        tree[k] = {std::min(tree[2 * k].rank, tree[2 * k + 1].rank),
+                   std::min(tree[2 * k].date, tree[2 * k + 1].date)};
+
+    // The first position after `after` whose rank and date are within the minima, or n.
+    auto next = [&](std::size_t after, std::uint32_t maxRank, std::int64_t maxDate) {
+        auto find = [&](auto& self, std::size_t k, std::size_t lo, std::size_t hi) -> std::size_t {
+            if (hi <= after + 1 || tree[k].rank > maxRank || tree[k].date > maxDate)
+                return n;
+            if (k >= leaves)
+                return lo;
+            const std::size_t mid = (lo + hi) / 2;
+            const std::size_t left = self(self, 2 * k, lo, mid);
+            return left != n ? left : self(self, 2 * k + 1, mid, hi);
+        };
+        return find(find, 1, 0, leaves);
+    };
 
     std::vector<std::size_t> order;
     order.reserve(n);
-    while (!left.empty()) {
-        std::size_t best = 0;
-        std::int64_t minDate =
-            left[0].date == kNoDay ? std::numeric_limits<std::int64_t>::max() : left[0].date;
-        std::uint32_t minRank = left[0].rank;
-        for (std::size_t j = 1; j < left.size(); ++j) {
-            const Candidate& c = left[j];
-            if (c.rank <= minRank && c.date <= minDate) {
-                best = j;
-                minRank = c.rank;
-                if (c.date != kNoDay)
-                    minDate = c.date;
-            }
+    std::size_t first = 0;
+    for (std::size_t listed = 0; listed < n; ++listed) {
+        while (tree[leaves + first].rank == kListedRank)
+            ++first;
+        std::size_t best = first;
+        std::uint32_t minRank = rank[best];
+        std::int64_t minDate = entries[best].dateValue.value_or(kListedDate);
+        for (std::size_t p = next(best, minRank, minDate); p < n;
+             p = next(best, minRank, minDate)) {
+            best = p;
+            minRank = rank[p];
+            if (entries[p].dateValue)
+                minDate = *entries[p].dateValue;
         }
-        order.push_back(left[best].position);
-        left.erase(left.begin() + std::ptrdiff_t(best));
+        order.push_back(best);
+        tree[leaves + best] = Node{};
+        for (std::size_t k = (leaves + best) / 2; k >= 1; k /= 2)
+            tree[k] = {std::min(tree[2 * k].rank, tree[2 * k + 1].rank),
+                       std::min(tree[2 * k].date, tree[2 * k + 1].date)};
     }
     return order;
 }

@@ -12,6 +12,8 @@
 
 #include <QFile>
 
+#include <random>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -188,6 +190,44 @@ TEST(BrowserSort, TiesAndKeysOutsideTheOldLimits) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(sortedPositions(c.entries, c.order), c.expected) << c.what;
+}
+
+// The number order as its passes describe it, message by message, against the faster
+// search the browser makes, on random conferences full of ties.
+TEST(BrowserSort, NumberOrderMatchesItsPasses) {
+    auto passes = [](const std::vector<MessageListEntry>& entries) {
+        std::vector<bool> listed(entries.size(), false);
+        std::vector<std::size_t> order;
+        for (std::size_t pass = 0; pass < entries.size(); ++pass) {
+            std::optional<std::size_t> best;
+            std::optional<std::int64_t> minDate;
+            std::optional<std::string> minNumber;
+            for (std::size_t i = 0; i < entries.size(); ++i) {
+                const MessageListEntry& e = entries[i];
+                if (listed[i] || (minNumber && e.number > *minNumber) ||
+                    (minDate && e.dateValue && *e.dateValue > *minDate))
+                    continue;
+                best = i;
+                minNumber = e.number;
+                if (e.dateValue)
+                    minDate = e.dateValue;
+            }
+            listed[*best] = true;
+            order.push_back(*best);
+        }
+        return order;
+    };
+    std::mt19937 random(20260);
+    const char* numbers[] = {"1", "2", "5", "10", "99", "100", "1000"};
+    for (int round = 0; round < 400; ++round) {
+        std::vector<MessageListEntry> entries(random() % 70);
+        for (MessageListEntry& e : entries) {
+            e.number = numbers[random() % 7];
+            if (random() % 8 != 0)
+                e.dateValue = 2450000 + std::int64_t(random() % 6);
+        }
+        ASSERT_EQ(sortedPositions(entries, 1), passes(entries)) << "round " << round;
+    }
 }
 
 TEST_F(BrowserTest, ConferenceListInControlFileOrderWithIndexFilesOnly) {
