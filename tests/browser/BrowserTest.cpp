@@ -455,3 +455,21 @@ TEST_F(BrowserTest, PersonalListIntoListOrder) {
     EXPECT_TRUE(s.browser.ListOrder.empty());
     EXPECT_EQ(s.browser.LastListIndex, -1);
 }
+
+TEST_F(BrowserTest, PacketFromTheWild) {
+    b.quirks.lowerCaseNames = true;
+    b.quirks.nulPadding = true;
+    b.quirks.plainIndexNames = true;
+    b.conference(5, "Cinq").conference(1001, "Linux");
+    msg(5, "2", "02-06-96", "ANNE", "TOUS", "Suite");
+    msg(5, "1", "02-05-96", "BOB", "ANNE", "Debut").status = "x"; // unknown status: public
+    msg(1001, "3", "02-07-96", "ZOE", "TOUS", "Autre").oneBlock = true;
+    EXPECT_EQ(open(), (std::vector<std::string>{"5    (2)    Cinq", "1001 (1)    Linux"}));
+    EXPECT_EQ(list(0, 1),
+              (std::vector<std::string>{line(' ', "05/02/96", "BOB", "ANNE", "Debut"),
+                                        line(' ', "06/02/96", "ANNE", "TOUS", "Suite")}));
+    EXPECT_EQ(list(0, 2).front().substr(11, 4), "ANNE");
+    EXPECT_EQ(list(1, 1),
+              (std::vector<std::string>{line(' ', "07/02/96", "ZOE", "TOUS", "Autre")}));
+    EXPECT_TRUE(ui.texts().isEmpty());
+}
