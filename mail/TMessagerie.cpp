@@ -234,19 +234,9 @@ bool TMessagerie::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-void TMessagerie::setVisible(bool visible) {
-    // A dialog hidden the usual way ends its modal run; the browser only steps aside.
-    if (!visible && keepModalRun_) {
-        QWidget::setVisible(false);
-        return;
-    }
-    QDialog::setVisible(visible);
-}
-
 void TMessagerie::runHidden(const std::function<void()>& run) {
-    keepModalRun_ = true;
-    hide();
-    keepModalRun_ = false;
+    // A plain hide() would end the browser's own modal run.
+    QWidget::setVisible(false);
     struct ShowAgain {
         TMessagerie* window;
         ~ShowAgain() { window->show(); }

@@ -42,8 +42,6 @@ public:
     // Each time the window comes up: top-left corner, and the next selection reloads.
     void FormActivate();
 
-    void setVisible(bool visible) override;
-
     QListWidget* ListConf;
     QListWidget* ListMsg;
     QPushButton* FermerBtn;
@@ -67,5 +65,4 @@ private:
     UiServices& ui_;
     std::function<void()> newMessage_;
     std::function<void()> showEditor_;
-    bool keepModalRun_ = false;
 };
