@@ -5,6 +5,9 @@
 #include "core/FileUtil.h"
 #include "core/Session.h"
 #include "core/UiServices.h"
+#include "core/VelkError.h"
+#include "mail/Browser.h"
+#include "mail/TMessagerie.h"
 #include "packet/BulletinViewer.h"
 #include "packet/NewFilesList.h"
 #include "packet/TAffBulletins.h"
@@ -126,6 +129,32 @@ void TQWK::fill(const PacketFields& f) {
     PaquetUserName->setText(f.PaquetUserName);
     PaquetBBSID->setText(f.PaquetBBSID);
     PaquetDoor->setText(f.PaquetDoor);
+}
+
+void TQWK::setMessagerie(TMessagerie& window) {
+    if (!messagerie_)
+        wire(MailBtn, &TQWK::MailBtnClick);
+    messagerie_ = &window;
+}
+
+void TQWK::MailBtnClick() {
+    if (!messagerie_)
+        return;
+    BusyCursor busy(ui_);
+    std::vector<std::string> lines;
+    try {
+        lines = buildConferenceList(session_);
+    } catch (const VelkError& e) {
+        busy.release();
+        ui_.message(e.message(), MessageKind::Error);
+        return;
+    }
+    messagerie_->fillConferences(lines);
+    if (lines.empty())
+        return;
+    messagerie_->ListConfClick();
+    busy.release();
+    runOver(*this, ui_, *messagerie_);
 }
 
 void TQWK::FormActivate() {

@@ -13,6 +13,7 @@ class QPushButton;
 class TAffBulletins;
 class TListeBull;
 class TListeFiles;
+class TMessagerie;
 struct Session;
 class UiServices;
 
@@ -37,12 +38,15 @@ public:
     const PacketViewerWindows& viewers();
 
     void fill(const PacketFields& fields);
+    // The browser that "Co&urrier général" opens; the button stays disabled without it.
+    void setMessagerie(TMessagerie& window);
 
     // Sets the buttons for the packet now open; runs each time the window is shown.
     void FormActivate();
     void BullBtnClick();
     void NewsBtnClick();
     void FilesBtnClick();
+    void MailBtnClick();
     void FermerBtnClick();
     // Packs and cleans up when "&Fermer" has not done it; the window closes in any case.
     void FormClose();
@@ -76,6 +80,7 @@ private:
     Session& session_;
     UiServices& ui_;
     bool closedProperly_ = false;
+    TMessagerie* messagerie_ = nullptr;
     QSet<QPushButton*> wired_; // buttons whose window exists; the others stay disabled
     PacketViewerWindows viewers_;
     std::unique_ptr<TListeBull> ownListeBull_;
