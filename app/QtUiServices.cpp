@@ -98,6 +98,7 @@ std::optional<QString> QtUiServices::openFileName(const FileDialogRequest& r) {
 std::optional<QString> QtUiServices::saveFileName(const FileDialogRequest& r) {
     QFileDialog dialog(activeParent(), r.title, r.directory, joinedFilters(r));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !r.confirmOverwrite);
     if (!r.defaultSuffix.isEmpty())
         dialog.setDefaultSuffix(r.defaultSuffix);
     if (!r.fileName.isEmpty())
@@ -133,8 +134,10 @@ std::optional<FindRequest> QtUiServices::find(const FindRequest& initial) {
     QDialog dialog(activeParent());
     dialog.setWindowTitle(QStringLiteral("Rechercher"));
     auto* layout = new QVBoxLayout(&dialog);
-    layout->addWidget(new QLabel(QStringLiteral("&Rechercher :"), &dialog));
+    auto* label = new QLabel(QStringLiteral("&Rechercher :"), &dialog);
+    layout->addWidget(label);
     auto* text = new QLineEdit(initial.text, &dialog);
+    label->setBuddy(text);
     layout->addWidget(text);
     auto* matchCase = new QCheckBox(QStringLiteral("&Respecter la casse"), &dialog);
     matchCase->setChecked(initial.matchCase);

@@ -6,6 +6,9 @@
 #include "app/TForm1.h"
 #include "app/TParam0.h"
 #include "app/TPrinterConfig.h"
+#include "packet/TAffBulletins.h"
+#include "packet/TListeBull.h"
+#include "packet/TListeFiles.h"
 #include "packet/TQWK.h"
 
 Windows::Windows() = default;
@@ -15,7 +18,10 @@ Windows::~Windows() {
     DiversConfig.reset();
     PrinterConfig.reset();
     Param0.reset();
+    ListeFiles.reset();
+    AffBulletins.reset();
     AboutBox.reset();
+    ListeBull.reset();
     QWK.reset();
     Form1.reset();
 }
@@ -24,7 +30,12 @@ std::unique_ptr<Windows> createWindows(Session& session, UiServices& ui) {
     auto w = std::make_unique<Windows>();
     w->Form1 = std::make_unique<TForm1>(session, ui, *w);
     w->QWK = std::make_unique<TQWK>(session, ui);
+    w->ListeBull = std::make_unique<TListeBull>(ui);
     w->AboutBox = std::make_unique<TAboutBox>();
+    w->AffBulletins = std::make_unique<TAffBulletins>(session, ui);
+    w->ListeFiles = std::make_unique<TListeFiles>(session, ui);
+    w->ListeBull->setViewer(*w->AffBulletins);
+    w->QWK->setViewers({w->ListeBull.get(), w->AffBulletins.get(), w->ListeFiles.get()});
     w->Param0 = std::make_unique<TParam0>(session, ui);
     w->PrinterConfig = std::make_unique<TPrinterConfig>(session, ui);
     w->DiversConfig = std::make_unique<TDiversConfig>(session, ui);

@@ -9,6 +9,9 @@ class TForm1;
 class TParam0;
 class TPrinterConfig;
 class TQWK;
+class TListeBull;
+class TAffBulletins;
+class TListeFiles;
 struct Session;
 class UiServices;
 
@@ -22,7 +25,10 @@ struct Windows {
 
     std::unique_ptr<TForm1> Form1;
     std::unique_ptr<TQWK> QWK;
+    std::unique_ptr<TListeBull> ListeBull;
     std::unique_ptr<TAboutBox> AboutBox;
+    std::unique_ptr<TAffBulletins> AffBulletins;
+    std::unique_ptr<TListeFiles> ListeFiles;
     std::unique_ptr<TParam0> Param0;
     std::unique_ptr<TPrinterConfig> PrinterConfig;
     std::unique_ptr<TDiversConfig> DiversConfig;

@@ -16,10 +16,11 @@ enum class Answer { Yes, No, Cancel };
 
 struct FileDialogRequest {
     QString title;
-    QString directory;     // initial folder
-    QString fileName;      // preset name or pattern ("*.Q*")
-    QStringList filters;   // "Fichiers QWK (*.QWK)", ...
-    QString defaultSuffix; // without the dot
+    QString directory;            // initial folder
+    QString fileName;             // preset name or pattern ("*.Q*")
+    QStringList filters;          // "Fichiers QWK (*.QWK)", ...
+    QString defaultSuffix;        // without the dot
+    bool confirmOverwrite = true; // false where the caller appends to an existing file
 };
 
 struct FindRequest {

@@ -2,7 +2,26 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <vector>
+
+// The value of LoadedConference when no conference's index is loaded.
+constexpr std::int32_t kNoConferenceLoaded = 0x6FFF;
+
+// One message of the loaded conference, as the browser lists and sorts it.
+struct MessageListEntry {
+    char privateMark = ' '; // 'P' or ' '
+    std::string date;       // the header's 8 bytes
+    // The calendar day (Julian day number) of the date; nullopt when the date is no day.
+    std::optional<std::int64_t> dateValue;
+    std::string author;    // 25
+    std::string recipient; // 25
+    std::string subject;   // 25
+    std::string number;    // trailing blanks removed
+    // Kept here rather than looked up in ConferenceIndex, which the personal list overwrites.
+    std::int32_t headerBlock = 0;
+};
 
 // The list of messages the viewer steps through: the browser's conference or the
 // personal list, whichever was filled last.
@@ -12,5 +31,9 @@ struct BrowserState {
     std::int32_t CurrentListIndex = 0;
     std::int32_t LastListIndex = -1;
     std::int32_t CurrentConference = 0; // position in the conference table
-    int SortOrder = 0;
+    // 1 number, 2 author, 3 recipient, 4 subject.
+    std::uint16_t SortOrder = 1;
+    // The line of the conference list whose messages MessageList holds.
+    std::int32_t LoadedConference = kNoConferenceLoaded;
+    std::vector<MessageListEntry> MessageList; // index-file order
 };

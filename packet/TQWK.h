@@ -6,10 +6,23 @@
 #include <QDialog>
 #include <QSet>
 
+#include <memory>
+
 class QLineEdit;
 class QPushButton;
+class TAffBulletins;
+class TListeBull;
+class TListeFiles;
+class TMessagerie;
 struct Session;
 class UiServices;
+
+// The windows the packet window opens for the bulletins, the news and the new files.
+struct PacketViewerWindows {
+    TListeBull* ListeBull = nullptr;
+    TAffBulletins* AffBulletins = nullptr;
+    TListeFiles* ListeFiles = nullptr;
+};
 
 // The packet window: what the open packet is, and the way to its contents. Closing it by
 // "&Fermer", the close box or Escape packs the replies and empties the work directory.
@@ -17,11 +30,23 @@ class TQWK : public QDialog {
     Q_OBJECT
 public:
     TQWK(Session& session, UiServices& ui, QWidget* parent = nullptr);
+    ~TQWK() override;
+
+    // Hands over the viewer windows created with the others at start-up. Without it the
+    // packet window makes its own, once, the first time it needs them.
+    void setViewers(const PacketViewerWindows& viewers);
+    const PacketViewerWindows& viewers();
 
     void fill(const PacketFields& fields);
+    // The browser that "Co&urrier général" opens; the button stays disabled without it.
+    void setMessagerie(TMessagerie& window);
 
     // Sets the buttons for the packet now open; runs each time the window is shown.
     void FormActivate();
+    void BullBtnClick();
+    void NewsBtnClick();
+    void FilesBtnClick();
+    void MailBtnClick();
     void FermerBtnClick();
     // Packs and cleans up when "&Fermer" has not done it; the window closes in any case.
     void FormClose();
@@ -55,7 +80,12 @@ private:
     Session& session_;
     UiServices& ui_;
     bool closedProperly_ = false;
+    TMessagerie* messagerie_ = nullptr;
     QSet<QPushButton*> wired_; // buttons whose window exists; the others stay disabled
+    PacketViewerWindows viewers_;
+    std::unique_ptr<TListeBull> ownListeBull_;
+    std::unique_ptr<TAffBulletins> ownAffBulletins_;
+    std::unique_ptr<TListeFiles> ownListeFiles_;
 };
 
 // "&Ouvrir un paquet QWK" (and a packet named on the command line): opens the packet and,

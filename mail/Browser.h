@@ -1,0 +1,77 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include "mail/BrowserState.h"
+
+#include <QDate>
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct MessageHeader;
+struct Session;
+class UiServices;
+
+// A header date (mm-dd-yy) as dd/mm/yy: its characters 4-5, "/", 1-2, "/", 7-8, whatever
+// order the date was written in.
+std::string DateToDayFirst(std::string_view date);
+
+// The calendar day of a header date, as a Julian day number. The third character is the
+// separator; the date is read day first when its first number can only be a day (over 12
+// and greater than the second), month first otherwise; a two-digit year goes through the
+// sliding window. nullopt when that is no day of the calendar (02-30-96).
+std::optional<std::int64_t> headerDateValue(std::string_view date,
+                                            const QDate& today = QDate::currentDate());
+
+// A line of the conference list: the number left-aligned in 5 columns, "(count)" in 7,
+// then the name. DOS bytes.
+std::string conferenceLine(int number, std::int32_t messageCount, std::string_view name);
+
+// "Co&urrier général", before the browser opens: the conferences that have an index file,
+// in control-file order, recorded in session.packet.indexFiles, and their list lines.
+// Filling the list forgets the loaded conference: its lines may now name other files.
+std::vector<std::string> buildConferenceList(Session& session);
+
+// The list entry of a header just read from the block `headerBlock`.
+MessageListEntry makeListEntry(const MessageHeader& header, std::int32_t headerBlock,
+                               const QDate& today = QDate::currentDate());
+
+// The 88-character line of a message: private mark, date dd/mm/yy, author, recipient and
+// subject, one blank between them. DOS bytes, NUL padding shown as blanks.
+std::string messageLine(const MessageListEntry& entry);
+
+// Positions in `entries` in the order of the list for the sort order (1 number, 2 author,
+// 3 recipient, 4 subject). Every entry is listed once.
+//
+// Order 1 repeats a pass over the messages not yet listed, in file order: a message whose
+// date is not after the lowest date met in the pass and whose number text is not greater
+// than the lowest number met becomes the pass's pick. A date that is no day leaves the date
+// test out and the lowest date as it was. Orders 2-4 list by the field (padding included)
+// followed by the number text, byte by byte; equal keys list the last in file order first.
+std::vector<std::size_t> sortedPositions(const std::vector<MessageListEntry>& entries,
+                                         int sortOrder);
+
+// Reads the index file of the conference-list line `line` and every header it points to,
+// the message file opened once; each bad header date shows its message once. On success
+// the line becomes the loaded conference. On failure (VelkError thrown) nothing is loaded.
+void loadConference(Session& session, UiServices& ui, int line);
+
+// ListConfClick's work for the conference-list line `line`: loads it unless it is the
+// loaded one, then lists it in SortOrder. Fills ListOrder, LastListIndex and
+// CurrentConference and returns the message lines. Throws VelkError (after emptying the
+// list and forgetting the loaded conference) when the index or message file fails.
+std::vector<std::string> listConference(Session& session, UiServices& ui, int line);
+
+// ListMsgClick's reading: CurrentListIndex becomes `line` and its message's header and text
+// are read into the store. False (nothing read) when there is no such line; throws
+// VelkError when the message cannot be read.
+bool readListedMessage(Session& session, UiServices& ui, int line);
+
+// The personal list: PERSONAL.NDX's header block indices into ConferenceIndex and
+// ListOrder, LastListIndex set. The browser's loaded conference is forgotten, since its
+// index was overwritten.
+void loadPersonalList(Session& session);
