@@ -5,6 +5,7 @@
 #include "core/Session.h"
 #include "core/SettingsFile.h"
 #include "core/UiServices.h"
+#include "mail/Browser.h"
 #include "reply/ReplyFile.h"
 
 #include <algorithm>
@@ -43,16 +44,6 @@ int listedCount(const BrowserState& b) {
 
 } // namespace
 
-void readListedMessage(Session& session, UiServices& ui) {
-    const BrowserState& b = session.browser;
-    const bool listed = b.CurrentListIndex >= 0 && b.CurrentListIndex < int(b.ListOrder.size());
-    const std::int32_t header = listed ? b.ListOrder[std::size_t(b.CurrentListIndex)] : -1;
-    const QString& work = session.settings.workPath;
-    BlockFile messages(messagesFilePath(work));
-    ReadMessageHeader(messages, header, session.store, ui);
-    ReadMessageText(messages, header + 1, session.store.CurrentHeader.blockCount, session.store);
-}
-
 bool readSelectedReply(Session& session) {
     const ReplyState& r = session.replies;
     if (r.SelectedReply >= r.ReplyTable.size())
@@ -89,9 +80,8 @@ bool navigateMessages(Session& session, UiServices& ui, NavigationStep step) {
     if (!target)
         return false;
     const int before = b.CurrentListIndex;
-    b.CurrentListIndex = *target;
     try {
-        readListedMessage(session, ui);
+        readListedMessage(session, ui, *target);
     } catch (...) {
         b.CurrentListIndex = before;
         session.store = kept;

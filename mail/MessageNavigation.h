@@ -15,11 +15,9 @@ enum class NavigationStep { First, Previous, Next, Last };
 // (and in an empty list).
 std::optional<int> navigationTarget(int current, int count, NavigationStep step);
 
-// Packet mode: reads the header and text of the list's current line into CurrentHeader
-// and MessageText. A line past the list reads as the index anomaly. Throws VelkError.
-void readListedMessage(Session& session, UiServices& ui);
-// Reply mode: the same for the selected message of the reply file; false when no message
-// of the table is selected. Throws VelkError.
+// Reply mode: reads the header and text of the selected message of the reply file into
+// CurrentHeader and MessageText; false when no message of the table is selected. Packet
+// mode reads with the browser's readListedMessage. Throws VelkError.
 bool readSelectedReply(Session& session);
 
 // Moves in the list of the viewer's mode and reads the message reached; false when it

@@ -5,6 +5,7 @@
 #include "core/DosFont.h"
 #include "core/Session.h"
 #include "core/UiServices.h"
+#include "mail/Browser.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
@@ -181,7 +182,9 @@ template <typename Slot> void TAffMsg::wire(QPushButton* button, Slot slot) {
 }
 
 bool TAffMsg::AfficheMsg() {
-    if (!runAction(ui_, [&] { readListedMessage(session_, ui_); }))
+    bool read = false;
+    const int line = session_.browser.CurrentListIndex;
+    if (!runAction(ui_, [&] { read = readListedMessage(session_, ui_, line); }) || !read)
         return false;
     if (isVisible())
         DisplayMessage();
