@@ -6,6 +6,7 @@
 #include "app/TForm1.h"
 #include "app/TParam0.h"
 #include "app/TPrinterConfig.h"
+#include "mail/TMessagerie.h"
 #include "packet/TAffBulletins.h"
 #include "packet/TListeBull.h"
 #include "packet/TListeFiles.h"
@@ -18,6 +19,7 @@ Windows::~Windows() {
     DiversConfig.reset();
     PrinterConfig.reset();
     Param0.reset();
+    Messagerie.reset();
     ListeFiles.reset();
     AffBulletins.reset();
     AboutBox.reset();
@@ -34,8 +36,10 @@ std::unique_ptr<Windows> createWindows(Session& session, UiServices& ui) {
     w->AboutBox = std::make_unique<TAboutBox>();
     w->AffBulletins = std::make_unique<TAffBulletins>(session, ui);
     w->ListeFiles = std::make_unique<TListeFiles>(session, ui);
+    w->Messagerie = std::make_unique<TMessagerie>(session, ui);
     w->ListeBull->setViewer(*w->AffBulletins);
     w->QWK->setViewers({w->ListeBull.get(), w->AffBulletins.get(), w->ListeFiles.get()});
+    w->QWK->setMessagerie(*w->Messagerie);
     w->Param0 = std::make_unique<TParam0>(session, ui);
     w->PrinterConfig = std::make_unique<TPrinterConfig>(session, ui);
     w->DiversConfig = std::make_unique<TDiversConfig>(session, ui);

@@ -12,6 +12,7 @@ class TQWK;
 class TListeBull;
 class TAffBulletins;
 class TListeFiles;
+class TMessagerie;
 struct Session;
 class UiServices;
 
@@ -29,6 +30,7 @@ struct Windows {
     std::unique_ptr<TAboutBox> AboutBox;
     std::unique_ptr<TAffBulletins> AffBulletins;
     std::unique_ptr<TListeFiles> ListeFiles;
+    std::unique_ptr<TMessagerie> Messagerie;
     std::unique_ptr<TParam0> Param0;
     std::unique_ptr<TPrinterConfig> PrinterConfig;
     std::unique_ptr<TDiversConfig> DiversConfig;
