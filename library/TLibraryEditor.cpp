@@ -142,7 +142,11 @@ void DosTextBox::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
-    if (isTypedText(event->text(), !single_)) {
+    // Control with a letter is a command, as in any Qt text box.
+    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    const bool command =
+        mods == Qt::ControlModifier || mods == (Qt::ControlModifier | Qt::ShiftModifier);
+    if (!command && isTypedText(event->text(), !single_)) {
         insertDos(typedToDos(event->text()));
         event->accept();
         return;
@@ -213,7 +217,8 @@ TLibraryEditor::TLibraryEditor(Session& session, UiServices& ui, LibraryKind kin
     Texte->setMinimumWidth(Texte->fontMetrics().horizontalAdvance(QString(82, QLatin1Char('M'))) +
                            2 * Texte->frameWidth());
     if (kind != LibraryKind::Correspondents)
-        Texte->setMinimumHeight(Texte->fontMetrics().height() * 14);
+        Texte->setMinimumHeight(Texte->fontMetrics().height() *
+                                (kind == LibraryKind::Taglines ? 6 : 14));
 
     NewBtn = button(QStringLiteral("&Nouveau"), newHint, this);
     DelBtn = button(QStringLiteral("&Effacer"), deleteHint, this);
