@@ -145,12 +145,7 @@ void ReadMessageText(BlockFile& messages, std::int32_t firstTextBlock,
 void ReadMessageText(const QString& workPath, std::int32_t firstTextBlock,
                      const std::string& blockCountField, MessageStoreState& store) {
     BlockFile messages(messagesFilePath(workPath));
-    const std::uint16_t blocks = textBlockCount(blockCountField);
-    if (blocks == 0) {
-        store.MessageText = kIndexAnomalyText;
-        return;
-    }
-    readText(messages, firstTextBlock, blocks, store);
+    ReadMessageText(messages, firstTextBlock, blockCountField, store);
 }
 
 void ReadReplyHeader(const QString& replyFile, std::int32_t blockIndex, MessageStoreState& store) {

@@ -2,8 +2,14 @@
 #include "packet/TQWK.h"
 
 #include "core/ActionGuard.h"
+#include "core/FileUtil.h"
 #include "core/Session.h"
 #include "core/UiServices.h"
+#include "packet/BulletinViewer.h"
+#include "packet/NewFilesList.h"
+#include "packet/TAffBulletins.h"
+#include "packet/TListeBull.h"
+#include "packet/TListeFiles.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -28,6 +34,15 @@ QPushButton* addButton(QVBoxLayout* column, const QString& caption, const QStrin
     button->setAutoDefault(false);
     column->addWidget(button);
     return button;
+}
+
+// Hides the window for the time another one runs modally over it. A plain hide() would end
+// the window's own modal loop.
+int runOver(QDialog& opener, UiServices& ui, QDialog& window) {
+    opener.QWidget::setVisible(false);
+    const int result = ui.runModal(window);
+    opener.show();
+    return result;
 }
 
 } // namespace
@@ -69,8 +84,34 @@ TQWK::TQWK(Session& session, UiServices& ui, QWidget* parent)
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
+    wire(BullBtn, &TQWK::BullBtnClick);
+    wire(NewsBtn, &TQWK::NewsBtnClick);
+    wire(FilesBtn, &TQWK::FilesBtnClick);
     wire(FermerBtn, &TQWK::FermerBtnClick);
     FormActivate();
+}
+
+TQWK::~TQWK() = default;
+
+void TQWK::setViewers(const PacketViewerWindows& viewers) {
+    viewers_ = viewers;
+}
+
+const PacketViewerWindows& TQWK::viewers() {
+    if (!viewers_.ListeBull) {
+        ownListeBull_ = std::make_unique<TListeBull>(ui_);
+        viewers_.ListeBull = ownListeBull_.get();
+    }
+    if (!viewers_.AffBulletins) {
+        ownAffBulletins_ = std::make_unique<TAffBulletins>(session_, ui_);
+        viewers_.AffBulletins = ownAffBulletins_.get();
+    }
+    if (!viewers_.ListeFiles) {
+        ownListeFiles_ = std::make_unique<TListeFiles>(session_, ui_);
+        viewers_.ListeFiles = ownListeFiles_.get();
+    }
+    viewers_.ListeBull->setViewer(*viewers_.AffBulletins);
+    return viewers_;
 }
 
 template <typename Slot> void TQWK::wire(QPushButton* button, Slot slot) {
@@ -111,6 +152,29 @@ bool TQWK::packAndClean() {
         return false;
     closedProperly_ = outcome == CloseOutcome::Packed;
     return true;
+}
+
+void TQWK::BullBtnClick() {
+    const PacketViewerWindows& v = viewers();
+    v.ListeBull->fill(bulletinListLines(session_.packet.control));
+    runOver(*this, ui_, *v.ListeBull);
+}
+
+void TQWK::NewsBtnClick() {
+    const PacketViewerWindows& v = viewers();
+    // A news file that cannot be read leaves the viewer closed, as a bulletin does.
+    if (!v.AffBulletins->loadNews())
+        return;
+    v.AffBulletins->setNavigationVisible(false);
+    runOver(*this, ui_, *v.AffBulletins);
+    v.AffBulletins->setNavigationVisible(true);
+}
+
+void TQWK::FilesBtnClick() {
+    const PacketViewerWindows& v = viewers();
+    if (!runAction(ui_, [&] { fileSizeBytes(newFilesPath(session_)); }))
+        return;
+    runOver(*this, ui_, *v.ListeFiles);
 }
 
 void TQWK::FermerBtnClick() {

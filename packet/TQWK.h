@@ -6,10 +6,22 @@
 #include <QDialog>
 #include <QSet>
 
+#include <memory>
+
 class QLineEdit;
 class QPushButton;
+class TAffBulletins;
+class TListeBull;
+class TListeFiles;
 struct Session;
 class UiServices;
+
+// The windows the packet window opens for the bulletins, the news and the new files.
+struct PacketViewerWindows {
+    TListeBull* ListeBull = nullptr;
+    TAffBulletins* AffBulletins = nullptr;
+    TListeFiles* ListeFiles = nullptr;
+};
 
 // The packet window: what the open packet is, and the way to its contents. Closing it by
 // "&Fermer", the close box or Escape packs the replies and empties the work directory.
@@ -17,11 +29,20 @@ class TQWK : public QDialog {
     Q_OBJECT
 public:
     TQWK(Session& session, UiServices& ui, QWidget* parent = nullptr);
+    ~TQWK() override;
+
+    // Hands over the viewer windows created with the others at start-up. Without it the
+    // packet window makes its own, once, the first time it needs them.
+    void setViewers(const PacketViewerWindows& viewers);
+    const PacketViewerWindows& viewers();
 
     void fill(const PacketFields& fields);
 
     // Sets the buttons for the packet now open; runs each time the window is shown.
     void FormActivate();
+    void BullBtnClick();
+    void NewsBtnClick();
+    void FilesBtnClick();
     void FermerBtnClick();
     // Packs and cleans up when "&Fermer" has not done it; the window closes in any case.
     void FormClose();
@@ -56,6 +77,10 @@ private:
     UiServices& ui_;
     bool closedProperly_ = false;
     QSet<QPushButton*> wired_; // buttons whose window exists; the others stay disabled
+    PacketViewerWindows viewers_;
+    std::unique_ptr<TListeBull> ownListeBull_;
+    std::unique_ptr<TAffBulletins> ownAffBulletins_;
+    std::unique_ptr<TListeFiles> ownListeFiles_;
 };
 
 // "&Ouvrir un paquet QWK" (and a packet named on the command line): opens the packet and,

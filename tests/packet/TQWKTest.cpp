@@ -90,7 +90,7 @@ TEST_F(TQWKTest, OpensShowsAndClosesWithFermer) {
         EXPECT_TRUE(w.FermerBtn->isEnabled());
         // The other windows come with their own work; until then their buttons stay off.
         EXPECT_FALSE(w.MailBtn->isEnabled());
-        EXPECT_FALSE(w.BullBtn->isEnabled());
+        EXPECT_TRUE(w.BullBtn->isEnabled());
         addReply();
         w.FermerBtn->click();
         EXPECT_FALSE(w.isVisible());
