@@ -10,6 +10,7 @@
 #include "core/ActionGuard.h"
 #include "core/Session.h"
 #include "core/StartUp.h"
+#include "merge/TFusion.h"
 #include "packet/TQWK.h"
 
 #include <QAction>
@@ -60,8 +61,7 @@ TForm1::TForm1(Session& session, UiServices& ui, Windows& windows)
     Apropos1 = addEntry(aide, "Apropos1", QStringLiteral("&A propos..."));
 
     // Their windows are wired in by the packet, library and merge parts of the program.
-    for (QAction* later : {Entetes1, PieddePage1, TagLine1, Correspondants1, FusiondepaquetsQWK2,
-                           ImportationTaglines1})
+    for (QAction* later : {Entetes1, PieddePage1, TagLine1, Correspondants1, ImportationTaglines1})
         later->setEnabled(false);
 
     connect(OuvrirunpaquetQWK1, &QAction::triggered, this, &TForm1::OuvrirunpaquetQWK1Click);
@@ -69,6 +69,7 @@ TForm1::TForm1(Session& session, UiServices& ui, Windows& windows)
     connect(Rpertoires1, &QAction::triggered, this, &TForm1::Rpertoires1Click);
     connect(Imprimante1, &QAction::triggered, this, &TForm1::Imprimante1Click);
     connect(Divers1, &QAction::triggered, this, &TForm1::Divers1Click);
+    connect(FusiondepaquetsQWK2, &QAction::triggered, this, &TForm1::FusiondepaquetsQWK2Click);
     connect(Apropos1, &QAction::triggered, this, &TForm1::Apropos1Click);
 
     auto* client = new QWidget(this);
@@ -122,6 +123,10 @@ void TForm1::Divers1Click() {
         runHidden(*windows_.DiversConfig);
         windows_.DiversConfig->ChargeConfig();
     });
+}
+
+void TForm1::FusiondepaquetsQWK2Click() {
+    runHidden(*windows_.Fusion);
 }
 
 void TForm1::Apropos1Click() {

@@ -42,6 +42,7 @@ public:
     void Rpertoires1Click();
     void Imprimante1Click();
     void Divers1Click();
+    void FusiondepaquetsQWK2Click();
     void Apropos1Click();
 
 protected:

@@ -6,12 +6,16 @@
 #include "app/TForm1.h"
 #include "app/TParam0.h"
 #include "app/TPrinterConfig.h"
+#include "merge/TFusion.h"
+#include "merge/TWaitFusion.h"
 #include "packet/TQWK.h"
 
 Windows::Windows() = default;
 
 // The dialogs go before the main window that opens them.
 Windows::~Windows() {
+    Fusion.reset();
+    WaitFusion.reset();
     DiversConfig.reset();
     PrinterConfig.reset();
     Param0.reset();
@@ -28,5 +32,7 @@ std::unique_ptr<Windows> createWindows(Session& session, UiServices& ui) {
     w->Param0 = std::make_unique<TParam0>(session, ui);
     w->PrinterConfig = std::make_unique<TPrinterConfig>(session, ui);
     w->DiversConfig = std::make_unique<TDiversConfig>(session, ui);
+    w->WaitFusion = std::make_unique<TWaitFusion>();
+    w->Fusion = std::make_unique<TFusion>(session, ui, *w->WaitFusion);
     return w;
 }

@@ -6,9 +6,11 @@
 class TAboutBox;
 class TDiversConfig;
 class TForm1;
+class TFusion;
 class TParam0;
 class TPrinterConfig;
 class TQWK;
+class TWaitFusion;
 struct Session;
 class UiServices;
 
@@ -26,6 +28,8 @@ struct Windows {
     std::unique_ptr<TParam0> Param0;
     std::unique_ptr<TPrinterConfig> PrinterConfig;
     std::unique_ptr<TDiversConfig> DiversConfig;
+    std::unique_ptr<TWaitFusion> WaitFusion;
+    std::unique_ptr<TFusion> Fusion;
 };
 
 std::unique_ptr<Windows> createWindows(Session& session, UiServices& ui);

@@ -38,7 +38,7 @@ TEST(TForm1, MenuCaptionsAndWhatIsEnabled) {
                            QStringLiteral("&Configuration: &Répertoires, &Entêtes (off), &Pieds de "
                                           "Page (off), &Tag Lines (off), &Correspondants (off), "
                                           "&Imprimante, E&diteur"),
-                           QStringLiteral("&Outils: &Fusion de paquets QWK (off), &Importation de "
+                           QStringLiteral("&Outils: &Fusion de paquets QWK, &Importation de "
                                           "taglines (off)"),
                            QStringLiteral("&Aide: &A propos...")}));
 }
