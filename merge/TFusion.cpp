@@ -2,6 +2,7 @@
 #include "merge/TFusion.h"
 
 #include "core/ActionGuard.h"
+#include "core/FileUtil.h"
 #include "core/Session.h"
 #include "core/UiServices.h"
 #include "merge/Fusion.h"
@@ -103,6 +104,7 @@ TFusion::TFusion(Session& session, UiServices& ui, TWaitFusion& waitFusion, QWid
             &TFusion::DestFilterComboBoxChange);
     connect(SourceFilterComboBox, &QComboBox::currentIndexChanged, this,
             &TFusion::SourceFilterComboBoxChange);
+    connect(folders_, &QFileSystemModel::directoryLoaded, this, &TFusion::folderLoaded);
     connect(FusionBtn, &QPushButton::clicked, this, &TFusion::FusionBtnClick);
     connect(CancelBtn, &QPushButton::clicked, this, &TFusion::CancelBtnClick);
     connect(HelpBtn, &QPushButton::clicked, this, [this] { ui_.showHelp(10000); });
@@ -166,10 +168,20 @@ void TFusion::showDirectory(const Half& half, const QString& directory) {
     const QModelIndex index = folders_->index(directory);
     if (index.isValid() && half.directories->currentIndex() != index) {
         half.directories->setCurrentIndex(index);
-        half.directories->scrollTo(index);
+        half.directories->scrollTo(index, QAbstractItemView::PositionAtCenter);
         return;
     }
     fillFileList(half);
+}
+
+void TFusion::folderLoaded(const QString& folder) {
+    // Folders are read in the background: the chosen one comes into view once its parents
+    // are there.
+    for (const Half& half : {dest(), source()}) {
+        if (isSameOrInside(*half.directory, folder))
+            half.directories->scrollTo(half.directories->currentIndex(),
+                                       QAbstractItemView::PositionAtCenter);
+    }
 }
 
 void TFusion::fillFileList(const Half& half) {

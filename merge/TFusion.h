@@ -93,6 +93,7 @@ private:
     // Points the folder tree at the folder; its change handler refills the file list.
     void showDirectory(const Half& half, const QString& directory);
     void fillFileList(const Half& half);
+    void folderLoaded(const QString& folder);
 
     Session& session_;
     UiServices& ui_;
