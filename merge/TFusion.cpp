@@ -179,8 +179,7 @@ void TFusion::folderLoaded(const QString& folder) {
     // are there.
     for (const Half& half : {dest(), source()}) {
         if (isSameOrInside(*half.directory, folder))
-            half.directories->scrollTo(half.directories->currentIndex(),
-                                       QAbstractItemView::PositionAtCenter);
+            half.directories->scrollTo(half.directories->currentIndex());
     }
 }
 
@@ -190,14 +189,14 @@ void TFusion::fillFileList(const Half& half) {
 }
 
 void TFusion::SourceDirectoryListBoxChange() {
-    const Half half = source();
-    if (const QString path = folders_->filePath(half.directories->currentIndex()); !path.isEmpty())
-        *half.directory = path;
-    fillFileList(half);
+    takeDirectory(source());
 }
 
 void TFusion::DestDirectoryListBoxChange() {
-    const Half half = dest();
+    takeDirectory(dest());
+}
+
+void TFusion::takeDirectory(const Half& half) {
     if (const QString path = folders_->filePath(half.directories->currentIndex()); !path.isEmpty())
         *half.directory = path;
     fillFileList(half);

@@ -92,6 +92,8 @@ private:
                        QComboBox*& filter);
     // Points the folder tree at the folder; its change handler refills the file list.
     void showDirectory(const Half& half, const QString& directory);
+    // The folder now current in the tree; its files fill the list.
+    void takeDirectory(const Half& half);
     void fillFileList(const Half& half);
     void folderLoaded(const QString& folder);
 
