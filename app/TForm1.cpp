@@ -15,6 +15,7 @@
 #include "library/TParam3.h"
 #include "library/TParam4.h"
 #include "library/TaglineImport.h"
+#include "merge/TFusion.h"
 #include "packet/TQWK.h"
 
 #include <QAction>
@@ -64,9 +65,6 @@ TForm1::TForm1(Session& session, UiServices& ui, Windows& windows)
     QMenu* aide = menuBar()->addMenu(QStringLiteral("&Aide"));
     Apropos1 = addEntry(aide, "Apropos1", QStringLiteral("&A propos..."));
 
-    // Its window is wired in by the merge part of the program.
-    FusiondepaquetsQWK2->setEnabled(false);
-
     connect(OuvrirunpaquetQWK1, &QAction::triggered, this, &TForm1::OuvrirunpaquetQWK1Click);
     connect(Quitter1, &QAction::triggered, this, &TForm1::Quitter1Click);
     connect(Rpertoires1, &QAction::triggered, this, &TForm1::Rpertoires1Click);
@@ -77,6 +75,7 @@ TForm1::TForm1(Session& session, UiServices& ui, Windows& windows)
     connect(Imprimante1, &QAction::triggered, this, &TForm1::Imprimante1Click);
     connect(Divers1, &QAction::triggered, this, &TForm1::Divers1Click);
     connect(ImportationTaglines1, &QAction::triggered, this, &TForm1::ImportationTaglines1Click);
+    connect(FusiondepaquetsQWK2, &QAction::triggered, this, &TForm1::FusiondepaquetsQWK2Click);
     connect(Apropos1, &QAction::triggered, this, &TForm1::Apropos1Click);
 
     auto* client = new QWidget(this);
@@ -152,6 +151,10 @@ void TForm1::Divers1Click() {
 
 void TForm1::ImportationTaglines1Click() {
     runAction(ui_, [&] { ImportTaglines(session_, ui_); });
+}
+
+void TForm1::FusiondepaquetsQWK2Click() {
+    runHidden(*windows_.Fusion);
 }
 
 void TForm1::Apropos1Click() {

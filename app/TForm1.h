@@ -47,6 +47,7 @@ public:
     void Imprimante1Click();
     void Divers1Click();
     void ImportationTaglines1Click();
+    void FusiondepaquetsQWK2Click();
     void Apropos1Click();
 
 protected:

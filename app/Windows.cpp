@@ -12,6 +12,8 @@
 #include "library/TParam3.h"
 #include "library/TParam4.h"
 #include "mail/TMessagerie.h"
+#include "merge/TFusion.h"
+#include "merge/TWaitFusion.h"
 #include "packet/TAffBulletins.h"
 #include "packet/TListeBull.h"
 #include "packet/TListeFiles.h"
@@ -39,6 +41,8 @@ std::unique_ptr<Windows> createWindows(Session& session, UiServices& ui) {
     w->Param4 = std::make_unique<TParam4>(session, ui);
     w->PrinterConfig = std::make_unique<TPrinterConfig>(session, ui);
     w->DiversConfig = std::make_unique<TDiversConfig>(session, ui);
+    w->WaitFusion = std::make_unique<TWaitFusion>();
+    w->Fusion = std::make_unique<TFusion>(session, ui, *w->WaitFusion);
 
     w->ListeBull->setViewer(*w->AffBulletins);
     w->QWK->setViewers({w->ListeBull.get(), w->AffBulletins.get(), w->ListeFiles.get()});

@@ -7,6 +7,7 @@ class TAboutBox;
 class TDiversConfig;
 class TForm1;
 class TListe;
+class TFusion;
 class TParam0;
 class TParam1;
 class TParam2;
@@ -18,6 +19,7 @@ class TListeBull;
 class TAffBulletins;
 class TListeFiles;
 class TMessagerie;
+class TWaitFusion;
 struct Session;
 class UiServices;
 
@@ -44,6 +46,8 @@ struct Windows {
     std::unique_ptr<TParam4> Param4;
     std::unique_ptr<TPrinterConfig> PrinterConfig;
     std::unique_ptr<TDiversConfig> DiversConfig;
+    std::unique_ptr<TWaitFusion> WaitFusion;
+    std::unique_ptr<TFusion> Fusion;
 };
 
 std::unique_ptr<Windows> createWindows(Session& session, UiServices& ui);

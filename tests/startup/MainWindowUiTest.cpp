@@ -38,7 +38,7 @@ TEST(TForm1, MenuCaptionsAndWhatIsEnabled) {
                            QStringLiteral("&Configuration: &Répertoires, &Entêtes, &Pieds de "
                                           "Page, &Tag Lines, &Correspondants, "
                                           "&Imprimante, E&diteur"),
-                           QStringLiteral("&Outils: &Fusion de paquets QWK (off), &Importation de "
+                           QStringLiteral("&Outils: &Fusion de paquets QWK, &Importation de "
                                           "taglines"),
                            QStringLiteral("&Aide: &A propos...")}));
 }
