@@ -10,6 +10,12 @@
 #include "core/ActionGuard.h"
 #include "core/Session.h"
 #include "core/StartUp.h"
+#include "library/TParam1.h"
+#include "library/TParam2.h"
+#include "library/TParam3.h"
+#include "library/TParam4.h"
+#include "library/TaglineImport.h"
+#include "merge/TFusion.h"
 #include "packet/TQWK.h"
 
 #include <QAction>
@@ -59,16 +65,17 @@ TForm1::TForm1(Session& session, UiServices& ui, Windows& windows)
     QMenu* aide = menuBar()->addMenu(QStringLiteral("&Aide"));
     Apropos1 = addEntry(aide, "Apropos1", QStringLiteral("&A propos..."));
 
-    // Their windows are wired in by the packet, library and merge parts of the program.
-    for (QAction* later : {Entetes1, PieddePage1, TagLine1, Correspondants1, FusiondepaquetsQWK2,
-                           ImportationTaglines1})
-        later->setEnabled(false);
-
     connect(OuvrirunpaquetQWK1, &QAction::triggered, this, &TForm1::OuvrirunpaquetQWK1Click);
     connect(Quitter1, &QAction::triggered, this, &TForm1::Quitter1Click);
     connect(Rpertoires1, &QAction::triggered, this, &TForm1::Rpertoires1Click);
+    connect(Entetes1, &QAction::triggered, this, &TForm1::Entetes1Click);
+    connect(PieddePage1, &QAction::triggered, this, &TForm1::PieddePage1Click);
+    connect(TagLine1, &QAction::triggered, this, &TForm1::TagLine1Click);
+    connect(Correspondants1, &QAction::triggered, this, &TForm1::Correspondants1Click);
     connect(Imprimante1, &QAction::triggered, this, &TForm1::Imprimante1Click);
     connect(Divers1, &QAction::triggered, this, &TForm1::Divers1Click);
+    connect(ImportationTaglines1, &QAction::triggered, this, &TForm1::ImportationTaglines1Click);
+    connect(FusiondepaquetsQWK2, &QAction::triggered, this, &TForm1::FusiondepaquetsQWK2Click);
     connect(Apropos1, &QAction::triggered, this, &TForm1::Apropos1Click);
 
     auto* client = new QWidget(this);
@@ -108,6 +115,24 @@ void TForm1::Rpertoires1Click() {
     rereadSettings();
 }
 
+// Each library editor reads its file afresh, runs with this window hidden and rewrites the
+// file when it closes.
+void TForm1::Entetes1Click() {
+    windows_.Param1->edit([this](QObject& w) { return runHidden(w); });
+}
+
+void TForm1::PieddePage1Click() {
+    windows_.Param2->edit([this](QObject& w) { return runHidden(w); });
+}
+
+void TForm1::TagLine1Click() {
+    windows_.Param3->edit([this](QObject& w) { return runHidden(w); });
+}
+
+void TForm1::Correspondants1Click() {
+    windows_.Param4->edit([this](QObject& w) { return runHidden(w); });
+}
+
 void TForm1::Imprimante1Click() {
     runAction(ui_, [&] {
         windows_.PrinterConfig->ChargeConfig();
@@ -122,6 +147,14 @@ void TForm1::Divers1Click() {
         runHidden(*windows_.DiversConfig);
         windows_.DiversConfig->ChargeConfig();
     });
+}
+
+void TForm1::ImportationTaglines1Click() {
+    runAction(ui_, [&] { ImportTaglines(session_, ui_); });
+}
+
+void TForm1::FusiondepaquetsQWK2Click() {
+    runHidden(*windows_.Fusion);
 }
 
 void TForm1::Apropos1Click() {

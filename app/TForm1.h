@@ -40,8 +40,14 @@ public:
     void OuvrirunpaquetQWK1Click();
     void Quitter1Click();
     void Rpertoires1Click();
+    void Entetes1Click();
+    void PieddePage1Click();
+    void TagLine1Click();
+    void Correspondants1Click();
     void Imprimante1Click();
     void Divers1Click();
+    void ImportationTaglines1Click();
+    void FusiondepaquetsQWK2Click();
     void Apropos1Click();
 
 protected:

@@ -6,6 +6,14 @@
 #include "app/TForm1.h"
 #include "app/TParam0.h"
 #include "app/TPrinterConfig.h"
+#include "library/TListe.h"
+#include "library/TParam1.h"
+#include "library/TParam2.h"
+#include "library/TParam3.h"
+#include "library/TParam4.h"
+#include "mail/TMessagerie.h"
+#include "merge/TFusion.h"
+#include "merge/TWaitFusion.h"
 #include "packet/TAffBulletins.h"
 #include "packet/TListeBull.h"
 #include "packet/TListeFiles.h"
@@ -13,18 +21,8 @@
 
 Windows::Windows() = default;
 
-// The dialogs go before the main window that opens them.
-Windows::~Windows() {
-    DiversConfig.reset();
-    PrinterConfig.reset();
-    Param0.reset();
-    ListeFiles.reset();
-    AffBulletins.reset();
-    AboutBox.reset();
-    ListeBull.reset();
-    QWK.reset();
-    Form1.reset();
-}
+// Members are declared in creation order, so the dialogs go before the main window.
+Windows::~Windows() = default;
 
 std::unique_ptr<Windows> createWindows(Session& session, UiServices& ui) {
     auto w = std::make_unique<Windows>();
@@ -34,10 +32,20 @@ std::unique_ptr<Windows> createWindows(Session& session, UiServices& ui) {
     w->AboutBox = std::make_unique<TAboutBox>();
     w->AffBulletins = std::make_unique<TAffBulletins>(session, ui);
     w->ListeFiles = std::make_unique<TListeFiles>(session, ui);
-    w->ListeBull->setViewer(*w->AffBulletins);
-    w->QWK->setViewers({w->ListeBull.get(), w->AffBulletins.get(), w->ListeFiles.get()});
+    w->Messagerie = std::make_unique<TMessagerie>(session, ui);
+    w->Param1 = std::make_unique<TParam1>(session, ui);
+    w->Param2 = std::make_unique<TParam2>(session, ui);
+    w->Liste = std::make_unique<TListe>(session, ui, *w);
+    w->Param3 = std::make_unique<TParam3>(session, ui);
     w->Param0 = std::make_unique<TParam0>(session, ui);
+    w->Param4 = std::make_unique<TParam4>(session, ui);
     w->PrinterConfig = std::make_unique<TPrinterConfig>(session, ui);
     w->DiversConfig = std::make_unique<TDiversConfig>(session, ui);
+    w->WaitFusion = std::make_unique<TWaitFusion>();
+    w->Fusion = std::make_unique<TFusion>(session, ui, *w->WaitFusion);
+
+    w->ListeBull->setViewer(*w->AffBulletins);
+    w->QWK->setViewers({w->ListeBull.get(), w->AffBulletins.get(), w->ListeFiles.get()});
+    w->QWK->setMessagerie(*w->Messagerie);
     return w;
 }

@@ -6,12 +6,20 @@
 class TAboutBox;
 class TDiversConfig;
 class TForm1;
+class TListe;
+class TFusion;
 class TParam0;
+class TParam1;
+class TParam2;
+class TParam3;
+class TParam4;
 class TPrinterConfig;
 class TQWK;
 class TListeBull;
 class TAffBulletins;
 class TListeFiles;
+class TMessagerie;
+class TWaitFusion;
 struct Session;
 class UiServices;
 
@@ -29,9 +37,17 @@ struct Windows {
     std::unique_ptr<TAboutBox> AboutBox;
     std::unique_ptr<TAffBulletins> AffBulletins;
     std::unique_ptr<TListeFiles> ListeFiles;
+    std::unique_ptr<TMessagerie> Messagerie;
+    std::unique_ptr<TParam1> Param1;
+    std::unique_ptr<TParam2> Param2;
+    std::unique_ptr<TListe> Liste;
+    std::unique_ptr<TParam3> Param3;
     std::unique_ptr<TParam0> Param0;
+    std::unique_ptr<TParam4> Param4;
     std::unique_ptr<TPrinterConfig> PrinterConfig;
     std::unique_ptr<TDiversConfig> DiversConfig;
+    std::unique_ptr<TWaitFusion> WaitFusion;
+    std::unique_ptr<TFusion> Fusion;
 };
 
 std::unique_ptr<Windows> createWindows(Session& session, UiServices& ui);

@@ -117,9 +117,16 @@ void ReadMessageHeader(const QString& workPath, std::int32_t blockIndex, Message
 
 namespace {
 
+// A number field as a number: boards that pad their fields with NULs instead of blanks
+// are common, and their counts must read the same.
+std::int32_t numberField(std::string field) {
+    std::replace(field.begin(), field.end(), '\0', ' ');
+    return StrToInt(TrimRight(field));
+}
+
 // The text blocks of a message: its block count minus the header, as a 16-bit count.
 std::uint16_t textBlockCount(const std::string& blockCountField) {
-    return std::uint16_t(StrToInt(TrimRight(blockCountField)) - 1);
+    return std::uint16_t(numberField(blockCountField) - 1);
 }
 
 void readText(BlockFile& file, std::int32_t firstTextBlock, std::uint16_t blocks,
@@ -151,7 +158,7 @@ void ReadMessageText(const QString& workPath, std::int32_t firstTextBlock,
 void ReadReplyHeader(const QString& replyFile, std::int32_t blockIndex, MessageStoreState& store) {
     BlockFile file(replyFile);
     store.CurrentHeader = parseHeaderBlock(file.readBlock(blockIndex));
-    store.ReplyBlockCount = StrToInt(TrimRight(store.CurrentHeader.blockCount));
+    store.ReplyBlockCount = numberField(store.CurrentHeader.blockCount);
 }
 
 void ReadReplyText(const QString& replyFile, std::int32_t firstTextBlock,

@@ -102,3 +102,18 @@ TEST(PacketBuilder, ZipsWithTheRealZip) {
     EXPECT_EQ(members, (QStringList{"CONTROL.DAT", "DOOR.ID", "MESSAGES.DAT", "000.NDX", "005.NDX",
                                     "1001.NDX", "PERSONAL.NDX", "LIEN"}));
 }
+
+TEST(PacketBuilder, NulPaddedCountsReadLikeBlankPaddedOnes) {
+    PacketBuilder b = sample();
+    b.quirks.nulPadding = true;
+    QTemporaryDir dir;
+    b.writeTo(dir.path());
+    ScriptedUiServices ui;
+    MessageStoreState store;
+    ReadMessageHeader(dir.path(), 1, store, ui);
+    ASSERT_EQ(store.CurrentHeader.blockCount.substr(0, 2), std::string("2\0", 2));
+    ReadMessageText(dir.path(), 2, store.CurrentHeader.blockCount, store);
+    EXPECT_FALSE(store.MessageText.empty());
+    EXPECT_NE(store.MessageText, "Il y a une anomalie dans le fichier d'index.");
+    EXPECT_TRUE(ui.texts().isEmpty());
+}

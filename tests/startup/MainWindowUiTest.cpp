@@ -35,11 +35,11 @@ TEST(TForm1, MenuCaptionsAndWhatIsEnabled) {
     }
     EXPECT_EQ(menus,
               QStringList({QStringLiteral("&Fichier: &Ouvrir un paquet QWK, &Quitter"),
-                           QStringLiteral("&Configuration: &Répertoires, &Entêtes (off), &Pieds de "
-                                          "Page (off), &Tag Lines (off), &Correspondants (off), "
+                           QStringLiteral("&Configuration: &Répertoires, &Entêtes, &Pieds de "
+                                          "Page, &Tag Lines, &Correspondants, "
                                           "&Imprimante, E&diteur"),
-                           QStringLiteral("&Outils: &Fusion de paquets QWK (off), &Importation de "
-                                          "taglines (off)"),
+                           QStringLiteral("&Outils: &Fusion de paquets QWK, &Importation de "
+                                          "taglines"),
                            QStringLiteral("&Aide: &A propos...")}));
 }
 

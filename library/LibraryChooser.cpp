@@ -1,0 +1,86 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "library/LibraryChooser.h"
+
+#include "core/CodePage.h"
+#include "core/Session.h"
+#include "library/LibraryText.h"
+
+#include <QCollator>
+#include <QLocale>
+
+#include <algorithm>
+
+LibraryKind ChooserLibrary(int kind) {
+    switch (kind) {
+    case 2:
+        return LibraryKind::Footers;
+    case 3:
+        return LibraryKind::Taglines;
+    case 4:
+        return LibraryKind::Correspondents;
+    default:
+        break;
+    }
+    return LibraryKind::Headers;
+}
+
+QString ChooserCaption(int kind) {
+    switch (kind) {
+    case 2:
+        return QStringLiteral("Choix d'un pied de page");
+    case 3:
+        return QStringLiteral("Choix d'une tagline");
+    case 4:
+        return QStringLiteral("Choix du correspondant");
+    default:
+        break;
+    }
+    return QStringLiteral("Choix d'un entête");
+}
+
+bool LibraryChooser::ShowTag(int kind, Session& session, UiServices& ui) {
+    kind_ = std::clamp(kind, 1, 4);
+    normal_.clear();
+    shown_.clear();
+    const LibraryKind library = ChooserLibrary(kind_);
+    if (!LoadLibrary(session.libraries, library, session.settings.velkPath, ui))
+        return false;
+    std::vector<LibraryEntry>& entries = LibraryList(session.libraries, library);
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (!entries[i].deleted)
+            normal_.push_back({int(i), firstLine(entries[i].text, 80)});
+    }
+    if (library == LibraryKind::Correspondents) {
+        // The most used first; equal counts keep their table order.
+        std::stable_sort(normal_.begin(), normal_.end(),
+                         [&](const ChooserLine& a, const ChooserLine& b) {
+                             return entries[std::size_t(a.tableIndex)].number >
+                                    entries[std::size_t(b.tableIndex)].number;
+                         });
+    }
+    arrange();
+    return true;
+}
+
+void LibraryChooser::toggleSort() {
+    sorted_ = !sorted_;
+    arrange();
+}
+
+void LibraryChooser::arrange() {
+    shown_ = normal_;
+    if (!shownSorted())
+        return;
+    // Each line keeps its own entry, so two entries with the same first line stay apart.
+    QCollator collator{QLocale(QLocale::French, QLocale::France)};
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    std::stable_sort(shown_.begin(), shown_.end(), [&](const ChooserLine& a, const ChooserLine& b) {
+        return collator.compare(dosToUnicode(a.text), dosToUnicode(b.text)) < 0;
+    });
+}
+
+void LibraryChooser::choose(int row) {
+    if (row < 0 || row >= int(shown_.size()))
+        return;
+    ChooserResult[std::size_t(kind_ - 1)] = shown_[std::size_t(row)].tableIndex;
+}
