@@ -19,6 +19,7 @@ class TListeBull;
 class TAffBulletins;
 class TListeFiles;
 class TMessagerie;
+class TAffMsg;
 class TWaitFusion;
 struct Session;
 class UiServices;
@@ -38,6 +39,7 @@ struct Windows {
     std::unique_ptr<TAffBulletins> AffBulletins;
     std::unique_ptr<TListeFiles> ListeFiles;
     std::unique_ptr<TMessagerie> Messagerie;
+    std::unique_ptr<TAffMsg> AffMsg;
     std::unique_ptr<TParam1> Param1;
     std::unique_ptr<TParam2> Param2;
     std::unique_ptr<TListe> Liste;
