@@ -178,6 +178,14 @@ TEST_F(ExportFixture, AFileInAMissingDirectoryStopsWithTheRuntimeMessage) {
     EXPECT_EQ(ui.messages(), QStringList{QStringLiteral("Erreur E/S 3")});
 }
 
+TEST_F(ExportFixture, TheViewerButtonDropsTheIndentOfItsShownLines) {
+    ui.answerSaveFile(path("VUE.TXT"));
+    ASSERT_TRUE(exportViewerMessage(session, ui, {QStringLiteral("      Bonjour")},
+                                    QStringLiteral("Essai"), QStringLiteral("GENERAL"),
+                                    QFont(QStringLiteral("DejaVu Sans"), 9)));
+    EXPECT_TRUE(readWholeFile(path("VUE.TXT")).endsWith(QByteArray(kRule + "Bonjour\r\n")));
+}
+
 TEST(ViewerSource, LongLinesWrapAtTheAreaWidthAndLoseNothing) {
     const QFont font(QStringLiteral("DejaVu Sans"), 10);
     QString words;

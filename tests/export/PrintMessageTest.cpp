@@ -81,6 +81,23 @@ TEST_F(PrintFixture, PagesFollowTheLinesPerPage) {
     EXPECT_TRUE(ui.messages().isEmpty());
 }
 
+TEST_F(PrintFixture, ThePageReadsAsTheMessage) {
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (pdftotext.isEmpty())
+        GTEST_SKIP() << "pdftotext is not installed";
+    ui.answerPrinter(true);
+    ASSERT_TRUE(PrintMessage(session, ui, printer, source(2)));
+    QProcess p;
+    p.start(pdftotext, {QStringLiteral("-layout"), pdf(), QStringLiteral("-")});
+    p.waitForFinished();
+    const QString text = QString::fromUtf8(p.readAllStandardOutput());
+    for (const char* expected :
+         {"BBS:", "VELK BBS", "12-25-96 à 10:30", "HéLèNE MARTIN", "Essai d'impression", "GENERAL",
+          "Ligne 1 du message, café à emporter.", "Ligne 2 du message"})
+        EXPECT_TRUE(text.contains(QString::fromUtf8(expected))) << expected << "\n"
+                                                                << text.toStdString();
+}
+
 TEST_F(PrintFixture, CancellingThePrintDialogPrintsNothing) {
     ui.answerPrinter(false);
     EXPECT_FALSE(PrintMessage(session, ui, printer, source(10)));
