@@ -6,6 +6,8 @@
 #include "core/Session.h"
 #include "core/UiServices.h"
 #include "mail/Browser.h"
+#include "mail/MessageExport.h"
+#include "mail/TPrintMessage.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
@@ -170,6 +172,8 @@ TAffMsg::TAffMsg(Session& session, UiServices& ui, QWidget* parent)
     wire(NextMsgBtn, &TAffMsg::NextMsgBtnClick);
     wire(LastMsgBtn, &TAffMsg::LastMsgBtnClick);
     wire(PoliceBtn, &TAffMsg::PoliceBtnClick);
+    wire(ExportBtn, &TAffMsg::ExportBtnClick);
+    wire(ImprimeBtn, &TAffMsg::ImprimeBtnClick);
     connect(HelpBtn, &QPushButton::clicked, this, [this] { ui_.showHelp(5000); });
     wired_.insert(HelpBtn);
     for (QPushButton* b : {AnswerBtn, ForwardBtn, WriteMsgBtn, ExportBtn, ImprimeBtn})
@@ -404,4 +408,20 @@ void TAffMsg::changeEvent(QEvent* event) {
         else
             w->showNormal();
     }
+}
+
+QStringList TAffMsg::shownLines() const {
+    QStringList lines;
+    lines.reserve(qsizetype(view_.lines.size()));
+    for (const ShownLine& l : view_.lines)
+        lines.append(l.text);
+    return lines;
+}
+
+void TAffMsg::ExportBtnClick() {
+    exportViewerMessage(session_, ui_, shownLines(), ChSujet->text(), chConf->text(), font());
+}
+
+void TAffMsg::ImprimeBtnClick() {
+    printViewerMessage(session_, ui_, shownLines(), ChSujet->text(), chConf->text(), font());
 }

@@ -40,6 +40,8 @@ public:
     void NextMsgBtnClick();
     void LastMsgBtnClick();
     void PoliceBtnClick();
+    void ExportBtnClick();
+    void ImprimeBtnClick();
     void Copier1Click();
     void Slectionnertout1Click();
 
@@ -89,6 +91,9 @@ private:
 
     Session& session_;
     UiServices& ui_;
+    // The body lines as the text area shows them, for export and printing.
+    QStringList shownLines() const;
+
     MessageView view_;
     QSet<QPushButton*> wired_; // buttons whose window exists; the others stay disabled
 };

@@ -125,8 +125,8 @@ TEST_F(TAffMsgTest, ControlsAsTheUserSeesThem) {
     };
     const Button buttons[] = {
         {w.AnswerBtn, "&Répondre", "Répondre au message", false},
-        {w.ExportBtn, "&Exporter", "Sauvegarder ce message", false},
-        {w.ImprimeBtn, "&Imprimer", "Imprimer ce message", false},
+        {w.ExportBtn, "&Exporter", "Sauvegarder ce message", true},
+        {w.ImprimeBtn, "&Imprimer", "Imprimer ce message", true},
         {w.FermerBtn, "&Fermer", "Sortir de la fenêtre", true},
         {w.WriteMsgBtn, "&Ecrire", "Ecrire un message", false},
         {w.ForwardBtn, "&Copier", "Faire suivre un message", false},
@@ -364,4 +364,23 @@ TEST_F(TAffMsgTest, CloseReleasesTheText) {
     w.FermerBtn->click();
     EXPECT_FALSE(w.isVisible());
     EXPECT_TRUE(s.store.MessageText.empty());
+}
+
+TEST_F(TAffMsgTest, ExportWritesTheShownMessageAndPrintCanBeCancelled) {
+    TAffMsg w(s, ui);
+    open(w);
+    const QString file = dirs.dir(QStringLiteral("VELK")) + QStringLiteral("/MODEM.TXT");
+    ui.answerSaveFile(file);
+    w.ExportBtn->click();
+    EXPECT_EQ(ui.messages(), QStringList{QStringLiteral("Message sauvegardé.")});
+    const QString text = QString::fromUtf8(readWholeFile(file));
+    EXPECT_TRUE(text.contains(QStringLiteral("Re: Modem 33600"))) << text.toStdString();
+    EXPECT_TRUE(
+        text.contains(QStringLiteral("C'était bien ça ! Trois heures sans une coupure.\r\n")))
+        << text.toStdString();
+
+    ui.answerPrinter(false);
+    w.ImprimeBtn->click();
+    EXPECT_TRUE(ui.allAnswersUsed());
+    EXPECT_EQ(ui.messages().size(), 1);
 }
