@@ -18,6 +18,9 @@
 #include "packet/TListeBull.h"
 #include "packet/TListeFiles.h"
 #include "packet/TQWK.h"
+#include "reply/TCarbon.h"
+#include "reply/TDestin.h"
+#include "reply/TWriteMsg.h"
 
 Windows::Windows() = default;
 
@@ -33,12 +36,15 @@ std::unique_ptr<Windows> createWindows(Session& session, UiServices& ui) {
     w->AffBulletins = std::make_unique<TAffBulletins>(session, ui);
     w->ListeFiles = std::make_unique<TListeFiles>(session, ui);
     w->Messagerie = std::make_unique<TMessagerie>(session, ui);
+    w->WriteMsg = std::make_unique<TWriteMsg>(session, ui, *w);
     w->Param1 = std::make_unique<TParam1>(session, ui);
     w->Param2 = std::make_unique<TParam2>(session, ui);
     w->Liste = std::make_unique<TListe>(session, ui, *w);
     w->Param3 = std::make_unique<TParam3>(session, ui);
+    w->Carbon = std::make_unique<TCarbon>(session, ui, *w);
     w->Param0 = std::make_unique<TParam0>(session, ui);
     w->Param4 = std::make_unique<TParam4>(session, ui);
+    w->Destin = std::make_unique<TDestin>(session, ui, *w);
     w->PrinterConfig = std::make_unique<TPrinterConfig>(session, ui);
     w->DiversConfig = std::make_unique<TDiversConfig>(session, ui);
     w->WaitFusion = std::make_unique<TWaitFusion>();
