@@ -19,6 +19,9 @@
 #include "packet/TListeBull.h"
 #include "packet/TListeFiles.h"
 #include "packet/TQWK.h"
+#include "reply/TCarbon.h"
+#include "reply/TDestin.h"
+#include "reply/TWriteMsg.h"
 
 Windows::Windows() = default;
 
@@ -35,12 +38,15 @@ std::unique_ptr<Windows> createWindows(Session& session, UiServices& ui) {
     w->ListeFiles = std::make_unique<TListeFiles>(session, ui);
     w->Messagerie = std::make_unique<TMessagerie>(session, ui);
     w->AffMsg = std::make_unique<TAffMsg>(session, ui);
+    w->WriteMsg = std::make_unique<TWriteMsg>(session, ui, *w);
     w->Param1 = std::make_unique<TParam1>(session, ui);
     w->Param2 = std::make_unique<TParam2>(session, ui);
     w->Liste = std::make_unique<TListe>(session, ui, *w);
     w->Param3 = std::make_unique<TParam3>(session, ui);
+    w->Carbon = std::make_unique<TCarbon>(session, ui, *w);
     w->Param0 = std::make_unique<TParam0>(session, ui);
     w->Param4 = std::make_unique<TParam4>(session, ui);
+    w->Destin = std::make_unique<TDestin>(session, ui, *w);
     w->PrinterConfig = std::make_unique<TPrinterConfig>(session, ui);
     w->DiversConfig = std::make_unique<TDiversConfig>(session, ui);
     w->WaitFusion = std::make_unique<TWaitFusion>();
@@ -50,5 +56,8 @@ std::unique_ptr<Windows> createWindows(Session& session, UiServices& ui) {
     w->QWK->setViewers({w->ListeBull.get(), w->AffBulletins.get(), w->ListeFiles.get()});
     w->QWK->setMessagerie(*w->Messagerie);
     w->Messagerie->showMessage = [&ui, viewer = w->AffMsg.get()] { ui.runModal(*viewer); };
+    TWriteMsg* editor = w->WriteMsg.get();
+    w->Messagerie->setEditor([editor] { editor->NewMsg(0); }, [editor] { editor->ShowModal(); });
+    w->AffMsg->setEditor(*editor, *w->Destin);
     return w;
 }

@@ -21,6 +21,9 @@ class TListeFiles;
 class TMessagerie;
 class TAffMsg;
 class TWaitFusion;
+class TWriteMsg;
+class TCarbon;
+class TDestin;
 struct Session;
 class UiServices;
 
@@ -40,12 +43,15 @@ struct Windows {
     std::unique_ptr<TListeFiles> ListeFiles;
     std::unique_ptr<TMessagerie> Messagerie;
     std::unique_ptr<TAffMsg> AffMsg;
+    std::unique_ptr<TWriteMsg> WriteMsg;
     std::unique_ptr<TParam1> Param1;
     std::unique_ptr<TParam2> Param2;
     std::unique_ptr<TListe> Liste;
     std::unique_ptr<TParam3> Param3;
+    std::unique_ptr<TCarbon> Carbon;
     std::unique_ptr<TParam0> Param0;
     std::unique_ptr<TParam4> Param4;
+    std::unique_ptr<TDestin> Destin;
     std::unique_ptr<TPrinterConfig> PrinterConfig;
     std::unique_ptr<TDiversConfig> DiversConfig;
     std::unique_ptr<TWaitFusion> WaitFusion;

@@ -8,6 +8,9 @@
 #include "mail/Browser.h"
 #include "mail/MessageExport.h"
 #include "mail/TPrintMessage.h"
+#include "reply/ReplyFile.h"
+#include "reply/TDestin.h"
+#include "reply/TWriteMsg.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
@@ -424,4 +427,108 @@ void TAffMsg::ExportBtnClick() {
 
 void TAffMsg::ImprimeBtnClick() {
     printViewerMessage(session_, ui_, shownLines(), ChSujet->text(), chConf->text(), font());
+}
+
+void TAffMsg::setEditor(TWriteMsg& editor, TDestin& destin) {
+    editor_ = &editor;
+    destin_ = &destin;
+    for (QPushButton* b : {AnswerBtn, ForwardBtn, WriteMsgBtn}) {
+        if (!wired_.contains(b))
+            wired_.insert(b);
+        b->setEnabled(true);
+    }
+    connect(AnswerBtn, &QPushButton::clicked, this, &TAffMsg::AnswerBtnClick);
+    connect(ForwardBtn, &QPushButton::clicked, this, &TAffMsg::ForwardBtnClick);
+    connect(WriteMsgBtn, &QPushButton::clicked, this, &TAffMsg::WriteMsgBtnClick);
+}
+
+namespace {
+// The editor overwrites the header's names; the viewer's message keeps its own.
+struct SavedNames {
+    MessageHeader& header;
+    std::string recipient = header.recipient;
+    std::string author = header.author;
+    std::string subject = header.subject;
+    void restore(bool withSubject = false) const {
+        header.recipient = recipient;
+        header.author = author;
+        if (withSubject)
+            header.subject = subject;
+    }
+};
+} // namespace
+
+void TAffMsg::AnswerBtnClick() {
+    if (!editor_)
+        return;
+    runAction(ui_, [&] {
+        const SavedNames saved{session_.store.CurrentHeader};
+        session_.editor.ForwardFlag = false;
+        if (!session_.viewer.ReplyMode) {
+            {
+                BusyCursor busy(ui_);
+                editor_->AnswerMsg();
+                editor_->DisplayMsg(1,
+                                    {session_.viewer.ShownAuthor, session_.viewer.ShownRecipient});
+            }
+            saved.restore();
+            editor_->ShowModal();
+            return;
+        }
+        // A reply already written is opened for modification and put back in its place.
+        session_.editor.CancelFlag = false;
+        {
+            BusyCursor busy(ui_);
+            editor_->UpDateMsg();
+            editor_->DisplayREPMsg();
+        }
+        const bool written = editor_->ShowModal();
+        saved.restore();
+        if (written && !session_.editor.CancelFlag) {
+            ReplaceReply(session_, session_.replies.SelectedReply);
+            AfficheRep();
+        }
+        session_.editor.CancelFlag = false;
+    });
+}
+
+void TAffMsg::ForwardBtnClick() {
+    if (!editor_)
+        return;
+    runAction(ui_, [&] {
+        const SavedNames saved{session_.store.CurrentHeader};
+        session_.editor.ForwardFlag = true;
+        bool prepared = false;
+        {
+            BusyCursor busy(ui_);
+            prepared =
+                editor_->ForwardMsg({session_.viewer.ShownAuthor, session_.viewer.ShownRecipient});
+        }
+        if (prepared && !session_.editor.ChosenRecipient.empty())
+            editor_->ShowModal();
+        saved.restore();
+    });
+}
+
+void TAffMsg::WriteMsgBtnClick() {
+    if (!editor_ || !destin_)
+        return;
+    runAction(ui_, [&] {
+        const SavedNames saved{session_.store.CurrentHeader};
+        session_.editor.ChosenRecipient.clear();
+        const std::string chosen = destin_->Ask(saved.author);
+        if (chosen.empty())
+            return;
+        if (padRight(chosen, HeaderField::Author) == saved.author) {
+            session_.editor.ForwardFlag = false;
+            editor_->AnswerMsg();
+            editor_->DisplayMsg(0, {session_.viewer.ShownAuthor, session_.viewer.ShownRecipient});
+            editor_->ShowModal();
+            saved.restore();
+            return;
+        }
+        if (editor_->NewMsg(1))
+            editor_->ShowModal();
+        saved.restore(true);
+    });
 }

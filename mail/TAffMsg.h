@@ -12,6 +12,8 @@ class QLabel;
 class QMenu;
 class QPushButton;
 class QTextEdit;
+class TDestin;
+class TWriteMsg;
 struct Session;
 class UiServices;
 
@@ -41,6 +43,13 @@ public:
     void LastMsgBtnClick();
     void PoliceBtnClick();
     void ExportBtnClick();
+    void AnswerBtnClick();
+    void ForwardBtnClick();
+    void WriteMsgBtnClick();
+
+    // The editor and the recipient dialog, created after the viewer; until they are given,
+    // the three writing buttons stay disabled.
+    void setEditor(TWriteMsg& editor, TDestin& destin);
     void ImprimeBtnClick();
     void Copier1Click();
     void Slectionnertout1Click();
@@ -95,5 +104,7 @@ private:
     QStringList shownLines() const;
 
     MessageView view_;
+    TWriteMsg* editor_ = nullptr;
+    TDestin* destin_ = nullptr;
     QSet<QPushButton*> wired_; // buttons whose window exists; the others stay disabled
 };

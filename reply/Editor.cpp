@@ -1,0 +1,357 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "reply/Editor.h"
+
+#include "core/CodePage.h"
+#include "core/FileUtil.h"
+#include "core/Session.h"
+#include "core/SettingsFile.h"
+#include "core/UiServices.h"
+#include "core/VelkError.h"
+#include "reply/EditorText.h"
+#include "reply/Macros.h"
+
+#include <QFile>
+#include <QLocale>
+#include <QRandomGenerator>
+
+namespace {
+
+std::string cut(std::string_view line, int width) {
+    return std::string(line.substr(0, std::size_t(std::max(width, 0))));
+}
+
+bool isBlankLine(const std::string& line) {
+    return line.empty() || line == " ";
+}
+
+std::string firstLineOf(std::string_view text) {
+    return std::string(text.substr(0, text.find_first_of("\r\n")));
+}
+
+void fillConferences(const Session& session, EditorDocument& document, int selected) {
+    document.conferenceList = ConferenceList(session.packet.control);
+    const int count = int(document.conferenceList.size());
+    document.conference = selected >= 0 && selected < count ? selected : 0;
+}
+
+void dress(Session& session, UiServices& ui, EditorDocument& document, const ShownNames& shown,
+           const QDateTime& now, QRandomGenerator& random) {
+    LettreType(session, ui, EditorContext(session, document, now, shown), document.lines,
+               document.tagBox, random);
+}
+
+} // namespace
+
+std::vector<std::string> ConferenceList(const PacketControl& control) {
+    std::vector<std::string> items;
+    items.reserve(control.Conferences.size());
+    for (const ConferenceEntry& c : control.Conferences) {
+        std::string number = std::to_string(c.ConferenceNumber);
+        if (number.size() < 5)
+            number.resize(5, ' ');
+        items.push_back(number + ' ' + c.ConferenceName);
+    }
+    return items;
+}
+
+int ConferenceItemOf(const PacketControl& control, std::uint16_t number) {
+    for (std::size_t i = 0; i < control.Conferences.size(); ++i) {
+        if (control.Conferences[i].ConferenceNumber == number)
+            return int(i);
+    }
+    return 0;
+}
+
+QString EditorDateLabel(const QDate& today) {
+    return QLocale(QLocale::French, QLocale::France).toString(today, QStringLiteral("d MMMM yyyy"));
+}
+
+void StampHeaderDate(MessageHeader& header, const QDateTime& now) {
+    header.date = now.date().toString(QStringLiteral("MM-dd-yy")).toStdString();
+    header.time = now.time().toString(QStringLiteral("HH:mm")).toStdString();
+}
+
+InsertionContext EditorContext(const Session& session, const EditorDocument& document,
+                               const QDateTime& now, const ShownNames& shown) {
+    InsertionContext context;
+    context.sources = MajMacros(session, document.recipient, document.subject, now);
+    context.maxCar = session.settings.maxCar;
+    context.signature = programSignature(session.settings);
+    context.shownAuthor = trimRight(shown.author);
+    context.shownRecipient = trimRight(shown.recipient);
+    return context;
+}
+
+bool NewMsg(Session& session, UiServices& ui, EditorDocument& document, int preset,
+            const RecipientPrompt& prompt, const QDateTime& now, QRandomGenerator& random) {
+    EditorFlags& flags = session.editor;
+    const std::string& userName = session.packet.control.UserName;
+    document.isPrivate = false;
+    document.author = userName;
+    if (preset == 0) {
+        flags.ChosenRecipient.clear();
+        flags.ChosenRecipient = prompt(std::string("ALL"));
+        if (flags.ChosenRecipient.empty())
+            return false;
+    }
+    document.recipient = trimRight(flags.ChosenRecipient);
+    document.subject.clear();
+    flags.AnswerFlag = false;
+    fillConferences(session, document, session.browser.CurrentConference);
+    document.dateLabel = EditorDateLabel(now.date());
+    document.lines.clear();
+    document.tagBox.clear();
+
+    MessageHeader& header = session.store.CurrentHeader;
+    StampHeaderDate(header, now);
+    header.recipient = padRight(document.recipient, HeaderField::Recipient);
+    header.author = padRight(userName, HeaderField::Author);
+    header.subject = std::string(HeaderField::Subject, ' ');
+    dress(session, ui, document, {}, now, random);
+    return true;
+}
+
+void AnswerMsg(Session& session, const QDateTime& now) {
+    session.editor.AnswerFlag = true;
+    MessageHeader& header = session.store.CurrentHeader;
+    StampHeaderDate(header, now);
+    header.recipient = header.author;
+    header.author = padRight(session.packet.control.UserName, HeaderField::Author);
+}
+
+void DisplayMsg(Session& session, UiServices& ui, EditorDocument& document, int quote,
+                const ShownNames& shown, const QDateTime& now, QRandomGenerator& random) {
+    const EditorFlags& flags = session.editor;
+    const MessageHeader& header = session.store.CurrentHeader;
+    document.isPrivate = header.isPrivate();
+    fillConferences(session, document, ConferenceItemOf(session.packet.control, header.conference));
+    session.browser.CurrentConference = document.conference;
+    document.dateLabel = EditorDateLabel(now.date());
+    document.author = session.packet.control.UserName;
+    document.recipient = trimRight(flags.ForwardFlag ? flags.ChosenRecipient : header.recipient);
+    document.subject = trimRight(header.subject);
+    document.lines.clear();
+    document.tagBox.clear();
+
+    if (quote == 1) {
+        const std::string prefix = QuotePrefix(flags.ForwardFlag ? shown.author : header.recipient);
+        PrepareLineSwitches switches;
+        for (const std::string& raw : MessageTextLines(session.store.MessageText))
+            document.lines.push_back(
+                QuoteLine(PrepareLine(raw, switches), prefix, session.settings.maxCar));
+    }
+    dress(session, ui, document, shown, now, random);
+}
+
+bool ForwardMsg(Session& session, UiServices& ui, EditorDocument& document,
+                const RecipientPrompt& prompt, const ShownNames& shown, const QDateTime& now,
+                QRandomGenerator& random) {
+    EditorFlags& flags = session.editor;
+    const std::string& userName = session.packet.control.UserName;
+    document.isPrivate = false;
+    document.author = userName;
+    document.recipient = "ALL";
+    flags.ChosenRecipient.clear();
+    flags.ChosenRecipient = prompt(std::string("ALL"));
+    if (flags.ChosenRecipient.empty())
+        return false;
+    flags.AnswerFlag = false;
+
+    MessageHeader& header = session.store.CurrentHeader;
+    StampHeaderDate(header, now);
+    header.author = padRight(userName, HeaderField::Author);
+    header.recipient = padRight(flags.ChosenRecipient, HeaderField::Recipient);
+    DisplayMsg(session, ui, document, 1, shown, now, random);
+    return true;
+}
+
+void UpDateMsg(Session& session) {
+    session.editor.AnswerFlag = false;
+}
+
+void DisplayREPMsg(Session& session, EditorDocument& document) {
+    const EditorFlags& flags = session.editor;
+    const MessageHeader& header = session.store.CurrentHeader;
+    document.isPrivate = header.isPrivate();
+    fillConferences(session, document, ConferenceItemOf(session.packet.control, header.conference));
+    session.browser.CurrentConference = document.conference;
+    document.dateLabel = EditorDateLabel(QDate::currentDate());
+    document.author = trimRight(header.author);
+    document.recipient = trimRight(flags.ForwardFlag ? flags.ChosenRecipient : header.recipient);
+    document.subject = trimRight(header.subject);
+
+    document.lines.clear();
+    PrepareLineSwitches switches;
+    for (const std::string& raw : MessageTextLines(session.store.MessageText))
+        document.lines.push_back(PrepareLine(raw, switches));
+    // The stored signature line and tagline go back into their box.
+    const std::size_t kept =
+        document.lines.size() - std::min<std::size_t>(2, document.lines.size());
+    document.tagBox.assign(document.lines.begin() + std::ptrdiff_t(kept), document.lines.end());
+    document.lines.resize(kept);
+}
+
+ReplyDraft EditorDraft(const Session& session, const EditorDocument& document) {
+    ReplyDraft draft;
+    draft.lines = document.lines;
+    draft.tagBox = document.tagBox;
+    draft.isPrivate = document.isPrivate;
+    draft.conference = ConferenceNumberAt(session.packet.control, document.conference);
+    draft.recipient = document.recipient;
+    draft.author = document.author;
+    draft.subject = document.subject;
+    draft.answer = session.editor.AnswerFlag;
+    draft.answeredNumber = trimRight(session.store.CurrentHeader.number);
+    return draft;
+}
+
+bool SendEditorMessage(Session& session, UiServices& ui, const EditorDocument& document,
+                       const QDateTime& now) {
+    ReplyDraft draft = EditorDraft(session, document);
+    return AppendReply(session, ui, draft, now);
+}
+
+CancelOutcome AskCancel(Session& session, UiServices& ui) {
+    session.editor.CancelFlag = false;
+    switch (ui.askYesNoCancel(QStringLiteral("Enregistrer ce message ?"))) {
+    case Answer::Yes:
+        return CancelOutcome::Save;
+    case Answer::No:
+        session.editor.CancelFlag = true;
+        return CancelOutcome::Discard;
+    case Answer::Cancel:
+        break;
+    }
+    return CancelOutcome::Stay;
+}
+
+EditorLines BuildCarbonCopy(Session& session, EditorDocument& document, const QDateTime& now,
+                            QRandomGenerator& random) {
+    EditorLines& lines = document.lines;
+    if (lines.size() >= 2) {
+        std::size_t i = lines.size() - 2;
+        while (isBlankLine(lines[i])) {
+            lines.erase(lines.begin() + std::ptrdiff_t(i));
+            if (i == 0)
+                break;
+            --i;
+        }
+    }
+    const int maxCar = session.settings.maxCar;
+    EditorLines copy;
+    copy.emplace_back(" ");
+    copy.push_back(unicodeToDos(QStringLiteral(" Copie d'un message transmis à ")) +
+                   NameCase(trimRight(document.recipient)));
+    copy.push_back(kHyphenLine);
+    copy.emplace_back(" ");
+    copy.insert(copy.end(), lines.begin(), lines.end());
+    for (std::size_t i = 0; i < 2; ++i)
+        copy.push_back(
+            cut(i < document.tagBox.size() ? document.tagBox[i] : std::string(), maxCar));
+    copy.push_back(kHyphenLine);
+    copy.emplace_back(" ");
+    const std::string signature = SignatureLine(programSignature(session.settings));
+    copy.push_back(cut(signature, maxCar));
+    const std::vector<LibraryEntry>& taglines = session.libraries.TaglineList;
+    if (!taglines.empty()) {
+        const auto pick = random.bounded(std::uint32_t(taglines.size()));
+        const MacroSources sources = MajMacros(session, document.recipient, document.subject, now);
+        copy.push_back(cut(firstLineOf(ExpandMacros(taglines[pick].text, sources)), maxCar));
+    }
+    return copy;
+}
+
+bool CarbonCopy(Session& session, UiServices& ui, EditorDocument& document, const std::string& name,
+                const QDateTime& now, QRandomGenerator& random) {
+    const EditorLines copy = BuildCarbonCopy(session, document, now, random);
+    const ReplyDraft draft = EditorDraft(session, document);
+    return AppendCarbonCopy(session, ui, copy, trimRight(name), draft, now);
+}
+
+EditorLines ReadImportedText(const QString& path, bool dosAccents, int maxCar) {
+    const QByteArray data = readWholeFile(path);
+    std::vector<std::string> raw;
+    if (dosAccents) {
+        for (const std::string& line :
+             MessageTextLines(std::string_view(data.constData(), std::size_t(data.size()))))
+            raw.push_back(line);
+    } else {
+        const QString text = decodeUserText(data);
+        const std::string dos = unicodeToDos(text);
+        raw = MessageTextLines(dos);
+    }
+    EditorLines lines;
+    for (std::string& line : raw) {
+        if (int(line.size()) > maxCar)
+            line.resize(std::size_t(std::max(maxCar - 1, 0)));
+        lines.push_back(line.empty() ? std::string(" ") : line);
+    }
+    return lines;
+}
+
+std::optional<EditorLines> ImportBtnClick(Session& session, UiServices& ui) {
+    FileDialogRequest request;
+    request.title = QStringLiteral("Importation d'un fichier");
+    request.directory = session.settings.velkPath;
+    request.fileName = QStringLiteral("*.TXT");
+    request.filters = {QStringLiteral("Fichiers texte (*.TXT)")};
+    const std::optional<QString> path = ui.openFileName(request);
+    if (!path)
+        return std::nullopt;
+    const bool dosAccents =
+        ui.askYesNo(QStringLiteral("Ce fichier contient-il des caractères accentués MS-DOS ?"));
+    const BusyCursor busy(ui);
+    return ReadImportedText(*path, dosAccents, session.settings.maxCar);
+}
+
+bool ExportBtnClick(Session& session, UiServices& ui, const EditorDocument& document,
+                    const QDateTime& now) {
+    FileDialogRequest request;
+    request.title = QStringLiteral("Exportation d'un message");
+    request.directory = session.settings.velkPath;
+    request.fileName = QStringLiteral("*.TXT");
+    request.filters = {QStringLiteral("Fichiers texte (*.TXT)")};
+    request.defaultSuffix = QStringLiteral("TXT");
+    request.confirmOverwrite = false; // the message is added at the end of the file
+    const std::optional<QString> path = ui.saveFileName(request);
+    if (!path)
+        return false;
+
+    const PacketControl& control = session.packet.control;
+    const std::string conference =
+        document.conference >= 0 && document.conference < int(document.conferenceList.size())
+            ? document.conferenceList[std::size_t(document.conference)]
+            : std::string();
+    EditorLines out;
+    out.push_back(std::string(79, '='));
+    out.push_back("  BBS: " + cut(control.BbsName, 40));
+    out.push_back(" Date: " + LongDateDos(now.date()) + " \x85 " +
+                  now.time().toString(QStringLiteral("HH:mm")).toStdString());
+    out.push_back("   De: " + cut(control.UserName, 50));
+    out.push_back("    A: " + padRight(document.recipient, HeaderField::Recipient));
+    out.push_back("Sujet: " + document.subject);
+    out.push_back("Conf.: " + conference);
+    out.push_back(std::string(80, '-'));
+    out.insert(out.end(), document.lines.begin(), document.lines.end());
+    for (std::size_t i = 0; i < 2; ++i)
+        out.push_back(i < document.tagBox.size() ? document.tagBox[i] : std::string());
+    QByteArray bytes;
+    for (const std::string& line : out) {
+        bytes.append(line.data(), qsizetype(line.size()));
+        bytes.append("\r\n");
+    }
+
+    QFile file(*path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+        throw VelkError::io(IoCode::AccessDenied);
+    const qint64 oldSize = file.size();
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        // The user's earlier exports stay as they were.
+        file.resize(oldSize);
+        throw VelkError::io(IoCode::DiskFull);
+    }
+    file.close();
+    ui.message(QStringLiteral("Message sauvegardé."), MessageKind::Information,
+               QStringLiteral("Confirmation"));
+    return true;
+}

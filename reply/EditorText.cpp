@@ -1,0 +1,186 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "reply/EditorText.h"
+
+#include "core/CodePage.h"
+#include "reply/KeyboardTable.h"
+
+#include <array>
+#include <optional>
+
+namespace {
+
+struct LatinRow {
+    unsigned char iso;
+    char code[3];
+    unsigned char dos;
+};
+
+// « » à â ä å ç è é ê ë ì î ï ò ô ö ù û ü
+constexpr std::array<LatinRow, 20> kLatinToDos = {{
+    {0xAB, "AB", 0xAE}, {0xBB, "BB", 0xAF}, {0xE0, "E0", 0x85}, {0xE2, "E2", 0x83},
+    {0xE4, "E4", 0x84}, {0xE5, "E5", 0x86}, {0xE7, "E7", 0x87}, {0xE8, "E8", 0x8A},
+    {0xE9, "E9", 0x82}, {0xEA, "EA", 0x88}, {0xEB, "EB", 0x89}, {0xEC, "EC", 0x8D},
+    {0xEE, "EE", 0x8C}, {0xEF, "EF", 0x8B}, {0xF2, "F2", 0x95}, {0xF4, "F4", 0x93},
+    {0xF6, "F6", 0x94}, {0xF9, "F9", 0x97}, {0xFB, "FB", 0x96}, {0xFC, "FC", 0x81},
+}};
+
+std::optional<unsigned char> codeToDos(char high, char low) {
+    for (const LatinRow& row : kLatinToDos) {
+        if (row.code[0] == high && row.code[1] == low)
+            return row.dos;
+    }
+    return std::nullopt;
+}
+
+std::string withTabsExpanded(std::string_view line) {
+    std::string out;
+    for (const char c : line) {
+        if (c == '\t')
+            out.append(8 - out.size() % 8, ' ');
+        else
+            out.push_back(c);
+    }
+    return out;
+}
+
+void decodeCodes(std::string& line) {
+    const std::size_t first = line.find('=');
+    // The first "=" must have three characters after it, as a board's soft break has not.
+    if (first == std::string::npos || line.size() - first - 1 < 3)
+        return;
+    std::string out = line.substr(0, first);
+    std::size_t i = first;
+    while (i < line.size()) {
+        if (line[i] == '=' && i + 2 < line.size()) {
+            if (const auto dos = codeToDos(line[i + 1], line[i + 2])) {
+                out.push_back(char(*dos));
+                i += 3;
+                continue;
+            }
+        }
+        out.push_back(line[i]);
+        ++i;
+    }
+    line = std::move(out);
+}
+
+void convertIso(std::string& line) {
+    for (char& c : line) {
+        for (const LatinRow& row : kLatinToDos) {
+            if (static_cast<unsigned char>(c) == row.iso) {
+                c = char(row.dos);
+                break;
+            }
+        }
+    }
+}
+
+bool isBlank(char c) {
+    return c == ' ';
+}
+
+} // namespace
+
+std::string PrepareLine(std::string_view line, PrepareLineSwitches& switches) {
+    if (line.find("charset=iso-8859-1") != std::string_view::npos)
+        switches.quotedPrintable = true;
+    if (line.substr(0, 11) == "Newsgroups:")
+        switches.newsMessage = true;
+    else if (switches.newsMessage && line.substr(0, 13) == "Organization:")
+        switches.isoConversion = true;
+    std::string out = withTabsExpanded(line);
+    if (switches.quotedPrintable)
+        decodeCodes(out);
+    if (switches.isoConversion)
+        convertIso(out);
+    return out;
+}
+
+EditorLines MessageTextLines(std::string_view text) {
+    EditorLines lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos)
+            end = text.size();
+        std::string line(text.substr(start, end - start));
+        std::erase(line, '\r');
+        lines.push_back(std::move(line));
+        start = end + 1;
+    }
+    return lines;
+}
+
+std::string QuoteLine(const std::string& line, const std::string& prefix, int maxCar) {
+    if (line == " " || line.empty())
+        return line;
+    const int length = int(line.size());
+    const int room = std::max(0, maxCar - int(prefix.size()) - 3);
+    if (length + int(prefix.size()) + 2 >= maxCar)
+        return prefix + line.substr(0, std::size_t(room));
+    return prefix + line;
+}
+
+EditorLines WrapLines(const EditorLines& paragraphs, int maxCar) {
+    const std::size_t width = std::size_t(std::max(maxCar, 1));
+    EditorLines lines;
+    for (const std::string& paragraph : paragraphs) {
+        std::string_view rest(paragraph);
+        while (rest.size() > width) {
+            // The blank at the break may be the character just past the edge.
+            std::size_t cut = width;
+            std::size_t blank = rest.substr(0, width + 1).find_last_of(' ');
+            std::size_t next = width;
+            if (blank != std::string_view::npos && blank > 0) {
+                cut = blank;
+                while (cut > 0 && isBlank(rest[cut - 1]))
+                    --cut;
+                next = blank + 1;
+                if (cut == 0) { // only blanks before it: cut the blanks themselves
+                    cut = width;
+                    next = width;
+                }
+            }
+            lines.emplace_back(rest.substr(0, cut));
+            rest.remove_prefix(next);
+        }
+        lines.emplace_back(rest);
+    }
+    return lines;
+}
+
+std::string EditorTypedToDos(const QString& typed) {
+    std::string out;
+    for (const char32_t u : typed.toUcs4()) {
+        const unsigned char windows = unicodeToCp1252(u);
+        unsigned char dos = 0;
+        bool found = false;
+        // A character the Windows set lacks comes back as "?" and must not match a row.
+        if (cp1252ToUnicode(windows) == u) {
+            for (const KeyboardRow& row : KeyboardTable) {
+                if (row.windows == windows) {
+                    dos = row.dos;
+                    found = true;
+                    break;
+                }
+            }
+        }
+        out.push_back(char(found ? dos : unicodeToCp437(u)));
+    }
+    return out;
+}
+
+bool IsQuotationLine(std::string_view line) {
+    std::size_t p = !line.empty() && line[0] == ' ' ? 1 : 0;
+    const auto capital = [&](std::size_t i) {
+        return i < line.size() && line[i] >= 'A' && line[i] <= 'Z';
+    };
+    if (!capital(p) || !capital(p + 1))
+        return false;
+    for (std::size_t i = p + 2; i < p + 5 && i < line.size(); ++i) {
+        const char c = line[i];
+        if (c == '>' || c == '|' || c == '[')
+            return true;
+    }
+    return false;
+}

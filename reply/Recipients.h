@@ -1,0 +1,31 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include <QString>
+
+#include <optional>
+#include <string>
+
+class UiServices;
+struct Session;
+
+// The two name dialogs: the recipient of a new message or a forward, and a carbon copy's.
+enum class NameDialogKind { Recipient, Carbon };
+
+// What a button of a name dialog decided: close with this name, or stay open.
+struct NameDialogOutcome {
+    bool close = false;
+    std::string name; // DOS bytes; empty when cancelled or staying
+};
+
+inline constexpr int kNoChoice = 4095;
+
+// "&OK" or Enter: an empty name is refused with its message; the carbon copy tells where
+// the copy goes.
+NameDialogOutcome NameOkClick(UiServices& ui, NameDialogKind kind, const std::string& name);
+// A correspondent chosen in the list closes the dialog at once with its name.
+NameDialogOutcome CorrespondentChosen(UiServices& ui, NameDialogKind kind, const std::string& name);
+// The name of correspondent `index` without its line end; nothing for 4095 or a bad index.
+std::optional<std::string> CorrespondentName(const Session& session, int index);
+// Names are kept in capitals: a to z only, accented letters stay.
+std::string UpperName(std::string dos);

@@ -1,0 +1,131 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "reply/TDestin.h"
+
+#include "app/Windows.h"
+#include "core/CodePage.h"
+#include "core/DosFont.h"
+#include "core/Session.h"
+#include "core/UiServices.h"
+#include "library/TListe.h"
+#include "reply/EditorText.h"
+
+#include <QHBoxLayout>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QPushButton* button(const QString& text, const QString& hint, QWidget* parent) {
+    auto* b = new QPushButton(text, parent);
+    b->setToolTip(hint);
+    b->setAutoDefault(false);
+    return b;
+}
+
+bool isTyped(const QString& text) {
+    return !text.isEmpty() && text.at(0).isPrint();
+}
+
+} // namespace
+
+DosNameEdit::DosNameEdit(QWidget* parent) : QLineEdit(parent) {
+    setMaxLength(25);
+    setFont(dosFont());
+}
+
+std::string DosNameEdit::dosText() const {
+    return unicodeToDos(text());
+}
+
+void DosNameEdit::setDosText(const std::string& dos) {
+    setText(dosToUnicode(dos));
+}
+
+void DosNameEdit::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (onEnter)
+            onEnter();
+        event->accept();
+        return;
+    }
+    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    if (!(mods & Qt::ControlModifier) && isTyped(event->text())) {
+        insert(dosToUnicode(UpperName(EditorTypedToDos(event->text()))));
+        event->accept();
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+void DosNameEdit::inputMethodEvent(QInputMethodEvent* event) {
+    if (event->commitString().isEmpty()) {
+        QLineEdit::inputMethodEvent(event);
+        return;
+    }
+    QInputMethodEvent typed(event->preeditString(), event->attributes());
+    typed.setCommitString(dosToUnicode(UpperName(EditorTypedToDos(event->commitString()))),
+                          event->replacementStart(), event->replacementLength());
+    QLineEdit::inputMethodEvent(&typed);
+}
+
+TDestin::TDestin(Session& session, UiServices& ui, Windows& windows)
+    : session_(session), ui_(ui), windows_(windows) {
+    setObjectName(QStringLiteral("Destin"));
+    setWindowTitle(QStringLiteral("Dialogue"));
+    Label1 = new QLabel(QStringLiteral("A qui doit-on adresser ce message ?"), this);
+    Name = new DosNameEdit(this);
+    Name->setObjectName(QStringLiteral("Name"));
+    Label1->setBuddy(Name);
+    OkBtn = button(QStringLiteral("&OK"), QStringLiteral("Valide votre choix"), this);
+    CancelBtn = button(QStringLiteral("A&nnuler"), QStringLiteral("Annule l'écriture"), this);
+    AmisBtn = button(QStringLiteral("&Choix"), QStringLiteral("Choisir dans une liste"), this);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(OkBtn);
+    buttons->addWidget(CancelBtn);
+    buttons->addWidget(AmisBtn);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Label1);
+    layout->addWidget(Name);
+    layout->addLayout(buttons);
+
+    Name->onEnter = [this] { OKBtnClick(); };
+    connect(OkBtn, &QPushButton::clicked, this, &TDestin::OKBtnClick);
+    connect(CancelBtn, &QPushButton::clicked, this, &TDestin::CancelBtnClick);
+    connect(AmisBtn, &QPushButton::clicked, this, &TDestin::AmisBtnClick);
+}
+
+std::string TDestin::Ask(const std::string& preset) {
+    session_.editor.ChosenRecipient.clear();
+    Name->setDosText(preset);
+    Name->selectAll();
+    Name->setFocus();
+    ui_.runModal(*this);
+    return session_.editor.ChosenRecipient;
+}
+
+void TDestin::OKBtnClick() {
+    const NameDialogOutcome o = NameOkClick(ui_, NameDialogKind::Recipient, Name->dosText());
+    if (!o.close)
+        return;
+    session_.editor.ChosenRecipient = o.name;
+    accept();
+}
+
+void TDestin::CancelBtnClick() {
+    session_.editor.ChosenRecipient.clear();
+    reject();
+}
+
+void TDestin::AmisBtnClick() {
+    const auto name = CorrespondentName(session_, windows_.Liste->Choose(4));
+    if (!name)
+        return;
+    Name->setDosText(*name);
+    session_.editor.ChosenRecipient =
+        CorrespondentChosen(ui_, NameDialogKind::Recipient, *name).name;
+    accept();
+}

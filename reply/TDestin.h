@@ -1,0 +1,56 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include "reply/Recipients.h"
+
+#include <QDialog>
+#include <QLineEdit>
+
+#include <functional>
+#include <string>
+
+class QLabel;
+class QPushButton;
+struct Session;
+class UiServices;
+struct Windows;
+
+// A name field of the two name dialogs: capitals, typed letters kept as DOS letters, Enter
+// acting as OK.
+class DosNameEdit : public QLineEdit {
+public:
+    explicit DosNameEdit(QWidget* parent);
+    std::string dosText() const;
+    void setDosText(const std::string& dos);
+    std::function<void()> onEnter;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+};
+
+// The recipient dialog, asked before a new message or a forward.
+class TDestin : public QDialog {
+    Q_OBJECT
+public:
+    TDestin(Session& session, UiServices& ui, Windows& windows);
+
+    QLabel* Label1;
+    DosNameEdit* Name;
+    QPushButton* OkBtn;
+    QPushButton* CancelBtn;
+    QPushButton* AmisBtn;
+
+    // Shows the dialog with `preset` in its field; ChosenRecipient comes back (empty when
+    // cancelled).
+    std::string Ask(const std::string& preset);
+
+    void OKBtnClick();
+    void CancelBtnClick();
+    void AmisBtnClick();
+
+private:
+    Session& session_;
+    UiServices& ui_;
+    Windows& windows_;
+};
