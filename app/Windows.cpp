@@ -12,6 +12,7 @@
 #include "library/TParam3.h"
 #include "library/TParam4.h"
 #include "mail/TMessagerie.h"
+#include "mail/TMsgPerso.h"
 #include "merge/TFusion.h"
 #include "merge/TWaitFusion.h"
 #include "packet/TAffBulletins.h"
@@ -32,6 +33,7 @@ std::unique_ptr<Windows> createWindows(Session& session, UiServices& ui) {
     w->AboutBox = std::make_unique<TAboutBox>();
     w->AffBulletins = std::make_unique<TAffBulletins>(session, ui);
     w->ListeFiles = std::make_unique<TListeFiles>(session, ui);
+    w->MsgPerso = std::make_unique<TMsgPerso>(session, ui);
     w->Messagerie = std::make_unique<TMessagerie>(session, ui);
     w->Param1 = std::make_unique<TParam1>(session, ui);
     w->Param2 = std::make_unique<TParam2>(session, ui);
@@ -47,5 +49,6 @@ std::unique_ptr<Windows> createWindows(Session& session, UiServices& ui) {
     w->ListeBull->setViewer(*w->AffBulletins);
     w->QWK->setViewers({w->ListeBull.get(), w->AffBulletins.get(), w->ListeFiles.get()});
     w->QWK->setMessagerie(*w->Messagerie);
+    w->QWK->setMsgPerso(*w->MsgPerso);
     return w;
 }

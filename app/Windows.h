@@ -19,6 +19,7 @@ class TListeBull;
 class TAffBulletins;
 class TListeFiles;
 class TMessagerie;
+class TMsgPerso;
 class TWaitFusion;
 struct Session;
 class UiServices;
@@ -37,6 +38,7 @@ struct Windows {
     std::unique_ptr<TAboutBox> AboutBox;
     std::unique_ptr<TAffBulletins> AffBulletins;
     std::unique_ptr<TListeFiles> ListeFiles;
+    std::unique_ptr<TMsgPerso> MsgPerso;
     std::unique_ptr<TMessagerie> Messagerie;
     std::unique_ptr<TParam1> Param1;
     std::unique_ptr<TParam2> Param2;
