@@ -11,6 +11,7 @@
 #include "library/TParam2.h"
 #include "library/TParam3.h"
 #include "library/TParam4.h"
+#include "mail/TAffMsg.h"
 #include "mail/TMessagerie.h"
 #include "mail/TMsgPerso.h"
 #include "merge/TFusion.h"
@@ -35,6 +36,7 @@ std::unique_ptr<Windows> createWindows(Session& session, UiServices& ui) {
     w->ListeFiles = std::make_unique<TListeFiles>(session, ui);
     w->MsgPerso = std::make_unique<TMsgPerso>(session, ui);
     w->Messagerie = std::make_unique<TMessagerie>(session, ui);
+    w->AffMsg = std::make_unique<TAffMsg>(session, ui);
     w->Param1 = std::make_unique<TParam1>(session, ui);
     w->Param2 = std::make_unique<TParam2>(session, ui);
     w->Liste = std::make_unique<TListe>(session, ui, *w);
@@ -50,5 +52,6 @@ std::unique_ptr<Windows> createWindows(Session& session, UiServices& ui) {
     w->QWK->setViewers({w->ListeBull.get(), w->AffBulletins.get(), w->ListeFiles.get()});
     w->QWK->setMessagerie(*w->Messagerie);
     w->QWK->setMsgPerso(*w->MsgPerso);
+    w->Messagerie->showMessage = [&ui, viewer = w->AffMsg.get()] { ui.runModal(*viewer); };
     return w;
 }

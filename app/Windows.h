@@ -20,6 +20,7 @@ class TAffBulletins;
 class TListeFiles;
 class TMessagerie;
 class TMsgPerso;
+class TAffMsg;
 class TWaitFusion;
 struct Session;
 class UiServices;
@@ -40,6 +41,7 @@ struct Windows {
     std::unique_ptr<TListeFiles> ListeFiles;
     std::unique_ptr<TMsgPerso> MsgPerso;
     std::unique_ptr<TMessagerie> Messagerie;
+    std::unique_ptr<TAffMsg> AffMsg;
     std::unique_ptr<TParam1> Param1;
     std::unique_ptr<TParam2> Param2;
     std::unique_ptr<TListe> Liste;

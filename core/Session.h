@@ -7,6 +7,7 @@
 #include "core/Settings.h"
 #include "library/LibraryState.h"
 #include "mail/BrowserState.h"
+#include "mail/ViewerState.h"
 #include "packet/PacketControl.h"
 #include "reply/ReplyState.h"
 
@@ -25,6 +26,7 @@ struct Session {
     PacketState packet;
     MessageStoreState store;
     BrowserState browser;
+    ViewerState viewer;
     ReplyState replies;
     EditorFlags editor;
     LibraryState libraries;

@@ -225,10 +225,12 @@ void TMsgPerso::ModifBtnClick() {
 void TMsgPerso::LireBtnClick() {
     if (!showReplies_)
         return;
+    session_.viewer.ReplyMode = true;
     runAction(ui_, [&] {
         if (startRereading(session_))
             runHidden(showReplies_);
     });
+    session_.viewer.ReplyMode = false;
     AfficheMsgREP();
 }
 

@@ -27,10 +27,9 @@ public:
     // The viewer on the personal message just read (CurrentListIndex), run modally; it may
     // leave CurrentListIndex on another line. Until it is set a click only reads.
     std::function<void()> showPersonalMessage;
-    // The viewer over the written messages, from SelectedReply (already read): it sets its
-    // ReplyMode, captions its answer button "&Modifier" and hides its write button, runs
-    // modally, then puts both back and clears ReplyMode. "&Relire les messages" stays
-    // disabled until it is given.
+    // The viewer over the written messages, from SelectedReply (already read, ReplyMode
+    // set): it captions its answer button "&Modifier" and hides its write button, runs
+    // modally, then puts both back. "&Relire les messages" stays disabled until it is given.
     void setRereader(std::function<void()> showReplies);
     // The editor: `newMessage` is NewMsg(0) (it asks for the recipient and leaves it in
     // ChosenRecipient), `prepareModification` is UpDateMsg then DisplayREPMsg on the written

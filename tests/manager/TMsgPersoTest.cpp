@@ -291,12 +291,14 @@ TEST_F(TMsgPersoTest, RereadingWithoutSelectionStartsAtTheFirst) {
         ++viewerRuns;
         EXPECT_FALSE(m.isVisible());
         EXPECT_EQ(s.replies.SelectedReply, 0);
+        EXPECT_TRUE(s.viewer.ReplyMode);
         EXPECT_EQ(s.store.MessageText.substr(0, 9), "Texte Un\n");
         s.replies.SelectedReply = 1; // walked on
     });
     m.AfficheMsgREP();
     m.LireBtn->click();
     EXPECT_EQ(viewerRuns, 1);
+    EXPECT_FALSE(s.viewer.ReplyMode);
     EXPECT_EQ(s.replies.SelectedReply, kNoReplySelected);
     EXPECT_EQ(m.ListReponses->count(), 2);
 }

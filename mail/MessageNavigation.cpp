@@ -1,0 +1,108 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "mail/MessageNavigation.h"
+
+#include "core/MessageStore.h"
+#include "core/Session.h"
+#include "core/SettingsFile.h"
+#include "core/UiServices.h"
+#include "mail/Browser.h"
+#include "reply/ReplyFile.h"
+
+#include <algorithm>
+
+std::optional<int> navigationTarget(int current, int count, NavigationStep step) {
+    if (count <= 0)
+        return std::nullopt;
+    const int last = count - 1;
+    switch (step) {
+    case NavigationStep::First:
+        if (current != 0)
+            return 0;
+        break;
+    case NavigationStep::Previous:
+        if (current > 0)
+            return std::min(current - 1, last);
+        break;
+    case NavigationStep::Next:
+        if (current >= -1 && current + 1 <= last)
+            return current + 1;
+        break;
+    case NavigationStep::Last:
+        if (current != last)
+            return last;
+        break;
+    }
+    return std::nullopt;
+}
+
+namespace {
+
+// The lines the viewer may reach: up to the last line, within the list actually filled.
+int listedCount(const BrowserState& b) {
+    return std::min(b.LastListIndex + 1, int(b.ListOrder.size()));
+}
+
+} // namespace
+
+bool readSelectedReply(Session& session) {
+    const ReplyState& r = session.replies;
+    if (r.SelectedReply >= r.ReplyTable.size())
+        return false;
+    const QString file = ReplyFilePath(session);
+    const std::int32_t header = r.ReplyTable[r.SelectedReply].headerRecord;
+    ReadReplyHeader(file, header, session.store);
+    ReadReplyText(file, header + 1, session.store.CurrentHeader.blockCount, session.store);
+    return true;
+}
+
+bool navigateMessages(Session& session, UiServices& ui, NavigationStep step) {
+    // A failed read leaves the list where it was and the message shown intact.
+    const MessageStoreState kept = session.store;
+    if (session.viewer.ReplyMode) {
+        ReplyState& r = session.replies;
+        const int current = r.SelectedReply == kNoReplySelected ? -1 : int(r.SelectedReply);
+        const auto target = navigationTarget(current, r.ReplyCount(), step);
+        if (!target || *target >= kNoReplySelected)
+            return false;
+        const std::uint16_t before = r.SelectedReply;
+        r.SelectedReply = std::uint16_t(*target);
+        try {
+            readSelectedReply(session);
+        } catch (...) {
+            r.SelectedReply = before;
+            session.store = kept;
+            throw;
+        }
+        return true;
+    }
+    BrowserState& b = session.browser;
+    const auto target = navigationTarget(b.CurrentListIndex, listedCount(b), step);
+    if (!target)
+        return false;
+    const int before = b.CurrentListIndex;
+    try {
+        readListedMessage(session, ui, *target);
+    } catch (...) {
+        b.CurrentListIndex = before;
+        session.store = kept;
+        throw;
+    }
+    return true;
+}
+
+std::optional<FontChange> chooseMessageFont(Session& session, UiServices& ui) {
+    const auto chosen = ui.chooseFont(session.settings.messageFont);
+    if (!chosen)
+        return std::nullopt;
+    QFont font = *chosen;
+    // The settings keep points; a size given in pixels is counted at 96 dots per inch.
+    if (font.pointSize() <= 0 && font.pixelSize() > 0)
+        font.setPointSize(std::max(1, font.pixelSize() * 3 / 4));
+    FontChange change;
+    change.wasNotTerminal = session.settings.fontNotTerminal;
+    const ProfileFile file = session.settingsFile();
+    writeMessageFont(file, font);
+    readMessageFont(file, session.settings);
+    change.isNotTerminal = session.settings.fontNotTerminal;
+    return change;
+}

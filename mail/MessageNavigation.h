@@ -1,0 +1,38 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include <QFont>
+#include <QString>
+
+#include <optional>
+
+struct Session;
+class UiServices;
+
+enum class NavigationStep { First, Previous, Next, Last };
+
+// The position a step leads to in a list of `count` messages, or nothing at either end
+// (and in an empty list).
+std::optional<int> navigationTarget(int current, int count, NavigationStep step);
+
+// Reply mode: reads the header and text of the selected message of the reply file into
+// CurrentHeader and MessageText; false when no message of the table is selected. Packet
+// mode reads with the browser's readListedMessage. Throws VelkError.
+bool readSelectedReply(Session& session);
+
+// Moves in the list of the viewer's mode and reads the message reached; false when it
+// stayed where it was. Throws VelkError when the read fails (the position has moved).
+bool navigateMessages(Session& session, UiServices& ui, NavigationStep step);
+
+inline const QString kFontChangeMessage =
+    QStringLiteral("Cette fenêtre doit être fermée pour prendre en compte\nvos changements");
+
+struct FontChange {
+    bool wasNotTerminal = true;
+    bool isNotTerminal = true;
+};
+
+// "P&olice": the font dialog preset with the message font; the choice is written to the
+// settings file and read back into the settings. Nothing when the user cancels. Throws
+// VelkError when the settings file cannot be written.
+std::optional<FontChange> chooseMessageFont(Session& session, UiServices& ui);
