@@ -13,6 +13,7 @@
 #include "library/TParam4.h"
 #include "mail/TAffMsg.h"
 #include "mail/TMessagerie.h"
+#include "mail/TMsgPerso.h"
 #include "merge/TFusion.h"
 #include "merge/TWaitFusion.h"
 #include "packet/TAffBulletins.h"
@@ -36,6 +37,7 @@ std::unique_ptr<Windows> createWindows(Session& session, UiServices& ui) {
     w->AboutBox = std::make_unique<TAboutBox>();
     w->AffBulletins = std::make_unique<TAffBulletins>(session, ui);
     w->ListeFiles = std::make_unique<TListeFiles>(session, ui);
+    w->MsgPerso = std::make_unique<TMsgPerso>(session, ui);
     w->Messagerie = std::make_unique<TMessagerie>(session, ui);
     w->AffMsg = std::make_unique<TAffMsg>(session, ui);
     w->WriteMsg = std::make_unique<TWriteMsg>(session, ui, *w);
@@ -55,6 +57,7 @@ std::unique_ptr<Windows> createWindows(Session& session, UiServices& ui) {
     w->ListeBull->setViewer(*w->AffBulletins);
     w->QWK->setViewers({w->ListeBull.get(), w->AffBulletins.get(), w->ListeFiles.get()});
     w->QWK->setMessagerie(*w->Messagerie);
+    w->QWK->setMsgPerso(*w->MsgPerso);
     w->Messagerie->showMessage = [&ui, viewer = w->AffMsg.get()] { ui.runModal(*viewer); };
     TWriteMsg* editor = w->WriteMsg.get();
     w->Messagerie->setEditor([editor] { editor->NewMsg(0); }, [editor] { editor->ShowModal(); });

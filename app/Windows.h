@@ -19,6 +19,7 @@ class TListeBull;
 class TAffBulletins;
 class TListeFiles;
 class TMessagerie;
+class TMsgPerso;
 class TAffMsg;
 class TWaitFusion;
 class TWriteMsg;
@@ -41,6 +42,7 @@ struct Windows {
     std::unique_ptr<TAboutBox> AboutBox;
     std::unique_ptr<TAffBulletins> AffBulletins;
     std::unique_ptr<TListeFiles> ListeFiles;
+    std::unique_ptr<TMsgPerso> MsgPerso;
     std::unique_ptr<TMessagerie> Messagerie;
     std::unique_ptr<TAffMsg> AffMsg;
     std::unique_ptr<TWriteMsg> WriteMsg;

@@ -7,7 +7,9 @@
 #include "core/UiServices.h"
 #include "core/VelkError.h"
 #include "mail/Browser.h"
+#include "mail/PersonalMail.h"
 #include "mail/TMessagerie.h"
+#include "mail/TMsgPerso.h"
 #include "packet/BulletinViewer.h"
 #include "packet/NewFilesList.h"
 #include "packet/TAffBulletins.h"
@@ -20,6 +22,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <optional>
 
 namespace {
 
@@ -155,6 +159,32 @@ void TQWK::MailBtnClick() {
     messagerie_->ListConfClick();
     busy.release();
     runOver(*this, ui_, *messagerie_);
+}
+
+void TQWK::setMsgPerso(TMsgPerso& window) {
+    if (!msgPerso_)
+        wire(MsgPersoBtn, &TQWK::MsgPersoBtnClick);
+    msgPerso_ = &window;
+}
+
+void TQWK::MsgPersoBtnClick() {
+    if (!msgPerso_)
+        return;
+    BusyCursor busy(ui_);
+    std::vector<std::string> lines;
+    std::optional<QString> failure;
+    try {
+        lines = buildPersonalList(session_, ui_);
+    } catch (const VelkError& e) {
+        failure = e.message();
+    }
+    msgPerso_->fillPersonal(lines);
+    busy.release();
+    // The written messages can be handled even when the personal ones cannot be listed.
+    if (failure)
+        ui_.message(*failure, MessageKind::Error);
+    msgPerso_->AfficheMsgREP();
+    runOver(*this, ui_, *msgPerso_);
 }
 
 void TQWK::FormActivate() {

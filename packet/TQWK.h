@@ -14,6 +14,7 @@ class TAffBulletins;
 class TListeBull;
 class TListeFiles;
 class TMessagerie;
+class TMsgPerso;
 struct Session;
 class UiServices;
 
@@ -40,6 +41,8 @@ public:
     void fill(const PacketFields& fields);
     // The browser that "Co&urrier général" opens; the button stays disabled without it.
     void setMessagerie(TMessagerie& window);
+    // The manager that "&Courrier personnel" opens; the button stays disabled without it.
+    void setMsgPerso(TMsgPerso& window);
 
     // Sets the buttons for the packet now open; runs each time the window is shown.
     void FormActivate();
@@ -47,6 +50,7 @@ public:
     void NewsBtnClick();
     void FilesBtnClick();
     void MailBtnClick();
+    void MsgPersoBtnClick();
     void FermerBtnClick();
     // Packs and cleans up when "&Fermer" has not done it; the window closes in any case.
     void FormClose();
@@ -81,6 +85,7 @@ private:
     UiServices& ui_;
     bool closedProperly_ = false;
     TMessagerie* messagerie_ = nullptr;
+    TMsgPerso* msgPerso_ = nullptr;
     QSet<QPushButton*> wired_; // buttons whose window exists; the others stay disabled
     PacketViewerWindows viewers_;
     std::unique_ptr<TListeBull> ownListeBull_;

@@ -1,0 +1,151 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "mail/PersonalMail.h"
+
+#include "core/MessageHeader.h"
+#include "core/MessageStore.h"
+#include "core/Session.h"
+#include "core/UiServices.h"
+#include "core/VelkError.h"
+#include "mail/Browser.h"
+#include "reply/ReplyFile.h"
+
+#include <QFileInfo>
+
+#include <algorithm>
+
+std::string managerLine(const MessageHeader& header, std::string_view name) {
+    const std::string conference = std::to_string(header.conference);
+    std::string line;
+    line.reserve(kManagerLineWidth);
+    line += header.isPrivate() ? 'P' : ' ';
+    line += std::string(5 - std::min<std::size_t>(conference.size(), 5), ' ');
+    line += conference;
+    line += ' ';
+    line += DateToDayFirst(header.date);
+    line += ' ';
+    line += padRight(name, HeaderField::Author);
+    line += ' ';
+    line += padRight(header.subject, HeaderField::Subject);
+    std::replace(line.begin(), line.end(), '\0', ' ');
+    return line;
+}
+
+std::string personalLine(const MessageHeader& header) {
+    return managerLine(header, header.author);
+}
+
+std::string writtenLine(const MessageHeader& header) {
+    return managerLine(header, header.recipient);
+}
+
+std::vector<std::string> buildPersonalList(Session& session, UiServices& ui) {
+    BrowserState& b = session.browser;
+    std::vector<std::string> lines;
+    try {
+        loadPersonalList(session);
+        if (b.ListOrder.empty())
+            return lines;
+        BlockFile messages(messagesFilePath(session.settings.workPath));
+        MessageStoreState store;
+        lines.reserve(b.ListOrder.size());
+        for (std::int32_t block : b.ListOrder) {
+            ReadMessageHeader(messages, block, store, ui);
+            lines.push_back(personalLine(store.CurrentHeader));
+        }
+    } catch (...) {
+        // The viewer must not step through messages the list does not show.
+        b.ConferenceIndex.clear();
+        b.ListOrder.clear();
+        b.LastListIndex = -1;
+        throw;
+    }
+    return lines;
+}
+
+WrittenMessages listWrittenMessages(Session& session) {
+    ReplyState& replies = session.replies;
+    replies.SelectedReply = kNoReplySelected;
+    replies.ReplyTable.clear();
+    WrittenMessages result;
+    const QString path = ReplyFilePath(session);
+    if (!QFileInfo(path).isFile())
+        return result;
+    try {
+        BuildReplyTable(session);
+        MessageStoreState store;
+        result.lines.reserve(replies.ReplyTable.size());
+        for (const ReplyTableEntry& entry : replies.ReplyTable) {
+            ReadReplyHeader(path, entry.headerRecord, store);
+            result.lines.push_back(writtenLine(store.CurrentHeader));
+        }
+    } catch (...) {
+        replies.ReplyTable.clear();
+        throw;
+    }
+    result.fileExists = true;
+    return result;
+}
+
+void readWrittenMessage(Session& session, int index) {
+    const ReplyState& replies = session.replies;
+    if (index < 0 || index >= replies.ReplyCount())
+        throw VelkError::io(IoCode::ReadPastEnd);
+    const QString path = ReplyFilePath(session);
+    const std::int32_t record = replies.ReplyTable[std::size_t(index)].headerRecord;
+    MessageStoreState& store = session.store;
+    ReadReplyHeader(path, record, store);
+    ReadReplyText(path, record + 1, store.CurrentHeader.blockCount, store);
+}
+
+bool checkReplySelected(Session& session, UiServices& ui) {
+    const ReplyState& replies = session.replies;
+    if (replies.SelectedReply != kNoReplySelected &&
+        int(replies.SelectedReply) < replies.ReplyCount())
+        return true;
+    if (replies.ReplyCount() > 0)
+        ui.message(QString::fromUtf8(kChooseMessageFirst));
+    return false;
+}
+
+bool deleteSelectedReply(Session& session, UiServices& ui) {
+    if (!checkReplySelected(session, ui))
+        return false;
+    if (!ui.askYesNo(QString::fromUtf8(kConfirmErase)))
+        return false;
+    DeleteReply(session, session.replies.SelectedReply);
+    return true;
+}
+
+bool startRereading(Session& session) {
+    ReplyState& replies = session.replies;
+    if (replies.ReplyCount() == 0)
+        return false;
+    if (replies.SelectedReply == kNoReplySelected ||
+        int(replies.SelectedReply) >= replies.ReplyCount())
+        replies.SelectedReply = 0;
+    readWrittenMessage(session, replies.SelectedReply);
+    return true;
+}
+
+bool startModification(Session& session, UiServices& ui, int& messageCount) {
+    session.editor.ForwardFlag = false;
+    if (!checkReplySelected(session, ui))
+        return false;
+    session.editor.CancelFlag = false;
+    readWrittenMessage(session, session.replies.SelectedReply);
+    messageCount = session.replies.ReplyCount();
+    return true;
+}
+
+bool finishModification(Session& session, int index, int messageCountBefore) {
+    const bool stored = !session.editor.CancelFlag;
+    session.editor.CancelFlag = false;
+    if (!stored || !QFileInfo(ReplyFilePath(session)).isFile())
+        return false;
+    // A write that failed was cut back: the file then holds no new version to put in place.
+    BuildReplyTable(session);
+    if (session.replies.ReplyCount() != messageCountBefore + 1)
+        return false;
+    ReplaceReply(session, index);
+    return true;
+}
