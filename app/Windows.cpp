@@ -62,5 +62,14 @@ std::unique_ptr<Windows> createWindows(Session& session, UiServices& ui) {
     TWriteMsg* editor = w->WriteMsg.get();
     w->Messagerie->setEditor([editor] { editor->NewMsg(0); }, [editor] { editor->ShowModal(); });
     w->AffMsg->setEditor(*editor, *w->Destin);
+    TAffMsg* viewer = w->AffMsg.get();
+    w->MsgPerso->showPersonalMessage = [&ui, viewer] { ui.runModal(*viewer); };
+    w->MsgPerso->setRereader([viewer] { viewer->ShowReplies(); });
+    w->MsgPerso->setEditor([editor] { editor->NewMsg(0); },
+                           [editor] {
+                               editor->UpDateMsg();
+                               editor->DisplayREPMsg();
+                           },
+                           [editor] { editor->ShowModal(); });
     return w;
 }

@@ -7,8 +7,8 @@
 #include "core/UiServices.h"
 #include "mail/Browser.h"
 #include "mail/MessageExport.h"
+#include "mail/PersonalMail.h"
 #include "mail/TPrintMessage.h"
-#include "reply/ReplyFile.h"
 #include "reply/TDestin.h"
 #include "reply/TWriteMsg.h"
 
@@ -475,20 +475,19 @@ void TAffMsg::AnswerBtnClick() {
             editor_->ShowModal();
             return;
         }
-        // A reply already written is opened for modification and put back in its place.
+        // A reply already written is opened for modification; its new version takes its
+        // place only when the editor stored it whole.
         session_.editor.CancelFlag = false;
+        const int before = session_.replies.ReplyCount();
         {
             BusyCursor busy(ui_);
             editor_->UpDateMsg();
             editor_->DisplayREPMsg();
         }
-        const bool written = editor_->ShowModal();
+        editor_->ShowModal();
         saved.restore();
-        if (written && !session_.editor.CancelFlag) {
-            ReplaceReply(session_, session_.replies.SelectedReply);
+        if (finishModification(session_, session_.replies.SelectedReply, before))
             AfficheRep();
-        }
-        session_.editor.CancelFlag = false;
     });
 }
 
@@ -531,4 +530,13 @@ void TAffMsg::WriteMsgBtnClick() {
             editor_->ShowModal();
         saved.restore(true);
     });
+}
+
+void TAffMsg::ShowReplies() {
+    AnswerBtn->setText(QStringLiteral("&Modifier"));
+    WriteMsgBtn->setVisible(false);
+    if (AfficheRep())
+        ui_.runModal(*this);
+    AnswerBtn->setText(QStringLiteral("&Répondre"));
+    WriteMsgBtn->setVisible(true);
 }

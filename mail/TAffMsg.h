@@ -50,6 +50,10 @@ public:
     // The editor and the recipient dialog, created after the viewer; until they are given,
     // the three writing buttons stay disabled.
     void setEditor(TWriteMsg& editor, TDestin& destin);
+
+    // The written messages from the manager: "&Répondre" becomes "&Modifier" and "&Ecrire"
+    // goes while they are shown. SelectedReply is set and ReplyMode on.
+    void ShowReplies();
     void ImprimeBtnClick();
     void Copier1Click();
     void Slectionnertout1Click();
