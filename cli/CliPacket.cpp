@@ -69,6 +69,23 @@ std::optional<int> cliNumber(const QString& arg, CliIo& io) {
     return n;
 }
 
+std::optional<std::vector<int>> cliPacketNumbers(const QStringList& args, int minNumbers,
+                                                 int maxNumbers, const QString& usage, CliIo& io) {
+    const qsizetype count = args.size() - 1;
+    if (count < minNumbers || count > maxNumbers) {
+        io.fail(usage);
+        return std::nullopt;
+    }
+    std::vector<int> numbers;
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        const auto n = cliNumber(args[i], io);
+        if (!n)
+            return std::nullopt;
+        numbers.push_back(*n);
+    }
+    return numbers;
+}
+
 int conferencePositionOf(const PacketControl& control, int number) {
     for (int p = 0; p < control.ConferenceCount && p < int(control.Conferences.size()); ++p) {
         if (control.Conferences[std::size_t(p)].ConferenceNumber == number)

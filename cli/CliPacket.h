@@ -8,7 +8,9 @@
 #include <QTemporaryDir>
 
 #include <memory>
+#include <optional>
 #include <string_view>
+#include <vector>
 
 // What the reader commands say to the user goes to standard error; a question gets "Non"
 // and a dialog is cancelled, since nobody is there to answer.
@@ -40,6 +42,12 @@ QString cliText(std::string_view dos);
 
 // Reads a number argument; prints the French message and returns nullopt when it is not.
 std::optional<int> cliNumber(const QString& arg, CliIo& io);
+
+// The arguments of a packet command: the packet path, then `minNumbers` to `maxNumbers`
+// numbers. The numbers read, or nullopt after the usage (wrong count) or the first bad
+// number's French message.
+std::optional<std::vector<int>> cliPacketNumbers(const QStringList& args, int minNumbers,
+                                                 int maxNumbers, const QString& usage, CliIo& io);
 
 // The position in the table of the conference with this number, or -1.
 int conferencePositionOf(const PacketControl& control, int number);

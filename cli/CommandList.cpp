@@ -8,16 +8,13 @@
 namespace {
 
 int run(const QStringList& args, CliIo& io) {
-    if (args.size() != 1 && args.size() != 2) {
-        io.fail(QStringLiteral("Usage : velk-cli list PAQUET [CONFÉRENCE]"));
+    const auto numbers = cliPacketNumbers(
+        args, 0, 1, QStringLiteral("Usage : velk-cli list PAQUET [CONFÉRENCE]"), io);
+    if (!numbers)
         return 2;
-    }
     std::optional<int> only;
-    if (args.size() == 2) {
-        only = cliNumber(args[1], io);
-        if (!only)
-            return 2;
-    }
+    if (!numbers->empty())
+        only = numbers->front();
     CliUiServices ui(io);
     const auto packet = openCliPacket(args[0], io, ui);
     if (!packet)

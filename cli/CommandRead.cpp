@@ -9,34 +9,32 @@
 namespace {
 
 int run(const QStringList& args, CliIo& io) {
-    if (args.size() != 3) {
-        io.fail(QStringLiteral("Usage : velk-cli read PAQUET CONFÉRENCE POSITION"));
+    const auto numbers = cliPacketNumbers(
+        args, 2, 2, QStringLiteral("Usage : velk-cli read PAQUET CONFÉRENCE POSITION"), io);
+    if (!numbers)
         return 2;
-    }
-    const auto number = cliNumber(args[1], io);
-    const auto position = number ? cliNumber(args[2], io) : std::nullopt;
-    if (!position)
-        return 2;
+    const int number = (*numbers)[0];
+    const int position = (*numbers)[1];
     CliUiServices ui(io);
     const auto packet = openCliPacket(args[0], io, ui);
     if (!packet)
         return 1;
     Session& s = packet->session;
-    const int conference = conferencePositionOf(s.packet.control, *number);
+    const int conference = conferencePositionOf(s.packet.control, number);
     const IndexFileEntry* index = indexFileOf(packet->indexFiles, conference);
     if (conference < 0 || !index) {
-        io.fail(QStringLiteral("Il n'y a pas de message dans la conférence %1.").arg(*number));
+        io.fail(QStringLiteral("Il n'y a pas de message dans la conférence %1.").arg(number));
         return 1;
     }
     const bool read = runAction(ui, [&] {
         const auto blocks =
             ReadIndexFile(joinPath(s.settings.workPath, QString::fromLatin1(index->fileName)));
-        if (*position < 1 || std::size_t(*position) > blocks.size())
+        if (position < 1 || std::size_t(position) > blocks.size())
             throw VelkError(QStringLiteral("La conférence %1 a %2 message(s) : pas de position %3.")
-                                .arg(*number)
+                                .arg(number)
                                 .arg(blocks.size())
-                                .arg(*position));
-        const std::int32_t block = blocks[std::size_t(*position - 1)];
+                                .arg(position));
+        const std::int32_t block = blocks[std::size_t(position - 1)];
         BlockFile messages(messagesFilePath(s.settings.workPath));
         ReadMessageHeader(messages, block, s.store, ui);
         const MessageHeader h = s.store.CurrentHeader;

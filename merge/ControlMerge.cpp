@@ -13,22 +13,6 @@
 
 namespace {
 
-std::string cut(std::string text, std::size_t width) {
-    if (text.size() > width)
-        text.resize(width);
-    return text;
-}
-
-std::string beforeComma(const std::string& line) {
-    const auto i = line.find(',');
-    return i == std::string::npos ? std::string() : line.substr(0, i);
-}
-
-std::string afterComma(const std::string& line) {
-    const auto i = line.find(',');
-    return i == std::string::npos ? line : line.substr(i + 1);
-}
-
 std::int32_t lineNumber(const std::string& line) {
     return StrToInt(TrimRight(line));
 }
@@ -119,11 +103,11 @@ MergeControlData readMergeControlData(const std::vector<std::string>& lines,
         return n >= 1 && std::size_t(n) <= lines.size() ? lines[std::size_t(n - 1)] : std::string();
     };
     MergeControlData d;
-    d.bbsName = cut(line(1), 40);
-    d.bbsId = cut(afterComma(line(5)), 8);
-    d.packetDate = cut(beforeComma(line(6)), 10);
-    d.packetTime = cut(afterComma(line(6)), 10);
-    d.userName = cut(line(7), 50);
+    d.bbsName = cutToWidth(line(1), 40);
+    d.bbsId = cutToWidth(afterComma(line(5)), 8);
+    d.packetDate = cutToWidth(beforeComma(line(6)), 10);
+    d.packetTime = cutToWidth(afterComma(line(6)), 10);
+    d.userName = cutToWidth(line(7), 50);
     d.totalMessages = lineNumber(line(10));
     const std::int64_t count =
         std::clamp<std::int64_t>(std::int64_t(lineNumber(line(11))) + 1, 0, kMaxConferences);
@@ -131,7 +115,7 @@ MergeControlData readMergeControlData(const std::vector<std::string>& lines,
     for (std::int64_t i = 0; i < count; ++i) {
         ConferenceEntry e;
         e.ConferenceNumber = std::uint16_t(lineNumber(line(12 + 2 * i)));
-        e.ConferenceName = cut(line(13 + 2 * i), nameWidth);
+        e.ConferenceName = cutToWidth(line(13 + 2 * i), nameWidth);
         d.conferences.push_back(std::move(e));
     }
     return d;
@@ -152,10 +136,10 @@ bool GereControlDat(const QString& baseDirectory, const QString& integratedDirec
             return n <= integratedLines.size() ? integratedLines[n - 1] : std::string();
         };
         control.BbsName = in.bbsName;
-        control.BbsCity = cut(beforeComma(line(2)), 40);
-        control.BbsRegion = cut(afterComma(line(2)), 40);
-        control.BbsPhone = cut(line(3), 40);
-        control.SysopName = cut(line(4), 80);
+        control.BbsCity = cutToWidth(beforeComma(line(2)), 40);
+        control.BbsRegion = cutToWidth(afterComma(line(2)), 40);
+        control.BbsPhone = cutToWidth(line(3), 40);
+        control.SysopName = cutToWidth(line(4), 80);
         control.BbsId = in.bbsId;
         control.PacketDate = in.packetDate;
         control.PacketTime = in.packetTime;
@@ -164,7 +148,7 @@ bool GereControlDat(const QString& baseDirectory, const QString& integratedDirec
         control.ConferenceCount = std::int32_t(in.conferences.size());
         control.Conferences = in.conferences;
         for (ConferenceEntry& e : control.Conferences)
-            e.ConferenceName = cut(e.ConferenceName, 30);
+            e.ConferenceName = cutToWidth(e.ConferenceName, 30);
     }
 
     const auto baseFile = loadControl(baseDirectory, ui);

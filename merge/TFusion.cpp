@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "merge/TFusion.h"
 
+#include "app/Buttons.h"
 #include "core/ActionGuard.h"
 #include "core/FileUtil.h"
 #include "core/Session.h"
@@ -32,14 +33,6 @@ constexpr PacketFilter kFilters[] = {
     {"Fichiers QWK (*.Q*)", "*.Q*"},
     {"Tous les fichiers (*.*)", "*.*"},
 };
-
-QPushButton* addButton(QHBoxLayout* row, const QString& caption, const QString& hint) {
-    auto* button = new QPushButton(caption);
-    button->setToolTip(hint);
-    button->setAutoDefault(false);
-    row->addWidget(button);
-    return button;
-}
 
 QString chosenName(const QListWidget* list) {
     const QList<QListWidgetItem*> chosen = list->selectedItems();

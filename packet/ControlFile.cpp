@@ -12,7 +12,14 @@
 
 namespace {
 
-std::string cut(std::string text, std::size_t width) {
+std::string afterEquals(const std::string& line) {
+    const auto i = line.find('=');
+    return i == std::string::npos ? line : line.substr(i + 1);
+}
+
+} // namespace
+
+std::string cutToWidth(std::string text, std::size_t width) {
     if (text.size() > width)
         text.resize(width);
     return text;
@@ -27,13 +34,6 @@ std::string afterComma(const std::string& line) {
     const auto i = line.find(',');
     return i == std::string::npos ? line : line.substr(i + 1);
 }
-
-std::string afterEquals(const std::string& line) {
-    const auto i = line.find('=');
-    return i == std::string::npos ? line : line.substr(i + 1);
-}
-
-} // namespace
 
 std::vector<std::string> splitTextLines(const QByteArray& data) {
     std::vector<std::string> lines;
@@ -63,15 +63,15 @@ void parseControlLines(const std::vector<std::string>& lines, PacketControl& c, 
     };
     auto number = [&](std::int64_t n) { return StrToInt(TrimRight(line(n))); };
 
-    c.BbsName = cut(line(1), 40);
-    c.BbsCity = cut(beforeComma(line(2)), 40);
-    c.BbsRegion = cut(afterComma(line(2)), 40);
-    c.BbsPhone = cut(line(3), 40);
-    c.SysopName = cut(line(4), 80);
+    c.BbsName = cutToWidth(line(1), 40);
+    c.BbsCity = cutToWidth(beforeComma(line(2)), 40);
+    c.BbsRegion = cutToWidth(afterComma(line(2)), 40);
+    c.BbsPhone = cutToWidth(line(3), 40);
+    c.SysopName = cutToWidth(line(4), 80);
     c.BbsId = afterComma(line(5)); // checked whole before use, see bbsIdProblem
-    c.PacketDate = cut(beforeComma(line(6)), 10);
-    c.PacketTime = cut(afterComma(line(6)), 10);
-    c.UserName = cut(line(7), 50);
+    c.PacketDate = cutToWidth(beforeComma(line(6)), 10);
+    c.PacketTime = cutToWidth(afterComma(line(6)), 10);
+    c.UserName = cutToWidth(line(7), 50);
     c.TotalMessages = number(10);
     // A negative count is damage: no conference at all.
     const std::int64_t n = std::max<std::int64_t>(std::int64_t(number(11)) + 1, 0);
@@ -81,12 +81,12 @@ void parseControlLines(const std::vector<std::string>& lines, PacketControl& c, 
     for (std::int64_t i = 0; i < kept; ++i) {
         ConferenceEntry e;
         e.ConferenceNumber = std::uint16_t(number(12 + 2 * i));
-        e.ConferenceName = cut(line(13 + 2 * i), 30);
+        e.ConferenceName = cutToWidth(line(13 + 2 * i), 30);
         c.Conferences.push_back(std::move(e));
     }
-    c.WelcomeFile = cut(line(12 + 2 * n), 12);
-    c.NewsFile = cut(line(13 + 2 * n), 12);
-    c.GoodbyeFile = cut(line(14 + 2 * n), 12);
+    c.WelcomeFile = cutToWidth(line(12 + 2 * n), 12);
+    c.NewsFile = cutToWidth(line(13 + 2 * n), 12);
+    c.GoodbyeFile = cutToWidth(line(14 + 2 * n), 12);
     if (n > kMaxConferences) {
         ui.message(QStringLiteral("Il y a plus de 1000 conférences dans ce paquet.\n"
                                   "Seules les 1000 premières seront prises en compte."));
@@ -145,8 +145,8 @@ bool InitQWK(const QString& workPath, PacketControl& c, UiServices& ui) {
 
     if (const auto door = findFileNoCase(workPath, QStringLiteral("DOOR.ID"))) {
         const std::vector<std::string> lines = splitTextLines(readWholeFile(*door));
-        c.DoorName = cut(lines.empty() ? std::string() : afterEquals(lines[0]), 20);
-        c.DoorVersion = cut(lines.size() < 2 ? std::string() : afterEquals(lines[1]), 10);
+        c.DoorName = cutToWidth(lines.empty() ? std::string() : afterEquals(lines[0]), 20);
+        c.DoorVersion = cutToWidth(lines.size() < 2 ? std::string() : afterEquals(lines[1]), 10);
     } else {
         c.DoorName = "Info non fournie";
         c.DoorVersion.clear();

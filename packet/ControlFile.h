@@ -23,6 +23,12 @@ bool InitQWK(const QString& workPath, PacketControl& control, UiServices& ui);
 // The lines of a text file whose lines end with CR LF or LF alone; the last may have none.
 std::vector<std::string> splitTextLines(const QByteArray& data);
 
+// CONTROL.DAT field helpers shared with the packet merge: a text cut to a width, and the
+// parts of a line before and after its first comma (no comma: empty before, all after).
+std::string cutToWidth(std::string text, std::size_t width);
+std::string beforeComma(const std::string& line);
+std::string afterComma(const std::string& line);
+
 // Fills the control fields from the lines of CONTROL.DAT (missing lines read as empty).
 void parseControlLines(const std::vector<std::string>& lines, PacketControl& control,
                        UiServices& ui);

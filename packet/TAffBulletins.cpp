@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "packet/TAffBulletins.h"
 
+#include "app/Buttons.h"
 #include "core/ActionGuard.h"
 #include "core/Session.h"
 #include "core/UiServices.h"
@@ -12,18 +13,6 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QVBoxLayout>
-
-namespace {
-
-QPushButton* addButton(QHBoxLayout* row, const QString& caption, const QString& hint) {
-    auto* button = new QPushButton(caption);
-    button->setToolTip(hint);
-    button->setAutoDefault(false);
-    row->addWidget(button);
-    return button;
-}
-
-} // namespace
 
 TAffBulletins::TAffBulletins(Session& session, UiServices& ui, QWidget* parent)
     : QDialog(parent), ui_(ui), viewer_(session, ui) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "packet/TListeFiles.h"
 
+#include "app/Buttons.h"
 #include "core/ActionGuard.h"
 #include "core/DosFont.h"
 #include "core/Session.h"
@@ -15,18 +16,6 @@
 #include <QShowEvent>
 #include <QTextCursor>
 #include <QVBoxLayout>
-
-namespace {
-
-QPushButton* addButton(QHBoxLayout* row, const QString& caption, const QString& hint) {
-    auto* button = new QPushButton(caption);
-    button->setToolTip(hint);
-    button->setAutoDefault(false);
-    row->addWidget(button);
-    return button;
-}
-
-} // namespace
 
 TListeFiles::TListeFiles(Session& session, UiServices& ui, QWidget* parent)
     : QDialog(parent), session_(session), ui_(ui) {

@@ -2,35 +2,12 @@
 #include "reply/EditorText.h"
 
 #include "core/CodePage.h"
+#include "mail/LatinToDosTable.h"
 #include "reply/KeyboardTable.h"
 
-#include <array>
 #include <optional>
 
 namespace {
-
-struct LatinRow {
-    unsigned char iso;
-    char code[3];
-    unsigned char dos;
-};
-
-// « » à â ä å ç è é ê ë ì î ï ò ô ö ù û ü
-constexpr std::array<LatinRow, 20> kLatinToDos = {{
-    {0xAB, "AB", 0xAE}, {0xBB, "BB", 0xAF}, {0xE0, "E0", 0x85}, {0xE2, "E2", 0x83},
-    {0xE4, "E4", 0x84}, {0xE5, "E5", 0x86}, {0xE7, "E7", 0x87}, {0xE8, "E8", 0x8A},
-    {0xE9, "E9", 0x82}, {0xEA, "EA", 0x88}, {0xEB, "EB", 0x89}, {0xEC, "EC", 0x8D},
-    {0xEE, "EE", 0x8C}, {0xEF, "EF", 0x8B}, {0xF2, "F2", 0x95}, {0xF4, "F4", 0x93},
-    {0xF6, "F6", 0x94}, {0xF9, "F9", 0x97}, {0xFB, "FB", 0x96}, {0xFC, "FC", 0x81},
-}};
-
-std::optional<unsigned char> codeToDos(char high, char low) {
-    for (const LatinRow& row : kLatinToDos) {
-        if (row.code[0] == high && row.code[1] == low)
-            return row.dos;
-    }
-    return std::nullopt;
-}
 
 std::string withTabsExpanded(std::string_view line) {
     std::string out;
@@ -52,7 +29,7 @@ void decodeCodes(std::string& line) {
     std::size_t i = first;
     while (i < line.size()) {
         if (line[i] == '=' && i + 2 < line.size()) {
-            if (const auto dos = codeToDos(line[i + 1], line[i + 2])) {
+            if (const auto dos = quotedPrintableToDos(line[i + 1], line[i + 2])) {
                 out.push_back(char(*dos));
                 i += 3;
                 continue;
@@ -66,12 +43,8 @@ void decodeCodes(std::string& line) {
 
 void convertIso(std::string& line) {
     for (char& c : line) {
-        for (const LatinRow& row : kLatinToDos) {
-            if (static_cast<unsigned char>(c) == row.iso) {
-                c = char(row.dos);
-                break;
-            }
-        }
+        if (const auto dos = latinToDos(static_cast<unsigned char>(c)))
+            c = char(*dos);
     }
 }
 

@@ -7,21 +7,8 @@
 #include "reply/Recipients.h"
 #include "reply/TDestin.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QVBoxLayout>
-
-namespace {
-
-QPushButton* button(const QString& text, const QString& hint, QWidget* parent) {
-    auto* b = new QPushButton(text, parent);
-    b->setToolTip(hint);
-    b->setAutoDefault(false);
-    return b;
-}
-
-} // namespace
 
 TCarbon::TCarbon(Session& session, UiServices& ui, Windows& windows)
     : session_(session), ui_(ui), windows_(windows) {
@@ -32,19 +19,11 @@ TCarbon::TCarbon(Session& session, UiServices& ui, Windows& windows)
     Name = new DosNameEdit(this);
     Name->setObjectName(QStringLiteral("Name"));
     Label1->setBuddy(Name);
-    OKBtn = button(QStringLiteral("&OK"), QStringLiteral("Valide votre choix"), this);
-    CancelBtn = button(QStringLiteral("A&nnuler"), QStringLiteral("Annule la copie"), this);
-    AmisBtn = button(QStringLiteral("&Choix"), QStringLiteral("Choisir dans une liste"), this);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(OKBtn);
-    buttons->addWidget(CancelBtn);
-    buttons->addWidget(AmisBtn);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(Label1);
-    layout->addWidget(Label2);
-    layout->addWidget(Name);
-    layout->addLayout(buttons);
+    const NameDialogButtons b =
+        layOutNameDialog(*this, {Label1, Label2}, Name, QStringLiteral("Annule la copie"));
+    OKBtn = b.ok;
+    CancelBtn = b.cancel;
+    AmisBtn = b.choose;
 
     Name->onEnter = [this] { OKBtnClick(); };
     connect(OKBtn, &QPushButton::clicked, this, &TCarbon::OKBtnClick);

@@ -18,18 +18,38 @@
 
 namespace {
 
-QPushButton* button(const QString& text, const QString& hint, QWidget* parent) {
+bool isTyped(const QString& text) {
+    return !text.isEmpty() && text.at(0).isPrint();
+}
+
+} // namespace
+
+QPushButton* dialogButton(const QString& text, const QString& hint, QWidget* parent) {
     auto* b = new QPushButton(text, parent);
     b->setToolTip(hint);
     b->setAutoDefault(false);
     return b;
 }
 
-bool isTyped(const QString& text) {
-    return !text.isEmpty() && text.at(0).isPrint();
-}
+NameDialogButtons layOutNameDialog(QDialog& dialog, std::initializer_list<QLabel*> labels,
+                                   DosNameEdit* name, const QString& cancelHint) {
+    NameDialogButtons b;
+    b.ok = dialogButton(QStringLiteral("&OK"), QStringLiteral("Valide votre choix"), &dialog);
+    b.cancel = dialogButton(QStringLiteral("A&nnuler"), cancelHint, &dialog);
+    b.choose =
+        dialogButton(QStringLiteral("&Choix"), QStringLiteral("Choisir dans une liste"), &dialog);
 
-} // namespace
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(b.ok);
+    buttons->addWidget(b.cancel);
+    buttons->addWidget(b.choose);
+    auto* layout = new QVBoxLayout(&dialog);
+    for (QLabel* label : labels)
+        layout->addWidget(label);
+    layout->addWidget(name);
+    layout->addLayout(buttons);
+    return b;
+}
 
 DosNameEdit::DosNameEdit(QWidget* parent) : QLineEdit(parent) {
     setMaxLength(25);
@@ -79,18 +99,11 @@ TDestin::TDestin(Session& session, UiServices& ui, Windows& windows)
     Name = new DosNameEdit(this);
     Name->setObjectName(QStringLiteral("Name"));
     Label1->setBuddy(Name);
-    OkBtn = button(QStringLiteral("&OK"), QStringLiteral("Valide votre choix"), this);
-    CancelBtn = button(QStringLiteral("A&nnuler"), QStringLiteral("Annule l'écriture"), this);
-    AmisBtn = button(QStringLiteral("&Choix"), QStringLiteral("Choisir dans une liste"), this);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(OkBtn);
-    buttons->addWidget(CancelBtn);
-    buttons->addWidget(AmisBtn);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(Label1);
-    layout->addWidget(Name);
-    layout->addLayout(buttons);
+    const NameDialogButtons b =
+        layOutNameDialog(*this, {Label1}, Name, QStringLiteral("Annule l'écriture"));
+    OkBtn = b.ok;
+    CancelBtn = b.cancel;
+    AmisBtn = b.choose;
 
     Name->onEnter = [this] { OKBtnClick(); };
     connect(OkBtn, &QPushButton::clicked, this, &TDestin::OKBtnClick);

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 
 class QLabel;
@@ -28,6 +29,21 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
 };
+
+// A dialog button that Enter in a field never presses.
+QPushButton* dialogButton(const QString& text, const QString& hint, QWidget* parent);
+
+// The OK, cancel and choose-from-the-list buttons of the two name dialogs.
+struct NameDialogButtons {
+    QPushButton* ok;
+    QPushButton* cancel;
+    QPushButton* choose;
+};
+
+// Gives a name dialog its buttons (`cancelHint` on the cancel one) and its layout: the labels,
+// the name field, then the buttons in a row.
+NameDialogButtons layOutNameDialog(QDialog& dialog, std::initializer_list<QLabel*> labels,
+                                   DosNameEdit* name, const QString& cancelHint);
 
 // The recipient dialog, asked before a new message or a forward.
 class TDestin : public QDialog {

@@ -36,13 +36,6 @@ QColor windowsColour(std::uint32_t v) {
     return QColor(int(v & 0xFF), int((v >> 8) & 0xFF), int((v >> 16) & 0xFF));
 }
 
-QPushButton* button(const QString& text, const QString& hint, QWidget* parent) {
-    auto* b = new QPushButton(text, parent);
-    b->setToolTip(hint);
-    b->setAutoDefault(false);
-    return b;
-}
-
 bool isTyped(const QString& text) {
     return !text.isEmpty() && (text.at(0).isPrint() || text.at(0) == QLatin1Char('\t'));
 }
@@ -151,8 +144,8 @@ TWriteMsg::TWriteMsg(Session& session, UiServices& ui, Windows& windows)
     ChAuteur->setFont(dosFont());
     chDest = new DosNameEdit(this);
     chDest->setObjectName(QStringLiteral("chDest"));
-    AmisBtn =
-        button(QStringLiteral("C&hoix"), QStringLiteral("choisir un nom dans une liste"), this);
+    AmisBtn = dialogButton(QStringLiteral("C&hoix"),
+                           QStringLiteral("choisir un nom dans une liste"), this);
     chSujet = new QLineEdit(this);
     chSujet->setObjectName(QStringLiteral("chSujet"));
     chSujet->setMaxLength(25);
@@ -166,17 +159,20 @@ TWriteMsg::TWriteMsg(Session& session, UiServices& ui, Windows& windows)
     Tag->setFont(dosFont());
     Tag->hide();
 
-    OKBtn = button(QStringLiteral("&Envoyer"), QStringLiteral("Valider ce message"), this);
-    CancelBtn = button(QStringLiteral("Ann&uler"), QStringLiteral("Annuler ce message"), this);
-    HelpBtn = button(QStringLiteral("&Aide"), QStringLiteral("Aide contextuelle"), this);
-    EnteteBtn = button(QStringLiteral("E&n-tête"), QStringLiteral("Choisir l'en-tête"), this);
-    PdpBtn =
-        button(QStringLiteral("&Pied de page"), QStringLiteral("Choisir le pied de page"), this);
-    TagBtn = button(QStringLiteral("&Tag Line"), QStringLiteral("Choisir la tagline"), this);
-    ExportBtn = button(QStringLiteral("E&xporter"), QStringLiteral("Sauvegarder ce message"), this);
-    ImportBtn =
-        button(QStringLiteral("&Importer"), QStringLiteral("Importer un fichier de texte"), this);
-    CarbonBtn = button(QStringLiteral("&Carbon Copy"), QStringLiteral("Envoyer une copie"), this);
+    OKBtn = dialogButton(QStringLiteral("&Envoyer"), QStringLiteral("Valider ce message"), this);
+    CancelBtn =
+        dialogButton(QStringLiteral("Ann&uler"), QStringLiteral("Annuler ce message"), this);
+    HelpBtn = dialogButton(QStringLiteral("&Aide"), QStringLiteral("Aide contextuelle"), this);
+    EnteteBtn = dialogButton(QStringLiteral("E&n-tête"), QStringLiteral("Choisir l'en-tête"), this);
+    PdpBtn = dialogButton(QStringLiteral("&Pied de page"),
+                          QStringLiteral("Choisir le pied de page"), this);
+    TagBtn = dialogButton(QStringLiteral("&Tag Line"), QStringLiteral("Choisir la tagline"), this);
+    ExportBtn =
+        dialogButton(QStringLiteral("E&xporter"), QStringLiteral("Sauvegarder ce message"), this);
+    ImportBtn = dialogButton(QStringLiteral("&Importer"),
+                             QStringLiteral("Importer un fichier de texte"), this);
+    CarbonBtn =
+        dialogButton(QStringLiteral("&Carbon Copy"), QStringLiteral("Envoyer une copie"), this);
 
     auto* fields = new QGridLayout;
     const auto label = [this](const QString& text, QWidget* buddy) {

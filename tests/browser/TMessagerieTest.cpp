@@ -9,6 +9,7 @@
 #include "packet/TQWK.h"
 #include "tests/support/ConfiguredDirectories.h"
 #include "tests/support/PacketBuilder.h"
+#include "tests/support/PacketFixture.h"
 #include "tests/support/ScriptedUiServices.h"
 
 #include <QApplication>
@@ -22,13 +23,6 @@
 
 namespace {
 
-QStringList rows(const QListWidget* list) {
-    QStringList out;
-    for (int i = 0; i < list->count(); ++i)
-        out.append(list->item(i)->text());
-    return out;
-}
-
 void clickRow(QListWidget* list, int row) {
     list->scrollToItem(list->item(row));
     const QRect r = list->visualItemRect(list->item(row));
@@ -40,15 +34,10 @@ void clickRow(QListWidget* list, int row) {
     }
 }
 
-class TMessagerieTest : public ::testing::Test {
+class TMessagerieTest : public PacketFixture {
 protected:
-    ConfiguredDirectories dirs;
-    Session s;
-    ScriptedUiServices ui;
-    PacketBuilder b;
-
     void SetUp() override {
-        dirs.configure(s);
+        PacketFixture::SetUp();
         b.conference(0, "Principal").conference(1001, "G\x82n\x82ral");
         add(0, "10", "02-05-96", "DUPONT", "Premier");
         add(0, "11", "02-06-96", "ALAIN", "Second");
@@ -61,10 +50,6 @@ protected:
         m.date = date;
         m.from = from;
         m.to = "TOUS";
-    }
-    void unpack() {
-        b.writeTo(s.settings.workPath);
-        ASSERT_TRUE(InitQWK(s, ui));
     }
     // The author column of each line of the message list.
     static QStringList authors(const QListWidget* list) {

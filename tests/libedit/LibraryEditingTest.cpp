@@ -3,6 +3,7 @@
 
 #include "core/FileUtil.h"
 #include "tests/library/FileSizeLimit.h"
+#include "tests/support/LibraryFixture.h"
 #include "tests/support/ScriptedUiServices.h"
 
 #include <QTemporaryDir>
@@ -11,29 +12,10 @@
 
 namespace {
 
-const std::string AE = "\xAE", AD = "\xAD", AF = "\xAF", CRLF = "\r\n";
-
-std::string entry(const std::string& text, bool isDefault = false) {
-    return AE + (isDefault ? AD : "") + text + AF + CRLF;
-}
-
-QByteArray bytes(const std::string& s) {
-    return QByteArray(s.data(), qsizetype(s.size()));
-}
-
 using Lines = std::vector<std::string>;
 
-class LibraryEditingTest : public ::testing::Test {
+class LibraryEditingTest : public LibraryFixture {
 protected:
-    QTemporaryDir dir;
-    LibraryState state;
-    ScriptedUiServices ui;
-
-    QString path(LibraryKind kind) const { return LibraryPath(dir.path(), kind); }
-    void write(LibraryKind kind, const std::string& content) {
-        writeFileAtomically(path(kind), bytes(content));
-    }
-    QByteArray onDisk(LibraryKind kind) const { return readWholeFile(path(kind)); }
     // As an editor opens: the file read, the list shown, the first entry displayed.
     LibraryEditing open(LibraryKind kind) {
         EXPECT_TRUE(LoadLibrary(state, kind, dir.path(), ui));

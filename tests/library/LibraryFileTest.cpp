@@ -5,6 +5,7 @@
 #include "core/Session.h"
 #include "core/VelkError.h"
 #include "tests/library/FileSizeLimit.h"
+#include "tests/support/LibraryFixture.h"
 #include "tests/support/ScriptedUiServices.h"
 
 #include <QDir>
@@ -15,27 +16,8 @@
 
 namespace {
 
-const std::string AE = "\xAE", AD = "\xAD", AF = "\xAF", CRLF = "\r\n";
-
-std::string entry(const std::string& text, bool isDefault = false) {
-    return AE + (isDefault ? AD : "") + text + AF + CRLF;
-}
-
-QByteArray bytes(const std::string& s) {
-    return QByteArray(s.data(), qsizetype(s.size()));
-}
-
-class LibraryFileTest : public ::testing::Test {
+class LibraryFileTest : public LibraryFixture {
 protected:
-    QTemporaryDir dir;
-    LibraryState state;
-    ScriptedUiServices ui;
-
-    QString path(LibraryKind kind) const { return LibraryPath(dir.path(), kind); }
-    void write(LibraryKind kind, const std::string& content) {
-        writeFileAtomically(path(kind), bytes(content));
-    }
-    QByteArray onDisk(LibraryKind kind) const { return readWholeFile(path(kind)); }
     bool load(LibraryKind kind) { return LoadLibrary(state, kind, dir.path(), ui); }
     bool save(LibraryKind kind) { return SaveLibrary(state, kind, dir.path(), ui); }
 };

@@ -11,6 +11,7 @@
 #include "reply/ReplyFile.h"
 #include "tests/support/ConfiguredDirectories.h"
 #include "tests/support/PacketBuilder.h"
+#include "tests/support/PacketFixture.h"
 #include "tests/support/ScriptedUiServices.h"
 
 #include <QFile>
@@ -24,13 +25,6 @@ namespace {
 
 const QDateTime kWhen(QDate(1996, 2, 6), QTime(9, 0));
 
-QStringList rows(const QListWidget* list) {
-    QStringList out;
-    for (int i = 0; i < list->count(); ++i)
-        out.append(list->item(i)->text());
-    return out;
-}
-
 // The subject column of each line.
 QStringList subjects(const QListWidget* list) {
     QStringList out;
@@ -39,21 +33,12 @@ QStringList subjects(const QListWidget* list) {
     return out;
 }
 
-class TMsgPersoTest : public ::testing::Test {
+class TMsgPersoTest : public PacketFixture {
 protected:
-    ConfiguredDirectories dirs;
-    Session s;
-    ScriptedUiServices ui;
-    PacketBuilder b;
-
     void SetUp() override {
-        dirs.configure(s);
+        PacketFixture::SetUp();
         b.conference(0, "Principal").conference(7, "Sept");
         b.add(0, "Pour tous", "a\n");
-    }
-    void unpack() {
-        b.writeTo(s.settings.workPath);
-        ASSERT_TRUE(InitQWK(s, ui));
     }
     void write(const std::string& subject) {
         ReplyDraft d;

@@ -1,0 +1,37 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include "core/Session.h"
+#include "packet/ControlFile.h"
+#include "tests/support/ConfiguredDirectories.h"
+#include "tests/support/PacketBuilder.h"
+#include "tests/support/ScriptedUiServices.h"
+
+#include <QListWidget>
+#include <QStringList>
+
+#include <gtest/gtest.h>
+
+// The text of each line of a list.
+inline QStringList rows(const QListWidget* list) {
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i)
+        out.append(list->item(i)->text());
+    return out;
+}
+
+// A session on configured directories and a packet to build; unpack() writes it to the work
+// directory and opens it.
+class PacketFixture : public ::testing::Test {
+protected:
+    ConfiguredDirectories dirs;
+    Session s;
+    ScriptedUiServices ui;
+    PacketBuilder b;
+
+    void SetUp() override { dirs.configure(s); }
+    void unpack() {
+        b.writeTo(s.settings.workPath);
+        ASSERT_TRUE(InitQWK(s, ui));
+    }
+};
