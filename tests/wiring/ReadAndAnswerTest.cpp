@@ -18,8 +18,8 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
 #include <QListWidget>
+#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 
@@ -56,7 +56,11 @@ protected:
         b.control.bbsId = "CANUTS";
         b.control.userName = "JEAN DUPONT";
         b.conference(0, "Courrier principal").conference(1, "Informatique");
-        PacketMessage& m = b.add(1, "Modem qui d\x82" "croche", "Il d\x82" "croche.\nSans arr\x88t.\n");
+        PacketMessage& m = b.add(1,
+                                 "Modem qui d\x82"
+                                 "croche",
+                                 "Il d\x82"
+                                 "croche.\nSans arr\x88t.\n");
         m.from = "\x90LODIE ROUSSEAU";
         m.to = "TOUS";
         m.number = "4";
@@ -75,32 +79,32 @@ private:
 TEST_F(ReadAndAnswer, TheAnswerReachesTheReplyPacket) {
     QStringList shown;
     ui.onModal("TQWK", shownWhile([&] {
-        TQWK& qwk = *windows->QWK;
-        shown << QStringLiteral("TQWK");
-        EXPECT_TRUE(qwk.MailBtn->isEnabled());
-        EXPECT_TRUE(qwk.MsgPersoBtn->isEnabled());
-        qwk.MailBtn->click();
-        qwk.FermerBtnClick();
-    }));
+                   TQWK& qwk = *windows->QWK;
+                   shown << QStringLiteral("TQWK");
+                   EXPECT_TRUE(qwk.MailBtn->isEnabled());
+                   EXPECT_TRUE(qwk.MsgPersoBtn->isEnabled());
+                   qwk.MailBtn->click();
+                   qwk.FermerBtnClick();
+               }));
     ui.onModal("TMessagerie", shownWhile([&] {
-        TMessagerie& browser = *windows->Messagerie;
-        shown << QStringLiteral("TMessagerie");
-        browser.ListConf->setCurrentRow(1); // Informatique
-        browser.ListConfClick();
-        EXPECT_EQ(browser.ListMsg->count(), 1);
-        browser.ListMsg->setCurrentRow(0);
-        browser.ListMsgClick();
-    }));
+                   TMessagerie& browser = *windows->Messagerie;
+                   shown << QStringLiteral("TMessagerie");
+                   browser.ListConf->setCurrentRow(1); // Informatique
+                   browser.ListConfClick();
+                   EXPECT_EQ(browser.ListMsg->count(), 1);
+                   browser.ListMsg->setCurrentRow(0);
+                   browser.ListMsgClick();
+               }));
     ui.onModal("TAffMsg", shownWhile([&] {
-        TAffMsg& viewer = *windows->AffMsg;
-        shown << QStringLiteral("TAffMsg");
-        EXPECT_TRUE(viewer.AnswerBtn->isEnabled());
-        viewer.AnswerBtn->click();
-    }));
+                   TAffMsg& viewer = *windows->AffMsg;
+                   shown << QStringLiteral("TAffMsg");
+                   EXPECT_TRUE(viewer.AnswerBtn->isEnabled());
+                   viewer.AnswerBtn->click();
+               }));
     ui.onModal("TWriteMsg", shownWhile([&] {
-        shown << QStringLiteral("TWriteMsg");
-        windows->WriteMsg->OKBtnClick(); // "&Envoyer"
-    }));
+                   shown << QStringLiteral("TWriteMsg");
+                   windows->WriteMsg->OKBtnClick(); // "&Envoyer"
+               }));
 
     windows->Form1->OuvrirunpaquetQWK1Click();
 
@@ -112,8 +116,8 @@ TEST_F(ReadAndAnswer, TheAnswerReachesTheReplyPacket) {
 
     // What the board will receive: the answer to message 4, to its author, quoting it.
     QTemporaryDir unpacked;
-    ASSERT_EQ(QProcess::execute(QStringLiteral("unzip"), {QStringLiteral("-q"), rep,
-                                                          QStringLiteral("-d"), unpacked.path()}),
+    ASSERT_EQ(QProcess::execute(QStringLiteral("unzip"),
+                                {QStringLiteral("-q"), rep, QStringLiteral("-d"), unpacked.path()}),
               0);
     const QString msg = unpacked.filePath(QStringLiteral("CANUTS.MSG"));
     MessageStoreState store;
@@ -123,7 +127,9 @@ TEST_F(ReadAndAnswer, TheAnswerReachesTheReplyPacket) {
     EXPECT_EQ(trimRight(store.CurrentHeader.reference), "4");
     EXPECT_EQ(store.CurrentHeader.conference, 1);
     ReadReplyText(msg, 2, store.CurrentHeader.blockCount, store);
-    EXPECT_NE(store.MessageText.find("R> Il d\x82" "croche."), std::string::npos)
+    EXPECT_NE(store.MessageText.find("R> Il d\x82"
+                                     "croche."),
+              std::string::npos)
         << dosTextToUnicode(store.MessageText).toStdString();
     // The work directory is emptied once the packet window closes.
     EXPECT_TRUE(QDir(session.settings.workPath).entryList(QDir::Files).isEmpty());
