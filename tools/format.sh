@@ -2,7 +2,7 @@
 # Formats every C++ file of the project with .clang-format; with --check, only reports.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-files=$(git ls-files '*.cpp' '*.h')
+files=$(git ls-files --cached --others --exclude-standard '*.cpp' '*.h')
 if [ "${1:-}" = "--check" ]; then
     clang-format --dry-run --Werror $files
 else
