@@ -17,9 +17,11 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -39,9 +41,6 @@ QListWidget* makeList(const char* name) {
     list->setFont(dosFont());
     list->setUniformItemSizes(true);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
-    // Room for a whole line and the scroll bar.
-    const QFontMetrics metrics(list->font());
-    list->setMinimumWidth(metrics.horizontalAdvance(QString(int(kManagerLineWidth), u'M')) + 32);
     return list;
 }
 
@@ -105,7 +104,15 @@ TMsgPerso::TMsgPerso(Session& session, UiServices& ui, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(lists, 1);
     layout->addLayout(buttons);
-    resize(minimumSizeHint().width(), 480);
+    // Room for two whole lines side by side, as far as the screen allows; a narrower screen
+    // scrolls the lists sideways rather than pushing the window past its edge.
+    const int lineWidth =
+        QFontMetrics(dosFont()).horizontalAdvance(QString(int(kManagerLineWidth), u'M')) + 32;
+    int width = 2 * lineWidth + layout->contentsMargins().left() +
+                layout->contentsMargins().right() + lists->spacing();
+    if (const QScreen* s = screen())
+        width = std::min(width, s->availableGeometry().width());
+    resize(std::max(width, minimumSizeHint().width()), 480);
 
     connect(ListMsgPerso, &QListWidget::itemClicked, this, &TMsgPerso::ListMsgPersoClick);
     connect(ListReponses, &QListWidget::currentRowChanged, this, &TMsgPerso::ListReponsesClick);
