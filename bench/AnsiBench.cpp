@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "core/AnsiRenderer.h"
+#include "packet/AnsiRenderer.h"
 #include "core/DosFont.h"
 #include "core/UiServices.h"
 

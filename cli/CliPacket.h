@@ -2,7 +2,7 @@
 #pragma once
 
 #include "cli/CliRegistry.h"
-#include "core/Session.h"
+#include "session/Session.h"
 #include "core/UiServices.h"
 
 #include <QTemporaryDir>

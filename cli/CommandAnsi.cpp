@@ -2,7 +2,7 @@
 #include "cli/CliPacket.h"
 #include "cli/CliRegistry.h"
 
-#include "core/AnsiRenderer.h"
+#include "packet/AnsiRenderer.h"
 #include "core/DosFont.h"
 #include "core/FileUtil.h"
 #include "core/UiServices.h"

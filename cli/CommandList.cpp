@@ -2,7 +2,7 @@
 #include "cli/CliPacket.h"
 #include "core/ActionGuard.h"
 #include "core/FileUtil.h"
-#include "core/MessageStore.h"
+#include "packet/MessageStore.h"
 #include "packet/IndexFiles.h"
 
 namespace {

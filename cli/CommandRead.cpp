@@ -3,7 +3,7 @@
 #include "core/ActionGuard.h"
 #include "core/CodePage.h"
 #include "core/FileUtil.h"
-#include "core/MessageStore.h"
+#include "packet/MessageStore.h"
 #include "packet/IndexFiles.h"
 
 namespace {

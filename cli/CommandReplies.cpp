@@ -3,8 +3,8 @@
 
 #include "core/CodePage.h"
 #include "core/FileUtil.h"
-#include "core/MessageHeader.h"
-#include "core/MessageStore.h"
+#include "packet/MessageHeader.h"
+#include "packet/MessageStore.h"
 #include "core/VelkError.h"
 #include "reply/ReplyFile.h"
 

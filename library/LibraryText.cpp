@@ -3,7 +3,7 @@
 
 #include "core/CodePage.h"
 #include "library/LibraryFile.h"
-#include "reply/KeyboardTable.h"
+#include "core/KeyboardTable.h"
 
 #include <QList>
 

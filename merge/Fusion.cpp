@@ -4,7 +4,7 @@
 #include "core/Archiver.h"
 #include "core/DirectoryGuard.h"
 #include "core/FileUtil.h"
-#include "core/Session.h"
+#include "packet/PacketSession.h"
 #include "core/UiServices.h"
 #include "core/VelkError.h"
 #include "core/WorkDirectory.h"
@@ -165,7 +165,7 @@ std::optional<FusionFocus> CheckFusion(const QString& basePath, const QString& i
     return std::nullopt;
 }
 
-std::optional<FusionFocus> CheckFusion(const Session& session, const QString& basePath,
+std::optional<FusionFocus> CheckFusion(const PacketSession& session, const QString& basePath,
                                        const QString& integratedPath, UiServices& ui) {
     return CheckFusion(basePath, integratedPath, session.settings.qwkPath, ui);
 }
@@ -290,7 +290,7 @@ FusionResult DoFusion(const QString& basePath, const QString& integratedPath,
     return result;
 }
 
-FusionResult DoFusion(Session& session, const QString& basePath, const QString& integratedPath,
+FusionResult DoFusion(PacketSession& session, const QString& basePath, const QString& integratedPath,
                       UiServices& ui, const FusionStatus& Statut) {
     if (const QString refusal = workDirectoryConflict(session.settings, session.startDirectory);
         !refusal.isEmpty()) {

@@ -2,8 +2,8 @@
 #include "merge/MergeFiles.h"
 
 #include "core/FileUtil.h"
-#include "core/Mbf.h"
-#include "core/MessageStore.h"
+#include "packet/Mbf.h"
+#include "packet/MessageStore.h"
 #include "core/VelkError.h"
 
 #include <QFile>

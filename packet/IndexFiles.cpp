@@ -3,7 +3,7 @@
 
 #include "core/CodePage.h"
 #include "core/FileUtil.h"
-#include "core/MessageStore.h"
+#include "packet/MessageStore.h"
 #include "core/TextHelpers.h"
 
 #include <algorithm>

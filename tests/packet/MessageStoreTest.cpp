@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "core/MessageStore.h"
+#include "packet/MessageStore.h"
 
 #include "core/FileUtil.h"
-#include "core/Mbf.h"
+#include "packet/Mbf.h"
 #include "core/TextHelpers.h"
 #include "core/VelkError.h"
 #include "tests/support/ScriptedUiServices.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "reply/Macros.h"
 
-#include "core/Session.h"
+#include "session/Session.h"
 #include "core/VelkError.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 #include "reply/TextInsertion.h"
 
 #include "core/FileUtil.h"
-#include "core/Session.h"
+#include "session/Session.h"
 #include "core/VelkError.h"
 #include "library/LibraryFile.h"
 #include "tests/support/ScriptedUiServices.h"
