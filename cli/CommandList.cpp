@@ -2,14 +2,99 @@
 #include "cli/CliPacket.h"
 #include "core/ActionGuard.h"
 #include "core/FileUtil.h"
-#include "packet/MessageStore.h"
+#include "mail/Browser.h"
 #include "packet/IndexFiles.h"
+#include "packet/MessageStore.h"
+
+#include <unordered_map>
 
 namespace {
 
-int run(const QStringList& args, CliIo& io) {
-    const auto numbers = cliPacketNumbers(
-        args, 0, 1, QStringLiteral("Usage : velk-cli list PAQUET [CONFÉRENCE]"), io);
+const QString kUsage = QStringLiteral(
+    "Usage : velk-cli list PAQUET [CONFÉRENCE] [--sort numero|auteur|destinataire|sujet]");
+
+// The browser's sort order for the word of its button; 0 for no word (index order), -1 for
+// a word that is none of them.
+int sortOrderOf(const QString& word) {
+    const QString w = word.toLower();
+    if (w == QLatin1String("numero") || w == QStringLiteral("numéro"))
+        return 1;
+    if (w == QLatin1String("auteur"))
+        return 2;
+    if (w == QLatin1String("destinataire"))
+        return 3;
+    if (w == QLatin1String("sujet"))
+        return 4;
+    return -1;
+}
+
+QString listLine(int conference, const std::string& number, const std::string& date,
+                 const std::string& author, const std::string& recipient,
+                 const std::string& subject) {
+    return QString::number(conference) + QLatin1Char('\t') + cliText(number) + QLatin1Char('\t') +
+           cliText(date) + QLatin1Char('\t') + cliText(author) + QLatin1Char('\t') +
+           cliText(recipient) + QLatin1Char('\t') + cliText(subject) + QLatin1Char('\n');
+}
+
+// The messages in index-file order, each header read as it comes.
+void listInIndexOrder(CliPacket& packet, CliUiServices& ui, CliIo& io, std::optional<int> only) {
+    Session& s = packet.session;
+    BlockFile messages(messagesFilePath(s.settings.workPath));
+    for (const IndexFileEntry& index : packet.indexFiles) {
+        if (index.conferencePosition < 0)
+            continue;
+        const ConferenceEntry& conf =
+            s.packet.control.Conferences[std::size_t(index.conferencePosition)];
+        if (only && conf.ConferenceNumber != *only)
+            continue;
+        const auto blocks =
+            ReadIndexFile(joinPath(s.settings.workPath, QString::fromLatin1(index.fileName)));
+        for (std::int32_t block : blocks) {
+            ReadMessageHeader(messages, block, s.store, ui);
+            const MessageHeader& h = s.store.CurrentHeader;
+            io.print(listLine(conf.ConferenceNumber, h.number, h.date, h.author, h.recipient,
+                              h.subject));
+        }
+    }
+}
+
+// The messages as the browser lists them in `order`: its conference list, each conference
+// loaded and sorted by the browser itself.
+void listInBrowserOrder(CliPacket& packet, CliUiServices& ui, CliIo& io, std::optional<int> only,
+                        int order) {
+    Session& s = packet.session;
+    buildConferenceList(s);
+    s.browser.SortOrder = std::uint16_t(order);
+    for (std::size_t line = 0; line < s.packet.indexFiles.size(); ++line) {
+        const int position = s.packet.indexFiles[line].conferencePosition;
+        if (position < 0)
+            continue;
+        const int number = s.packet.control.Conferences[std::size_t(position)].ConferenceNumber;
+        if (only && number != *only)
+            continue;
+        listConference(s, ui, int(line));
+        std::unordered_map<std::int32_t, const MessageListEntry*> byBlock;
+        for (const MessageListEntry& e : s.browser.MessageList)
+            byBlock.emplace(e.headerBlock, &e);
+        for (std::int32_t block : s.browser.ListOrder) {
+            const MessageListEntry& e = *byBlock.at(block);
+            io.print(listLine(number, e.number, e.date, e.author, e.recipient, e.subject));
+        }
+    }
+}
+
+int run(const QStringList& arguments, CliIo& io) {
+    QStringList args = arguments;
+    int order = 0;
+    if (const qsizetype at = args.indexOf(QStringLiteral("--sort")); at >= 0) {
+        order = at + 1 < args.size() ? sortOrderOf(args[at + 1]) : -1;
+        if (order < 0) {
+            io.fail(kUsage);
+            return 2;
+        }
+        args.remove(at, 2);
+    }
+    const auto numbers = cliPacketNumbers(args, 0, 1, kUsage, io);
     if (!numbers)
         return 2;
     std::optional<int> only;
@@ -19,36 +104,20 @@ int run(const QStringList& args, CliIo& io) {
     const auto packet = openCliPacket(args[0], io, ui);
     if (!packet)
         return 1;
-    Session& s = packet->session;
-    if (only && conferencePositionOf(s.packet.control, *only) < 0) {
+    if (only && conferencePositionOf(packet->session.packet.control, *only) < 0) {
         io.fail(QStringLiteral("Il n'y a pas de conférence %1 dans ce paquet.").arg(*only));
         return 1;
     }
     const bool listed = runAction(ui, [&] {
-        BlockFile messages(messagesFilePath(s.settings.workPath));
-        for (const IndexFileEntry& index : packet->indexFiles) {
-            if (index.conferencePosition < 0)
-                continue;
-            const ConferenceEntry& conf =
-                s.packet.control.Conferences[std::size_t(index.conferencePosition)];
-            if (only && conf.ConferenceNumber != *only)
-                continue;
-            const auto blocks =
-                ReadIndexFile(joinPath(s.settings.workPath, QString::fromLatin1(index.fileName)));
-            for (std::int32_t block : blocks) {
-                ReadMessageHeader(messages, block, s.store, ui);
-                const MessageHeader& h = s.store.CurrentHeader;
-                io.print(QString::number(conf.ConferenceNumber) + QLatin1Char('\t') +
-                         cliText(h.number).trimmed() + QLatin1Char('\t') + cliText(h.date) +
-                         QLatin1Char('\t') + cliText(h.author) + QLatin1Char('\t') +
-                         cliText(h.recipient) + QLatin1Char('\t') + cliText(h.subject) +
-                         QLatin1Char('\n'));
-            }
-        }
+        if (order == 0)
+            listInIndexOrder(*packet, ui, io, only);
+        else
+            listInBrowserOrder(*packet, ui, io, only, order);
     });
     return listed ? 0 : 1;
 }
 
-const CliRegistrar registrar("list", "PAQUET [CONFÉRENCE]", &run);
+const CliRegistrar
+    registrar("list", "PAQUET [CONFÉRENCE] [--sort numero|auteur|destinataire|sujet]", &run);
 
 } // namespace

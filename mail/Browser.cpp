@@ -49,76 +49,162 @@ std::optional<int> smallNumber(std::string_view s, std::size_t maxDigits, std::s
     return value;
 }
 
-std::vector<std::size_t> byNumber(const std::vector<MessageListEntry>& entries) {
-    const std::size_t n = entries.size();
-    // Number texts become ranks, so that a pass compares integers only.
-    std::vector<std::size_t> byText(n);
-    std::iota(byText.begin(), byText.end(), std::size_t(0));
-    std::sort(byText.begin(), byText.end(),
-              [&](std::size_t a, std::size_t b) { return entries[a].number < entries[b].number; });
-    std::vector<std::uint32_t> rank(n);
-    std::uint32_t r = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-        if (i > 0 && entries[byText[i]].number != entries[byText[i - 1]].number)
-            ++r;
-        rank[byText[i]] = r;
+// The messages a pass may still reach, searched by rank and day: the first in file order
+// whose rank and day are both within bounds. A Fenwick tree over the ranks; each of its
+// nodes keeps its messages sorted by day, with a tree of the least file position over them.
+class ReachIndex {
+public:
+    static constexpr std::uint32_t kNone = std::numeric_limits<std::uint32_t>::max();
+
+    ReachIndex(const std::vector<std::uint32_t>& rank, const std::vector<std::uint32_t>& day,
+               std::uint32_t ranks)
+        : rank_(rank), day_(day), start_(std::size_t(ranks) + 2, 0) {
+        const std::size_t n = rank.size();
+        std::vector<std::uint32_t> byDay(n);
+        std::iota(byDay.begin(), byDay.end(), std::uint32_t(0));
+        std::stable_sort(byDay.begin(), byDay.end(),
+                         [&](std::uint32_t a, std::uint32_t b) { return day[a] < day[b]; });
+        for (std::uint32_t p : byDay)
+            for (std::size_t j = rank[p] + 1; j < start_.size() - 1; j += j & (~j + 1))
+                ++start_[j + 1];
+        for (std::size_t j = 1; j < start_.size(); ++j)
+            start_[j] += start_[j - 1];
+        slots_.resize(start_.back());
+        tree_.assign(2 * start_.back(), kNone);
+        std::vector<std::size_t> filled(start_.begin(), start_.end() - 1);
+        for (std::uint32_t p : byDay)
+            for (std::size_t j = rank[p] + 1; j < start_.size() - 1; j += j & (~j + 1))
+                slots_[filled[j]++] = p;
+        for (std::size_t j = 1; j + 1 < start_.size(); ++j) {
+            const std::size_t m = size(j);
+            std::uint32_t* t = tree(j);
+            for (std::size_t i = 0; i < m; ++i)
+                t[m + i] = slots_[start_[j] + i];
+            for (std::size_t i = m; i-- > 1;)
+                t[i] = std::min(t[2 * i], t[2 * i + 1]);
+        }
     }
 
+    // The least position whose rank is at most maxRank and day at most maxDay, or kNone.
+    std::uint32_t first(std::uint32_t maxRank, std::uint32_t maxDay) const {
+        std::uint32_t best = kNone;
+        for (std::size_t j = std::size_t(maxRank) + 1; j > 0; j -= j & (~j + 1)) {
+            const std::uint32_t* s = slots_.data() + start_[j];
+            const std::size_t m = size(j);
+            const std::size_t k = std::size_t(
+                std::upper_bound(s, s + m, maxDay,
+                                 [&](std::uint32_t d, std::uint32_t p) { return d < day_[p]; }) -
+                s);
+            const std::uint32_t* t = tree(j);
+            for (std::size_t l = m, r = m + k; l < r; l /= 2, r /= 2) {
+                if (l & 1)
+                    best = std::min(best, t[l++]);
+                if (r & 1)
+                    best = std::min(best, t[--r]);
+            }
+        }
+        return best;
+    }
+
+    void remove(std::uint32_t p) {
+        for (std::size_t j = std::size_t(rank_[p]) + 1; j + 1 < start_.size(); j += j & (~j + 1)) {
+            const std::uint32_t* s = slots_.data() + start_[j];
+            const std::size_t m = size(j);
+            // Within a node the slots are ordered by day, then by position.
+            const std::size_t i = std::size_t(
+                std::lower_bound(s, s + m, p,
+                                 [&](std::uint32_t a, std::uint32_t b) {
+                                     return day_[a] < day_[b] || (day_[a] == day_[b] && a < b);
+                                 }) -
+                s);
+            std::uint32_t* t = tree(j);
+            t[m + i] = kNone;
+            for (std::size_t k = (m + i) / 2; k >= 1; k /= 2)
+                t[k] = std::min(t[2 * k], t[2 * k + 1]);
+        }
+    }
+
+private:
+    std::size_t size(std::size_t j) const { return start_[j + 1] - start_[j]; }
+    std::uint32_t* tree(std::size_t j) { return tree_.data() + 2 * start_[j]; }
+    const std::uint32_t* tree(std::size_t j) const { return tree_.data() + 2 * start_[j]; }
+
+    const std::vector<std::uint32_t>& rank_;
+    const std::vector<std::uint32_t>& day_;
+    std::vector<std::size_t> start_; // node j's slots: [start_[j], start_[j + 1])
+    std::vector<std::uint32_t> slots_;
+    std::vector<std::uint32_t> tree_;
+};
+
+// Ranks of `values`, 0 for the least, equal values sharing a rank; the count of ranks.
+template <typename T, typename Less>
+std::uint32_t ranksOf(std::size_t n, T value, Less less, std::vector<std::uint32_t>& rank) {
+    std::vector<std::uint32_t> sorted(n);
+    std::iota(sorted.begin(), sorted.end(), std::uint32_t(0));
+    std::sort(sorted.begin(), sorted.end(),
+              [&](std::uint32_t a, std::uint32_t b) { return less(value(a), value(b)); });
+    rank.assign(n, 0);
+    std::uint32_t r = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (i > 0 && less(value(sorted[i - 1]), value(sorted[i])))
+            ++r;
+        rank[sorted[i]] = r;
+    }
+    return n ? r + 1 : 0;
+}
+
+std::vector<std::size_t> byNumber(const std::vector<MessageListEntry>& entries) {
+    const std::size_t n = entries.size();
+    std::vector<std::uint32_t> rank;
+    const std::uint32_t ranks = ranksOf(
+        n, [&](std::uint32_t i) -> const std::string& { return entries[i].number; },
+        std::less<>(), rank);
+    // A date that is no day ranks below every day, so that it passes every date test.
+    std::vector<std::uint32_t> day;
+    ranksOf(
+        n,
+        [&](std::uint32_t i) {
+            return entries[i].dateValue.value_or(std::numeric_limits<std::int64_t>::min());
+        },
+        std::less<>(), day);
+    constexpr std::uint32_t anyDay = std::numeric_limits<std::uint32_t>::max();
+
     // A pass walks from the first message not yet listed to the next one, in file order, that
-    // passes both tests against the minima, and so on; the last reached is listed. A tree of
-    // the minima over file positions finds each next step without scanning the rest.
-    constexpr std::int64_t kNoDay = std::numeric_limits<std::int64_t>::min();
-    constexpr std::int64_t kListedDate = std::numeric_limits<std::int64_t>::max();
-    constexpr std::uint32_t kListedRank = std::numeric_limits<std::uint32_t>::max();
-    std::size_t leaves = 1;
-    while (leaves < n)
-        leaves *= 2;
-    struct Node {
-        std::uint32_t rank = kListedRank;
-        std::int64_t date = kListedDate; // kNoDay passes every date test
+    // is within both minima, and so on; the last one reached is listed. The next pass walks
+    // the same way up to the one before it, so the walk is kept from pass to pass: a stack of
+    // the messages reached, each with the minima after it. A message reached leaves the
+    // index; none left before the top of the stack is within its minima (it would have been
+    // reached), so the next step is the first message in the index within them.
+    ReachIndex index(rank, day, ranks);
+    struct Step {
+        std::uint32_t position;
+        std::uint32_t maxRank;
+        std::uint32_t maxDay;
     };
-    std::vector<Node> tree(2 * leaves);
-    for (std::size_t i = 0; i < n; ++i)
-        tree[leaves + i] = {rank[i], entries[i].dateValue.value_or(kNoDay)};
-    for (std::size_t k = leaves - 1; k >= 1; --k)
-        tree[k] = {std::min(tree[2 * k].rank, tree[2 * k + 1].rank),
-                   std::min(tree[2 * k].date, tree[2 * k + 1].date)};
-
-    // The first position after `after` whose rank and date are within the minima, or n.
-    auto next = [&](std::size_t after, std::uint32_t maxRank, std::int64_t maxDate) {
-        auto find = [&](auto& self, std::size_t k, std::size_t lo, std::size_t hi) -> std::size_t {
-            if (hi <= after + 1 || tree[k].rank > maxRank || tree[k].date > maxDate)
-                return n;
-            if (k >= leaves)
-                return lo;
-            const std::size_t mid = (lo + hi) / 2;
-            const std::size_t left = self(self, 2 * k, lo, mid);
-            return left != n ? left : self(self, 2 * k + 1, mid, hi);
-        };
-        return find(find, 1, 0, leaves);
-    };
-
+    std::vector<Step> walk;
+    std::vector<bool> reached(n, false);
     std::vector<std::size_t> order;
     order.reserve(n);
     std::size_t first = 0;
-    for (std::size_t listed = 0; listed < n; ++listed) {
-        while (tree[leaves + first].rank == kListedRank)
-            ++first;
-        std::size_t best = first;
-        std::uint32_t minRank = rank[best];
-        std::int64_t minDate = entries[best].dateValue.value_or(kListedDate);
-        for (std::size_t p = next(best, minRank, minDate); p < n;
-             p = next(best, minRank, minDate)) {
-            best = p;
-            minRank = rank[p];
-            if (entries[p].dateValue)
-                minDate = *entries[p].dateValue;
+    auto reach = [&](std::uint32_t p, std::uint32_t maxDay) {
+        reached[p] = true;
+        index.remove(p);
+        walk.push_back({p, rank[p], entries[p].dateValue ? day[p] : maxDay});
+    };
+    while (order.size() < n) {
+        if (walk.empty()) {
+            while (reached[first])
+                ++first;
+            reach(std::uint32_t(first), anyDay);
         }
-        order.push_back(best);
-        tree[leaves + best] = Node{};
-        for (std::size_t k = (leaves + best) / 2; k >= 1; k /= 2)
-            tree[k] = {std::min(tree[2 * k].rank, tree[2 * k + 1].rank),
-                       std::min(tree[2 * k].date, tree[2 * k + 1].date)};
+        const Step top = walk.back();
+        const std::uint32_t next = index.first(top.maxRank, top.maxDay);
+        if (next == ReachIndex::kNone) {
+            order.push_back(top.position);
+            walk.pop_back();
+        } else {
+            reach(next, top.maxDay);
+        }
     }
     return order;
 }

@@ -6,6 +6,7 @@
 #include "session/Session.h"
 #include "core/VelkError.h"
 #include "packet/ControlFile.h"
+#include "tests/support/ConferenceShapes.h"
 #include "tests/support/ConfiguredDirectories.h"
 #include "packet/PacketBuilder.h"
 #include "tests/support/ScriptedUiServices.h"
@@ -29,6 +30,44 @@ std::string line(char mark, const std::string& dayFirst, const std::string& from
                  const std::string& to, const std::string& subject) {
     return std::string(1, mark) + " " + dayFirst + " " + pad(from) + " " + pad(to) + " " +
            pad(subject);
+}
+
+// The orders as their passes describe them: each pass walks the messages not yet listed in
+// file order and lists the last that is within the running minima; nothing is left out.
+std::vector<std::size_t> passes(const std::vector<MessageListEntry>& entries, int order) {
+    auto key = [&](const MessageListEntry& e) {
+        const std::string& field =
+            order == 2 ? e.author : order == 3 ? e.recipient : e.subject;
+        return pad(field) + e.number;
+    };
+    std::vector<bool> listed(entries.size(), false);
+    std::vector<std::size_t> result;
+    for (std::size_t pass = 0; pass < entries.size(); ++pass) {
+        std::optional<std::size_t> best;
+        std::optional<std::int64_t> minDate;
+        std::optional<std::string> minNumber, minKey;
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            const MessageListEntry& e = entries[i];
+            if (listed[i])
+                continue;
+            if (order == 1) {
+                if ((minNumber && e.number > *minNumber) ||
+                    (minDate && e.dateValue && *e.dateValue > *minDate))
+                    continue;
+                minNumber = e.number;
+                if (e.dateValue)
+                    minDate = e.dateValue;
+            } else {
+                if (minKey && key(e) > *minKey)
+                    continue;
+                minKey = key(e);
+            }
+            best = i;
+        }
+        listed[*best] = true;
+        result.push_back(*best);
+    }
+    return result;
 }
 
 class BrowserTest : public ::testing::Test {
@@ -195,28 +234,6 @@ TEST(BrowserSort, TiesAndKeysOutsideTheOldLimits) {
 // The number order as its passes describe it, message by message, against the faster
 // search the browser makes, on random conferences full of ties.
 TEST(BrowserSort, NumberOrderMatchesItsPasses) {
-    auto passes = [](const std::vector<MessageListEntry>& entries) {
-        std::vector<bool> listed(entries.size(), false);
-        std::vector<std::size_t> order;
-        for (std::size_t pass = 0; pass < entries.size(); ++pass) {
-            std::optional<std::size_t> best;
-            std::optional<std::int64_t> minDate;
-            std::optional<std::string> minNumber;
-            for (std::size_t i = 0; i < entries.size(); ++i) {
-                const MessageListEntry& e = entries[i];
-                if (listed[i] || (minNumber && e.number > *minNumber) ||
-                    (minDate && e.dateValue && *e.dateValue > *minDate))
-                    continue;
-                best = i;
-                minNumber = e.number;
-                if (e.dateValue)
-                    minDate = e.dateValue;
-            }
-            listed[*best] = true;
-            order.push_back(*best);
-        }
-        return order;
-    };
     std::mt19937 random(20260);
     const char* numbers[] = {"1", "2", "5", "10", "99", "100", "1000"};
     for (int round = 0; round < 400; ++round) {
@@ -226,7 +243,81 @@ TEST(BrowserSort, NumberOrderMatchesItsPasses) {
             if (random() % 8 != 0)
                 e.dateValue = 2450000 + std::int64_t(random() % 6);
         }
-        ASSERT_EQ(sortedPositions(entries, 1), passes(entries)) << "round " << round;
+        ASSERT_EQ(sortedPositions(entries, 1), passes(entries, 1)) << "round " << round;
+    }
+}
+
+// Every order, on random entries and on the shapes that made passes long: a chain walked
+// to its end at each pass, minima that cross, ties everywhere.
+TEST(BrowserSort, EveryOrderMatchesItsPassesOnAdversarialEntries) {
+    std::mt19937 random(14);
+    auto make = [](std::size_t n, auto number, auto day, auto name) {
+        std::vector<MessageListEntry> entries(n);
+        for (std::size_t i = 0; i < n; ++i) {
+            MessageListEntry& e = entries[i];
+            e.number = number(i);
+            e.dateValue = day(i);
+            e.author = pad(name(i));
+            e.recipient = pad(name(i * 7 + 1));
+            e.subject = pad(name(i * 3 + 2));
+        }
+        return entries;
+    };
+    const std::size_t n = 400;
+    auto text = [](std::size_t v) { return std::to_string(v); };
+    auto none = [](std::size_t) { return std::optional<std::int64_t>(); };
+    auto same = [](std::size_t) { return std::string("JEAN DUPONT"); };
+    auto names = [](std::size_t i) { return "NOM " + std::to_string(i % 13); };
+    struct Shape {
+        const char* what;
+        std::vector<MessageListEntry> entries;
+    };
+    std::vector<Shape> shapes = {
+        {"newest first",
+         make(
+             n, [&](std::size_t i) { return text(n - i); },
+             [&](std::size_t i) { return std::optional<std::int64_t>(2450000 + (n - i) / 3); },
+             names)},
+        {"number falling, date rising",
+         make(
+             n, [&](std::size_t i) { return text(n - i); },
+             [](std::size_t i) { return std::optional<std::int64_t>(2450000 + i); }, names)},
+        {"one number, one day",
+         make(
+             n, [](std::size_t) { return std::string("7"); },
+             [](std::size_t) { return std::optional<std::int64_t>(2450000); }, same)},
+        {"no day at all, numbers falling",
+         make(
+             n, [&](std::size_t i) { return text(n - i); }, none, same)},
+        {"crossing pairs",
+         make(
+             n, [&](std::size_t i) { return text(i % 2 ? i : n * 2 - i); },
+             [&](std::size_t i) { return std::optional<std::int64_t>(i % 2 ? n * 2 - i : i); },
+             names)},
+        {"seven digits among six",
+         make(
+             n, [&](std::size_t i) { return text(i % 3 ? 999999 - i : 1000000 + n - i); },
+             [&](std::size_t i) { return std::optional<std::int64_t>(2450000 + (n - i) / 5); },
+             names)},
+    };
+    for (int round = 0; round < 20; ++round) {
+        shapes.push_back(
+            {"random",
+             make(
+                 1 + random() % n, [&](std::size_t) { return text(random() % 50); },
+                 [&](std::size_t) {
+                     return random() % 9 ? std::optional<std::int64_t>(2450000 + random() % 20)
+                                         : std::nullopt;
+                 },
+                 [&](std::size_t) {
+                     return std::string(1, char("AB\x8E\x90z"[random() % 5])) +
+                            std::to_string(random() % 3);
+                 })});
+    }
+    for (const Shape& shape : shapes) {
+        for (int order = 1; order <= 4; ++order)
+            ASSERT_EQ(sortedPositions(shape.entries, order), passes(shape.entries, order))
+                << shape.what << ", order " << order;
     }
 }
 
@@ -366,6 +457,29 @@ TEST_F(BrowserTest, ThreeThousandMessagesAreAllListed) {
     EXPECT_EQ(s.browser.ListOrder.size(), 3000u);
     EXPECT_EQ(s.browser.ListOrder.back(), b.headerBlockIndex(2999));
     EXPECT_EQ(s.browser.LastListIndex, 2999);
+}
+
+// Conferences as boards send them, read from the packet: each order lists what its passes
+// list, every message once.
+TEST_F(BrowserTest, ShapedConferencesListInTheOrdersOfThePasses) {
+    std::uint16_t conference = 0;
+    for (ConferenceShape shape : kConferenceShapes) {
+        b.conference(conference, shapeName(shape));
+        addShapedMessages(b, conference, shape, 500, 1000u + conference);
+        ++conference;
+    }
+    ASSERT_EQ(open().size(), std::size(kConferenceShapes));
+    for (int line = 0; line < int(std::size(kConferenceShapes)); ++line) {
+        for (int order = 1; order <= 4; ++order) {
+            ASSERT_EQ(list(line, order).size(), 500u);
+            std::vector<std::int32_t> expected;
+            for (std::size_t p : passes(s.browser.MessageList, order))
+                expected.push_back(s.browser.MessageList[p].headerBlock);
+            ASSERT_EQ(s.browser.ListOrder, expected)
+                << shapeName(kConferenceShapes[line]) << ", order " << order;
+        }
+    }
+    EXPECT_TRUE(ui.texts().isEmpty());
 }
 
 TEST_F(BrowserTest, SortingAgainDoesNotRereadTheIndex) {
