@@ -51,36 +51,48 @@ std::optional<int> smallNumber(std::string_view s, std::size_t maxDigits, std::s
 
 // The messages a pass may still reach, searched by rank and day: the first in file order
 // whose rank and day are both within bounds. A Fenwick tree over the ranks; each of its
-// nodes keeps its messages sorted by day, with a tree of the least file position over them.
+// nodes keeps its messages sorted by day, with a tree of the least file position over
+// them. A search and a removal each cost log² n.
 class ReachIndex {
 public:
     static constexpr std::uint32_t kNone = std::numeric_limits<std::uint32_t>::max();
 
     ReachIndex(const std::vector<std::uint32_t>& rank, const std::vector<std::uint32_t>& day,
                std::uint32_t ranks)
-        : rank_(rank), day_(day), start_(std::size_t(ranks) + 2, 0) {
+        : rank_(rank), start_(std::size_t(ranks) + 2, 0) {
         const std::size_t n = rank.size();
         std::vector<std::uint32_t> byDay(n);
         std::iota(byDay.begin(), byDay.end(), std::uint32_t(0));
         std::stable_sort(byDay.begin(), byDay.end(),
                          [&](std::uint32_t a, std::uint32_t b) { return day[a] < day[b]; });
-        for (std::uint32_t p : byDay)
-            for (std::size_t j = rank[p] + 1; j < start_.size() - 1; j += j & (~j + 1))
+        std::vector<std::uint32_t> pathStart(n + 1, 0);
+        for (std::uint32_t p = 0; p < n; ++p) {
+            std::uint32_t nodes = 0;
+            for (std::size_t j = rank[p] + 1; j <= ranks; j += j & (~j + 1)) {
                 ++start_[j + 1];
+                ++nodes;
+            }
+            pathStart[p + 1] = pathStart[p] + nodes;
+        }
         for (std::size_t j = 1; j < start_.size(); ++j)
             start_[j] += start_[j - 1];
-        slots_.resize(start_.back());
+        slotDay_.resize(start_.back());
         tree_.assign(2 * start_.back(), kNone);
+        slotOnPath_.resize(pathStart.back());
         std::vector<std::size_t> filled(start_.begin(), start_.end() - 1);
-        for (std::uint32_t p : byDay)
-            for (std::size_t j = rank[p] + 1; j < start_.size() - 1; j += j & (~j + 1))
-                slots_[filled[j]++] = p;
-        for (std::size_t j = 1; j + 1 < start_.size(); ++j) {
-            const std::size_t m = size(j);
+        for (std::uint32_t p : byDay) {
+            std::uint32_t k = pathStart[p];
+            for (std::size_t j = rank[p] + 1; j <= ranks; j += j & (~j + 1)) {
+                const std::size_t slot = filled[j]++;
+                slotDay_[slot] = day[p];
+                tree_[2 * start_[j] + size(j) + (slot - start_[j])] = p;
+                slotOnPath_[k++] = std::uint32_t(slot - start_[j]);
+            }
+        }
+        pathStart_ = std::move(pathStart);
+        for (std::size_t j = 1; j <= ranks; ++j) {
             std::uint32_t* t = tree(j);
-            for (std::size_t i = 0; i < m; ++i)
-                t[m + i] = slots_[start_[j] + i];
-            for (std::size_t i = m; i-- > 1;)
+            for (std::size_t i = size(j); i-- > 1;)
                 t[i] = std::min(t[2 * i], t[2 * i + 1]);
         }
     }
@@ -89,13 +101,12 @@ public:
     std::uint32_t first(std::uint32_t maxRank, std::uint32_t maxDay) const {
         std::uint32_t best = kNone;
         for (std::size_t j = std::size_t(maxRank) + 1; j > 0; j -= j & (~j + 1)) {
-            const std::uint32_t* s = slots_.data() + start_[j];
-            const std::size_t m = size(j);
-            const std::size_t k = std::size_t(
-                std::upper_bound(s, s + m, maxDay,
-                                 [&](std::uint32_t d, std::uint32_t p) { return d < day_[p]; }) -
-                s);
             const std::uint32_t* t = tree(j);
+            const std::size_t m = size(j);
+            if (m == 0 || t[1] >= best)
+                continue; // nothing in the node comes before the best already found
+            const std::uint32_t* days = slotDay_.data() + start_[j];
+            const std::size_t k = std::size_t(std::upper_bound(days, days + m, maxDay) - days);
             for (std::size_t l = m, r = m + k; l < r; l /= 2, r /= 2) {
                 if (l & 1)
                     best = std::min(best, t[l++]);
@@ -107,20 +118,14 @@ public:
     }
 
     void remove(std::uint32_t p) {
-        for (std::size_t j = std::size_t(rank_[p]) + 1; j + 1 < start_.size(); j += j & (~j + 1)) {
-            const std::uint32_t* s = slots_.data() + start_[j];
-            const std::size_t m = size(j);
-            // Within a node the slots are ordered by day, then by position.
-            const std::size_t i = std::size_t(
-                std::lower_bound(s, s + m, p,
-                                 [&](std::uint32_t a, std::uint32_t b) {
-                                     return day_[a] < day_[b] || (day_[a] == day_[b] && a < b);
-                                 }) -
-                s);
+        std::uint32_t k = pathStart_[p];
+        for (std::size_t j = std::size_t(rank_[p]) + 1; j + 1 < start_.size();
+             j += j & (~j + 1)) {
             std::uint32_t* t = tree(j);
-            t[m + i] = kNone;
-            for (std::size_t k = (m + i) / 2; k >= 1; k /= 2)
-                t[k] = std::min(t[2 * k], t[2 * k + 1]);
+            std::size_t i = size(j) + slotOnPath_[k++];
+            t[i] = kNone;
+            for (i /= 2; i >= 1; i /= 2)
+                t[i] = std::min(t[2 * i], t[2 * i + 1]);
         }
     }
 
@@ -130,10 +135,11 @@ private:
     const std::uint32_t* tree(std::size_t j) const { return tree_.data() + 2 * start_[j]; }
 
     const std::vector<std::uint32_t>& rank_;
-    const std::vector<std::uint32_t>& day_;
-    std::vector<std::size_t> start_; // node j's slots: [start_[j], start_[j + 1])
-    std::vector<std::uint32_t> slots_;
-    std::vector<std::uint32_t> tree_;
+    std::vector<std::size_t> start_;      // node j's slots: [start_[j], start_[j + 1])
+    std::vector<std::uint32_t> slotDay_;  // each slot's day, ascending within a node
+    std::vector<std::uint32_t> tree_;     // per node, 2 x its slots: least positions
+    std::vector<std::uint32_t> pathStart_; // a message's slots, node after node of its path
+    std::vector<std::uint32_t> slotOnPath_;
 };
 
 // Ranks of `values`, 0 for the least, equal values sharing a rank; the count of ranks.
