@@ -9,6 +9,7 @@
 #include "session/Session.h"
 #include "session/StartUp.h"
 #include "core/VelkError.h"
+#include "packet/PacketOpening.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -104,6 +105,8 @@ int runProgram(Session& session, QtUiServices& ui, const QStringList& arguments)
         return fail(ui, StartUpFailure{1, e.message()});
     }
 
+    // A packet named on the command line unpacks while the windows are built.
+    startCommandLineUnpack(session);
     const std::unique_ptr<Windows> windows = createWindows(session, ui);
     windows->Form1->show();
     if (testQuitRequested())

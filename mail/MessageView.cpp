@@ -147,10 +147,13 @@ QString shownBodyLine(std::string_view dosLine, bool fontNotTerminal) {
 }
 
 bool isQuotationLine(const QString& shown) {
-    const QString rest =
-        shown.startsWith(QString(kBodyIndent, QLatin1Char(' '))) ? shown.mid(kBodyIndent) : shown;
+    qsizetype indent = 0;
+    while (indent < kBodyIndent && indent < shown.size() && shown.at(indent) == QLatin1Char(' '))
+        ++indent;
+    // Without its whole indent the line is looked at from its start.
+    const qsizetype from = indent == kBodyIndent ? kBodyIndent : 0;
     auto at = [&](qsizetype position) {
-        return position <= rest.size() ? rest.at(position - 1) : QChar();
+        return from + position <= shown.size() ? shown.at(from + position - 1) : QChar();
     };
     for (const QChar quote : {QLatin1Char('>'), QLatin1Char('|'), QLatin1Char('[')}) {
         if (isCapital(at(1)) && isCapital(at(2)) && (at(3) == quote || at(4) == quote))

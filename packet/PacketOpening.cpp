@@ -91,12 +91,18 @@ std::optional<PacketFields> openQwkPacket(PacketSession& s, UiServices& ui) {
     s.packet.packetFileName = packet;
 
     BusyCursor busy(ui);
-    if (const QString refusal = emptyWorkDirectory(s, packet); !refusal.isEmpty()) {
-        busy.release();
-        ui.message(refusal, MessageKind::Warning);
-        return std::nullopt;
+    std::unique_ptr<UnpackJob> job = std::move(s.pendingUnpack);
+    if (!job || job->archive() != packet || job->directory() != work) {
+        job.reset();
+        if (const QString refusal = emptyWorkDirectory(s, packet); !refusal.isEmpty()) {
+            busy.release();
+            ui.message(refusal, MessageKind::Warning);
+            return std::nullopt;
+        }
+        job = std::make_unique<UnpackJob>(packet, work);
     }
-    const UnpackResult unpacked = unpackArchive(packet, work);
+    const UnpackResult unpacked = job->finish();
+    job.reset();
     if (!unpacked.ok()) {
         busy.release();
         reportUnpackFailure(ui, packet, unpacked);
@@ -139,6 +145,16 @@ std::optional<PacketFields> openQwkPacket(PacketSession& s, UiServices& ui) {
         }
     }
     return fields;
+}
+
+void startCommandLineUnpack(PacketSession& s) {
+    s.pendingUnpack.reset();
+    const QString work = s.settings.workPath;
+    if (!s.openFromCommandLine || !QFileInfo(work).isDir() ||
+        !workDirectoryConflict(s.settings, s.startDirectory).isEmpty() ||
+        !emptyWorkDirectory(s, s.commandLinePacket).isEmpty())
+        return;
+    s.pendingUnpack = std::make_unique<UnpackJob>(s.commandLinePacket, work);
 }
 
 CloseOutcome closePacket(PacketSession& s, UiServices& ui) {

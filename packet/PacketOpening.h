@@ -33,6 +33,12 @@ PacketFields packetFields(const PacketSession& session);
 // was cancelled. Errors of the runtime (a bad number, a failed deletion) are thrown.
 std::optional<PacketFields> openQwkPacket(PacketSession& session, UiServices& ui);
 
+// At start-up, for a packet named on the command line: when the work directory is there
+// and may be emptied, empties it and starts unzip at once, so that the windows are built
+// while it runs; openQwkPacket then waits for that unpacking instead of starting its own.
+// Does nothing otherwise: the opening then asks and reports as usual.
+void startCommandLineUnpack(PacketSession& session);
+
 enum class CloseOutcome {
     Packed,        // the reply file went into the reply packet
     NothingToPack, // no reply file, or one of a single block

@@ -8,11 +8,11 @@
 #include "mail/Browser.h"
 #include "mail/MessageExport.h"
 #include "mail/PersonalMail.h"
+#include "ui/mail/MessageBodyView.h"
 #include "ui/mail/TPrintMessage.h"
 #include "ui/reply/TDestin.h"
 #include "ui/reply/TWriteMsg.h"
 
-#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QGridLayout>
@@ -22,11 +22,6 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
-#include <QScrollBar>
-#include <QTextBlock>
-#include <QTextCursor>
-#include <QTextDocument>
-#include <QTextEdit>
 #include <QVBoxLayout>
 
 namespace {
@@ -106,14 +101,8 @@ TAffMsg::TAffMsg(Session& session, UiServices& ui, QWidget* parent)
     // "Privé" and "Public" keep their box at the left of the column.
     panel->setAlignment(ChStatut, Qt::AlignLeft);
 
-    Msg = new QTextEdit;
+    Msg = new MessageBodyView;
     Msg->setObjectName(QStringLiteral("Msg"));
-    Msg->setReadOnly(true);
-    Msg->setLineWrapMode(QTextEdit::NoWrap);
-    Msg->setAcceptRichText(false);
-    Msg->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    Msg->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    Msg->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     Msg->setContextMenuPolicy(Qt::NoContextMenu);
     Msg->installEventFilter(this);
     Msg->viewport()->installEventFilter(this);
@@ -233,64 +222,10 @@ void TAffMsg::DisplayMessage() {
 
 void TAffMsg::fillBody() {
     Msg->setUpdatesEnabled(false);
-    QPalette colours = Msg->palette();
-    colours.setColor(QPalette::Base, view_.background);
-    colours.setColor(QPalette::Text, view_.ink);
-    Msg->setPalette(colours);
-
-    QTextCharFormat ink;
-    ink.setFont(view_.font);
-    ink.setForeground(view_.ink);
-    QTextDocument* doc = Msg->document();
-    doc->clear();
-    doc->setDefaultFont(view_.font);
-    Msg->setCurrentCharFormat(ink);
-
-    QString text;
-    qsizetype size = 0;
-    for (const ShownLine& line : view_.lines)
-        size += line.text.size() + 1;
-    text.reserve(size);
-    for (std::size_t i = 0; i < view_.lines.size(); ++i) {
-        if (i)
-            text.append(QLatin1Char('\n'));
-        text.append(view_.lines[i].text);
-    }
-    doc->setPlainText(text);
-    QTextCursor cursor(doc);
-    cursor.beginEditBlock();
-    cursor.select(QTextCursor::Document);
-    cursor.setCharFormat(ink);
-    QTextCharFormat quote;
-    quote.setForeground(view_.quote);
-    QTextBlock block = doc->begin();
-    for (const ShownLine& line : view_.lines) {
-        if (!block.isValid())
-            break;
-        if (line.quoted) {
-            cursor.setPosition(block.position());
-            cursor.setPosition(block.position() + block.length() - 1, QTextCursor::KeepAnchor);
-            cursor.mergeCharFormat(quote);
-        }
-        block = block.next();
-    }
-    cursor.endEditBlock();
-    doc->setModified(false);
-
-    Msg->moveCursor(QTextCursor::Start);
-    Msg->horizontalScrollBar()->setValue(0);
-    Msg->verticalScrollBar()->setValue(0);
-    if (view_.scrollLines) {
-        // The lines of a news header block go above the top of the view.
-        const QTextBlock target = doc->findBlockByNumber(*view_.scrollLines);
-        QScrollBar* bar = Msg->verticalScrollBar();
-        if (target.isValid()) {
-            const qreal top = doc->documentLayout()->blockBoundingRect(target).top();
-            bar->setValue(int(top));
-        } else {
-            bar->setValue(bar->maximum());
-        }
-    }
+    Msg->showLines(view_.lines, view_.font, view_.ink, view_.quote, view_.background);
+    // The lines of a news header block go above the top of the view.
+    if (view_.scrollLines)
+        Msg->scrollToLine(*view_.scrollLines);
     Msg->setUpdatesEnabled(true);
 }
 

@@ -11,7 +11,7 @@ class QAction;
 class QLabel;
 class QMenu;
 class QPushButton;
-class QTextEdit;
+class MessageBodyView;
 class TDestin;
 class TWriteMsg;
 struct Session;
@@ -82,7 +82,7 @@ public:
     QPushButton* LastMsgBtn;
     QPushButton* PrevMsgBtn;
     QPushButton* NextMsgBtn;
-    QTextEdit* Msg;
+    MessageBodyView* Msg;
     QMenu* PopupMenu1;
     QAction* Copier1;
     QAction* Slectionnertout1;

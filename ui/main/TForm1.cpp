@@ -94,10 +94,10 @@ int TForm1::runHidden(QObject& window) {
 }
 
 // The packet named on the command line, or the one the user picks: the main window stays
-// hidden from the question about the work directory until the packet window closes.
+// on screen with the busy cursor while the packet is unpacked, and hidden from the packet
+// window's opening until it closes.
 void TForm1::OuvrirunpaquetQWK1Click() {
-    hide();
-    if (!openPacket(session_, ui_, *windows_.QWK))
+    if (!openPacket(session_, ui_, *windows_.QWK, [this] { hide(); }))
         session_.openFromCommandLine =
             false; // a packet that failed is not retried at each activation
     show();

@@ -251,11 +251,14 @@ void TQWK::reject() {
     QDialog::reject();
 }
 
-bool openPacket(Session& session, UiServices& ui, TQWK& window) {
+bool openPacket(Session& session, UiServices& ui, TQWK& window,
+                const std::function<void()>& beforeShowing) {
     std::optional<PacketFields> fields;
     if (!runAction(ui, [&] { fields = openQwkPacket(session, ui); }) || !fields)
         return false;
     window.fill(*fields);
+    if (beforeShowing)
+        beforeShowing();
     ui.runModal(window);
     return true;
 }
