@@ -117,7 +117,7 @@ int run(const QStringList& arguments, CliIo& io) {
     return listed ? 0 : 1;
 }
 
-const CliRegistrar
-    registrar("list", "PAQUET [CONFÉRENCE] [--sort numero|auteur|destinataire|sujet]", &run);
+const CliRegistrar registrar("list",
+                             "PAQUET [CONFÉRENCE] [--sort numero|auteur|destinataire|sujet]", &run);
 
 } // namespace

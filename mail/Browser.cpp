@@ -119,8 +119,7 @@ public:
 
     void remove(std::uint32_t p) {
         std::uint32_t k = pathStart_[p];
-        for (std::size_t j = std::size_t(rank_[p]) + 1; j + 1 < start_.size();
-             j += j & (~j + 1)) {
+        for (std::size_t j = std::size_t(rank_[p]) + 1; j + 1 < start_.size(); j += j & (~j + 1)) {
             std::uint32_t* t = tree(j);
             std::size_t i = size(j) + slotOnPath_[k++];
             t[i] = kNone;
@@ -135,9 +134,9 @@ private:
     const std::uint32_t* tree(std::size_t j) const { return tree_.data() + 2 * start_[j]; }
 
     const std::vector<std::uint32_t>& rank_;
-    std::vector<std::size_t> start_;      // node j's slots: [start_[j], start_[j + 1])
-    std::vector<std::uint32_t> slotDay_;  // each slot's day, ascending within a node
-    std::vector<std::uint32_t> tree_;     // per node, 2 x its slots: least positions
+    std::vector<std::size_t> start_;       // node j's slots: [start_[j], start_[j + 1])
+    std::vector<std::uint32_t> slotDay_;   // each slot's day, ascending within a node
+    std::vector<std::uint32_t> tree_;      // per node, 2 x its slots: least positions
     std::vector<std::uint32_t> pathStart_; // a message's slots, node after node of its path
     std::vector<std::uint32_t> slotOnPath_;
 };
@@ -163,8 +162,8 @@ std::vector<std::size_t> byNumber(const std::vector<MessageListEntry>& entries) 
     const std::size_t n = entries.size();
     std::vector<std::uint32_t> rank;
     const std::uint32_t ranks = ranksOf(
-        n, [&](std::uint32_t i) -> const std::string& { return entries[i].number; },
-        std::less<>(), rank);
+        n, [&](std::uint32_t i) -> const std::string& { return entries[i].number; }, std::less<>(),
+        rank);
     // A date that is no day ranks below every day, so that it passes every date test.
     std::vector<std::uint32_t> day;
     ranksOf(

@@ -66,16 +66,14 @@ protected:
         std::string out;
         for (std::size_t line = 0; line < s.packet.indexFiles.size(); ++line) {
             const int position = s.packet.indexFiles[line].conferencePosition;
-            const int number =
-                s.packet.control.Conferences[std::size_t(position)].ConferenceNumber;
+            const int number = s.packet.control.Conferences[std::size_t(position)].ConferenceNumber;
             listConference(s, ui, int(line));
             for (int row = 0; row <= s.browser.LastListIndex; ++row) {
                 EXPECT_TRUE(readListedMessage(s, ui, row));
                 const MessageHeader& h = s.store.CurrentHeader;
-                const QString text =
-                    QString::number(number) + '\t' + cliText(h.number) + '\t' + cliText(h.date) +
-                    '\t' + cliText(h.author) + '\t' + cliText(h.recipient) + '\t' +
-                    cliText(h.subject) + '\n';
+                const QString text = QString::number(number) + '\t' + cliText(h.number) + '\t' +
+                                     cliText(h.date) + '\t' + cliText(h.author) + '\t' +
+                                     cliText(h.recipient) + '\t' + cliText(h.subject) + '\n';
                 out += text.toStdString();
             }
         }

@@ -2,13 +2,13 @@
 #include "mail/Browser.h"
 
 #include "core/FileUtil.h"
-#include "packet/MessageStore.h"
-#include "session/Session.h"
 #include "core/VelkError.h"
 #include "packet/ControlFile.h"
+#include "packet/MessageStore.h"
+#include "packet/PacketBuilder.h"
+#include "session/Session.h"
 #include "tests/support/ConferenceShapes.h"
 #include "tests/support/ConfiguredDirectories.h"
-#include "packet/PacketBuilder.h"
 #include "tests/support/ScriptedUiServices.h"
 
 #include <QFile>
@@ -36,8 +36,7 @@ std::string line(char mark, const std::string& dayFirst, const std::string& from
 // file order and lists the last that is within the running minima; nothing is left out.
 std::vector<std::size_t> passes(const std::vector<MessageListEntry>& entries, int order) {
     auto key = [&](const MessageListEntry& e) {
-        const std::string& field =
-            order == 2 ? e.author : order == 3 ? e.recipient : e.subject;
+        const std::string& field = order == 2 ? e.author : order == 3 ? e.recipient : e.subject;
         return pad(field) + e.number;
     };
     std::vector<bool> listed(entries.size(), false);
@@ -302,17 +301,17 @@ TEST(BrowserSort, EveryOrderMatchesItsPassesOnAdversarialEntries) {
     };
     for (int round = 0; round < 20; ++round) {
         shapes.push_back(
-            {"random",
-             make(
-                 1 + random() % n, [&](std::size_t) { return text(random() % 50); },
-                 [&](std::size_t) {
-                     return random() % 9 ? std::optional<std::int64_t>(2450000 + random() % 20)
-                                         : std::nullopt;
-                 },
-                 [&](std::size_t) {
-                     return std::string(1, char("AB\x8E\x90z"[random() % 5])) +
-                            std::to_string(random() % 3);
-                 })});
+            {"random", make(
+                           1 + random() % n, [&](std::size_t) { return text(random() % 50); },
+                           [&](std::size_t) {
+                               return random() % 9
+                                          ? std::optional<std::int64_t>(2450000 + random() % 20)
+                                          : std::nullopt;
+                           },
+                           [&](std::size_t) {
+                               return std::string(1, char("AB\x8E\x90z"[random() % 5])) +
+                                      std::to_string(random() % 3);
+                           })});
     }
     for (const Shape& shape : shapes) {
         for (int order = 1; order <= 4; ++order)

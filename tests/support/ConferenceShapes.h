@@ -16,21 +16,21 @@
 #include <vector>
 
 enum class ConferenceShape {
-    Ascending,        // numbers and dates rising in file order
-    NewestFirst,      // numbers and dates falling
-    OneAuthor,        // every message from the same author, to the same recipient
-    OneDate,          // every message of the same day, numbers shuffled
-    Random,           // numbers, dates and names at random, ties and dates that are no day
+    Ascending,         // numbers and dates rising in file order
+    NewestFirst,       // numbers and dates falling
+    OneAuthor,         // every message from the same author, to the same recipient
+    OneDate,           // every message of the same day, numbers shuffled
+    Random,            // numbers, dates and names at random, ties and dates that are no day
     NumbersPast999999, // seven-digit numbers among shorter ones, falling
-    Dates1980To2099,  // two-digit years over both centuries
-    AccentedNames,    // names and subjects starting with accented DOS letters
+    Dates1980To2099,   // two-digit years over both centuries
+    AccentedNames,     // names and subjects starting with accented DOS letters
 };
 
 inline constexpr ConferenceShape kConferenceShapes[] = {
-    ConferenceShape::Ascending,         ConferenceShape::NewestFirst,
-    ConferenceShape::OneAuthor,         ConferenceShape::OneDate,
-    ConferenceShape::Random,            ConferenceShape::NumbersPast999999,
-    ConferenceShape::Dates1980To2099,   ConferenceShape::AccentedNames,
+    ConferenceShape::Ascending,       ConferenceShape::NewestFirst,
+    ConferenceShape::OneAuthor,       ConferenceShape::OneDate,
+    ConferenceShape::Random,          ConferenceShape::NumbersPast999999,
+    ConferenceShape::Dates1980To2099, ConferenceShape::AccentedNames,
 };
 
 inline const char* shapeName(ConferenceShape shape) {
@@ -65,10 +65,17 @@ inline void addShapedMessages(PacketBuilder& b, std::uint16_t conference, Confer
     auto dateText = [](const QDate& d) {
         return d.toString(QStringLiteral("MM-dd-yy")).toStdString();
     };
-    static const char* const firstNames[] = {"JEAN", "MARIE", "PAUL", "ANNE", "LUC",
+    static const char* const firstNames[] = {"JEAN",   "MARIE", "PAUL",   "ANNE", "LUC",
                                              "SOPHIE", "ALAIN", "CLAIRE", "ERIC", "ZOE"};
-    static const char* const accented[] = {"\x90LODIE", "\x80\x82LINE", "\x8E" "DOUARD",
-                                           "\x85NGELE", "\x99RJAN", "\xA5OEL", "\x9A" "BER"};
+    static const char* const accented[] = {"\x90LODIE",
+                                           "\x80\x82LINE",
+                                           "\x8E"
+                                           "DOUARD",
+                                           "\x85NGELE",
+                                           "\x99RJAN",
+                                           "\xA5OEL",
+                                           "\x9A"
+                                           "BER"};
     auto name = [&](int i) {
         return std::string(firstNames[i % 10]) + " " + std::to_string(i % 97);
     };
@@ -109,7 +116,8 @@ inline void addShapedMessages(PacketBuilder& b, std::uint16_t conference, Confer
             if (pick(40) == 0)
                 m.date = "02-30-96"; // no day of the calendar
             else if (pick(10) == 0)
-                m.date = start.addDays(pick(3650)).toString(QStringLiteral("dd-MM-yy")).toStdString();
+                m.date =
+                    start.addDays(pick(3650)).toString(QStringLiteral("dd-MM-yy")).toStdString();
             m.from = name(pick(60));
             m.to = name(pick(40));
             m.subject = "Sujet " + std::to_string(pick(300));

@@ -17,8 +17,7 @@ MessageBodyView::MessageBodyView(QWidget* parent) : QPlainTextEdit(parent) {
 }
 
 void MessageBodyView::showLines(const std::vector<ShownLine>& lines, const QFont& font,
-                                const QColor& ink, const QColor& quote,
-                                const QColor& background) {
+                                const QColor& ink, const QColor& quote, const QColor& background) {
     QPalette colours = palette();
     colours.setColor(QPalette::Base, background);
     colours.setColor(QPalette::Text, ink);
@@ -48,8 +47,7 @@ void MessageBodyView::showLines(const std::vector<ShownLine>& lines, const QFont
     // Only the lines seen are laid out; the longest one is too, so that the horizontal
     // scroll bar reaches the end of every line from the start.
     if (!lines.empty())
-        document()->documentLayout()->blockBoundingRect(
-            document()->findBlockByNumber(int(widest)));
+        document()->documentLayout()->blockBoundingRect(document()->findBlockByNumber(int(widest)));
     moveCursor(QTextCursor::Start);
     horizontalScrollBar()->setValue(0);
     verticalScrollBar()->setValue(0);

@@ -414,7 +414,8 @@ TEST_F(TAffMsgTest, LongMessageColoursTheLinesItScrollsTo) {
     s.store.CurrentHeader.author = "JEAN DUPONT";
     std::string text;
     for (int i = 0; i < 10000; ++i)
-        text += i % 3 == 0 ? "JD> cite " + std::to_string(i) + "\n" : "ligne " + std::to_string(i) + "\n";
+        text += i % 3 == 0 ? "JD> cite " + std::to_string(i) + "\n"
+                           : "ligne " + std::to_string(i) + "\n";
     text += std::string(200, 'x') + "\n";
     s.store.MessageText = text;
     TAffMsg w(s, ui);

@@ -1,0 +1,122 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// Opening packets of 10,000, 100,000 and 300,000 ordinary messages (4 to 5 blocks each)
+// against "unzip -o -qq" of the same packet, timed in the same iterations. The counters
+// are ratios to unzip alone: to the packet window (goal 1.05) and to the first conference
+// listed (goal 1.1).
+#include "core/UiServices.h"
+#include "mail/Browser.h"
+#include "packet/PacketBuilder.h"
+#include "packet/PacketOpening.h"
+#include "session/Session.h"
+#include "tests/support/ConfiguredDirectories.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+
+#include <benchmark/benchmark.h>
+
+#include <map>
+#include <memory>
+
+namespace {
+
+constexpr int kConferences = 20;
+
+struct ZippedPacket {
+    ConfiguredDirectories dirs;
+    QString path;
+
+    explicit ZippedPacket(int messages) {
+        Session s;
+        dirs.configure(s);
+        PacketBuilder b;
+        for (int c = 0; c < kConferences; ++c)
+            b.conference(std::uint16_t(c), "Conference " + std::to_string(c));
+        std::string text;
+        for (int l = 0; l < 6; ++l)
+            text += "Ligne " + std::to_string(l) +
+                    " d'un message ordinaire, assez longue pour remplir un bloc.\n";
+        for (int i = 0; i < messages; ++i) {
+            PacketMessage& m =
+                b.add(std::uint16_t(i % kConferences), "Sujet " + std::to_string(i % 300), text);
+            m.number = std::to_string(i + 1);
+        }
+        path = joinPath(dirs.dir(QStringLiteral("QWK")), QStringLiteral("VELKTEST.QWK"));
+        b.zipTo(path);
+    }
+};
+
+ZippedPacket& packetOf(int messages) {
+    static std::map<int, std::unique_ptr<ZippedPacket>> packets;
+    auto& p = packets[messages];
+    if (!p) {
+        packets.clear();
+        p = std::make_unique<ZippedPacket>(messages);
+    }
+    return *packets[messages];
+}
+
+void emptyWork(const QString& work) {
+    QDir dir(work);
+    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden))
+        dir.remove(name);
+}
+
+void OpenAgainstUnzip(benchmark::State& state) {
+    const int messages = int(state.range(0));
+    ZippedPacket& p = packetOf(messages);
+    const QString work = p.dirs.dir(QStringLiteral("WORK"));
+    double unzipMs = 0, windowMs = 0, firstMs = 0;
+    for (auto _ : state) {
+        emptyWork(work);
+        QElapsedTimer t;
+        t.start();
+        QProcess unzip;
+        unzip.setStandardInputFile(QProcess::nullDevice());
+        unzip.start(QStringLiteral("unzip"), {QStringLiteral("-o"), QStringLiteral("-qq"), p.path,
+                                              QStringLiteral("-d"), work});
+        unzip.waitForFinished(-1);
+        unzipMs += double(t.nsecsElapsed()) / 1e6;
+
+        Session s;
+        HeadlessUiServices ui;
+        p.dirs.configure(s);
+        s.openFromCommandLine = true;
+        s.commandLinePacket = p.path;
+        t.start();
+        const auto fields = openQwkPacket(s, ui);
+        windowMs += double(t.nsecsElapsed()) / 1e6;
+        if (!fields) {
+            state.SkipWithError("the packet did not open");
+            break;
+        }
+        buildConferenceList(s);
+        benchmark::DoNotOptimize(listConference(s, ui, 0));
+        firstMs += double(t.nsecsElapsed()) / 1e6;
+    }
+    const double n = double(state.iterations());
+    state.counters["unzip_ms"] = unzipMs / n;
+    state.counters["window_ms"] = windowMs / n;
+    state.counters["first_conf_ms"] = firstMs / n;
+    state.counters["window_ratio"] = windowMs / unzipMs;
+    state.counters["first_conf_ratio"] = firstMs / unzipMs;
+}
+BENCHMARK(OpenAgainstUnzip)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Arg(300000)
+    ->Iterations(5)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
