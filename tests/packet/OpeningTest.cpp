@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -88,6 +89,50 @@ TEST_F(OpeningTest, CommandLinePacketWithBlanksNeedsNoDialog) {
     ASSERT_TRUE(fields);
     EXPECT_EQ(fields->PaquetName, "mon paquet.qwk");
     EXPECT_TRUE(ui.allAnswersUsed());
+}
+
+// A command-line packet starts unpacking before the windows exist; the opening then waits
+// for that unzip instead of emptying the directory and starting another.
+TEST_F(OpeningTest, CommandLinePacketUnpacksBeforeTheOpening) {
+    builder.zipTo(packet);
+    write(joinPath(dir("WORK"), "OLD.TXT"), "ancien");
+    s.openFromCommandLine = true;
+    s.commandLinePacket = packet;
+    startCommandLineUnpack(s);
+    ASSERT_TRUE(s.pendingUnpack);
+    EXPECT_FALSE(QFileInfo::exists(joinPath(dir("WORK"), "OLD.TXT")));
+    const auto fields = openQwkPacket(s, ui);
+    ASSERT_TRUE(fields);
+    EXPECT_FALSE(s.pendingUnpack);
+    EXPECT_EQ(fields->PaquetName, "VELKTEST.QWK");
+    EXPECT_EQ(work(),
+              (QStringList{"000.NDX", "CONTROL.DAT", "DOOR.ID", "MESSAGES.DAT", "PERSONAL.NDX"}));
+    EXPECT_TRUE(ui.texts().isEmpty());
+}
+
+// Where the opening would ask or refuse, nothing starts early: the opening does it all.
+TEST_F(OpeningTest, NoEarlyUnpackingWhereTheOpeningMustAskFirst) {
+    builder.zipTo(packet);
+    s.commandLinePacket = packet;
+    startCommandLineUnpack(s); // not a command-line opening
+    EXPECT_FALSE(s.pendingUnpack);
+    s.openFromCommandLine = true;
+    s.settings.workPath = dir("ABSENT");
+    startCommandLineUnpack(s); // the opening asks to create the directory
+    EXPECT_FALSE(s.pendingUnpack);
+    s.settings.workPath = dir("VELK");
+    startCommandLineUnpack(s); // the program directory is never emptied
+    EXPECT_FALSE(s.pendingUnpack);
+
+    // A missing packet: the early unzip fails as the opening's own would.
+    s.settings.workPath = dir("WORK");
+    s.commandLinePacket = joinPath(dir("QWK"), "ABSENT.QWK");
+    startCommandLineUnpack(s);
+    ASSERT_TRUE(s.pendingUnpack);
+    EXPECT_FALSE(openQwkPacket(s, ui));
+    EXPECT_EQ(ui.messages(), QStringList({"Problème lors du décompactage du fichier :"" +
+                                              s.commandLinePacket + "" .",
+                                          "Statut = 2" + kUnpackCause}));
 }
 
 TEST_F(OpeningTest, CancelledDialogChangesNothing) {
@@ -259,6 +304,17 @@ TEST(Archiver, StatusOfTheChild) {
     EXPECT_EQ(RunAndWait("sh", {"-c", "exit 3"}), 3);
     EXPECT_EQ(RunAndWait("sh", {"-c", "read x; exit 0"}), 0); // no input: no hang
     EXPECT_EQ(RunAndWait("sh", {"-c", "kill -9 $$"}), -1);
+}
+
+// While the archiver runs, what is queued (a repaint, a timer) runs too; what the user
+// types waits until it has ended.
+TEST(Archiver, TheProgramRunsWhileTheArchiverDoes) {
+    int ticks = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+    timer.start(10);
+    EXPECT_EQ(RunAndWait("sh", {"-c", "sleep 0.3"}), 0);
+    EXPECT_GT(ticks, 3);
 }
 
 TEST(Archiver, UnzipWarningsCountAsSuccess) {

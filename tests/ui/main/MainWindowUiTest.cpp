@@ -5,6 +5,8 @@
 #include "session/StartUp.h"
 #include "tests/support/ProgramDir.h"
 #include "tests/support/ScriptedUiServices.h"
+#include "core/FileUtil.h"
+#include "packet/PacketBuilder.h"
 
 #include <QAction>
 #include <QApplication>
@@ -13,6 +15,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -135,4 +138,43 @@ TEST(TForm1, AMissingDirectoryAfterTheDialogEndsTheRun) {
                           QStringLiteral("\" n'existe pas.\nLa modification "
                                          "manuelle de VELK.INI est nécessaire.")});
     EXPECT_FALSE(windows->Form1->isVisible());
+}
+
+// While the packet unpacks the main window stays on screen under the busy cursor and the
+// program keeps running its events; it hides when the packet window opens.
+TEST(TForm1, PacketUnpacksUnderTheBusyCursorThenThePacketWindowOpens) {
+    ProgramDir dir;
+    dir.makeWorkingLayout();
+    ScriptedUiServices ui;
+    ASSERT_FALSE(InitDivers(dir.session, ui).has_value());
+    PacketBuilder b;
+    b.conference(0, "Principal");
+    for (int i = 0; i < 3000; ++i)
+        b.add(0, "Sujet", std::string(600, 'x') + "\n");
+    const QString packet = joinPath(dir.session.settings.qwkPath, QStringLiteral("VELKTEST.QWK"));
+    b.zipTo(packet);
+    const auto windows = createWindows(dir.session, ui);
+    TForm1& form = *windows->Form1;
+    form.show();
+    QApplication::processEvents(); // its first activation, with nothing to open
+    dir.session.openFromCommandLine = true;
+    dir.session.commandLinePacket = packet;
+    bool packetWindowShown = false;
+    int whileUnpacking = 0;
+    QTimer sample;
+    QObject::connect(&sample, &QTimer::timeout, [&] {
+        if (!packetWindowShown && form.isVisible() && ui.busyDepth() > 0)
+            ++whileUnpacking;
+    });
+    sample.start(0);
+    ui.onModal("TQWK", [&](QObject&) {
+        packetWindowShown = true;
+        EXPECT_FALSE(form.isVisible());
+        EXPECT_EQ(ui.busyDepth(), 0);
+        return 0;
+    });
+    form.OuvrirunpaquetQWK1Click();
+    EXPECT_TRUE(packetWindowShown);
+    EXPECT_GT(whileUnpacking, 0);
+    EXPECT_TRUE(form.isVisible());
 }
