@@ -106,6 +106,8 @@ public:
             if (m == 0 || t[1] >= best)
                 continue; // nothing in the node comes before the best already found
             const std::uint32_t* days = slotDay_.data() + start_[j];
+            if (days[0] > maxDay)
+                continue;
             const std::size_t k = std::size_t(std::upper_bound(days, days + m, maxDay) - days);
             for (std::size_t l = m, r = m + k; l < r; l /= 2, r /= 2) {
                 if (l & 1)
@@ -313,17 +315,25 @@ MessageListEntry makeListEntry(const MessageHeader& header, std::int32_t headerB
 }
 
 std::string messageLine(const MessageListEntry& e) {
-    std::string line;
-    line.reserve(88);
-    line += e.privateMark;
-    line += ' ';
-    line += DateToDayFirst(e.date);
-    line += ' ';
-    line += padRight(e.author, 25);
-    line += ' ';
-    line += padRight(e.recipient, 25);
-    line += ' ';
-    line += padRight(e.subject, 25);
+    // Built in place: a conference of tens of thousands of lines is listed at each click.
+    std::string line(88, ' ');
+    auto put = [&](std::size_t at, std::string_view text, std::size_t width) {
+        text = text.substr(0, width);
+        line.replace(at, text.size(), text);
+    };
+    line[0] = e.privateMark;
+    const std::string_view date(e.date);
+    auto dateChars = [&](std::size_t from) {
+        return from < date.size() ? date.substr(from, 2) : std::string_view();
+    };
+    put(2, dateChars(3), 2);
+    line[4] = '/';
+    put(5, dateChars(0), 2);
+    line[7] = '/';
+    put(8, dateChars(6), 2);
+    put(11, e.author, 25);
+    put(37, e.recipient, 25);
+    put(63, e.subject, 25);
     std::replace(line.begin(), line.end(), '\0', ' ');
     return line;
 }

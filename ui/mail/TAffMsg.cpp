@@ -299,7 +299,7 @@ void TAffMsg::PoliceBtnClick() {
 }
 
 void TAffMsg::Copier1Click() {
-    const QString selection = Msg->textCursor().selectedText();
+    const QString selection = Msg->selectedText();
     if (!selection.isEmpty())
         copyToClipboard(selection, view_.fontNotTerminal);
 }

@@ -21,8 +21,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QTextBlock>
-#include <QTextLayout>
+#include <QMouseEvent>
 
 #include <gtest/gtest.h>
 
@@ -32,30 +31,15 @@ std::string dos(const char* utf8) {
     return unicodeToDos(QString::fromUtf8(utf8));
 }
 
-// The colours a line of the body is drawn in, once it has been painted: the ink, or the
-// colour its layout gives to its characters.
-std::vector<QColor> blockColours(TAffMsg& w, const QTextBlock& block) {
-    w.Msg->viewport()->repaint();
-    std::vector<QColor> colours;
-    for (const QTextLayout::FormatRange& r : block.layout()->formats()) {
-        if (r.format.hasProperty(QTextFormat::ForegroundBrush))
-            colours.push_back(r.format.foreground().color());
-    }
-    if (colours.empty())
-        colours.push_back(w.Msg->palette().color(QPalette::Text));
-    return colours;
-}
-
-// How many pixels of the rows of a line, as the screen shows them, are of this colour.
-int pixelsOf(TAffMsg& w, const QTextBlock& block, const QColor& colour) {
-    QTextCursor c(block);
-    const QRect line = w.Msg->cursorRect(c);
+// How many pixels of a line of the body, as the screen shows it, are of this colour.
+int pixelsOf(TAffMsg& w, int line, const QColor& colour) {
     const QImage shot = w.Msg->viewport()->grab().toImage();
-    int count = 0;
     const qreal scale = shot.devicePixelRatio();
-    for (int y = int(line.top() * scale); y < int(line.bottom() * scale) && y < shot.height(); ++y)
+    const QRect r = w.Msg->lineRect(line);
+    int count = 0;
+    for (int y = std::max(0, int(r.top() * scale)); y < int((r.bottom() + 1) * scale) && y < shot.height(); ++y)
         for (int x = 0; x < shot.width(); ++x)
-            count += shot.pixelColor(x, std::max(y, 0)).rgb() == colour.rgb();
+            count += shot.pixelColor(x, y).rgb() == colour.rgb();
     return count;
 }
 
@@ -173,8 +157,8 @@ TEST_F(TAffMsgTest, ControlsAsTheUserSeesThem) {
     EXPECT_TRUE(w.ChStatut->font().bold());
     EXPECT_TRUE(w.ChDate->font().bold());
     EXPECT_TRUE(w.chNum->font().bold());
-    EXPECT_TRUE(w.Msg->isReadOnly());
-    EXPECT_EQ(w.Msg->lineWrapMode(), QPlainTextEdit::NoWrap);
+    EXPECT_EQ(w.Msg->horizontalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
+    EXPECT_EQ(w.Msg->verticalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
 
     QStringList items;
     std::vector<bool> enabled;
@@ -211,8 +195,7 @@ TEST_F(TAffMsgTest, ShowsTheMessageWithItsQuotationsInTheirColour) {
     EXPECT_EQ(s.viewer.ShownRecipient.substr(0, 11), "JEAN DUPONT");
     EXPECT_EQ(w.Msg->palette().color(QPalette::Base), back);
 
-    const QTextDocument* doc = w.Msg->document();
-    ASSERT_EQ(doc->blockCount(), 6);
+    ASSERT_EQ(w.Msg->lineCount(), 6);
     const QStringList expected = {
         "      JD> As-tu désactivé le double appel ?",
         "      > Ajoute *70, devant le numéro",
@@ -222,19 +205,14 @@ TEST_F(TAffMsgTest, ShowsTheMessageWithItsQuotationsInTheirColour) {
         "       ER| Élodie",
     };
     const bool quoted[] = {true, false, false, false, false, true};
-    QTextBlock block = doc->begin();
-    for (int i = 0; i < 6; ++i, block = block.next()) {
-        EXPECT_EQ(block.text(), expected[i]);
-        const std::vector<QColor> colours = blockColours(w, block);
-        for (const QColor& c : colours)
-            EXPECT_EQ(c, quoted[i] ? quote : ink) << i;
-        if (i < 2) {
-            // What the screen shows: the quotation's letters in its colour, none in ink.
-            EXPECT_GT(pixelsOf(w, block, quoted[i] ? quote : ink), 0) << i;
-            EXPECT_EQ(pixelsOf(w, block, quoted[i] ? ink : quote), 0) << i;
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(w.Msg->lineText(i), expected[i]);
+        // What the screen shows: the line's letters in its colour, none in the other.
+        if (i != 2) {
+            EXPECT_GT(pixelsOf(w, i, quoted[i] ? quote : ink), 0) << i;
+            EXPECT_EQ(pixelsOf(w, i, quoted[i] ? ink : quote), 0) << i;
         }
     }
-    EXPECT_EQ(doc->defaultFont().family(), "DejaVu Sans Mono");
     EXPECT_EQ(w.Msg->font().family(), "DejaVu Sans Mono");
     EXPECT_EQ(w.Msg->verticalScrollBar()->value(), 0);
 }
@@ -276,13 +254,12 @@ TEST_F(TAffMsgTest, NewsMessageOpensPastItsHeaderBlock) {
     s.browser.CurrentListIndex = 2;
     TAffMsg w(s, ui);
     open(w);
-    const QTextDocument* doc = w.Msg->document();
-    EXPECT_EQ(doc->findBlockByNumber(2).text(), "      Organization: Université");
-    EXPECT_EQ(doc->findBlockByNumber(5).text(), "      Ligne 0");
-    // The view opens on that line; the caret stays at the top.
-    EXPECT_EQ(w.Msg->verticalScrollBar()->value(), 5);
-    EXPECT_EQ(w.Msg->cursorForPosition(QPoint(2, 2)).block().text(), "      Ligne 0");
-    EXPECT_EQ(w.Msg->textCursor().position(), 0);
+    EXPECT_EQ(w.Msg->lineText(2), "      Organization: Université");
+    EXPECT_EQ(w.Msg->lineText(5), "      Ligne 0");
+    // The view opens on that line, nothing selected.
+    EXPECT_EQ(w.Msg->firstVisibleLine(), 5);
+    EXPECT_EQ(w.Msg->lineRect(5).top(), w.Msg->lineRect(0).top() + 5 * w.Msg->lineRect(0).height());
+    EXPECT_FALSE(w.Msg->hasSelection());
 }
 
 TEST_F(TAffMsgTest, ReplyModeShowsTheWrittenMessages) {
@@ -308,8 +285,8 @@ TEST_F(TAffMsgTest, ReplyModeShowsTheWrittenMessages) {
     EXPECT_EQ(w.ChSujet->text().trimmed(), "Second");
     EXPECT_EQ(w.ChDate->text(), "5 février 1996  à 21:30");
     EXPECT_EQ(w.chConf->text(), "Informatique");
-    EXPECT_EQ(w.Msg->document()->firstBlock().text(), "      EM> cité");
-    EXPECT_EQ(blockColours(w, w.Msg->document()->firstBlock()).front(), quote);
+    EXPECT_EQ(w.Msg->lineText(0), "      EM> cité");
+    EXPECT_GT(pixelsOf(w, 0, quote), 0);
     w.NextMsgBtn->click();
     EXPECT_EQ(w.NbLabel->text(), "Msg N° 3 / 3");
     w.NextMsgBtn->click();
@@ -321,7 +298,7 @@ TEST_F(TAffMsgTest, ReplyModeShowsTheWrittenMessages) {
 TEST_F(TAffMsgTest, FontChoiceConvertsTheBodyAndClosesTheWindow) {
     TAffMsg w(s, ui);
     open(w);
-    EXPECT_EQ(w.Msg->document()->findBlockByNumber(4).text(), "              Merci - mille fois.");
+    EXPECT_EQ(w.Msg->lineText(4), "              Merci - mille fois.");
     QFont terminal(kDosFontFamily);
     terminal.setPointSize(12);
     ui.answerFont(terminal);
@@ -331,9 +308,8 @@ TEST_F(TAffMsgTest, FontChoiceConvertsTheBodyAndClosesTheWindow) {
     EXPECT_FALSE(s.settings.fontNotTerminal);
     EXPECT_EQ(s.settingsFile().readString("Police", "Nom"), kDosFontFamily);
     // The body was converted back to the DOS set before the window closed.
-    const QTextBlock line = w.Msg->document()->findBlockByNumber(4);
-    EXPECT_EQ(line.text(), "              Merci ─ mille fois.");
-    EXPECT_EQ(w.Msg->document()->defaultFont().family(), kDosFontFamily);
+    EXPECT_EQ(w.Msg->lineText(4), "              Merci ─ mille fois.");
+    EXPECT_EQ(w.Msg->font().family(), kDosFontFamily);
     // Closing released the text.
     EXPECT_TRUE(s.store.MessageText.empty());
 }
@@ -351,7 +327,10 @@ TEST_F(TAffMsgTest, CopyPutsDosTextOnTheClipboard) {
     TAffMsg w(s, ui);
     open(w);
     w.Slectionnertout1->trigger();
-    EXPECT_EQ(w.Msg->textCursor().selectionEnd(), w.Msg->document()->characterCount() - 1);
+    QStringList all;
+    for (int i = 0; i < w.Msg->lineCount(); ++i)
+        all << w.Msg->lineText(i);
+    EXPECT_EQ(w.Msg->selectedText(), all.join('\n'));
     QGuiApplication::clipboard()->clear();
     w.Copier1->trigger();
     const QString copied = QGuiApplication::clipboard()->text();
@@ -363,11 +342,7 @@ TEST_F(TAffMsgTest, CopyPutsDosTextOnTheClipboard) {
     useFont(kDosFontFamily);
     TAffMsg dosWindow(s, ui);
     open(dosWindow);
-    QTextCursor c = dosWindow.Msg->textCursor();
-    const QTextBlock line = dosWindow.Msg->document()->findBlockByNumber(4);
-    c.setPosition(line.position());
-    c.setPosition(line.position() + line.length() - 1, QTextCursor::KeepAnchor);
-    dosWindow.Msg->setTextCursor(c);
+    dosWindow.Msg->select({4, 0}, {4, int(dosWindow.Msg->lineText(4).size())});
     QKeyEvent press(QEvent::KeyPress, Qt::Key_C, Qt::ControlModifier, QStringLiteral("c"));
     QApplication::sendEvent(dosWindow.Msg, &press);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "              Merci ─ mille fois.");
@@ -408,8 +383,8 @@ TEST_F(TAffMsgTest, ExportWritesTheShownMessageAndPrintCanBeCancelled) {
     EXPECT_EQ(ui.messages().size(), 1);
 }
 
-// Ten thousand lines: only what is seen is laid out, and lines far down take their colour
-// when the view reaches them; the widest line sets the horizontal scroll bar at once.
+// Ten thousand lines: lines far down are drawn in their colour when the view reaches them;
+// the widest line sets the horizontal scroll bar at once.
 TEST_F(TAffMsgTest, LongMessageColoursTheLinesItScrollsTo) {
     s.store.CurrentHeader.author = "JEAN DUPONT";
     std::string text;
@@ -420,12 +395,40 @@ TEST_F(TAffMsgTest, LongMessageColoursTheLinesItScrollsTo) {
     s.store.MessageText = text;
     TAffMsg w(s, ui);
     w.show();
-    const QTextDocument* doc = w.Msg->document();
-    ASSERT_EQ(doc->blockCount(), 10001);
+    ASSERT_EQ(w.Msg->lineCount(), 10001);
     EXPECT_EQ(w.NbLignesLabel->text(), "Nb de lignes : 10001");
     EXPECT_GT(w.Msg->horizontalScrollBar()->maximum(), 0);
-    EXPECT_EQ(doc->findBlockByNumber(9000).layout()->lineCount(), 0); // not laid out yet
     w.Msg->verticalScrollBar()->setValue(8999);
-    EXPECT_EQ(blockColours(w, doc->findBlockByNumber(9001)), std::vector<QColor>{ink});
-    EXPECT_EQ(blockColours(w, doc->findBlockByNumber(9003)), std::vector<QColor>{quote});
+    EXPECT_EQ(w.Msg->firstVisibleLine(), 8999);
+    EXPECT_GT(pixelsOf(w, 9001, ink), 0);
+    EXPECT_EQ(pixelsOf(w, 9001, quote), 0);
+    EXPECT_GT(pixelsOf(w, 9003, quote), 0);
+}
+
+// The mouse selects from one character to another, Shift and the arrows go on from there,
+// and the popup menu's copy takes it.
+TEST_F(TAffMsgTest, MouseAndKeysSelectWhatIsCopied) {
+    TAffMsg w(s, ui);
+    open(w);
+    auto press = [&](QEvent::Type type, int line, int column, Qt::MouseButtons buttons) {
+        const QRect r = w.Msg->lineRect(line);
+        const QString text = w.Msg->lineText(line);
+        const int x = r.left() + w.Msg->fontMetrics().horizontalAdvance(text.left(column)) + 1;
+        QMouseEvent e(type, QPointF(x, r.center().y()), w.Msg->viewport()->mapToGlobal(QPointF(x, r.center().y())),
+                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons,
+                      Qt::NoModifier);
+        QApplication::sendEvent(w.Msg->viewport(), &e);
+    };
+    press(QEvent::MouseButtonPress, 0, 6, Qt::LeftButton);
+    press(QEvent::MouseMove, 1, 9, Qt::LeftButton);
+    EXPECT_EQ(w.Msg->selectedText(), "JD> As-tu désactivé le double appel ?\n      > A");
+    QKeyEvent shiftRight(QEvent::KeyPress, Qt::Key_Right, Qt::ShiftModifier);
+    QApplication::sendEvent(w.Msg, &shiftRight);
+    QKeyEvent shiftEnd(QEvent::KeyPress, Qt::Key_End, Qt::ShiftModifier);
+    QApplication::sendEvent(w.Msg, &shiftEnd);
+    EXPECT_EQ(w.Msg->selectedText(),
+              "JD> As-tu désactivé le double appel ?\n      > Ajoute *70, devant le numéro");
+    QGuiApplication::clipboard()->clear();
+    w.Copier1->trigger();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), w.Msg->selectedText());
 }
