@@ -130,8 +130,8 @@ TEST_F(OpeningTest, NoEarlyUnpackingWhereTheOpeningMustAskFirst) {
     startCommandLineUnpack(s);
     ASSERT_TRUE(s.pendingUnpack);
     EXPECT_FALSE(openQwkPacket(s, ui));
-    EXPECT_EQ(ui.messages(), QStringList({"Problème lors du décompactage du fichier :"" +
-                                              s.commandLinePacket + "" .",
+    EXPECT_EQ(ui.messages(), QStringList({"Problème lors du décompactage du fichier :\"" +
+                                              s.commandLinePacket + "\" .",
                                           "Statut = 2" + kUnpackCause}));
 }
 
