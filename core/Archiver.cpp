@@ -35,10 +35,9 @@ int waitFor(QProcess& process) {
         return IoCode::AccessDenied;
     const QCoreApplication* app = QCoreApplication::instance();
     if (app && QThread::currentThread() == app->thread()) {
-        QEventLoop loop;
-        QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
-        if (process.state() != QProcess::NotRunning)
-            loop.exec(QEventLoop::ExcludeUserInputEvents);
+        while (process.state() != QProcess::NotRunning)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents |
+                                            QEventLoop::ExcludeUserInputEvents);
     }
     process.waitForFinished(-1);
     if (process.exitStatus() != QProcess::NormalExit)
