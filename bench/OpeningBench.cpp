@@ -17,7 +17,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <map>
 #include <memory>
 
 namespace {
@@ -49,13 +48,15 @@ struct ZippedPacket {
 };
 
 ZippedPacket& packetOf(int messages) {
-    static std::map<int, std::unique_ptr<ZippedPacket>> packets;
-    auto& p = packets[messages];
-    if (!p) {
-        packets.clear();
-        p = std::make_unique<ZippedPacket>(messages);
+    // One packet at a time: the largest is some 200 MB.
+    static std::unique_ptr<ZippedPacket> packet;
+    static int size = 0;
+    if (!packet || size != messages) {
+        packet.reset();
+        packet = std::make_unique<ZippedPacket>(messages);
+        size = messages;
     }
-    return *packets[messages];
+    return *packet;
 }
 
 void emptyWork(const QString& work) {
