@@ -23,8 +23,7 @@ MessageBodyView::MessageBodyView(QWidget* parent) : QAbstractScrollArea(parent) 
 }
 
 void MessageBodyView::showLines(const std::vector<ShownLine>& lines, const QFont& font,
-                                const QColor& ink, const QColor& quote,
-                                const QColor& background) {
+                                const QColor& ink, const QColor& quote, const QColor& background) {
     QPalette colours = palette();
     colours.setColor(QPalette::Base, background);
     colours.setColor(QPalette::Text, ink);
@@ -110,9 +109,9 @@ int MessageBodyView::columnAt(const QString& line, int x) const {
 MessageBodyView::Place MessageBodyView::placeAt(const QPoint& point) const {
     if (lines_.isEmpty())
         return {};
-    const int line = std::clamp(
-        firstVisibleLine() + (point.y() - kMargin) / lineHeight() - (point.y() < kMargin ? 1 : 0),
-        0, int(lines_.size()) - 1);
+    const int line = std::clamp(firstVisibleLine() + (point.y() - kMargin) / lineHeight() -
+                                    (point.y() < kMargin ? 1 : 0),
+                                0, int(lines_.size()) - 1);
     const int x = point.x() - kMargin + horizontalScrollBar()->value();
     return {line, columnAt(lines_.at(line), x)};
 }
@@ -250,7 +249,7 @@ void MessageBodyView::keyPressEvent(QKeyEvent* event) {
         break;
     case Qt::Key_End:
         p = event->modifiers() & Qt::ControlModifier ? Place{last, int(lines_.last().size())}
-                                                    : Place{p.line, int(lines_.at(p.line).size())};
+                                                     : Place{p.line, int(lines_.at(p.line).size())};
         break;
     default:
         return QAbstractScrollArea::keyPressEvent(event);

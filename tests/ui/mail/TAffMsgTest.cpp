@@ -19,9 +19,9 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QMouseEvent>
 
 #include <gtest/gtest.h>
 
@@ -37,7 +37,8 @@ int pixelsOf(TAffMsg& w, int line, const QColor& colour) {
     const qreal scale = shot.devicePixelRatio();
     const QRect r = w.Msg->lineRect(line);
     int count = 0;
-    for (int y = std::max(0, int(r.top() * scale)); y < int((r.bottom() + 1) * scale) && y < shot.height(); ++y)
+    for (int y = std::max(0, int(r.top() * scale));
+         y < int((r.bottom() + 1) * scale) && y < shot.height(); ++y)
         for (int x = 0; x < shot.width(); ++x)
             count += shot.pixelColor(x, y).rgb() == colour.rgb();
     return count;
@@ -414,7 +415,8 @@ TEST_F(TAffMsgTest, MouseAndKeysSelectWhatIsCopied) {
         const QRect r = w.Msg->lineRect(line);
         const QString text = w.Msg->lineText(line);
         const int x = r.left() + w.Msg->fontMetrics().horizontalAdvance(text.left(column)) + 1;
-        QMouseEvent e(type, QPointF(x, r.center().y()), w.Msg->viewport()->mapToGlobal(QPointF(x, r.center().y())),
+        QMouseEvent e(type, QPointF(x, r.center().y()),
+                      w.Msg->viewport()->mapToGlobal(QPointF(x, r.center().y())),
                       type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons,
                       Qt::NoModifier);
         QApplication::sendEvent(w.Msg->viewport(), &e);
