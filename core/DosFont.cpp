@@ -15,8 +15,14 @@ void unregisterDosFont(int id) {
 QFont dosFont() {
     QFont f(kDosFontFamily);
     f.setPixelSize(16);
-    f.setStyleStrategy(QFont::StyleStrategy(QFont::NoFontMerging | QFont::NoAntialias));
-    f.setHintingPreference(QFont::PreferFullHinting);
-    f.setKerning(false);
+    setDosFontRendering(f);
     return f;
+}
+
+void setDosFontRendering(QFont& font) {
+    font.setStyleStrategy(QFont::StyleStrategy(QFont::NoFontMerging | QFont::NoAntialias));
+    // The font has no hinting program: full hinting only rounds its metrics, where light
+    // hinting would hand the squares to the auto-hinter, which moves their edges.
+    font.setHintingPreference(QFont::PreferFullHinting);
+    font.setKerning(false);
 }
