@@ -50,6 +50,16 @@ bool onlyInkAndPaper(const QImage& image) {
     return true;
 }
 
+// The smallest rectangle holding the ink of `cell`, relative to the cell.
+QRect inkBox(const QImage& image, const QRect& cell) {
+    QRect box;
+    for (int y = cell.top(); y <= cell.bottom(); ++y)
+        for (int x = cell.left(); x <= cell.right(); ++x)
+            if (image.pixel(x, y) == qRgb(0, 0, 0))
+                box |= QRect(x - cell.left(), y - cell.top(), 1, 1);
+    return box;
+}
+
 } // namespace
 
 TEST_F(DosFontScale, CellsKeepEightBySixteenLogicalPixels) {
@@ -59,7 +69,7 @@ TEST_F(DosFontScale, CellsKeepEightBySixteenLogicalPixels) {
     EXPECT_EQ(m.height(), 16);
     EXPECT_EQ(m.ascent(), 12);
     for (QChar c : kSample)
-        EXPECT_EQ(m.horizontalAdvance(c), 8) << c.unicode();
+        EXPECT_EQ(m.horizontalAdvance(c), 8) << int(c.unicode());
     EXPECT_EQ(m.horizontalAdvance(kSample), 8 * kSample.size());
 }
 
@@ -75,9 +85,24 @@ TEST_F(DosFontScale, GlyphsAreTheConsolePixelsEnlarged) {
         EXPECT_TRUE(scaled.copy(left, 0, alone.width(), alone.height()) == alone)
             << "glyph " << i << " at factor " << factor;
     }
+    // Between whole factors some console pixels take one device pixel more than others,
+    // so each glyph's ink spans its console extent times the factor within a pixel.
+    for (qsizetype i = 0; i < kSample.size(); ++i) {
+        const QRect small = inkBox(base, QRect(int(8 * i), 0, 8, 16));
+        const QRect large =
+            inkBox(scaled, QRect(int(std::lround(8 * i * factor)), 0, int(std::lround(8 * factor)),
+                                 int(std::lround(16 * factor))));
+        const auto near = [&](int device, int console) {
+            return std::abs(device - console * factor) <= 1;
+        };
+        EXPECT_TRUE(near(large.left(), small.left()) && near(large.top(), small.top()) &&
+                    near(large.right() + 1, small.right() + 1) &&
+                    near(large.bottom() + 1, small.bottom() + 1))
+            << "glyph " << i << " at factor " << factor;
+    }
     const int whole = int(std::lround(factor));
     if (whole != factor)
-        return; // between whole factors some console pixels take one device pixel more
+        return;
     for (int y = 0; y < scaled.height(); ++y)
         for (int x = 0; x < scaled.width(); ++x)
             ASSERT_EQ(scaled.pixel(x, y), base.pixel(x / whole, y / whole))
