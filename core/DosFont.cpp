@@ -21,8 +21,8 @@ QFont dosFont() {
 
 void setDosFontRendering(QFont& font) {
     font.setStyleStrategy(QFont::StyleStrategy(QFont::NoFontMerging | QFont::NoAntialias));
-    // The font has no hinting program: full hinting only rounds its metrics, where light
-    // hinting would hand the squares to the auto-hinter, which moves their edges.
+    // Full hinting runs the font's own hinting program, which moves nothing; lighter
+    // settings may hand the squares to an auto-hinter, which shifts their edges.
     font.setHintingPreference(QFont::PreferFullHinting);
     font.setKerning(false);
 }
