@@ -3,12 +3,12 @@
 
 #include "core/CodePage.h"
 #include "core/FileUtil.h"
-#include "reply/ReplySession.h"
 #include "core/SettingsFile.h"
 #include "core/UiServices.h"
 #include "core/VelkError.h"
 #include "reply/EditorText.h"
 #include "reply/Macros.h"
+#include "reply/ReplySession.h"
 
 #include <QFile>
 #include <QLocale>
@@ -259,8 +259,8 @@ EditorLines BuildCarbonCopy(ReplySession& session, EditorDocument& document, con
     return copy;
 }
 
-bool CarbonCopy(ReplySession& session, UiServices& ui, EditorDocument& document, const std::string& name,
-                const QDateTime& now, QRandomGenerator& random) {
+bool CarbonCopy(ReplySession& session, UiServices& ui, EditorDocument& document,
+                const std::string& name, const QDateTime& now, QRandomGenerator& random) {
     const EditorLines copy = BuildCarbonCopy(session, document, now, random);
     const ReplyDraft draft = EditorDraft(session, document);
     return AppendCarbonCopy(session, ui, copy, trimRight(name), draft, now);

@@ -4,11 +4,11 @@
 #include "core/ActionGuard.h"
 #include "core/CodePage.h"
 #include "core/DosFont.h"
-#include "session/Session.h"
 #include "core/UiServices.h"
 #include "core/VelkError.h"
 #include "mail/Browser.h"
 #include "mail/PersonalMail.h"
+#include "session/Session.h"
 
 #include <QEvent>
 #include <QFontMetrics>

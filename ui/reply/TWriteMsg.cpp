@@ -1,17 +1,17 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "ui/reply/TWriteMsg.h"
 
-#include "ui/library/TListe.h"
-#include "ui/reply/TCarbon.h"
-#include "ui/reply/TDestin.h"
 #include "core/ActionGuard.h"
 #include "core/CodePage.h"
 #include "core/DosFont.h"
-#include "session/Session.h"
 #include "core/UiServices.h"
 #include "library/LibraryFile.h"
 #include "reply/EditorText.h"
 #include "reply/Recipients.h"
+#include "session/Session.h"
+#include "ui/library/TListe.h"
+#include "ui/reply/TCarbon.h"
+#include "ui/reply/TDestin.h"
 
 #include <QCloseEvent>
 #include <QComboBox>

@@ -3,14 +3,14 @@
 
 #include "core/DosFont.h"
 #include "core/FileUtil.h"
-#include "session/Session.h"
 #include "mail/Browser.h"
 #include "packet/ControlFile.h"
-#include "ui/packet/TQWK.h"
-#include "tests/support/ConfiguredDirectories.h"
 #include "packet/PacketBuilder.h"
+#include "session/Session.h"
+#include "tests/support/ConfiguredDirectories.h"
 #include "tests/support/PacketFixture.h"
 #include "tests/support/ScriptedUiServices.h"
+#include "ui/packet/TQWK.h"
 
 #include <QApplication>
 #include <QFile>
