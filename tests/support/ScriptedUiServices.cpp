@@ -133,6 +133,23 @@ int ScriptedUiServices::runModal(QObject& window) {
     return it->second(window);
 }
 
+void ScriptedUiServices::runHidden(QObject& opener, const std::function<void()>& run) {
+    // By name: the support library does not link Qt Widgets. A window a test never showed
+    // is left as it is.
+    const bool shown = opener.property("visible").toBool();
+    if (shown)
+        QMetaObject::invokeMethod(&opener, "hide");
+    struct ShowAgain {
+        QObject* opener;
+        bool shown;
+        ~ShowAgain() {
+            if (shown)
+                QMetaObject::invokeMethod(opener, "show");
+        }
+    } showAgain{&opener, shown};
+    run();
+}
+
 void ScriptedUiServices::showHelp(int context) {
     events_.push_back({Kind::Help, QString::number(context), {}});
 }
