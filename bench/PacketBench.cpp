@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "core/FileUtil.h"
+#include "core/UiServices.h"
 #include "packet/MessageStore.h"
 #include "packet/PacketBuilder.h"
-#include "core/UiServices.h"
 
 #include <QTemporaryDir>
 

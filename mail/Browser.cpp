@@ -3,13 +3,13 @@
 
 #include "core/CodePage.h"
 #include "core/FileUtil.h"
-#include "packet/MessageHeader.h"
-#include "packet/MessageStore.h"
-#include "mail/MailSession.h"
 #include "core/TextHelpers.h"
 #include "core/TwoDigitYear.h"
 #include "core/VelkError.h"
+#include "mail/MailSession.h"
 #include "packet/IndexFiles.h"
+#include "packet/MessageHeader.h"
+#include "packet/MessageStore.h"
 
 #include <algorithm>
 #include <limits>

@@ -4,8 +4,8 @@
 #include "core/ActionGuard.h"
 #include "core/CodePage.h"
 #include "core/FileUtil.h"
-#include "packet/MessageHeader.h"
 #include "mail/MailSession.h"
+#include "packet/MessageHeader.h"
 
 #include <QFileInfo>
 #include <QLocale>
@@ -135,8 +135,8 @@ void appendToTextFile(const QString& path, const QByteArray& block) {
     writeFileAtomically(path, data);
 }
 
-bool ExportMessage(MailSession& session, UiServices& ui, ExportMode mode, const ExportSource& source,
-                   const QDateTime& now) {
+bool ExportMessage(MailSession& session, UiServices& ui, ExportMode mode,
+                   const ExportSource& source, const QDateTime& now) {
     const std::optional<QString> path = ui.saveFileName(exportDialogRequest(session.settings));
     if (!path || path->isEmpty())
         return false;

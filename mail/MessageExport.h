@@ -67,8 +67,8 @@ void appendToTextFile(const QString& path, const QByteArray& block);
 
 // Asks for the file, writes the message and confirms. Cancelling does nothing; a write
 // error shows its message and no confirmation. Returns whether the message was written.
-bool ExportMessage(MailSession& session, UiServices& ui, ExportMode mode, const ExportSource& source,
-                   const QDateTime& now = QDateTime::currentDateTime());
+bool ExportMessage(MailSession& session, UiServices& ui, ExportMode mode,
+                   const ExportSource& source, const QDateTime& now = QDateTime::currentDateTime());
 
 // The viewer's "&Exporter": its shown body lines, subject and conference labels and its
 // default font.

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "mail/MessageNavigation.h"
 
-#include "packet/MessageStore.h"
-#include "mail/MailSession.h"
 #include "core/SettingsFile.h"
 #include "core/UiServices.h"
 #include "mail/Browser.h"
+#include "mail/MailSession.h"
+#include "packet/MessageStore.h"
 #include "reply/ReplyFile.h"
 
 #include <algorithm>

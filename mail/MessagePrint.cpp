@@ -2,9 +2,9 @@
 #include "mail/MessagePrint.h"
 
 #include "core/CodePage.h"
-#include "packet/MessageHeader.h"
-#include "mail/MailSession.h"
 #include "core/VelkError.h"
+#include "mail/MailSession.h"
+#include "packet/MessageHeader.h"
 
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>

@@ -2,11 +2,11 @@
 #include "mail/MessageView.h"
 
 #include "core/CodePage.h"
+#include "core/LatinToDosTable.h"
 #include "core/PacketDate.h"
-#include "mail/MailSession.h"
 #include "core/SettingsFile.h"
 #include "core/TextHelpers.h"
-#include "core/LatinToDosTable.h"
+#include "mail/MailSession.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "mail/PersonalMail.h"
 
-#include "packet/MessageHeader.h"
-#include "packet/MessageStore.h"
-#include "mail/MailSession.h"
 #include "core/UiServices.h"
 #include "core/VelkError.h"
 #include "mail/Browser.h"
+#include "mail/MailSession.h"
+#include "packet/MessageHeader.h"
+#include "packet/MessageStore.h"
 #include "reply/ReplyFile.h"
 
 #include <QFileInfo>

@@ -54,4 +54,3 @@ bool deleteSelectedReply(MailSession& session, UiServices& ui);
 // "&Relire les messages": the selected message, or the first when none is, becomes
 // SelectedReply and is read. False when the reply file holds no message.
 bool startRereading(MailSession& session);
-

@@ -3,9 +3,9 @@
 
 #include "core/CodePage.h"
 #include "core/FileUtil.h"
-#include "packet/PacketSession.h"
 #include "core/TextHelpers.h"
 #include "core/UiServices.h"
+#include "packet/PacketSession.h"
 
 #include <algorithm>
 #include <numeric>

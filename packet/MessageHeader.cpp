@@ -66,5 +66,3 @@ Block headerBlock(const MessageHeader& h) {
     b[127] = char(h.networkTag);
     return b;
 }
-
-

@@ -40,4 +40,3 @@ constexpr std::size_t AuthorOffset = 46;
 
 MessageHeader parseHeaderBlock(const Block& block);
 Block headerBlock(const MessageHeader& header);
-

@@ -2,10 +2,10 @@
 #include "packet/MessageStore.h"
 
 #include "core/FileUtil.h"
-#include "packet/Mbf.h"
 #include "core/TextHelpers.h"
 #include "core/UiServices.h"
 #include "core/VelkError.h"
+#include "packet/Mbf.h"
 
 #include <algorithm>
 #include <cstring>

@@ -3,12 +3,12 @@
 
 #include "core/CodePage.h"
 #include "core/FileUtil.h"
-#include "reply/ReplySession.h"
 #include "core/SettingsFile.h"
 #include "core/UiServices.h"
 #include "core/VelkError.h"
 #include "reply/EditorText.h"
 #include "reply/Macros.h"
+#include "reply/ReplySession.h"
 
 #include <QFile>
 #include <QLocale>

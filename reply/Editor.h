@@ -75,8 +75,7 @@ bool NewMsg(ReplySession& session, WritingState& w, UiServices& ui, EditorDocume
 void AnswerMsg(ReplySession& session, WritingState& w, const QDateTime& now);
 // Fills the editor from the header and the text; quote 1 quotes the text.
 void DisplayMsg(ReplySession& session, WritingState& w, UiServices& ui, EditorDocument& document,
-                int quote, const ShownNames& shown, const QDateTime& now,
-                QRandomGenerator& random);
+                int quote, const ShownNames& shown, const QDateTime& now, QRandomGenerator& random);
 // A forwarded copy of the message in the header, after asking its recipient; false when
 // the dialog was cancelled. The caller sets ForwardFlag first.
 bool ForwardMsg(ReplySession& session, WritingState& w, UiServices& ui, EditorDocument& document,

@@ -2,11 +2,11 @@
 #include "reply/Macros.h"
 
 #include "core/CodePage.h"
-#include "packet/MessageHeader.h"
-#include "reply/ReplySession.h"
+#include "core/KeyboardTable.h"
 #include "core/TwoDigitYear.h"
 #include "core/VelkError.h"
-#include "core/KeyboardTable.h"
+#include "packet/MessageHeader.h"
+#include "reply/ReplySession.h"
 
 #include <QChar>
 #include <QLocale>

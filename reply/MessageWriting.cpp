@@ -10,8 +10,8 @@
 
 MessageWriting::MessageWriting(ReplySession& session, UiServices& ui, RecipientPrompt askRecipient,
                                Clock clock, QRandomGenerator random)
-    : session_(session), ui_(ui), askRecipient_(std::move(askRecipient)),
-      clock_(std::move(clock)), random_(random) {}
+    : session_(session), ui_(ui), askRecipient_(std::move(askRecipient)), clock_(std::move(clock)),
+      random_(random) {}
 
 std::optional<EditorDocument> MessageWriting::startNew(int conference) {
     EditorDocument d;
@@ -33,10 +33,9 @@ EditorDocument MessageWriting::startAnswer(const MessageHeader& answered, const 
     return d;
 }
 
-std::optional<EditorDocument> MessageWriting::startWriteFromMessage(const MessageHeader& shownHeader,
-                                                                    const std::string& text,
-                                                                    const ShownNames& shown,
-                                                                    int conference) {
+std::optional<EditorDocument>
+MessageWriting::startWriteFromMessage(const MessageHeader& shownHeader, const std::string& text,
+                                      const ShownNames& shown, int conference) {
     state_.header = shownHeader;
     state_.text = text;
     shown_ = shown;

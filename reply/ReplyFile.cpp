@@ -2,11 +2,11 @@
 #include "reply/ReplyFile.h"
 
 #include "core/FileUtil.h"
-#include "packet/MessageStore.h"
-#include "reply/ReplySession.h"
 #include "core/UiServices.h"
 #include "core/VelkError.h"
 #include "library/LibraryFile.h"
+#include "packet/MessageStore.h"
+#include "reply/ReplySession.h"
 
 #include <QFile>
 #include <QFileInfo>

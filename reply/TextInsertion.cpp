@@ -2,8 +2,8 @@
 #include "reply/TextInsertion.h"
 
 #include "core/CodePage.h"
-#include "reply/ReplySession.h"
 #include "library/LibraryFile.h"
+#include "reply/ReplySession.h"
 
 #include <QRandomGenerator>
 

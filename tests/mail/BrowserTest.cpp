@@ -2,12 +2,12 @@
 #include "mail/Browser.h"
 
 #include "core/FileUtil.h"
-#include "packet/MessageStore.h"
-#include "session/Session.h"
 #include "core/VelkError.h"
 #include "packet/ControlFile.h"
-#include "tests/support/ConfiguredDirectories.h"
+#include "packet/MessageStore.h"
 #include "packet/PacketBuilder.h"
+#include "session/Session.h"
+#include "tests/support/ConfiguredDirectories.h"
 #include "tests/support/ScriptedUiServices.h"
 
 #include <QFile>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "mail/MessageView.h"
 
-#include "session/Session.h"
 #include "core/LatinToDosTable.h"
+#include "session/Session.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -2,12 +2,12 @@
 #include "mail/PersonalMail.h"
 
 #include "core/FileUtil.h"
-#include "packet/MessageHeader.h"
-#include "session/Session.h"
 #include "core/VelkError.h"
-#include "reply/ReplyFile.h"
-#include "tests/support/ConfiguredDirectories.h"
+#include "packet/MessageHeader.h"
 #include "packet/PacketBuilder.h"
+#include "reply/ReplyFile.h"
+#include "session/Session.h"
+#include "tests/support/ConfiguredDirectories.h"
 #include "tests/support/ScriptedUiServices.h"
 
 #include <QFile>

@@ -3,11 +3,11 @@
 
 #include "core/FileUtil.h"
 #include "core/PacketDate.h"
-#include "session/Session.h"
 #include "core/VelkError.h"
 #include "packet/IndexFiles.h"
-#include "packet/PacketOpening.h"
 #include "packet/PacketBuilder.h"
+#include "packet/PacketOpening.h"
+#include "session/Session.h"
 #include "tests/support/ScriptedUiServices.h"
 
 #include <QTemporaryDir>

@@ -2,9 +2,9 @@
 #include "packet/MessageStore.h"
 
 #include "core/FileUtil.h"
-#include "packet/Mbf.h"
 #include "core/TextHelpers.h"
 #include "core/VelkError.h"
+#include "packet/Mbf.h"
 #include "tests/support/ScriptedUiServices.h"
 
 #include <QTemporaryDir>

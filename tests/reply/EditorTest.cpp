@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "reply/Editor.h"
-#include "packet/MessageStore.h"
-#include "session/Session.h"
 #include "core/SettingsFile.h"
 #include "core/VelkError.h"
 #include "library/LibraryFile.h"
+#include "packet/MessageStore.h"
 #include "reply/EditorText.h"
-#include "tests/support/FileSizeLimit.h"
+#include "session/Session.h"
 #include "tests/support/ConfiguredDirectories.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/ScriptedUiServices.h"
 
 #include <QFile>
@@ -37,7 +37,6 @@ protected:
         session.packet.control.BbsId = "VELKBBS";
         session.packet.control.UserName = "PIERRE MARTIN";
         session.packet.control.Conferences = {{0, "Principale"}, {12, "Programmation"}};
-        doc.conference = 1; // the conference the browser is on
     }
     QString msgPath() const { return dirs.dir(QStringLiteral("WORK")) + "/VELKBBS.MSG"; }
 
@@ -223,6 +222,7 @@ TEST_F(EditorTest, AFailedWriteKeepsTheReplyFileAndSaysSo) {
 }
 
 TEST_F(EditorTest, NewMessageAsksItsRecipient) {
+    doc.conference = 1; // the conference the browser is on
     std::string asked;
     const auto cancel = [&](const std::string& preset) {
         asked = preset;
@@ -250,7 +250,8 @@ TEST_F(EditorTest, AForwardQuotesTheShownAuthorInsideItsBlock) {
     session.libraries.HasDefaultHeader = true;
     w.flags.ForwardFlag = true;
     const auto choose = [](const std::string&) { return std::string("MARC DURAND"); };
-    ASSERT_TRUE(ForwardMsg(session, w, ui, doc, choose, {"JEAN-PIERRE DUPONT", "ALL"}, kNow, random));
+    ASSERT_TRUE(
+        ForwardMsg(session, w, ui, doc, choose, {"JEAN-PIERRE DUPONT", "ALL"}, kNow, random));
     EXPECT_EQ(doc.recipient, "MARC DURAND");
     EXPECT_FALSE(w.flags.AnswerFlag);
     const std::string block = "Jean-Pierre Dupont \x85 All";

@@ -2,9 +2,9 @@
 #include "reply/ReplyFile.h"
 
 #include "core/FileUtil.h"
-#include "session/Session.h"
 #include "core/VelkError.h"
 #include "library/LibraryFile.h"
+#include "session/Session.h"
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/ScriptedUiServices.h"
 

@@ -3,11 +3,11 @@
 
 #include "core/ActionGuard.h"
 #include "core/DosFont.h"
-#include "session/Session.h"
 #include "core/UiServices.h"
 #include "mail/Browser.h"
 #include "mail/MessageExport.h"
 #include "mail/PersonalMail.h"
+#include "session/Session.h"
 #include "ui/mail/TPrintMessage.h"
 #include "ui/reply/TWriteMsg.h"
 

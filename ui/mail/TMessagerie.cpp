@@ -4,12 +4,12 @@
 #include "core/ActionGuard.h"
 #include "core/CodePage.h"
 #include "core/DosFont.h"
-#include "packet/MessageHeader.h"
-#include "session/Session.h"
-#include "ui/reply/TWriteMsg.h"
 #include "core/UiServices.h"
 #include "core/VelkError.h"
 #include "mail/Browser.h"
+#include "packet/MessageHeader.h"
+#include "session/Session.h"
+#include "ui/reply/TWriteMsg.h"
 
 #include <QButtonGroup>
 #include <QEvent>

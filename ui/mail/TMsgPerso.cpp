@@ -4,13 +4,13 @@
 #include "core/ActionGuard.h"
 #include "core/CodePage.h"
 #include "core/DosFont.h"
-#include "session/Session.h"
-#include "ui/mail/TAffMsg.h"
-#include "ui/reply/TWriteMsg.h"
 #include "core/UiServices.h"
 #include "core/VelkError.h"
 #include "mail/Browser.h"
 #include "mail/PersonalMail.h"
+#include "session/Session.h"
+#include "ui/mail/TAffMsg.h"
+#include "ui/reply/TWriteMsg.h"
 
 #include <QEvent>
 #include <QFontMetrics>

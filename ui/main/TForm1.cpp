@@ -1,22 +1,22 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "ui/main/TForm1.h"
 
-#include "ui/widgets/ProgramIcon.h"
-#include "ui/main/TAboutBox.h"
-#include "ui/main/TDiversConfig.h"
-#include "ui/main/TParam0.h"
-#include "ui/main/TPrinterConfig.h"
-#include "ui/main/Windows.h"
 #include "core/ActionGuard.h"
+#include "library/TaglineImport.h"
 #include "session/Session.h"
 #include "session/StartUp.h"
 #include "ui/library/TParam1.h"
 #include "ui/library/TParam2.h"
 #include "ui/library/TParam3.h"
 #include "ui/library/TParam4.h"
-#include "library/TaglineImport.h"
+#include "ui/main/TAboutBox.h"
+#include "ui/main/TDiversConfig.h"
+#include "ui/main/TParam0.h"
+#include "ui/main/TPrinterConfig.h"
+#include "ui/main/Windows.h"
 #include "ui/merge/TFusion.h"
 #include "ui/packet/TQWK.h"
+#include "ui/widgets/ProgramIcon.h"
 
 #include <QAction>
 #include <QCloseEvent>

@@ -1,11 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "ui/main/Windows.h"
 
-#include "ui/main/TAboutBox.h"
-#include "ui/main/TDiversConfig.h"
-#include "ui/main/TForm1.h"
-#include "ui/main/TParam0.h"
-#include "ui/main/TPrinterConfig.h"
 #include "ui/library/TListe.h"
 #include "ui/library/TParam1.h"
 #include "ui/library/TParam2.h"
@@ -14,6 +9,11 @@
 #include "ui/mail/TAffMsg.h"
 #include "ui/mail/TMessagerie.h"
 #include "ui/mail/TMsgPerso.h"
+#include "ui/main/TAboutBox.h"
+#include "ui/main/TDiversConfig.h"
+#include "ui/main/TForm1.h"
+#include "ui/main/TParam0.h"
+#include "ui/main/TPrinterConfig.h"
 #include "ui/merge/TFusion.h"
 #include "ui/merge/TWaitFusion.h"
 #include "ui/packet/TAffBulletins.h"

@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "ui/merge/TFusion.h"
 
-#include "ui/widgets/Buttons.h"
 #include "core/ActionGuard.h"
 #include "core/FileUtil.h"
-#include "session/Session.h"
 #include "core/UiServices.h"
 #include "merge/Fusion.h"
 #include "merge/PacketChoice.h"
+#include "session/Session.h"
 #include "ui/merge/TWaitFusion.h"
+#include "ui/widgets/Buttons.h"
 
 #include <QComboBox>
 #include <QFileSystemModel>

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "ui/reply/TDestin.h"
 
-#include "ui/library/TListe.h"
 #include "core/CodePage.h"
 #include "core/DosFont.h"
-#include "session/Session.h"
 #include "core/UiServices.h"
 #include "reply/EditorText.h"
+#include "session/Session.h"
+#include "ui/library/TListe.h"
 
 #include <QHBoxLayout>
 #include <QInputMethodEvent>
@@ -136,7 +136,6 @@ void TDestin::AmisBtnClick() {
     if (!name)
         return;
     Name->setDosText(*name);
-    chosen_ =
-        CorrespondentChosen(ui_, NameDialogKind::Recipient, *name).name;
+    chosen_ = CorrespondentChosen(ui_, NameDialogKind::Recipient, *name).name;
     accept();
 }

@@ -1,17 +1,17 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "ui/reply/TWriteMsg.h"
 
-#include "ui/library/TListe.h"
-#include "ui/reply/TCarbon.h"
-#include "ui/reply/TDestin.h"
 #include "core/ActionGuard.h"
 #include "core/CodePage.h"
 #include "core/DosFont.h"
-#include "session/Session.h"
 #include "core/UiServices.h"
 #include "library/LibraryFile.h"
 #include "reply/EditorText.h"
 #include "reply/Recipients.h"
+#include "session/Session.h"
+#include "ui/library/TListe.h"
+#include "ui/reply/TCarbon.h"
+#include "ui/reply/TDestin.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -124,8 +124,7 @@ void MessageTextBox::insertFromMimeData(const QMimeData* source) {
     insertDos(unicodeToDos(text));
 }
 
-TWriteMsg::TWriteMsg(Session& session, UiServices& ui)
-    : session_(session), ui_(ui) {
+TWriteMsg::TWriteMsg(Session& session, UiServices& ui) : session_(session), ui_(ui) {
     setObjectName(QStringLiteral("WriteMsg"));
     setWindowTitle(QStringLiteral("Ecriture d'un message"));
     setWindowFlags(Qt::Dialog | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -319,8 +318,7 @@ bool TWriteMsg::writeFromMessage(const MessageHeader& shownHeader, const std::st
 
 bool TWriteMsg::forward(const MessageHeader& forwarded, const std::string& text,
                         const ShownNames& shown, QObject& opener) {
-    return run(opener,
-               [&](MessageWriting& w) { return w.startForward(forwarded, text, shown); });
+    return run(opener, [&](MessageWriting& w) { return w.startForward(forwarded, text, shown); });
 }
 
 bool TWriteMsg::modify(int index, QObject& opener) {
@@ -431,11 +429,10 @@ void TWriteMsg::CarbonBtnClick() {
     if (name.empty())
         return;
     EditorDocument d = Document();
-    runAction(ui_,
-              [&] {
-                  if (writing_)
-                      writing_->carbonCopy(d, name);
-              });
+    runAction(ui_, [&] {
+        if (writing_)
+            writing_->carbonCopy(d, name);
+    });
     // The copy cleaned the end of the text.
     Reponse->setDosLines(d.lines);
 }
@@ -454,8 +451,7 @@ void TWriteMsg::EnteteBtnClick() {
     EditorDocument d = Document();
     runAction(ui_, [&] {
         InsereEntete(session_.libraries.HeaderList[std::size_t(index)].text,
-                     writing_->insertionContext(d), writing_->flags(),
-                     d.lines);
+                     writing_->insertionContext(d), writing_->flags(), d.lines);
         Reponse->setDosLines(d.lines);
     });
 }

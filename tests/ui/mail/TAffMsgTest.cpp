@@ -3,12 +3,12 @@
 
 #include "core/CodePage.h"
 #include "core/DosFont.h"
-#include "packet/MessageStore.h"
-#include "session/Session.h"
 #include "core/SettingsFile.h"
-#include "reply/ReplyFile.h"
-#include "tests/support/ConfiguredDirectories.h"
+#include "packet/MessageStore.h"
 #include "packet/PacketBuilder.h"
+#include "reply/ReplyFile.h"
+#include "session/Session.h"
+#include "tests/support/ConfiguredDirectories.h"
 #include "tests/support/ScriptedUiServices.h"
 
 #include <QAbstractTextDocumentLayout>

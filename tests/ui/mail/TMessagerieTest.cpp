@@ -3,18 +3,18 @@
 
 #include "core/DosFont.h"
 #include "core/FileUtil.h"
-#include "session/Session.h"
 #include "mail/Browser.h"
 #include "packet/ControlFile.h"
-#include "ui/packet/TQWK.h"
-#include "ui/mail/TAffMsg.h"
-#include "ui/main/Windows.h"
-#include "ui/reply/TDestin.h"
-#include "ui/reply/TWriteMsg.h"
-#include "tests/support/ConfiguredDirectories.h"
 #include "packet/PacketBuilder.h"
+#include "session/Session.h"
+#include "tests/support/ConfiguredDirectories.h"
 #include "tests/support/PacketFixture.h"
 #include "tests/support/ScriptedUiServices.h"
+#include "ui/mail/TAffMsg.h"
+#include "ui/main/Windows.h"
+#include "ui/packet/TQWK.h"
+#include "ui/reply/TDestin.h"
+#include "ui/reply/TWriteMsg.h"
 
 #include <QApplication>
 #include <QFile>

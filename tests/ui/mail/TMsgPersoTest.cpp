@@ -1,21 +1,21 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "ui/mail/TMsgPerso.h"
 
-#include "ui/main/Windows.h"
-#include "ui/mail/TAffMsg.h"
-#include "ui/reply/TDestin.h"
-#include "ui/reply/TWriteMsg.h"
 #include "core/DosFont.h"
 #include "core/FileUtil.h"
-#include "session/Session.h"
 #include "mail/PersonalMail.h"
 #include "packet/ControlFile.h"
-#include "ui/packet/TQWK.h"
-#include "reply/ReplyFile.h"
-#include "tests/support/ConfiguredDirectories.h"
 #include "packet/PacketBuilder.h"
+#include "reply/ReplyFile.h"
+#include "session/Session.h"
+#include "tests/support/ConfiguredDirectories.h"
 #include "tests/support/PacketFixture.h"
 #include "tests/support/ScriptedUiServices.h"
+#include "ui/mail/TAffMsg.h"
+#include "ui/main/Windows.h"
+#include "ui/packet/TQWK.h"
+#include "ui/reply/TDestin.h"
+#include "ui/reply/TWriteMsg.h"
 
 #include <QFile>
 #include <QLabel>

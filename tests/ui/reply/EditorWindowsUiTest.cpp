@@ -1,17 +1,17 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "ui/main/TForm1.h"
-#include "ui/main/Windows.h"
 #include "packet/MessageStore.h"
 #include "session/Session.h"
+#include "tests/support/ConfiguredDirectories.h"
+#include "tests/support/ScriptedUiServices.h"
+#include "ui/main/TForm1.h"
+#include "ui/main/Windows.h"
 #include "ui/reply/TCarbon.h"
 #include "ui/reply/TDestin.h"
 #include "ui/reply/TWriteMsg.h"
-#include "tests/support/ConfiguredDirectories.h"
-#include "tests/support/ScriptedUiServices.h"
 
 #include <QComboBox>
-#include <QDialog>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
