@@ -2,6 +2,7 @@
 #include "tests/support/ScriptedUiServices.h"
 
 #include <QMetaObject>
+#include <QVariant>
 
 #include <gtest/gtest.h>
 
