@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "ui/packet/TAffBulletins.h"
 
+#include "ui/widgets/AnsiImageLabel.h"
 #include "core/ActionGuard.h"
 #include "core/UiServices.h"
 #include "session/Session.h"
@@ -18,7 +19,7 @@ TAffBulletins::TAffBulletins(Session& session, UiServices& ui, QWidget* parent)
     : QDialog(parent), ui_(ui), viewer_(session, ui) {
     setObjectName(QStringLiteral("AffBulletins"));
 
-    Bulletin = new QLabel;
+    Bulletin = new AnsiImageLabel;
     Bulletin->setObjectName(QStringLiteral("Bulletin"));
     Bulletin->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     ScrollBulletin = new QScrollArea;
