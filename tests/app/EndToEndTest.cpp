@@ -33,6 +33,7 @@ protected:
         ASSERT_TRUE(install.waitForFinished(60000));
         ASSERT_EQ(install.exitCode(), 0) << install.readAllStandardError().toStdString();
         // The driver runs from the program directory, as the program does.
+        QFile::remove(prog + QStringLiteral("/velk-driver"));
         ASSERT_TRUE(QFile::copy(QStringLiteral(VELK_BINARY_DIR "/tests/velk-driver"),
                                 prog + QStringLiteral("/velk-driver")));
     }

@@ -166,8 +166,9 @@ TEST_F(MessageWritingTest, ModificationReplacesOnlyAWholeNewVersion) {
         EXPECT_EQ(w.finish(), c.append);
         EXPECT_FALSE(w.flags().CancelFlag);
         EXPECT_EQ(subjects(), c.expected);
-        if (!c.append)
+        if (!c.append) {
             EXPECT_EQ(readWholeFile(ReplyFilePath(s)), before);
+        }
     }
     EXPECT_THROW(writing().startModification(3), VelkError);
 }

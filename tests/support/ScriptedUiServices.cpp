@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "tests/support/ScriptedUiServices.h"
 
-#include <QMetaObject>
+#include "tests/support/OpenerVisibility.h"
+
 #include <QVariant>
 
 #include <gtest/gtest.h>
@@ -135,17 +136,16 @@ int ScriptedUiServices::runModal(QObject& window) {
 }
 
 void ScriptedUiServices::runHidden(QObject& opener, const std::function<void()>& run) {
-    // By name: the support library does not link Qt Widgets. A window a test never showed
-    // is left as it is.
-    const bool shown = opener.property("visible").toBool();
+    // A window a test never showed is left as it is.
+    const bool shown = setOpenerVisible && opener.property("visible").toBool();
     if (shown)
-        QMetaObject::invokeMethod(&opener, "hide");
+        setOpenerVisible(opener, false);
     struct ShowAgain {
         QObject* opener;
         bool shown;
         ~ShowAgain() {
             if (shown)
-                QMetaObject::invokeMethod(opener, "show");
+                setOpenerVisible(*opener, true);
         }
     } showAgain{&opener, shown};
     run();
