@@ -6,7 +6,6 @@
 #include <QDialog>
 #include <QSet>
 
-#include <functional>
 #include <memory>
 
 class QLineEdit;
@@ -95,9 +94,7 @@ private:
 };
 
 // "&Ouvrir un paquet QWK" (and a packet named on the command line): opens the packet and,
-// when that succeeds, fills the packet window and shows it modally, `beforeShowing` run
-// first (the main window hides itself there, having shown the busy cursor while the packet
-// was unpacked). The caller shows the main window again after. True when the packet window
-// was shown.
-bool openPacket(Session& session, UiServices& ui, TQWK& window,
-                const std::function<void()>& beforeShowing = {});
+// when that succeeds, fills the packet window and shows it modally over `opener`, which
+// stays on screen under the busy cursor while the packet unpacks and hides only while the
+// packet window runs. True when the packet window was shown.
+bool openPacket(Session& session, UiServices& ui, TQWK& window, QObject* opener = nullptr);
