@@ -2,8 +2,9 @@
 #include "cli/CliPacket.h"
 #include "core/ActionGuard.h"
 #include "core/FileUtil.h"
-#include "packet/MessageStore.h"
+#include "packet/HeaderExtensions.h"
 #include "packet/IndexFiles.h"
+#include "packet/MessageStore.h"
 
 namespace {
 
@@ -26,6 +27,7 @@ int run(const QStringList& args, CliIo& io) {
     }
     const bool listed = runAction(ui, [&] {
         BlockFile messages(messagesFilePath(s.settings.workPath));
+        const HeadersFile& headers = packetHeadersFile(s);
         for (const IndexFileEntry& index : packet->indexFiles) {
             if (index.conferencePosition < 0)
                 continue;
@@ -33,15 +35,21 @@ int run(const QStringList& args, CliIo& io) {
                 s.packet.control.Conferences[std::size_t(index.conferencePosition)];
             if (only && conf.ConferenceNumber != *only)
                 continue;
-            const auto blocks =
-                ReadIndexFile(joinPath(s.settings.workPath, QString::fromLatin1(index.fileName)));
+            const auto blocks = readConferenceIndex(s.settings.workPath, index);
             for (std::int32_t block : blocks) {
                 ReadMessageHeader(messages, block, s.store, ui);
-                const MessageHeader& h = s.store.CurrentHeader;
+                MessageHeader& h = s.store.CurrentHeader;
+                // The header's fields, as the browser lists them, in the message's own set.
+                const auto section = headers.sections.find(std::int64_t(block) * 128);
+                h.longFields.utf8 =
+                    section != headers.sections.end() && section->second.utf8.value_or(false);
+                const auto field = [&](const std::string& bytes) {
+                    return messageCharacters(h, unpadded(bytes));
+                };
                 io.print(QString::number(conf.ConferenceNumber) + QLatin1Char('\t') +
                          cliText(h.number).trimmed() + QLatin1Char('\t') + cliText(h.date) +
-                         QLatin1Char('\t') + cliText(h.author) + QLatin1Char('\t') +
-                         cliText(h.recipient) + QLatin1Char('\t') + cliText(h.subject) +
+                         QLatin1Char('\t') + field(h.author) + QLatin1Char('\t') +
+                         field(h.recipient) + QLatin1Char('\t') + field(h.subject) +
                          QLatin1Char('\n'));
             }
         }

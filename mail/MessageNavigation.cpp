@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "mail/MessageNavigation.h"
 
-#include "packet/MessageStore.h"
-#include "mail/MailSession.h"
 #include "core/SettingsFile.h"
 #include "core/UiServices.h"
 #include "mail/Browser.h"
+#include "mail/MailSession.h"
+#include "packet/HeaderExtensions.h"
+#include "packet/MessageStore.h"
 #include "reply/ReplyFile.h"
 
 #include <algorithm>
@@ -52,6 +53,8 @@ bool readSelectedReply(MailSession& session) {
     const std::int32_t header = r.ReplyTable[r.SelectedReply].headerRecord;
     ReadReplyHeader(file, header, session.store);
     ReadReplyText(file, header + 1, session.store.CurrentHeader.blockCount, session.store);
+    if (session.packet.control.readsQwke) // only then did this program write kludge lines
+        applyKludgeLines(session.store.CurrentHeader, session.store.MessageText);
     return true;
 }
 

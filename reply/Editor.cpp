@@ -3,16 +3,19 @@
 
 #include "core/CodePage.h"
 #include "core/FileUtil.h"
-#include "reply/ReplySession.h"
 #include "core/SettingsFile.h"
 #include "core/UiServices.h"
 #include "core/VelkError.h"
+#include "packet/HeaderExtensions.h"
 #include "reply/EditorText.h"
 #include "reply/Macros.h"
+#include "reply/ReplySession.h"
 
 #include <QFile>
 #include <QLocale>
 #include <QRandomGenerator>
+
+#include <utility>
 
 namespace {
 
@@ -32,6 +35,16 @@ void fillConferences(const ReplySession& session, EditorDocument& document, int 
     document.conferenceList = ConferenceList(session.packet.control);
     const int count = int(document.conferenceList.size());
     document.conference = selected >= 0 && selected < count ? selected : 0;
+}
+
+// A name or the subject of the message answered, as the reply takes them, in the DOS set:
+// where the board reads QWKE kludge lines, the full value, up to the editor's field; else the
+// header's field, as always.
+std::string answeredField(const ReplySession& session, const MessageHeader& header,
+                          const std::string& field, const std::string& full, int width) {
+    if (!session.packet.control.readsQwke || full.empty())
+        return trimRight(messageBytesInDos(header, field));
+    return cut(messageBytesInDos(header, full), width);
 }
 
 void dress(ReplySession& session, UiServices& ui, EditorDocument& document, const ShownNames& shown,
@@ -107,6 +120,7 @@ bool NewMsg(ReplySession& session, UiServices& ui, EditorDocument& document, int
     header.recipient = padRight(document.recipient, HeaderField::Recipient);
     header.author = padRight(userName, HeaderField::Author);
     header.subject = std::string(HeaderField::Subject, ' ');
+    header.longFields = {};
     dress(session, ui, document, {}, now, random);
     return true;
 }
@@ -117,6 +131,7 @@ void AnswerMsg(ReplySession& session, const QDateTime& now) {
     StampHeaderDate(header, now);
     header.recipient = header.author;
     header.author = padRight(session.packet.control.UserName, HeaderField::Author);
+    header.longFields.recipient = std::exchange(header.longFields.author, std::string());
 }
 
 void DisplayMsg(ReplySession& session, UiServices& ui, EditorDocument& document, int quote,
@@ -127,15 +142,19 @@ void DisplayMsg(ReplySession& session, UiServices& ui, EditorDocument& document,
     fillConferences(session, document, ConferenceItemOf(session.packet.control, header.conference));
     document.dateLabel = EditorDateLabel(now.date());
     document.author = session.packet.control.UserName;
-    document.recipient = trimRight(flags.ForwardFlag ? flags.ChosenRecipient : header.recipient);
-    document.subject = trimRight(header.subject);
+    const std::string answered = answeredField(session, header, header.recipient,
+                                               header.longFields.recipient, kQwkeNameWidth);
+    document.recipient = flags.ForwardFlag ? trimRight(flags.ChosenRecipient) : answered;
+    document.subject = answeredField(session, header, header.subject, header.longFields.subject,
+                                     kQwkeSubjectWidth);
     document.lines.clear();
     document.tagBox.clear();
 
     if (quote == 1) {
-        const std::string prefix = QuotePrefix(flags.ForwardFlag ? shown.author : header.recipient);
+        const std::string prefix = QuotePrefix(flags.ForwardFlag ? shown.author : answered);
         PrepareLineSwitches switches;
-        for (const std::string& raw : MessageTextLines(session.store.MessageText))
+        for (const std::string& raw :
+             MessageTextLines(messageBytesInDos(header, session.store.MessageText)))
             document.lines.push_back(
                 QuoteLine(PrepareLine(raw, switches), prefix, session.settings.maxCar));
     }
@@ -160,6 +179,8 @@ bool ForwardMsg(ReplySession& session, UiServices& ui, EditorDocument& document,
     StampHeaderDate(header, now);
     header.author = padRight(userName, HeaderField::Author);
     header.recipient = padRight(flags.ChosenRecipient, HeaderField::Recipient);
+    header.longFields.author.clear();
+    header.longFields.recipient.clear();
     DisplayMsg(session, ui, document, 1, shown, now, random);
     return true;
 }
@@ -175,8 +196,9 @@ void DisplayREPMsg(ReplySession& session, EditorDocument& document) {
     fillConferences(session, document, ConferenceItemOf(session.packet.control, header.conference));
     document.dateLabel = EditorDateLabel(QDate::currentDate());
     document.author = trimRight(header.author);
-    document.recipient = trimRight(flags.ForwardFlag ? flags.ChosenRecipient : header.recipient);
-    document.subject = trimRight(header.subject);
+    document.recipient =
+        trimRight(flags.ForwardFlag ? flags.ChosenRecipient : fullRecipient(header));
+    document.subject = fullSubject(header);
 
     document.lines.clear();
     PrepareLineSwitches switches;
@@ -259,8 +281,8 @@ EditorLines BuildCarbonCopy(ReplySession& session, EditorDocument& document, con
     return copy;
 }
 
-bool CarbonCopy(ReplySession& session, UiServices& ui, EditorDocument& document, const std::string& name,
-                const QDateTime& now, QRandomGenerator& random) {
+bool CarbonCopy(ReplySession& session, UiServices& ui, EditorDocument& document,
+                const std::string& name, const QDateTime& now, QRandomGenerator& random) {
     const EditorLines copy = BuildCarbonCopy(session, document, now, random);
     const ReplyDraft draft = EditorDraft(session, document);
     return AppendCarbonCopy(session, ui, copy, trimRight(name), draft, now);

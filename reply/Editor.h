@@ -59,9 +59,12 @@ InsertionContext EditorContext(const ReplySession& session, const EditorDocument
 // recipient in ChosenRecipient.
 bool NewMsg(ReplySession& session, UiServices& ui, EditorDocument& document, int preset,
             const RecipientPrompt& prompt, const QDateTime& now, QRandomGenerator& random);
-// The message in CurrentHeader becomes the one answered: to its author, from the user.
+// The message in CurrentHeader becomes the one answered: to its author (long name
+// included), from the user.
 void AnswerMsg(ReplySession& session, const QDateTime& now);
-// Fills the editor from CurrentHeader and MessageText; quote 1 quotes the text.
+// Fills the editor from CurrentHeader and MessageText; quote 1 quotes the text. A UTF-8
+// message's names and text come in the DOS set; where the board reads QWKE kludge lines the
+// recipient and subject are the full ones.
 void DisplayMsg(ReplySession& session, UiServices& ui, EditorDocument& document, int quote,
                 const ShownNames& shown, const QDateTime& now, QRandomGenerator& random);
 // A forwarded copy of the message in CurrentHeader, after asking its recipient; false when
@@ -93,8 +96,8 @@ CancelOutcome AskCancel(ReplySession& session, UiServices& ui);
 EditorLines BuildCarbonCopy(ReplySession& session, EditorDocument& document, const QDateTime& now,
                             QRandomGenerator& random);
 // Builds and stores a carbon copy to `name`; true when it was written whole.
-bool CarbonCopy(ReplySession& session, UiServices& ui, EditorDocument& document, const std::string& name,
-                const QDateTime& now, QRandomGenerator& random);
+bool CarbonCopy(ReplySession& session, UiServices& ui, EditorDocument& document,
+                const std::string& name, const QDateTime& now, QRandomGenerator& random);
 
 // The lines of a text file to import: "&Oui" to the question keeps its bytes, "&Non" reads
 // it in the desktop's set (UTF-8, else code page 1252) and converts it to DOS. Lines longer

@@ -2,12 +2,12 @@
 #include "mail/Browser.h"
 
 #include "core/FileUtil.h"
-#include "packet/MessageStore.h"
-#include "session/Session.h"
 #include "core/VelkError.h"
 #include "packet/ControlFile.h"
-#include "tests/support/ConfiguredDirectories.h"
+#include "packet/MessageStore.h"
 #include "packet/PacketBuilder.h"
+#include "session/Session.h"
+#include "tests/support/ConfiguredDirectories.h"
 #include "tests/support/ScriptedUiServices.h"
 
 #include <QFile>
@@ -245,17 +245,19 @@ TEST_F(BrowserTest, ConferenceListInControlFileOrderWithIndexFilesOnly) {
     b.add(7, "f", "x\n");
     b.add(77, "g", "x\n"); // a conference the control file does not know
     const std::vector<std::string> lines = open();
-    // The directory lists 000, 005, 077, 1001, 12345; PERSONAL.NDX is no conference.
+    // The directory lists 000, 005, 077, 1001, 12345; PERSONAL.NDX is no conference. The
+    // conference without an index file lists its messages from MESSAGES.DAT.
     const std::vector<std::string> expected = {
-        "0    (1)    Principal",    "1001 (1)    Linux", "5    (1)    Cinq",
-        "12345(2)    Grand nombre", "77   (1)    ",
+        "0    (1)    Principal",    "1001 (1)    Linux",      "5    (1)    Cinq",
+        "12345(2)    Grand nombre", "7    (1)    Sans index", "77   (1)    ",
     };
     EXPECT_EQ(lines, expected);
-    ASSERT_EQ(s.packet.indexFiles.size(), 5u);
+    ASSERT_EQ(s.packet.indexFiles.size(), 6u);
     EXPECT_EQ(s.packet.indexFiles[3].conferencePosition, 3);
-    EXPECT_EQ(s.packet.indexFiles[4].conferencePosition, -1);
+    EXPECT_EQ(s.packet.indexFiles[4].conferencePosition, 4);
+    EXPECT_EQ(s.packet.indexFiles[5].conferencePosition, -1);
 
-    list(4, 1);
+    list(5, 1);
     EXPECT_EQ(s.browser.CurrentConference, 0); // unknown conference: the first, as the viewer
     list(2, 1);
     EXPECT_EQ(s.browser.CurrentConference, 2);

@@ -3,11 +3,11 @@
 
 #include "core/ActionGuard.h"
 #include "core/DosFont.h"
-#include "session/Session.h"
 #include "core/UiServices.h"
 #include "mail/Browser.h"
 #include "mail/MessageExport.h"
 #include "mail/PersonalMail.h"
+#include "session/Session.h"
 #include "ui/mail/TPrintMessage.h"
 #include "ui/reply/TDestin.h"
 #include "ui/reply/TWriteMsg.h"
@@ -37,6 +37,9 @@ QPushButton* makeButton(const QString& caption, const QString& hint) {
     button->setAutoDefault(false);
     return button;
 }
+
+// The widest a header value grows before it wraps.
+constexpr int kLongLabelCells = 40;
 
 QLabel* makeValue(bool bold, bool dosFontLabel) {
     auto* label = new QLabel;
@@ -79,6 +82,12 @@ TAffMsg::TAffMsg(Session& session, UiServices& ui, QWidget* parent)
     for (QLabel* l : {ChAuteur, ChDest, ChSujet})
         l->setMinimumWidth(cells.horizontalAdvance(QString(25, u'W')));
     chConf->setMinimumWidth(cells.horizontalAdvance(QString(30, u'W')));
+    // A board's long names, subjects and conference names go on over a second line rather
+    // than widening the window.
+    for (QLabel* l : {ChAuteur, ChDest, ChSujet, chConf}) {
+        l->setWordWrap(true);
+        l->setMaximumWidth(cells.horizontalAdvance(QString(kLongLabelCells, u'W')));
+    }
     ChDate->setMinimumWidth(
         ChDate->fontMetrics().horizontalAdvance(QStringLiteral("30 septembre 2000  à 00:00")));
     NbLabel->setMinimumWidth(
@@ -366,7 +375,7 @@ void TAffMsg::PoliceBtnClick() {
 void TAffMsg::Copier1Click() {
     const QString selection = Msg->textCursor().selectedText();
     if (!selection.isEmpty())
-        copyToClipboard(selection, view_.fontNotTerminal);
+        copyToClipboard(selection, view_.fontNotTerminal, view_.utf8);
 }
 
 void TAffMsg::Slectionnertout1Click() {
@@ -449,11 +458,13 @@ struct SavedNames {
     std::string recipient = header.recipient;
     std::string author = header.author;
     std::string subject = header.subject;
+    LongFields longFields = header.longFields;
     void restore(bool withSubject = false) const {
         header.recipient = recipient;
         header.author = author;
         if (withSubject)
             header.subject = subject;
+        header.longFields = longFields;
     }
 };
 } // namespace

@@ -1,17 +1,18 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "ui/reply/TWriteMsg.h"
 
-#include "ui/library/TListe.h"
-#include "ui/reply/TCarbon.h"
-#include "ui/reply/TDestin.h"
 #include "core/ActionGuard.h"
 #include "core/CodePage.h"
 #include "core/DosFont.h"
-#include "session/Session.h"
 #include "core/UiServices.h"
 #include "library/LibraryFile.h"
+#include "packet/HeaderExtensions.h"
 #include "reply/EditorText.h"
 #include "reply/Recipients.h"
+#include "session/Session.h"
+#include "ui/library/TListe.h"
+#include "ui/reply/TCarbon.h"
+#include "ui/reply/TDestin.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -254,6 +255,10 @@ void TWriteMsg::show(const EditorDocument& d) {
     chConf->setCurrentIndex(d.conference);
     ChDate->setText(d.dateLabel);
     ChAuteur->setText(glyphs(d.author));
+    // A board that reads QWKE kludge lines takes names and subjects longer than 25.
+    const bool qwke = session_.packet.control.readsQwke;
+    chDest->setMaxLength(qwke ? kQwkeNameWidth : int(HeaderField::Recipient));
+    chSujet->setMaxLength(qwke ? kQwkeSubjectWidth : int(HeaderField::Subject));
     chDest->setDosText(d.recipient);
     chSujet->setText(glyphs(d.subject));
     Reponse->setDosLines(d.lines);

@@ -3,14 +3,14 @@
 
 #include "core/DosFont.h"
 #include "core/FileUtil.h"
-#include "session/Session.h"
 #include "mail/Browser.h"
 #include "packet/ControlFile.h"
-#include "ui/packet/TQWK.h"
-#include "tests/support/ConfiguredDirectories.h"
 #include "packet/PacketBuilder.h"
+#include "session/Session.h"
+#include "tests/support/ConfiguredDirectories.h"
 #include "tests/support/PacketFixture.h"
 #include "tests/support/ScriptedUiServices.h"
+#include "ui/packet/TQWK.h"
 
 #include <QApplication>
 #include <QFile>
@@ -157,6 +157,29 @@ TEST_F(TMessagerieTest, MailButtonOpensTheBrowser) {
     EXPECT_EQ(ui.busyDepth(), 0);
     EXPECT_TRUE(ui.texts().isEmpty());
     packetWindow.hide();
+}
+
+TEST_F(TMessagerieTest, APacketWithoutIndexFilesListsEveryMessage) {
+    b.quirks.noIndexFiles = true;
+    b.quirks.noPersonalIndex = true;
+    unpack();
+    TQWK packetWindow(s, ui);
+    TMessagerie m(s, ui);
+    packetWindow.setMessagerie(m);
+    m.showMessage = [&] { EXPECT_EQ(s.store.MessageText, "Texte 10"); };
+    bool shown = false;
+    ui.onModal("TMessagerie", [&](QObject&) {
+        shown = true;
+        EXPECT_EQ(rows(m.ListConf), (QStringList{"0    (2)    Principal", "1001 (1)    Général"}));
+        EXPECT_EQ(authors(m.ListMsg), (QStringList{"DUPONT", "ALAIN"}));
+        clickRow(m.ListMsg, 0);
+        m.ListConf->setCurrentRow(1);
+        EXPECT_EQ(authors(m.ListMsg), (QStringList{"ZOE"}));
+        return 0;
+    });
+    packetWindow.MailBtn->click();
+    EXPECT_TRUE(shown);
+    EXPECT_TRUE(ui.texts().isEmpty());
 }
 
 TEST_F(TMessagerieTest, NoIndexFileShowsNoBrowser) {

@@ -1,13 +1,15 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "ui/main/TForm1.h"
-#include "ui/main/Windows.h"
+#include "core/FileUtil.h"
+#include "packet/HeaderExtensions.h"
 #include "packet/MessageStore.h"
 #include "session/Session.h"
+#include "tests/support/ConfiguredDirectories.h"
+#include "tests/support/ScriptedUiServices.h"
+#include "ui/main/TForm1.h"
+#include "ui/main/Windows.h"
 #include "ui/reply/TCarbon.h"
 #include "ui/reply/TDestin.h"
 #include "ui/reply/TWriteMsg.h"
-#include "tests/support/ConfiguredDirectories.h"
-#include "tests/support/ScriptedUiServices.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -116,6 +118,47 @@ TEST_F(EditorWindowsUiTest, ANewMessageTypedAndSent) {
     EXPECT_EQ(store.CurrentHeader.subject, padRight("Essai", 25));
     EXPECT_EQ(store.MessageText.substr(0, 6), std::string("\x90"
                                                           "cole\n"));
+}
+
+TEST_F(EditorWindowsUiTest, AnAnswerToALongSubjectOnABoardThatReadsQwke) {
+    const std::string author = "JEAN-CHRISTOPHE DE LA FONTAINE";
+    const std::string subject = "Compilateurs et interpreteurs du langage";
+    const auto answer = [&](bool qwke) {
+        session.packet.control.readsQwke = qwke;
+        MessageHeader& h = session.store.CurrentHeader;
+        h = MessageHeader{};
+        h.status = " ";
+        h.number = "7";
+        h.author = padRight(author.substr(0, 25), 25);
+        h.subject = padRight(subject.substr(0, 25), 25);
+        h.longFields.author = author;
+        h.longFields.subject = subject;
+        session.store.MessageText = "Bonjour";
+        TWriteMsg& w = *windows->WriteMsg;
+        w.AnswerMsg();
+        w.DisplayMsg(1);
+        return std::make_pair(w.chDest->text(), w.chSujet->text());
+    };
+    EXPECT_EQ(answer(true),
+              std::make_pair(QString::fromStdString(author), QString::fromStdString(subject)));
+    EXPECT_EQ(answer(false), std::make_pair(QStringLiteral("JEAN-CHRISTOPHE DE LA FON"),
+                                            QStringLiteral("Compilateurs et interpret")));
+
+    // Typed into the field, a long subject is taken whole where the board reads it.
+    answer(true);
+    TWriteMsg& w = *windows->WriteMsg;
+    ui.onModal("TWriteMsg", [&](QObject&) {
+        w.chSujet->clear();
+        type(w.chSujet, QString(80, u's'));
+        w.OKBtnClick();
+        return w.result();
+    });
+    EXPECT_TRUE(w.ShowModal());
+    const QByteArray file = readWholeFile(dirs.dir(QStringLiteral("WORK")) + "/VELKBBS.MSG");
+    EXPECT_TRUE(file.mid(256).startsWith("To: " + QByteArray::fromStdString(author) +
+                                         "\xE3Subject: " + QByteArray(kQwkeSubjectWidth, 's') +
+                                         "\xE3\xE3"))
+        << file.mid(256, 140).toStdString();
 }
 
 TEST_F(EditorWindowsUiTest, ClosingWithoutSendingAsks) {
