@@ -221,6 +221,16 @@ char fallbackAscii(char32_t u) {
         return '-';
     case 0x0192:
         return 'f';
+    case 0x0141:
+        return 'L';
+    case 0x0142:
+        return 'l';
+    case 0x0110:
+        return 'D';
+    case 0x0111:
+        return 'd';
+    case 0x0131:
+        return 'i';
     case 0x20A7:
         return 'P';
     }

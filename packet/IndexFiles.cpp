@@ -52,15 +52,40 @@ bool sameName(std::string_view a, std::string_view b) {
            });
 }
 
-void scanBlocks(const unsigned char* data, std::int64_t blocks, std::string_view user,
-                MessageFileIndex& index) {
+// Headers are read a megabyte at a time: one read for many small messages, and a seek past
+// a long text rather than reading it.
+constexpr std::int64_t kChunkBlocks = 8192;
+
+} // namespace
+
+MessageFileIndex scanMessagesFile(const QString& messagesPath, std::string_view userName) {
     using namespace HeaderField;
-    constexpr std::int64_t kLastBlock = std::numeric_limits<std::int32_t>::max();
+    MessageFileIndex index;
+    QFile file(messagesPath);
+    if (!file.open(QIODevice::ReadOnly))
+        return index;
+    const std::int64_t blocks = std::min<std::int64_t>(file.size() / std::int64_t(kBlock),
+                                                       std::numeric_limits<std::int32_t>::max());
+    const std::string user = unpadded(userName.substr(0, Recipient));
+    std::vector<unsigned char> chunk(std::size_t(kChunkBlocks) * kBlock);
+    std::int64_t chunkFirst = 0;
+    std::int64_t chunkBlocks = 0;
     std::uint16_t lastConference = 0;
     std::vector<std::int32_t>* lastList = nullptr;
     // Block 0 is the packet's own.
-    for (std::int64_t b = 1; b < blocks && b <= kLastBlock;) {
-        const unsigned char* h = data + b * std::int64_t(kBlock);
+    for (std::int64_t b = 1; b < blocks;) {
+        if (b < chunkFirst || b >= chunkFirst + chunkBlocks) {
+            const std::int64_t wanted = std::min(kChunkBlocks, blocks - b);
+            if (!file.seek(b * std::int64_t(kBlock)))
+                break;
+            const qint64 got =
+                file.read(reinterpret_cast<char*>(chunk.data()), wanted * std::int64_t(kBlock));
+            if (got < qint64(kBlock))
+                break;
+            chunkFirst = b;
+            chunkBlocks = got / std::int64_t(kBlock);
+        }
+        const unsigned char* h = chunk.data() + (b - chunkFirst) * std::int64_t(kBlock);
         const auto count = countField(h + 116, BlockCount);
         if (!count || *count < 1 || h[AuthorOffset] == 0) {
             ++b;
@@ -79,28 +104,6 @@ void scanBlocks(const unsigned char* data, std::int64_t blocks, std::string_view
         }
         b += *count;
     }
-}
-
-} // namespace
-
-MessageFileIndex scanMessagesFile(const QString& messagesPath, std::string_view userName) {
-    MessageFileIndex index;
-    QFile file(messagesPath);
-    if (!file.open(QIODevice::ReadOnly))
-        return index;
-    const std::int64_t blocks = file.size() / std::int64_t(kBlock);
-    if (blocks < 2)
-        return index;
-    const std::string user = unpadded(userName.substr(0, HeaderField::Recipient));
-    if (const uchar* mapped = file.map(0, blocks * std::int64_t(kBlock))) {
-        scanBlocks(mapped, blocks, user, index);
-        file.unmap(const_cast<uchar*>(mapped));
-        return index;
-    }
-    // A file that cannot be mapped is read whole.
-    const QByteArray data = file.read(blocks * std::int64_t(kBlock));
-    scanBlocks(reinterpret_cast<const unsigned char*>(data.constData()),
-               std::int64_t(data.size()) / std::int64_t(kBlock), user, index);
     return index;
 }
 

@@ -348,7 +348,10 @@ bool ExportBtnClick(ReplySession& session, UiServices& ui, const EditorDocument&
     out.push_back(" Date: " + LongDateDos(now.date()) + " \x85 " +
                   now.time().toString(QStringLiteral("HH:mm")).toStdString());
     out.push_back("   De: " + cut(control.UserName, 50));
-    out.push_back("    A: " + padRight(document.recipient, HeaderField::Recipient));
+    // A long name, which a board reading QWKE takes whole, is exported whole.
+    out.push_back("    A: " + (document.recipient.size() > HeaderField::Recipient
+                                   ? document.recipient
+                                   : padRight(document.recipient, HeaderField::Recipient)));
     out.push_back("Sujet: " + document.subject);
     out.push_back("Conf.: " + conference);
     out.push_back(std::string(80, '-'));

@@ -432,9 +432,9 @@ TEST_F(BrowserTest, ReadingAListedMessage) {
 
 TEST_F(BrowserTest, PersonalListIntoListOrder) {
     b.conference(0, "Principal").conference(1, "Autre");
-    b.add(0, "a", "x\n");
+    b.add(0, "a", "x\n").to = "ALL";
     b.add(1, "b", "x\n").personal = true;
-    b.add(0, "c", "x\n");
+    b.add(0, "c", "x\n").to = "ALL";
     b.add(0, "d", "x\n").personal = true;
     open();
     list(0, 1);
@@ -445,7 +445,8 @@ TEST_F(BrowserTest, PersonalListIntoListOrder) {
     EXPECT_EQ(s.browser.LastListIndex, 1);
     EXPECT_EQ(s.browser.LoadedConference, kNoConferenceLoaded);
 
-    // A trailing partial record is ignored; no file gives an empty list.
+    // A trailing partial record is ignored; without the file, the messages addressed to the
+    // user are found in MESSAGES.DAT; an empty file is believed.
     QFile f(joinPath(work(), "PERSONAL.NDX"));
     ASSERT_TRUE(f.open(QIODevice::Append));
     f.write("\x01\x02");
@@ -453,6 +454,9 @@ TEST_F(BrowserTest, PersonalListIntoListOrder) {
     loadPersonalList(s);
     EXPECT_EQ(s.browser.ListOrder, expected);
     QFile::remove(joinPath(work(), "PERSONAL.NDX"));
+    loadPersonalList(s);
+    EXPECT_EQ(s.browser.ListOrder, expected);
+    writeFileAtomically(joinPath(work(), "PERSONAL.NDX"), QByteArray());
     loadPersonalList(s);
     EXPECT_TRUE(s.browser.ListOrder.empty());
     EXPECT_EQ(s.browser.LastListIndex, -1);

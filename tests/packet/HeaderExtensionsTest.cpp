@@ -1,13 +1,35 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "packet/HeaderExtensions.h"
 
+#include "packet/ControlFile.h"
 #include "packet/IndexFiles.h"
 #include "packet/MessageStore.h"
-#include "tests/support/PacketFixture.h"
+#include "packet/PacketBuilder.h"
+#include "session/Session.h"
+#include "tests/support/ConfiguredDirectories.h"
+#include "tests/support/ScriptedUiServices.h"
+
+#include <QDir>
 
 #include <gtest/gtest.h>
 
 namespace {
+
+// A session on configured directories and a packet to build; unpack() writes it to the work
+// directory and opens it.
+class PacketFixture : public ::testing::Test {
+protected:
+    ConfiguredDirectories dirs;
+    Session s;
+    ScriptedUiServices ui;
+    PacketBuilder b;
+
+    void SetUp() override { dirs.configure(s); }
+    void unpack() {
+        b.writeTo(s.settings.workPath);
+        ASSERT_TRUE(InitQWK(s, ui));
+    }
+};
 
 MessageHeader header(const std::string& to, const std::string& from, const std::string& subject) {
     MessageHeader h;
@@ -97,8 +119,8 @@ TEST(KludgeLines, TakenFromTheTopOfTheText) {
          "jean-christophe de la fontaine", "", "", "x"},
         {"other kludges stay", "@VIA: VERT\nTo: " + kLongTo + "\n@TZ: 1a4\n\nTexte", kLongTo, "",
          "", "@VIA: VERT\n@TZ: 1a4\n\nTexte"},
-        {"a value that is not the field's", "To: quelqu'un d'autre de bien plus long\n\nTexte",
-         "", "", "", "To: quelqu'un d'autre de bien plus long\n\nTexte"},
+        {"a value that is not the field's", "To: quelqu'un d'autre de bien plus long\n\nTexte", "",
+         "", "", "To: quelqu'un d'autre de bien plus long\n\nTexte"},
         {"a short value, which boards never send", "To: JEAN\n\nx", "", "", "", "To: JEAN\n\nx"},
         {"not at the top", "Bonjour\nTo: " + kLongTo + "\n", "", "", "",
          "Bonjour\nTo: " + kLongTo + "\n"},

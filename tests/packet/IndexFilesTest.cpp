@@ -2,14 +2,36 @@
 #include "packet/IndexFiles.h"
 
 #include "core/FileUtil.h"
+#include "packet/ControlFile.h"
 #include "packet/MessageStore.h"
-#include "tests/support/PacketFixture.h"
+#include "packet/PacketBuilder.h"
+#include "session/Session.h"
+#include "tests/support/ConfiguredDirectories.h"
+#include "tests/support/ScriptedUiServices.h"
+
+#include <QDir>
 
 #include <QFile>
 
 #include <gtest/gtest.h>
 
 namespace {
+
+// A session on configured directories and a packet to build; unpack() writes it to the work
+// directory and opens it.
+class PacketFixture : public ::testing::Test {
+protected:
+    ConfiguredDirectories dirs;
+    Session s;
+    ScriptedUiServices ui;
+    PacketBuilder b;
+
+    void SetUp() override { dirs.configure(s); }
+    void unpack() {
+        b.writeTo(s.settings.workPath);
+        ASSERT_TRUE(InitQWK(s, ui));
+    }
+};
 
 class IndexFilesTest : public PacketFixture {
 protected:

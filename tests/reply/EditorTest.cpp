@@ -181,6 +181,7 @@ TEST_F(EditorTest, AnAnswerToALongSubjectCarriesItWhereTheBoardReadsQwke) {
         MessageHeader& h = session.store.CurrentHeader;
         h.author = padRight(author.substr(0, 25), 25);
         h.subject = padRight(subject.substr(0, 25), 25);
+        h.longFields = {};
         if (longFields) {
             h.longFields.author = author;
             h.longFields.subject = subject;

@@ -228,6 +228,13 @@ void TAffMsg::DisplayMessage() {
                                                  : palette().color(QPalette::Button));
     ChStatut->setPalette(statusPalette);
     ChDate->setText(view_.ChDate);
+    // The DOS font lacks most of a UTF-8 message's characters: other fonts lend them.
+    QFont fieldFont = dosFont();
+    if (view_.utf8)
+        fieldFont.setStyleStrategy(
+            QFont::StyleStrategy(fieldFont.styleStrategy() & ~QFont::NoFontMerging));
+    for (QLabel* l : {ChAuteur, ChDest, ChSujet})
+        l->setFont(fieldFont);
     ChAuteur->setText(view_.ChAuteur);
     ChDest->setText(view_.ChDest);
     ChSujet->setText(view_.ChSujet);

@@ -139,6 +139,9 @@ TWriteMsg::TWriteMsg(Session& session, UiServices& ui)
     chConf = new QComboBox(this);
     chConf->setObjectName(QStringLiteral("chConf"));
     chConf->setFont(dosFont());
+    // A long conference name is cut in the field rather than pushing the others aside.
+    chConf->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    chConf->setMinimumContentsLength(36);
     ChDate = new QLabel(this);
     ChAuteur = new QLabel(this);
     ChAuteur->setFont(dosFont());

@@ -374,6 +374,7 @@ TEST_F(TAffMsgTest, ABoardsLongFieldsAndUtf8ThroughTheRealLoop) {
         EXPECT_EQ(w.ChAuteur->text(), QStringLiteral("Jean-Christophe de la Fontaine"));
         EXPECT_EQ(w.ChSujet->text(), QStringLiteral("Un sujet qui dépasse largement vingt-cinq"));
         EXPECT_EQ(w.chConf->text(), QString::fromStdString(conference));
+        EXPECT_FALSE(w.ChSujet->font().styleStrategy() & QFont::NoFontMerging);
         EXPECT_EQ(w.Msg->document()->firstBlock().text(), QStringLiteral("      Café €"));
         w.Slectionnertout1Click();
         w.Copier1Click();

@@ -166,6 +166,7 @@ TEST_F(TMessagerieTest, APacketWithoutIndexFilesListsEveryMessage) {
     TQWK packetWindow(s, ui);
     TMessagerie m(s, ui);
     packetWindow.setMessagerie(m);
+    packetWindow.show();
     m.showMessage = [&] { EXPECT_EQ(s.store.MessageText, "Texte 10"); };
     bool shown = false;
     ui.onModal("TMessagerie", [&](QObject&) {
@@ -180,6 +181,7 @@ TEST_F(TMessagerieTest, APacketWithoutIndexFilesListsEveryMessage) {
     packetWindow.MailBtn->click();
     EXPECT_TRUE(shown);
     EXPECT_TRUE(ui.texts().isEmpty());
+    packetWindow.hide();
 }
 
 TEST_F(TMessagerieTest, NoIndexFileShowsNoBrowser) {

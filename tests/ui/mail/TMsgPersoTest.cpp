@@ -1,18 +1,18 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "ui/mail/TMsgPerso.h"
 
-#include "ui/main/Windows.h"
 #include "core/DosFont.h"
 #include "core/FileUtil.h"
-#include "session/Session.h"
 #include "mail/PersonalMail.h"
 #include "packet/ControlFile.h"
-#include "ui/packet/TQWK.h"
-#include "reply/ReplyFile.h"
-#include "tests/support/ConfiguredDirectories.h"
 #include "packet/PacketBuilder.h"
+#include "reply/ReplyFile.h"
+#include "session/Session.h"
+#include "tests/support/ConfiguredDirectories.h"
 #include "tests/support/PacketFixture.h"
 #include "tests/support/ScriptedUiServices.h"
+#include "ui/main/Windows.h"
+#include "ui/packet/TQWK.h"
 
 #include <QFile>
 #include <QLabel>
@@ -118,7 +118,8 @@ TEST_F(TMsgPersoTest, PacketButtonOpensTheManagerWithoutPersonalIndex) {
         shown = true;
         EXPECT_FALSE(packetWindow.isVisible());
         EXPECT_EQ(ui.busyDepth(), 0);
-        EXPECT_EQ(m.ListMsgPerso->count(), 0);
+        // No PERSONAL.NDX: the packet's message to the user is found all the same.
+        EXPECT_EQ(m.ListMsgPerso->count(), 1);
         EXPECT_EQ(subjects(m.ListReponses), QStringList{"Déjà écrit"});
         EXPECT_TRUE(m.DelBtn->isEnabled());
         m.show();
