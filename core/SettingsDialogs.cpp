@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "core/SettingsDialogs.h"
 
+#include "core/CoreSession.h"
 #include "core/DirectoryGuard.h"
 #include "core/FileUtil.h"
-#include "core/CoreSession.h"
 #include "core/UiServices.h"
 #include "core/VelkError.h"
 
@@ -21,8 +21,8 @@ QString withoutTrailingSlash(const QString& path) {
     return path;
 }
 
-std::optional<DirectoryField> saveDirectoryFields(const CoreSession& session, DirectoryFields& fields,
-                                                  UiServices& ui) {
+std::optional<DirectoryField> saveDirectoryFields(const CoreSession& session,
+                                                  DirectoryFields& fields, UiServices& ui) {
     for (QString& f : fields)
         f = withoutTrailingSlash(f);
     for (std::size_t i = 0; i < fields.size(); ++i) {

@@ -25,8 +25,8 @@ QString withoutTrailingSlash(const QString& path);
 // creates each directory (installation, QWK, REP, work), refuses a work directory that
 // emptying would make dangerous, then writes the four keys. Returns the field to focus
 // when something was refused (nothing is written then), nullopt when saved.
-std::optional<DirectoryField> saveDirectoryFields(const CoreSession& session, DirectoryFields& fields,
-                                                  UiServices& ui);
+std::optional<DirectoryField> saveDirectoryFields(const CoreSession& session,
+                                                  DirectoryFields& fields, UiServices& ui);
 
 // "&Parcourir ...": the folder the user picks, or the current text when cancelled.
 QString chooseDirectory(UiServices& ui, const QString& current);

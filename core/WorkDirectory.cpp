@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "core/WorkDirectory.h"
 
+#include "core/CoreSession.h"
 #include "core/DirectoryGuard.h"
 #include "core/FileUtil.h"
-#include "core/CoreSession.h"
 #include "core/VelkError.h"
 
 #include <system_error>

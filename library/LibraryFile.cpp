@@ -2,10 +2,10 @@
 #include "library/LibraryFile.h"
 
 #include "core/FileUtil.h"
-#include "library/LibrarySession.h"
 #include "core/TextHelpers.h"
 #include "core/UiServices.h"
 #include "core/VelkError.h"
+#include "library/LibrarySession.h"
 
 #include <QFileInfo>
 

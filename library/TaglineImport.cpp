@@ -3,9 +3,9 @@
 
 #include "core/CodePage.h"
 #include "core/FileUtil.h"
-#include "library/LibrarySession.h"
 #include "core/UiServices.h"
 #include "library/LibraryFile.h"
+#include "library/LibrarySession.h"
 #include "library/LibraryText.h"
 
 #include <QFileInfo>

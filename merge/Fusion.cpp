@@ -4,11 +4,11 @@
 #include "core/Archiver.h"
 #include "core/DirectoryGuard.h"
 #include "core/FileUtil.h"
-#include "packet/PacketSession.h"
 #include "core/UiServices.h"
 #include "core/VelkError.h"
 #include "core/WorkDirectory.h"
 #include "merge/MergeFiles.h"
+#include "packet/PacketSession.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -290,8 +290,8 @@ FusionResult DoFusion(const QString& basePath, const QString& integratedPath,
     return result;
 }
 
-FusionResult DoFusion(PacketSession& session, const QString& basePath, const QString& integratedPath,
-                      UiServices& ui, const FusionStatus& Statut) {
+FusionResult DoFusion(PacketSession& session, const QString& basePath,
+                      const QString& integratedPath, UiServices& ui, const FusionStatus& Statut) {
     if (const QString refusal = workDirectoryConflict(session.settings, session.startDirectory);
         !refusal.isEmpty()) {
         ui.message(refusal, MessageKind::Warning);

@@ -56,5 +56,5 @@ FusionResult DoFusion(const QString& basePath, const QString& integratedPath,
                       IntegratedDeletion deletion = IntegratedDeletion::Ask);
 
 // The same in the configured work directory, once it has passed the work-directory guard.
-FusionResult DoFusion(PacketSession& session, const QString& basePath, const QString& integratedPath,
-                      UiServices& ui, const FusionStatus& Statut);
+FusionResult DoFusion(PacketSession& session, const QString& basePath,
+                      const QString& integratedPath, UiServices& ui, const FusionStatus& Statut);

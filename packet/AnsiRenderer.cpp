@@ -10,6 +10,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 #include <new>
 
 namespace {
@@ -427,6 +428,38 @@ void GereCode(AnsiRendererState& state, int code, UiServices& ui) {
         }
         break;
     }
+}
+
+QImage enlargeAnsiImage(const QImage& image, qreal ratio, const QRect& deviceArea) {
+    if (image.isNull() || deviceArea.isEmpty() || !(ratio > 0) ||
+        std::int64_t(deviceArea.width()) * deviceArea.height() * 4 > kAnsiMaxImageBytes)
+        return QImage();
+    const QImage source = image.convertToFormat(QImage::Format_RGB32);
+    QImage out(deviceArea.size(), QImage::Format_RGB32);
+    if (out.isNull())
+        return QImage();
+    out.setDevicePixelRatio(ratio);
+    auto sourceIndex = [ratio](int device, int count) {
+        return std::clamp(int(std::floor((device + 0.5) / ratio)), 0, count - 1);
+    };
+    std::vector<int> columns(std::size_t(deviceArea.width()));
+    for (int x = 0; x < deviceArea.width(); ++x)
+        columns[std::size_t(x)] = sourceIndex(deviceArea.left() + x, source.width());
+    int previousRow = -1;
+    for (int y = 0; y < deviceArea.height(); ++y) {
+        const int row = sourceIndex(deviceArea.top() + y, source.height());
+        auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
+        if (row == previousRow) {
+            std::copy_n(reinterpret_cast<const QRgb*>(out.constScanLine(y - 1)), deviceArea.width(),
+                        line);
+            continue;
+        }
+        const auto* in = reinterpret_cast<const QRgb*>(source.constScanLine(row));
+        for (int x = 0; x < deviceArea.width(); ++x)
+            line[x] = in[columns[std::size_t(x)]];
+        previousRow = row;
+    }
+    return out;
 }
 
 void releaseAnsiBuffer(AnsiRendererState& state) {

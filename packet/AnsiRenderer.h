@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QImage>
+#include <QRect>
 #include <QString>
 
 #include <array>
@@ -113,6 +114,13 @@ void GereCode(AnsiRendererState& state, int code, UiServices& ui);
 
 // The colour of code 30-37 / 40-47 (index 0 to 7) in the active palette.
 QRgb ansiPaletteColour(bool bright, int index);
+
+// The part `deviceArea` (in device pixels) of a drawing shown at `ratio` device pixels per
+// pixel of the drawing. Each device pixel takes the colour of the drawing's pixel under its
+// centre, so every pixel of the drawing becomes a block with hard edges, 2 x 2 at ratio 2,
+// and nothing is smoothed. The result carries `ratio` as its device pixel ratio; it is null
+// for an empty area or a drawing too large to enlarge.
+QImage enlargeAnsiImage(const QImage& image, qreal ratio, const QRect& deviceArea);
 
 // Frees the file kept for the viewer.
 void releaseAnsiBuffer(AnsiRendererState& state);

@@ -3,9 +3,9 @@
 
 #include "core/CodePage.h"
 #include "core/FileUtil.h"
-#include "packet/PacketSession.h"
 #include "core/TextHelpers.h"
 #include "core/UiServices.h"
+#include "packet/PacketSession.h"
 
 QString bulletinListLine(std::string_view fileName, bool numberedAfterDot) {
     const std::size_t separator = fileName.find(numberedAfterDot ? '.' : '-');
@@ -30,7 +30,8 @@ std::optional<QString> packetFilePath(const PacketSession& session, std::string_
     return findFileNoCase(work, plain).value_or(joinPath(work, plain));
 }
 
-BulletinViewer::BulletinViewer(PacketSession& session, UiServices& ui) : session_(session), ui_(ui) {
+BulletinViewer::BulletinViewer(PacketSession& session, UiServices& ui)
+    : session_(session), ui_(ui) {
     // A blank page until the first drawing.
     image_ = QImage(kAnsiImageWidth, 200, QImage::Format_RGB32);
     image_.fill(Qt::white);

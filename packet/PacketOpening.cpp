@@ -6,12 +6,12 @@
 #include "core/DirectoryGuard.h"
 #include "core/FileUtil.h"
 #include "core/PacketDate.h"
-#include "packet/PacketSession.h"
 #include "core/TextHelpers.h"
 #include "core/UiServices.h"
 #include "core/VelkError.h"
 #include "core/WorkDirectory.h"
 #include "packet/ControlFile.h"
+#include "packet/PacketSession.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -2,8 +2,8 @@
 #include "reply/EditorText.h"
 
 #include "core/CodePage.h"
-#include "core/LatinToDosTable.h"
 #include "core/KeyboardTable.h"
+#include "core/LatinToDosTable.h"
 
 #include <optional>
 

@@ -2,8 +2,8 @@
 #include "reply/Recipients.h"
 
 #include "core/CodePage.h"
-#include "reply/ReplySession.h"
 #include "core/UiServices.h"
+#include "reply/ReplySession.h"
 
 namespace {
 

@@ -3,11 +3,11 @@
 
 #include "core/DosFont.h"
 #include "core/FileUtil.h"
-#include "session/Session.h"
 #include "core/SettingsDialogs.h"
 #include "core/SettingsFile.h"
 #include "core/UiServices.h"
 #include "library/LibraryFile.h"
+#include "session/Session.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -108,4 +108,3 @@ void clearFirstUse(Session& session) {
     session.settings.firstUse = 0;
     writeFirstUse(session.settingsFile(), 0);
 }
-

@@ -1,20 +1,20 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // The windows as start-up creates and connects them: a user opens a packet, reads a
 // message, answers it, sends the answer and closes the packet; the reply packet holds it.
-#include "ui/main/TForm1.h"
-#include "ui/main/Windows.h"
 #include "core/CodePage.h"
 #include "core/DosFont.h"
 #include "packet/MessageStore.h"
+#include "packet/PacketBuilder.h"
 #include "session/Session.h"
+#include "tests/support/ConfiguredDirectories.h"
+#include "tests/support/ScriptedUiServices.h"
 #include "ui/mail/TAffMsg.h"
 #include "ui/mail/TMessagerie.h"
 #include "ui/mail/TMsgPerso.h"
+#include "ui/main/TForm1.h"
+#include "ui/main/Windows.h"
 #include "ui/packet/TQWK.h"
 #include "ui/reply/TWriteMsg.h"
-#include "tests/support/ConfiguredDirectories.h"
-#include "packet/PacketBuilder.h"
-#include "tests/support/ScriptedUiServices.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -10,6 +10,7 @@ using namespace ansitest;
 
 namespace {
 
+const auto* const kFontEnvironment = ::testing::AddGlobalTestEnvironment(new FontEnvironment);
 const QString kCli = QStringLiteral(VELK_BINARY_DIR "/velk-cli");
 
 struct CliRun {

@@ -2,8 +2,8 @@
 #include "cli/CliRegistry.h"
 
 #include "core/Archiver.h"
-#include "tests/support/MergeTestSupport.h"
 #include "packet/PacketBuilder.h"
+#include "tests/support/MergeTestSupport.h"
 
 #include <QDateTime>
 #include <QTemporaryDir>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "cli/CliRegistry.h"
 #include "core/FileUtil.h"
-#include "session/Session.h"
 #include "reply/ReplyFile.h"
+#include "session/Session.h"
 #include "tests/support/ScriptedUiServices.h"
 
 #include <QDir>

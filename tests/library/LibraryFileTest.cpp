@@ -2,8 +2,8 @@
 #include "library/LibraryFile.h"
 
 #include "core/FileUtil.h"
-#include "session/Session.h"
 #include "core/VelkError.h"
+#include "session/Session.h"
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/LibraryFixture.h"
 #include "tests/support/ScriptedUiServices.h"

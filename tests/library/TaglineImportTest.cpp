@@ -2,11 +2,11 @@
 #include "library/TaglineImport.h"
 
 #include "core/FileUtil.h"
-#include "session/Session.h"
 #include "core/VelkError.h"
 #include "library/LibraryFile.h"
-#include "tests/support/FileSizeLimit.h"
+#include "session/Session.h"
 #include "tests/support/ConfiguredDirectories.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/ScriptedUiServices.h"
 
 #include <gtest/gtest.h>

@@ -2,14 +2,14 @@
 #include "mail/MessageNavigation.h"
 
 #include "core/FileUtil.h"
-#include "packet/MessageStore.h"
-#include "session/Session.h"
 #include "core/SettingsFile.h"
 #include "core/VelkError.h"
 #include "mail/Browser.h"
-#include "reply/ReplyFile.h"
-#include "tests/support/ConfiguredDirectories.h"
+#include "packet/MessageStore.h"
 #include "packet/PacketBuilder.h"
+#include "reply/ReplyFile.h"
+#include "session/Session.h"
+#include "tests/support/ConfiguredDirectories.h"
 #include "tests/support/ScriptedUiServices.h"
 
 #include <QFile>

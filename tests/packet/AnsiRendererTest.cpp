@@ -295,3 +295,32 @@ TEST(AnsiRenderer, ReleasingTheBufferKeepsTheImage) {
 }
 
 } // namespace
+
+TEST(AnsiRenderer, EnlargedDrawingTurnsEachPixelIntoAHardBlock) {
+    for (const bool bright : {false, true}) {
+        // "A" red on blue, then a light shade yellow on green.
+        const auto r = render("\x1b[31;44mA\x1b[33;42m\xB0\n", bright);
+        ASSERT_TRUE(r->shown);
+        const QImage& image = r->image;
+        const QImage big = enlargeAnsiImage(image, 2, QRect(QPoint(0, 0), image.size() * 2));
+        ASSERT_EQ(big.size(), image.size() * 2);
+        EXPECT_EQ(big.devicePixelRatio(), 2);
+        std::set<QRgb> seen;
+        for (int y = 0; y < 16; ++y) {
+            for (int x = 0; x < 16; ++x) {
+                const QRgb c = image.pixel(x, y);
+                seen.insert(c);
+                for (int dy : {0, 1})
+                    for (int dx : {0, 1})
+                        ASSERT_EQ(big.pixel(2 * x + dx, 2 * y + dy), c)
+                            << x << "," << y << " bright " << bright;
+            }
+        }
+        EXPECT_EQ(seen,
+                  (std::set<QRgb>{ansiPaletteColour(bright, 1), ansiPaletteColour(bright, 4),
+                                  ansiPaletteColour(bright, 3), ansiPaletteColour(bright, 2)}));
+        // The viewer repaints strips: a strip is that part of the whole enlargement.
+        const QRect strip(7, 9, 30, 11);
+        EXPECT_TRUE(enlargeAnsiImage(image, 2, strip) == big.copy(strip));
+    }
+}

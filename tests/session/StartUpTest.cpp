@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "session/StartUp.h"
-#include "core/VelkError.h"
 #include "core/SettingsDialogs.h"
+#include "core/VelkError.h"
 #include "tests/support/ProgramDir.h"
 #include "tests/support/ScriptedUiServices.h"
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
-#include "packet/AnsiRenderer.h"
 #include "core/DosFont.h"
+#include "packet/AnsiRenderer.h"
 #include "tests/support/ScriptedUiServices.h"
 
 #include <QFile>

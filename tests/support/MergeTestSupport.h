@@ -3,9 +3,9 @@
 
 #include "core/CodePage.h"
 #include "core/FileUtil.h"
+#include "packet/ControlFile.h"
 #include "packet/Mbf.h"
 #include "packet/MessageStore.h"
-#include "packet/ControlFile.h"
 #include "tests/support/ScriptedUiServices.h"
 
 #include <QByteArray>

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
-#include "session/Session.h"
 #include "packet/ControlFile.h"
+#include "packet/PacketBuilder.h"
+#include "session/Session.h"
 #include "tests/support/AnsiTestSupport.h"
 #include "tests/support/ConfiguredDirectories.h"
-#include "packet/PacketBuilder.h"
 #include "tests/support/ScriptedUiServices.h"
 
 #include <gtest/gtest.h>

@@ -4,9 +4,9 @@
 #include "core/ActionGuard.h"
 #include "core/CodePage.h"
 #include "core/DosFont.h"
-#include "session/Session.h"
 #include "core/UiServices.h"
 #include "library/LibraryText.h"
+#include "session/Session.h"
 
 #include <QCheckBox>
 #include <QComboBox>

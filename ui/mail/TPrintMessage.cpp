@@ -2,8 +2,8 @@
 #include "ui/mail/TPrintMessage.h"
 
 #include "core/ActionGuard.h"
-#include "session/Session.h"
 #include "mail/MessagePrint.h"
+#include "session/Session.h"
 
 #include <QPrinter>
 

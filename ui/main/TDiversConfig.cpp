@@ -2,9 +2,9 @@
 #include "ui/main/TDiversConfig.h"
 
 #include "core/ActionGuard.h"
-#include "session/Session.h"
 #include "core/SettingsDialogs.h"
 #include "core/UiServices.h"
+#include "session/Session.h"
 
 #include <QFrame>
 #include <QGridLayout>

@@ -2,8 +2,8 @@
 #include "ui/main/TParam0.h"
 
 #include "core/ActionGuard.h"
-#include "session/Session.h"
 #include "core/UiServices.h"
+#include "session/Session.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

@@ -2,10 +2,10 @@
 #include "ui/main/TPrinterConfig.h"
 
 #include "core/ActionGuard.h"
-#include "session/Session.h"
 #include "core/SettingsDialogs.h"
 #include "core/SettingsFile.h"
 #include "core/UiServices.h"
+#include "session/Session.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>

@@ -1,11 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "ui/main/Windows.h"
 
-#include "ui/main/TAboutBox.h"
-#include "ui/main/TDiversConfig.h"
-#include "ui/main/TForm1.h"
-#include "ui/main/TParam0.h"
-#include "ui/main/TPrinterConfig.h"
 #include "ui/library/TListe.h"
 #include "ui/library/TParam1.h"
 #include "ui/library/TParam2.h"
@@ -14,6 +9,11 @@
 #include "ui/mail/TAffMsg.h"
 #include "ui/mail/TMessagerie.h"
 #include "ui/mail/TMsgPerso.h"
+#include "ui/main/TAboutBox.h"
+#include "ui/main/TDiversConfig.h"
+#include "ui/main/TForm1.h"
+#include "ui/main/TParam0.h"
+#include "ui/main/TPrinterConfig.h"
 #include "ui/merge/TFusion.h"
 #include "ui/merge/TWaitFusion.h"
 #include "ui/packet/TAffBulletins.h"
@@ -62,18 +62,10 @@ std::unique_ptr<Windows> createWindows(Session& session, UiServices& ui) {
     w->QWK->setViewers({w->ListeBull.get(), w->AffBulletins.get(), w->ListeFiles.get()});
     w->QWK->setMessagerie(*w->Messagerie);
     w->QWK->setMsgPerso(*w->MsgPerso);
-    w->Messagerie->showMessage = [&ui, viewer = w->AffMsg.get()] { ui.runModal(*viewer); };
-    TWriteMsg* editor = w->WriteMsg.get();
-    w->Messagerie->setEditor([editor] { editor->NewMsg(0); }, [editor] { editor->ShowModal(); });
-    w->AffMsg->setEditor(*editor, *w->Destin);
-    TAffMsg* viewer = w->AffMsg.get();
-    w->MsgPerso->showPersonalMessage = [&ui, viewer] { ui.runModal(*viewer); };
-    w->MsgPerso->setRereader([viewer] { viewer->ShowReplies(); });
-    w->MsgPerso->setEditor([editor] { editor->NewMsg(0); },
-                           [editor] {
-                               editor->UpDateMsg();
-                               editor->DisplayREPMsg();
-                           },
-                           [editor] { editor->ShowModal(); });
+    w->Messagerie->setViewer(*w->AffMsg);
+    w->Messagerie->setEditor(*w->WriteMsg);
+    w->AffMsg->setEditor(*w->WriteMsg);
+    w->MsgPerso->setViewer(*w->AffMsg);
+    w->MsgPerso->setEditor(*w->WriteMsg);
     return w;
 }

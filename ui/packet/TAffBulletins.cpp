@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "ui/packet/TAffBulletins.h"
 
-#include "ui/widgets/Buttons.h"
 #include "core/ActionGuard.h"
-#include "session/Session.h"
 #include "core/UiServices.h"
+#include "session/Session.h"
+#include "ui/widgets/AnsiImageLabel.h"
+#include "ui/widgets/Buttons.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -18,7 +19,7 @@ TAffBulletins::TAffBulletins(Session& session, UiServices& ui, QWidget* parent)
     : QDialog(parent), ui_(ui), viewer_(session, ui) {
     setObjectName(QStringLiteral("AffBulletins"));
 
-    Bulletin = new QLabel;
+    Bulletin = new AnsiImageLabel;
     Bulletin->setObjectName(QStringLiteral("Bulletin"));
     Bulletin->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     ScrollBulletin = new QScrollArea;

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "ui/packet/TListeFiles.h"
 
-#include "ui/widgets/Buttons.h"
 #include "core/ActionGuard.h"
 #include "core/DosFont.h"
-#include "session/Session.h"
 #include "core/UiServices.h"
+#include "session/Session.h"
+#include "ui/widgets/Buttons.h"
 
 #include <QGuiApplication>
 #include <QHBoxLayout>

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "ui/reply/TCarbon.h"
 
-#include "ui/library/TListe.h"
 #include "core/UiServices.h"
-#include "session/Session.h"
 #include "reply/Recipients.h"
+#include "session/Session.h"
+#include "ui/library/TListe.h"
 #include "ui/reply/TDestin.h"
 
 #include <QLabel>

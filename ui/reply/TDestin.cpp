@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "ui/reply/TDestin.h"
 
-#include "ui/library/TListe.h"
 #include "core/CodePage.h"
 #include "core/DosFont.h"
-#include "session/Session.h"
 #include "core/UiServices.h"
 #include "reply/EditorText.h"
+#include "session/Session.h"
+#include "ui/library/TListe.h"
 
 #include <QHBoxLayout>
 #include <QInputMethodEvent>
@@ -110,24 +110,24 @@ TDestin::TDestin(Session& session, UiServices& ui) : session_(session), ui_(ui) 
 }
 
 std::string TDestin::Ask(const std::string& preset) {
-    session_.editor.ChosenRecipient.clear();
+    chosen_.clear();
     Name->setDosText(preset);
     Name->selectAll();
     Name->setFocus();
     ui_.runModal(*this);
-    return session_.editor.ChosenRecipient;
+    return chosen_;
 }
 
 void TDestin::OKBtnClick() {
     const NameDialogOutcome o = NameOkClick(ui_, NameDialogKind::Recipient, Name->dosText());
     if (!o.close)
         return;
-    session_.editor.ChosenRecipient = o.name;
+    chosen_ = o.name;
     accept();
 }
 
 void TDestin::CancelBtnClick() {
-    session_.editor.ChosenRecipient.clear();
+    chosen_.clear();
     reject();
 }
 
@@ -136,7 +136,6 @@ void TDestin::AmisBtnClick() {
     if (!name)
         return;
     Name->setDosText(*name);
-    session_.editor.ChosenRecipient =
-        CorrespondentChosen(ui_, NameDialogKind::Recipient, *name).name;
+    chosen_ = CorrespondentChosen(ui_, NameDialogKind::Recipient, *name).name;
     accept();
 }

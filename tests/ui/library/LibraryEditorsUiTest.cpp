@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "ui/main/TForm1.h"
-#include "ui/main/Windows.h"
 #include "core/DosFont.h"
 #include "core/FileUtil.h"
+#include "tests/support/ConfiguredDirectories.h"
+#include "tests/support/ScriptedUiServices.h"
 #include "ui/library/TListe.h"
 #include "ui/library/TParam1.h"
 #include "ui/library/TParam2.h"
 #include "ui/library/TParam3.h"
 #include "ui/library/TParam4.h"
-#include "tests/support/ConfiguredDirectories.h"
-#include "tests/support/ScriptedUiServices.h"
+#include "ui/main/TForm1.h"
+#include "ui/main/Windows.h"
 
 #include <QAction>
 #include <QApplication>

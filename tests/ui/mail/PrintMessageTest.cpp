@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "ui/mail/TPrintMessage.h"
 
+#include "mail/MessagePrint.h"
 #include "packet/MessageHeader.h"
 #include "session/Session.h"
-#include "mail/MessagePrint.h"
 #include "tests/support/ScriptedUiServices.h"
 
 #include <QFile>

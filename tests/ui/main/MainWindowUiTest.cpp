@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "ui/main/TForm1.h"
-#include "ui/main/TParam0.h"
-#include "ui/main/Windows.h"
 #include "session/StartUp.h"
 #include "tests/support/ProgramDir.h"
 #include "tests/support/ScriptedUiServices.h"
+#include "ui/main/TForm1.h"
+#include "ui/main/TParam0.h"
+#include "ui/main/Windows.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
+#include "core/SettingsFile.h"
+#include "tests/support/ProgramDir.h"
+#include "tests/support/ScriptedUiServices.h"
+#include "tests/support/Typing.h"
 #include "ui/main/TAboutBox.h"
 #include "ui/main/TDiversConfig.h"
 #include "ui/main/TParam0.h"
 #include "ui/main/TPrinterConfig.h"
-#include "core/SettingsFile.h"
-#include "tests/support/ProgramDir.h"
-#include "tests/support/Typing.h"
-#include "tests/support/ScriptedUiServices.h"
 
 #include <QFrame>
 #include <QLabel>

@@ -1,16 +1,16 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "ui/merge/TFusion.h"
 
-#include "ui/main/TForm1.h"
-#include "ui/main/Windows.h"
 #include "core/FileUtil.h"
+#include "packet/PacketBuilder.h"
 #include "session/Session.h"
 #include "session/StartUp.h"
-#include "ui/merge/TWaitFusion.h"
-#include "tests/support/ProgramDir.h"
 #include "tests/support/ConfiguredDirectories.h"
-#include "packet/PacketBuilder.h"
+#include "tests/support/ProgramDir.h"
 #include "tests/support/ScriptedUiServices.h"
+#include "ui/main/TForm1.h"
+#include "ui/main/Windows.h"
+#include "ui/merge/TWaitFusion.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -2,9 +2,9 @@
 #include "ui/packet/TQWK.h"
 
 #include "core/FileUtil.h"
+#include "packet/PacketBuilder.h"
 #include "session/Session.h"
 #include "tests/support/ConfiguredDirectories.h"
-#include "packet/PacketBuilder.h"
 #include "tests/support/ScriptedUiServices.h"
 
 #include <QDir>

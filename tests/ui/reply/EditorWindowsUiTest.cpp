@@ -13,6 +13,7 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -96,11 +97,9 @@ TEST_F(EditorWindowsUiTest, ANewMessageTypedAndSent) {
         windows->Destin->OKBtnClick();
         return 1;
     });
-    ASSERT_TRUE(w.NewMsg(0));
-    EXPECT_EQ(w.chDest->text(), QStringLiteral("JEAN DUPONT"));
-    EXPECT_EQ(w.chConf->itemText(1), QStringLiteral("12    Programmation"));
-
     ui.onModal("TWriteMsg", [&](QObject&) {
+        EXPECT_EQ(w.chDest->text(), QStringLiteral("JEAN DUPONT"));
+        EXPECT_EQ(w.chConf->itemText(1), QStringLiteral("12    Programmation"));
         w.chSujet->setText(QStringLiteral("Essai"));
         w.Reponse->clear();
         type(w.Reponse, QStringLiteral("École"));
@@ -108,7 +107,8 @@ TEST_F(EditorWindowsUiTest, ANewMessageTypedAndSent) {
         w.OKBtnClick();
         return w.result();
     });
-    EXPECT_TRUE(w.ShowModal());
+    QDialog opener;
+    EXPECT_TRUE(w.writeNew(opener));
 
     const QString path = dirs.dir(QStringLiteral("WORK")) + "/VELKBBS.MSG";
     MessageStoreState store;
@@ -123,37 +123,42 @@ TEST_F(EditorWindowsUiTest, ANewMessageTypedAndSent) {
 TEST_F(EditorWindowsUiTest, AnAnswerToALongSubjectOnABoardThatReadsQwke) {
     const std::string author = "JEAN-CHRISTOPHE DE LA FONTAINE";
     const std::string subject = "Compilateurs et interpreteurs du langage";
-    const auto answer = [&](bool qwke) {
+    MessageHeader answered;
+    answered.status = " ";
+    answered.number = "7";
+    answered.author = padRight(author.substr(0, 25), 25);
+    answered.subject = padRight(subject.substr(0, 25), 25);
+    answered.longFields.author = author;
+    answered.longFields.subject = subject;
+    TWriteMsg& w = *windows->WriteMsg;
+    QDialog opener;
+    // The fields the editor opens with; it is left without writing.
+    const auto fields = [&](bool qwke) {
         session.packet.control.readsQwke = qwke;
-        MessageHeader& h = session.store.CurrentHeader;
-        h = MessageHeader{};
-        h.status = " ";
-        h.number = "7";
-        h.author = padRight(author.substr(0, 25), 25);
-        h.subject = padRight(subject.substr(0, 25), 25);
-        h.longFields.author = author;
-        h.longFields.subject = subject;
-        session.store.MessageText = "Bonjour";
-        TWriteMsg& w = *windows->WriteMsg;
-        w.AnswerMsg();
-        w.DisplayMsg(1);
-        return std::make_pair(w.chDest->text(), w.chSujet->text());
+        std::pair<QString, QString> shown;
+        ui.onModal("TWriteMsg", [&](QObject&) {
+            shown = {w.chDest->text(), w.chSujet->text()};
+            ui.answerYesNoCancel(Answer::No);
+            w.CancelBtnClick();
+            return w.result();
+        });
+        w.answer(answered, "Bonjour", {}, opener);
+        return shown;
     };
-    EXPECT_EQ(answer(true),
+    EXPECT_EQ(fields(true),
               std::make_pair(QString::fromStdString(author), QString::fromStdString(subject)));
-    EXPECT_EQ(answer(false), std::make_pair(QStringLiteral("JEAN-CHRISTOPHE DE LA FON"),
+    EXPECT_EQ(fields(false), std::make_pair(QStringLiteral("JEAN-CHRISTOPHE DE LA FON"),
                                             QStringLiteral("Compilateurs et interpret")));
 
     // Typed into the field, a long subject is taken whole where the board reads it.
-    answer(true);
-    TWriteMsg& w = *windows->WriteMsg;
+    session.packet.control.readsQwke = true;
     ui.onModal("TWriteMsg", [&](QObject&) {
         w.chSujet->clear();
         type(w.chSujet, QString(80, u's'));
         w.OKBtnClick();
         return w.result();
     });
-    EXPECT_TRUE(w.ShowModal());
+    EXPECT_TRUE(w.answer(answered, "Bonjour", {}, opener));
     const QByteArray file = readWholeFile(dirs.dir(QStringLiteral("WORK")) + "/VELKBBS.MSG");
     const QByteArray kludges = QByteArray("To: ") + QByteArray::fromStdString(author) +
                                "\xE3Subject: " + QByteArray(kQwkeSubjectWidth, 's') + "\xE3\xE3";
@@ -162,17 +167,20 @@ TEST_F(EditorWindowsUiTest, AnAnswerToALongSubjectOnABoardThatReadsQwke) {
 
 TEST_F(EditorWindowsUiTest, ClosingWithoutSendingAsks) {
     TWriteMsg& w = *windows->WriteMsg;
-    session.editor.ChosenRecipient = "ALL";
-    ASSERT_TRUE(w.NewMsg(1));
+    ui.onModal("TDestin", [&](QObject&) {
+        windows->Destin->OKBtnClick();
+        return windows->Destin->result();
+    });
     ui.onModal("TWriteMsg", [&](QObject&) {
         ui.answerYesNoCancel(Answer::Cancel);
         w.close();
         ui.answerYesNoCancel(Answer::No);
         w.CancelBtnClick();
+        EXPECT_TRUE(w.writing()->flags().CancelFlag);
         return w.result();
     });
-    EXPECT_FALSE(w.ShowModal());
-    EXPECT_TRUE(session.editor.CancelFlag);
+    QDialog opener;
+    EXPECT_FALSE(w.writeNew(opener));
     EXPECT_EQ(ui.texts().count(QStringLiteral("Enregistrer ce message ?")), 2);
     EXPECT_FALSE(QFile::exists(dirs.dir(QStringLiteral("WORK")) + "/VELKBBS.MSG"));
 }
