@@ -7,6 +7,7 @@
 #include "core/TextHelpers.h"
 #include "packet/ControlFile.h"
 #include "packet/IndexFiles.h"
+#include "packet/MessageHeader.h"
 
 void CliUiServices::message(const QString& text, MessageKind, const QString&) {
     io_.fail(text);
@@ -48,14 +49,16 @@ std::unique_ptr<CliPacket> openCliPacket(const QString& packetPath, CliIo& io, U
             return;
         if (const QString problem = bbsIdProblem(s.packet.control.BbsId); !problem.isEmpty())
             throw VelkError(problem);
-        packet->indexFiles = findIndexFiles(s.settings.workPath, s.packet.control);
+        packet->indexFiles = findIndexFiles(s.settings.workPath, s.packet);
         loaded = true;
     });
     return loaded ? std::move(packet) : nullptr;
 }
 
 QString cliText(std::string_view dos) {
-    return dosTextToUnicode(TrimRight(dos));
+    QString text = dosTextToUnicode(unpadded(dos));
+    text.replace(QChar(u'\0'), QChar(u' '));
+    return text;
 }
 
 std::optional<int> cliNumber(const QString& arg, CliIo& io) {

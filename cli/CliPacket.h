@@ -37,7 +37,7 @@ struct CliPacket {
 // the result is null.
 std::unique_ptr<CliPacket> openCliPacket(const QString& packetPath, CliIo& io, UiServices& ui);
 
-// DOS bytes as UTF-8 text, with their trailing blanks removed.
+// DOS bytes as UTF-8 text, with their trailing blanks and NULs removed; a NUL never prints.
 QString cliText(std::string_view dos);
 
 // Reads a number argument; prints the French message and returns nullopt when it is not.

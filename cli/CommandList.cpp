@@ -3,10 +3,9 @@
 #include "core/ActionGuard.h"
 #include "core/FileUtil.h"
 #include "mail/Browser.h"
+#include "packet/HeaderExtensions.h"
 #include "packet/IndexFiles.h"
 #include "packet/MessageStore.h"
-
-#include <unordered_map>
 
 namespace {
 
@@ -28,18 +27,28 @@ int sortOrderOf(const QString& word) {
     return -1;
 }
 
-QString listLine(int conference, const std::string& number, const std::string& date,
-                 const std::string& author, const std::string& recipient,
-                 const std::string& subject) {
-    return QString::number(conference) + QLatin1Char('\t') + cliText(number) + QLatin1Char('\t') +
-           cliText(date) + QLatin1Char('\t') + cliText(author) + QLatin1Char('\t') +
-           cliText(recipient) + QLatin1Char('\t') + cliText(subject) + QLatin1Char('\n');
+// The message header at `block`, read into the store, as a line: its fields as the browser
+// lists them, in the message's own character set.
+QString listLine(Session& s, BlockFile& messages, const HeadersFile& headers, int conference,
+                 std::int32_t block, CliUiServices& ui) {
+    ReadMessageHeader(messages, block, s.store, ui);
+    MessageHeader& h = s.store.CurrentHeader;
+    const auto section = headers.sections.find(std::int64_t(block) * 128);
+    h.longFields.utf8 = section != headers.sections.end() && section->second.utf8.value_or(false);
+    const auto field = [&](const std::string& bytes) {
+        return messageCharacters(h, unpadded(bytes));
+    };
+    return QString::number(conference) + QLatin1Char('\t') + cliText(h.number).trimmed() +
+           QLatin1Char('\t') + cliText(h.date) + QLatin1Char('\t') + field(h.author) +
+           QLatin1Char('\t') + field(h.recipient) + QLatin1Char('\t') + field(h.subject) +
+           QLatin1Char('\n');
 }
 
-// The messages in index-file order, each header read as it comes.
+// The messages in index-file order (MESSAGES.DAT's order for a conference without one).
 void listInIndexOrder(CliPacket& packet, CliUiServices& ui, CliIo& io, std::optional<int> only) {
     Session& s = packet.session;
     BlockFile messages(messagesFilePath(s.settings.workPath));
+    const HeadersFile& headers = packetHeadersFile(s);
     for (const IndexFileEntry& index : packet.indexFiles) {
         if (index.conferencePosition < 0)
             continue;
@@ -47,14 +56,8 @@ void listInIndexOrder(CliPacket& packet, CliUiServices& ui, CliIo& io, std::opti
             s.packet.control.Conferences[std::size_t(index.conferencePosition)];
         if (only && conf.ConferenceNumber != *only)
             continue;
-        const auto blocks =
-            ReadIndexFile(joinPath(s.settings.workPath, QString::fromLatin1(index.fileName)));
-        for (std::int32_t block : blocks) {
-            ReadMessageHeader(messages, block, s.store, ui);
-            const MessageHeader& h = s.store.CurrentHeader;
-            io.print(listLine(conf.ConferenceNumber, h.number, h.date, h.author, h.recipient,
-                              h.subject));
-        }
+        for (std::int32_t block : readConferenceIndex(s.settings.workPath, index))
+            io.print(listLine(s, messages, headers, conf.ConferenceNumber, block, ui));
     }
 }
 
@@ -65,6 +68,8 @@ void listInBrowserOrder(CliPacket& packet, CliUiServices& ui, CliIo& io, std::op
     Session& s = packet.session;
     buildConferenceList(s);
     s.browser.SortOrder = std::uint16_t(order);
+    BlockFile messages(messagesFilePath(s.settings.workPath));
+    const HeadersFile& headers = packetHeadersFile(s);
     for (std::size_t line = 0; line < s.packet.indexFiles.size(); ++line) {
         const int position = s.packet.indexFiles[line].conferencePosition;
         if (position < 0)
@@ -73,13 +78,8 @@ void listInBrowserOrder(CliPacket& packet, CliUiServices& ui, CliIo& io, std::op
         if (only && number != *only)
             continue;
         listConference(s, ui, int(line));
-        std::unordered_map<std::int32_t, const MessageListEntry*> byBlock;
-        for (const MessageListEntry& e : s.browser.MessageList)
-            byBlock.emplace(e.headerBlock, &e);
-        for (std::int32_t block : s.browser.ListOrder) {
-            const MessageListEntry& e = *byBlock.at(block);
-            io.print(listLine(number, e.number, e.date, e.author, e.recipient, e.subject));
-        }
+        for (std::int32_t block : s.browser.ListOrder)
+            io.print(listLine(s, messages, headers, number, block, ui));
     }
 }
 

@@ -3,6 +3,7 @@
 #include "core/ActionGuard.h"
 #include "core/CodePage.h"
 #include "core/FileUtil.h"
+#include "packet/HeaderExtensions.h"
 #include "packet/IndexFiles.h"
 #include "packet/MessageStore.h"
 
@@ -27,8 +28,7 @@ int run(const QStringList& args, CliIo& io) {
         return 1;
     }
     const bool read = runAction(ui, [&] {
-        const auto blocks =
-            ReadIndexFile(joinPath(s.settings.workPath, QString::fromLatin1(index->fileName)));
+        const auto blocks = readConferenceIndex(s.settings.workPath, *index);
         if (position < 1 || std::size_t(position) > blocks.size())
             throw VelkError(QStringLiteral("La conférence %1 a %2 message(s) : pas de position %3.")
                                 .arg(number)
@@ -36,9 +36,10 @@ int run(const QStringList& args, CliIo& io) {
                                 .arg(position));
         const std::int32_t block = blocks[std::size_t(position - 1)];
         BlockFile messages(messagesFilePath(s.settings.workPath));
-        ReadMessageHeader(messages, block, s.store, ui);
-        const MessageHeader h = s.store.CurrentHeader;
-        ReadMessageText(messages, block + 1, h.blockCount, s.store);
+        ReadPacketMessage(s, messages, block, ui);
+        const MessageHeader& h = s.store.CurrentHeader;
+        // A name or subject in full, in the message's own characters.
+        const auto full = [&](const std::string& bytes) { return messageCharacters(h, bytes); };
         const ConferenceEntry& conf = s.packet.control.Conferences[std::size_t(conference)];
         QString out;
         out += QStringLiteral("Conférence : %1 %2\n")
@@ -47,15 +48,15 @@ int run(const QStringList& args, CliIo& io) {
         out += QStringLiteral("Numéro : ") + cliText(h.number).trimmed() + QLatin1Char('\n');
         out += QStringLiteral("Date : ") + cliText(h.date) + QLatin1Char(' ') + cliText(h.time) +
                QLatin1Char('\n');
-        out += QStringLiteral("De : ") + cliText(h.author) + QLatin1Char('\n');
-        out += QStringLiteral("À : ") + cliText(h.recipient) + QLatin1Char('\n');
-        out += QStringLiteral("Sujet : ") + cliText(h.subject) + QLatin1Char('\n');
+        out += QStringLiteral("De : ") + full(fullAuthor(h)) + QLatin1Char('\n');
+        out += QStringLiteral("À : ") + full(fullRecipient(h)) + QLatin1Char('\n');
+        out += QStringLiteral("Sujet : ") + full(fullSubject(h)) + QLatin1Char('\n');
         out += QStringLiteral("Statut : ") +
                (h.isPrivate() ? QStringLiteral("Privé") : QStringLiteral("Public")) +
                QLatin1Char('\n');
         if (const QString ref = cliText(h.reference).trimmed(); !ref.isEmpty() && ref != "0")
             out += QStringLiteral("Référence : ") + ref + QLatin1Char('\n');
-        out += QLatin1Char('\n') + dosTextToUnicode(s.store.MessageText) + QLatin1Char('\n');
+        out += QLatin1Char('\n') + messageCharacters(h, s.store.MessageText) + QLatin1Char('\n');
         io.print(out);
     });
     return read ? 0 : 1;

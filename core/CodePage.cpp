@@ -221,6 +221,16 @@ char fallbackAscii(char32_t u) {
         return '-';
     case 0x0192:
         return 'f';
+    case 0x0141:
+        return 'L';
+    case 0x0142:
+        return 'l';
+    case 0x0110:
+        return 'D';
+    case 0x0111:
+        return 'd';
+    case 0x0131:
+        return 'i';
     case 0x20A7:
         return 'P';
     }
@@ -365,4 +375,67 @@ QString decodeUserText(const QByteArray& bytes) {
     if (!decoder.hasError())
         return text;
     return windowsToUnicode(std::string_view(bytes.constData(), std::size_t(bytes.size())));
+}
+
+namespace {
+
+// The length of the valid UTF-8 sequence starting at `i`, or 0 when none starts there.
+std::size_t utf8SequenceLength(std::string_view s, std::size_t i, char32_t* out) {
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
+    const unsigned char b = byte(i);
+    std::size_t length = 0;
+    char32_t u = 0;
+    char32_t least = 0;
+    if (b >= 0xC2 && b <= 0xDF) {
+        length = 2;
+        u = b & 0x1F;
+        least = 0x80;
+    } else if (b >= 0xE0 && b <= 0xEF) {
+        length = 3;
+        u = b & 0x0F;
+        least = 0x800;
+    } else if (b >= 0xF0 && b <= 0xF4) {
+        length = 4;
+        u = b & 0x07;
+        least = 0x10000;
+    } else {
+        return 0;
+    }
+    if (i + length > s.size())
+        return 0;
+    for (std::size_t k = 1; k < length; ++k) {
+        const unsigned char c = byte(i + k);
+        if ((c & 0xC0) != 0x80)
+            return 0;
+        u = (u << 6) | (c & 0x3F);
+    }
+    // Overlong forms, surrogates and values past Unicode are no characters.
+    if (u < least || (u >= 0xD800 && u <= 0xDFFF) || u > 0x10FFFF)
+        return 0;
+    *out = u;
+    return length;
+}
+
+} // namespace
+
+QString utf8TextToUnicode(std::string_view bytes) {
+    QString s;
+    s.reserve(qsizetype(bytes.size()));
+    for (std::size_t i = 0; i < bytes.size();) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (b < 0x80) {
+            s.append(b == '\n' || b == '\r' || b == '\t' ? QChar(char16_t(b)) : QChar(kCp437[b]));
+            ++i;
+            continue;
+        }
+        char32_t u = 0;
+        if (const std::size_t n = utf8SequenceLength(bytes, i, &u)) {
+            s.append(QString::fromUcs4(&u, 1));
+            i += n;
+        } else {
+            s.append(QChar(kCp437[b]));
+            ++i;
+        }
+    }
+    return s;
 }

@@ -34,3 +34,8 @@ std::string unicodeToWindows(const QString& text);
 
 // A user's own text file: UTF-8 when it is valid UTF-8, else code page 1252.
 QString decodeUserText(const QByteArray& bytes);
+
+// Text a board marks as UTF-8. A byte that starts no valid sequence (a field cut in the
+// middle of a character, a stray DOS letter) shows as its code page 437 glyph, so nothing
+// is lost; line ends and tabs stay controls.
+QString utf8TextToUnicode(std::string_view bytes);

@@ -7,6 +7,7 @@
 #include "core/TwoDigitYear.h"
 #include "core/VelkError.h"
 #include "mail/MailSession.h"
+#include "packet/HeaderExtensions.h"
 #include "packet/IndexFiles.h"
 #include "packet/MessageHeader.h"
 #include "packet/MessageStore.h"
@@ -232,12 +233,6 @@ std::vector<std::size_t> byKey(const std::vector<MessageListEntry>& entries,
     return order;
 }
 
-int conferenceNumberOf(const IndexFileEntry& file) {
-    const std::string& name = file.fileName;
-    return parseWholeNumber(TrimRight(std::string_view(name).substr(0, name.find('.'))))
-        .value_or(0);
-}
-
 } // namespace
 
 std::string DateToDayFirst(std::string_view date) {
@@ -286,7 +281,7 @@ std::string conferenceLine(int number, std::int32_t messageCount, std::string_vi
 
 std::vector<std::string> buildConferenceList(MailSession& s) {
     s.browser.LoadedConference = kNoConferenceLoaded;
-    s.packet.indexFiles = findIndexFiles(s.settings.workPath, s.packet.control);
+    s.packet.indexFiles = findIndexFiles(s.settings.workPath, s.packet);
     const auto& conferences = s.packet.control.Conferences;
     std::vector<std::string> lines;
     lines.reserve(s.packet.indexFiles.size());
@@ -295,7 +290,7 @@ std::vector<std::string> buildConferenceList(MailSession& s) {
         const std::string name = p >= 0 && std::size_t(p) < conferences.size()
                                      ? conferences[std::size_t(p)].ConferenceName
                                      : std::string();
-        lines.push_back(conferenceLine(conferenceNumberOf(file), file.messageCount, name));
+        lines.push_back(conferenceLine(file.conferenceNumber, file.messageCount, name));
     }
     return lines;
 }
@@ -360,11 +355,8 @@ void loadConference(MailSession& s, UiServices& ui, int line) {
     const auto& files = s.packet.indexFiles;
     if (line < 0 || std::size_t(line) >= files.size())
         return;
-    const auto path =
-        findFileNoCase(s.settings.workPath, dosToUnicode(files[std::size_t(line)].fileName));
-    if (!path)
-        throw VelkError::fileNotFound();
-    std::vector<std::int32_t> index = ReadIndexFile(*path);
+    std::vector<std::int32_t> index =
+        readConferenceIndex(s.settings.workPath, files[std::size_t(line)]);
     std::vector<MessageListEntry> entries;
     entries.reserve(index.size());
     if (!index.empty()) {
@@ -417,14 +409,13 @@ bool readListedMessage(MailSession& s, UiServices& ui, int line) {
     b.CurrentListIndex = line;
     const std::int32_t block = b.ListOrder[std::size_t(line)];
     BlockFile messages(messagesFilePath(s.settings.workPath));
-    ReadMessageHeader(messages, block, s.store, ui);
-    ReadMessageText(messages, block + 1, s.store.CurrentHeader.blockCount, s.store);
+    ReadPacketMessage(s, messages, block, ui);
     return true;
 }
 
 void loadPersonalList(MailSession& s) {
     BrowserState& b = s.browser;
-    std::vector<std::int32_t> index = readPersonalIndex(s.settings.workPath);
+    std::vector<std::int32_t> index = readPersonalList(s.settings.workPath, s.packet);
     b.ListOrder = index;
     b.ConferenceIndex = std::move(index);
     b.LastListIndex = std::int32_t(b.ListOrder.size()) - 1;

@@ -31,8 +31,9 @@ std::optional<std::int64_t> headerDateValue(std::string_view date,
 // then the name. DOS bytes.
 std::string conferenceLine(int number, std::int32_t messageCount, std::string_view name);
 
-// "Co&urrier général", before the browser opens: the conferences that have an index file,
-// in control-file order, recorded in session.packet.indexFiles, and their list lines.
+// "Co&urrier général", before the browser opens: the conferences that have messages (their
+// index file, or MESSAGES.DAT where they have none), in control-file order, recorded in
+// session.packet.indexFiles, and their list lines.
 // Filling the list forgets the loaded conference: its lines may now name other files.
 std::vector<std::string> buildConferenceList(MailSession& session);
 
@@ -66,12 +67,12 @@ void loadConference(MailSession& session, UiServices& ui, int line);
 // list and forgetting the loaded conference) when the index or message file fails.
 std::vector<std::string> listConference(MailSession& session, UiServices& ui, int line);
 
-// ListMsgClick's reading: CurrentListIndex becomes `line` and its message's header and text
-// are read into the store. False (nothing read) when there is no such line; throws
+// ListMsgClick's reading: CurrentListIndex becomes `line` and its message is read into the
+// store (ReadPacketMessage). False (nothing read) when there is no such line; throws
 // VelkError when the message cannot be read.
 bool readListedMessage(MailSession& session, UiServices& ui, int line);
 
-// The personal list: PERSONAL.NDX's header block indices into ConferenceIndex and
-// ListOrder, LastListIndex set. The browser's loaded conference is forgotten, since its
-// index was overwritten.
+// The personal list (readPersonalList: PERSONAL.NDX, or the user's messages of MESSAGES.DAT
+// when there is none) into ConferenceIndex and ListOrder, LastListIndex set. The browser's loaded
+// conference is forgotten, since its index was overwritten.
 void loadPersonalList(MailSession& session);

@@ -28,6 +28,16 @@ QString cut(std::string_view dos, std::size_t width) {
 
 } // namespace
 
+QString fullHeaderField(const MessageHeader& h, const std::string& dos, const std::string& full,
+                        std::size_t width) {
+    if (full.empty() && !h.longFields.utf8)
+        return field(dos, width);
+    return messageCharacters(h, full.empty() ? unpadded(dos) : full)
+        .leftJustified(qsizetype(width));
+}
+
+namespace {} // namespace
+
 QStringList wrapLines(const QStringList& lines, const QFont& font, int widthPixels) {
     QStringList out;
     for (const QString& line : lines) {
@@ -74,8 +84,10 @@ QStringList exportHeaderLines(const MailSession& session, ExportMode mode, const
     if (mode == ExportMode::Viewer) {
         lines << QStringLiteral(" Date: ") + field(h.date, HeaderField::Date) + kDateTimeJoin +
                      field(h.time, HeaderField::Time);
-        lines << QStringLiteral("   De: ") + field(h.author, HeaderField::Author);
-        lines << QStringLiteral("    A: ") + field(h.recipient, HeaderField::Recipient);
+        lines << QStringLiteral("   De: ") +
+                     fullHeaderField(h, h.author, h.longFields.author, HeaderField::Author);
+        lines << QStringLiteral("    A: ") + fullHeaderField(h, h.recipient, h.longFields.recipient,
+                                                             HeaderField::Recipient);
     } else {
         const QLocale french(QLocale::French, QLocale::France);
         lines << QStringLiteral(" Date: ") +

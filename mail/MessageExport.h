@@ -12,6 +12,7 @@
 #include <string_view>
 
 struct MailSession;
+struct MessageHeader;
 struct Settings;
 
 // The viewer shows the message it reads; the editor exports what is being written, under
@@ -47,6 +48,11 @@ ExportSource viewerSource(const QStringList& shownLines, const QString& subject,
 
 // Header bytes as text: each DOS byte as its code page 437 character, a NUL as a blank.
 QString headerFieldText(std::string_view dos);
+// A name of the current message as export and printing write it: the field of `width`
+// characters, or the board's full value (at least `width` characters) when it gave one; in
+// the message's character set.
+QString fullHeaderField(const MessageHeader& header, const std::string& field,
+                        const std::string& full, std::size_t width);
 
 // The eight lines that open an exported message.
 QStringList exportHeaderLines(const MailSession& session, ExportMode mode, const QString& subject,

@@ -5,6 +5,7 @@
 #include "core/UiServices.h"
 #include "mail/Browser.h"
 #include "mail/MailSession.h"
+#include "packet/HeaderExtensions.h"
 #include "packet/MessageStore.h"
 #include "reply/ReplyFile.h"
 
@@ -52,6 +53,8 @@ bool readSelectedReply(MailSession& session) {
     const std::int32_t header = r.ReplyTable[r.SelectedReply].headerRecord;
     ReadReplyHeader(file, header, session.store);
     ReadReplyText(file, header + 1, session.store.CurrentHeader.blockCount, session.store);
+    if (session.packet.control.readsQwke) // only then did this program write kludge lines
+        applyKludgeLines(session.store.CurrentHeader, session.store.MessageText);
     return true;
 }
 

@@ -16,8 +16,9 @@ enum class NavigationStep { First, Previous, Next, Last };
 std::optional<int> navigationTarget(int current, int count, NavigationStep step);
 
 // Reply mode: reads the header and text of the selected message of the reply file into
-// CurrentHeader and MessageText; false when no message of the table is selected. Packet
-// mode reads with the browser's readListedMessage. Throws VelkError.
+// CurrentHeader and MessageText (its kludge lines as its long fields where the board reads
+// QWKE); false when no message of the
+// table is selected. Packet mode reads with the browser's readListedMessage. Throws VelkError.
 bool readSelectedReply(MailSession& session);
 
 // Moves in the list of the viewer's mode and reads the message reached; false when it

@@ -55,8 +55,10 @@ QStringList printHeaderLines(const MailSession& session, const QString& subject,
                  headerFieldText(bbs.substr(0, std::min<std::size_t>(40, bbs.size())));
     lines << QStringLiteral(" Date: \t") + field(h.date, HeaderField::Date) + u' ' +
                  QChar(cp437ToUnicode(0x85)) + u' ' + field(h.time, HeaderField::Time);
-    lines << QStringLiteral(" De: \t\t") + field(h.author, HeaderField::Author);
-    lines << QStringLiteral(" A: \t\t") + field(h.recipient, HeaderField::Recipient);
+    lines << QStringLiteral(" De: \t\t") +
+                 fullHeaderField(h, h.author, h.longFields.author, HeaderField::Author);
+    lines << QStringLiteral(" A: \t\t") +
+                 fullHeaderField(h, h.recipient, h.longFields.recipient, HeaderField::Recipient);
     lines << QStringLiteral(" Sujet: \t") + subject;
     lines << QStringLiteral(" Conf.: \t") + conference;
     lines << QString(79, u'=');
@@ -64,7 +66,9 @@ QStringList printHeaderLines(const MailSession& session, const QString& subject,
 }
 
 QStringList printedLines(const MailSession& session, const ExportSource& source) {
-    const bool fontNotTerminal = session.settings.fontNotTerminal;
+    // A UTF-8 message is shown in its own characters, which the printer font draws as they are.
+    const bool fontNotTerminal =
+        session.settings.fontNotTerminal || session.store.CurrentHeader.longFields.utf8;
     QStringList lines;
     // Every header line is converted, the conference's too: its name is DOS text as well.
     for (const QString& line : printHeaderLines(session, source.subject, source.conference))

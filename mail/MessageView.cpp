@@ -36,7 +36,11 @@ bool isCapital(QChar c) {
 
 // The next line from `p`: CR dropped, the LF ending it consumed; a line reaching the
 // longest shown length continues on the next line without losing a byte.
-std::string takeLine(std::string_view text, std::size_t& p) {
+bool isContinuation(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+std::string takeLine(std::string_view text, std::size_t& p, bool utf8) {
     std::string line;
     const std::size_t n = text.size();
     while (p < n && line.size() < kMaxBodyLine) {
@@ -45,6 +49,17 @@ std::string takeLine(std::string_view text, std::size_t& p) {
             return line;
         if (c != '\r')
             line.push_back(c);
+    }
+    if (utf8 && p < n && isContinuation(text[p])) {
+        // The character cut by the length limit goes whole to the next line.
+        std::size_t k = 1;
+        while (k < 4 && k < line.size() && isContinuation(text[p - k]))
+            ++k;
+        if (k < line.size() && !isContinuation(text[p - k])) {
+            line.resize(line.size() - k);
+            p -= k;
+            return line;
+        }
     }
     while (p < n && text[p] == '\r')
         ++p;
@@ -62,16 +77,34 @@ bool startsNear(const std::string& line, std::string_view word) {
     return at == 0 || at == 1;
 }
 
+// A header field in the panel: the board's full value when it gave one, else the field.
+QString shownField(const MessageHeader& h, const std::string& field, const std::string& full) {
+    const std::string_view bytes = full.empty() ? std::string_view(field) : std::string_view(full);
+    return h.longFields.utf8 ? messageCharacters(h, bytes) : dosLabelText(bytes);
+}
+
+// The same in the DOS set, for the editor's quoting and forwarding.
+std::string shownName(const MessageHeader& h, const std::string& field, const std::string& full) {
+    if (full.empty() && !h.longFields.utf8)
+        return field;
+    return messageBytesInDos(h, full.empty() ? unpadded(field) : full);
+}
+
 } // namespace
 
-std::string expandTabs(std::string_view line) {
+std::string expandTabs(std::string_view line, bool utf8) {
     std::string out;
     out.reserve(line.size());
+    std::size_t column = 0;
     for (char c : line) {
-        if (c == '\t')
-            out.append(8 - out.size() % 8, ' ');
-        else
-            out.push_back(c);
+        if (c == '\t') {
+            out.append(8 - column % 8, ' ');
+            column += 8 - column % 8;
+            continue;
+        }
+        out.push_back(c);
+        if (!utf8 || !isContinuation(c))
+            ++column;
     }
     return out;
 }
@@ -99,21 +132,23 @@ void convertIsoLetters(std::string& line) {
     }
 }
 
-MessageBody decodeMessageBody(std::string_view text) {
+MessageBody decodeMessageBody(std::string_view text, bool utf8) {
     MessageBody body;
+    body.utf8 = utf8;
     bool quotedPrintable = false;
     bool news = false;
     std::size_t p = 0;
     const std::size_t n = text.size();
     for (;;) {
-        std::string line = takeLine(text, p);
-        if (!quotedPrintable && line.find("charset=iso-8859-1") != std::string::npos)
+        std::string line = takeLine(text, p, utf8);
+        // Those switches turn Latin-1 into DOS letters: a UTF-8 text has its own characters.
+        if (!utf8 && !quotedPrintable && line.find("charset=iso-8859-1") != std::string::npos)
             quotedPrintable = true;
-        if (startsNear(line, "Newsgroups:"))
+        if (!utf8 && startsNear(line, "Newsgroups:"))
             news = true;
         if (news && startsNear(line, "Organization:"))
             body.isoConversion = true;
-        line = expandTabs(line);
+        line = expandTabs(line, utf8);
         if (quotedPrintable)
             decodeQuotedPrintable(line);
         if (body.isoConversion)
@@ -143,6 +178,13 @@ QString shownBodyLine(std::string_view dosLine, bool fontNotTerminal) {
             s.append(c == '\0' ? QChar(u' ')
                                : QChar(char16_t(cp437ToUnicode(static_cast<unsigned char>(c)))));
     }
+    return s;
+}
+
+QString shownUtf8BodyLine(std::string_view utf8Line) {
+    QString s(kBodyIndent, QLatin1Char(' '));
+    s += utf8TextToUnicode(utf8Line);
+    s.replace(QChar(u'\0'), QLatin1Char(' '));
     return s;
 }
 
@@ -193,7 +235,8 @@ std::vector<ShownLine> shownBodyLines(const MessageBody& body, bool fontNotTermi
     std::vector<ShownLine> lines;
     lines.reserve(body.lines.size());
     for (const std::string& line : body.lines) {
-        ShownLine shown{shownBodyLine(line, fontNotTerminal), false};
+        ShownLine shown{body.utf8 ? shownUtf8BodyLine(line) : shownBodyLine(line, fontNotTerminal),
+                        false};
         shown.quoted = isQuotationLine(shown.text);
         lines.push_back(std::move(shown));
     }
@@ -209,11 +252,11 @@ MessageView buildMessageView(const MailSession& session, const QDate& today) {
     v.privateMessage = h.isPrivate();
     v.ChStatut = v.privateMessage ? QStringLiteral("Privé") : QStringLiteral("Public");
     v.ChDate = messageDateText(h.date, h.time, today);
-    v.ChAuteur = dosLabelText(h.author);
-    v.ChDest = dosLabelText(h.recipient);
-    v.ChSujet = dosLabelText(h.subject);
-    v.shownAuthor = h.author;
-    v.shownRecipient = h.recipient;
+    v.ChAuteur = shownField(h, h.author, h.longFields.author);
+    v.ChDest = shownField(h, h.recipient, h.longFields.recipient);
+    v.ChSujet = shownField(h, h.subject, h.longFields.subject);
+    v.shownAuthor = shownName(h, h.author, h.longFields.author);
+    v.shownRecipient = shownName(h, h.recipient, h.longFields.recipient);
 
     v.conference = conferencePosition(control, h.conference);
     const bool known =
@@ -232,7 +275,8 @@ MessageView buildMessageView(const MailSession& session, const QDate& today) {
     v.NbLabel = QStringLiteral("Msg N° ") + QString::number(position) + QStringLiteral(" / ") +
                 QString::number(total);
 
-    v.body = decodeMessageBody(session.store.MessageText);
+    v.utf8 = h.longFields.utf8;
+    v.body = decodeMessageBody(session.store.MessageText, v.utf8);
     v.fontNotTerminal = settings.fontNotTerminal;
     v.lines = shownBodyLines(v.body, v.fontNotTerminal);
     v.NbLignesLabel = QStringLiteral("Nb de lignes : ") + QString::number(v.lines.size());
@@ -247,22 +291,25 @@ MessageView buildMessageView(const MailSession& session, const QDate& today) {
     }
 
     v.font = settings.messageFont;
+    if (v.utf8)
+        v.font.setStyleStrategy(
+            QFont::StyleStrategy(v.font.styleStrategy() & ~QFont::NoFontMerging));
     v.ink = colourFromWindows(settings.inkColour);
     v.quote = colourFromWindows(settings.quoteColour);
     v.background = colourFromWindows(settings.backColour);
     return v;
 }
 
-QString clipboardText(const QString& selection, bool fontNotTerminal) {
+QString clipboardText(const QString& selection, bool fontNotTerminal, bool utf8) {
     QString text = selection;
     text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
     text.replace(QChar::LineSeparator, QLatin1Char('\n'));
-    if (!fontNotTerminal)
+    if (!fontNotTerminal || utf8)
         return text;
     return dosTextToUnicode(ansiToOem(unicodeToWindows(text)));
 }
 
-void copyToClipboard(const QString& selection, bool fontNotTerminal) {
+void copyToClipboard(const QString& selection, bool fontNotTerminal, bool utf8) {
     if (QClipboard* clipboard = QGuiApplication::clipboard())
-        clipboard->setText(clipboardText(selection, fontNotTerminal));
+        clipboard->setText(clipboardText(selection, fontNotTerminal, utf8));
 }

@@ -25,16 +25,20 @@ inline constexpr std::size_t kMaxBodyLine = 255;
 inline constexpr std::size_t kMaxBodyLines = 65535;
 
 // The body as DOS bytes, line by line: tabs expanded, and quoted-printable codes or ISO
-// letters turned into DOS letters once the message has said it carries them.
+// letters turned into DOS letters once the message has said it carries them. The body of a
+// UTF-8 message keeps its UTF-8 bytes, with no such conversion, and no line is cut inside
+// a character.
 struct MessageBody {
     std::vector<std::string> lines; // never empty: an empty text is one blank line
     bool cut = false;               // the text had more than kMaxBodyLines lines
     bool isoConversion = false;     // a news message: its header block is scrolled past
+    bool utf8 = false;
 };
-MessageBody decodeMessageBody(std::string_view text);
+MessageBody decodeMessageBody(std::string_view text, bool utf8 = false);
 
-// Each tab becomes the spaces up to the next stop (columns 9, 17, 25 ...).
-std::string expandTabs(std::string_view line);
+// Each tab becomes the spaces up to the next stop (columns 9, 17, 25 ...); in UTF-8 a
+// character counts one column whatever its bytes.
+std::string expandTabs(std::string_view line, bool utf8 = false);
 // Every "=" followed by a code of LatinToDosTable becomes that DOS letter; any other "="
 // (a soft line break, "=3D", a code cut by the end of the line) stays as it is.
 void decodeQuotedPrintable(std::string& line);
@@ -44,6 +48,8 @@ void convertIsoLetters(std::string& line);
 // The line as the body shows it: the indent, then the DOS bytes as the DOS font draws
 // them, or converted to the Windows set for any other font. A NUL shows as a blank.
 QString shownBodyLine(std::string_view dosLine, bool fontNotTerminal);
+// A line of a UTF-8 message: the indent, then its characters, in any font.
+QString shownUtf8BodyLine(std::string_view utf8Line);
 // Initials (two capitals, maybe after one blank) followed within two places by ">", "|"
 // or "[": a quotation, shown in the quote colour. `shown` starts with the indent.
 bool isQuotationLine(const QString& shown);
@@ -73,7 +79,9 @@ struct MessageView {
     QString NbLabel;
     QString NbLignesLabel;
 
-    std::string shownAuthor; // the DOS fields shown, for ShownAuthor and ShownRecipient
+    // The names shown, in the DOS set, for ShownAuthor and ShownRecipient: the header's
+    // fields, or the board's long values when it gave some.
+    std::string shownAuthor;
     std::string shownRecipient;
     int conference = 0; // becomes CurrentConference
 
@@ -82,8 +90,11 @@ struct MessageView {
     // A news message: how many lines to scroll so that its own text is at the top.
     std::optional<int> scrollLines;
 
+    // A UTF-8 message shows in the message font helped by others for the characters that the
+    // DOS font lacks.
     QFont font;
     bool fontNotTerminal = true;
+    bool utf8 = false;
     QColor ink, quote, background;
 };
 
@@ -97,7 +108,7 @@ MessageView buildMessageView(const MailSession& session, const QDate& today = QD
 std::vector<ShownLine> shownBodyLines(const MessageBody& body, bool fontNotTerminal);
 
 // What the clipboard receives for a selection of the body: DOS text as its code page 437
-// characters. In another font the selection is Windows text, turned back into DOS first.
-// Paragraph separators become line feeds.
-QString clipboardText(const QString& selection, bool fontNotTerminal);
-void copyToClipboard(const QString& selection, bool fontNotTerminal);
+// characters. In another font the selection is Windows text, turned back into DOS first;
+// a UTF-8 message's characters go as they are. Paragraph separators become line feeds.
+QString clipboardText(const QString& selection, bool fontNotTerminal, bool utf8 = false);
+void copyToClipboard(const QString& selection, bool fontNotTerminal, bool utf8 = false);

@@ -5,6 +5,7 @@
 #include "core/VelkError.h"
 #include "mail/Browser.h"
 #include "mail/MailSession.h"
+#include "packet/HeaderExtensions.h"
 #include "packet/MessageHeader.h"
 #include "packet/MessageStore.h"
 #include "reply/ReplyFile.h"
@@ -95,6 +96,8 @@ void readWrittenMessage(MailSession& session, int index) {
     MessageStoreState& store = session.store;
     ReadReplyHeader(path, record, store);
     ReadReplyText(path, record + 1, store.CurrentHeader.blockCount, store);
+    if (session.packet.control.readsQwke) // only then did this program write kludge lines
+        applyKludgeLines(store.CurrentHeader, store.MessageText);
 }
 
 bool checkReplySelected(MailSession& session, UiServices& ui) {

@@ -23,9 +23,9 @@ std::string managerLine(const MessageHeader& header, std::string_view name);
 std::string personalLine(const MessageHeader& header);
 std::string writtenLine(const MessageHeader& header);
 
-// "&Courrier personnel", before the manager opens: PERSONAL.NDX into the browser's tables
-// (see loadPersonalList) and the line of each message it lists. No PERSONAL.NDX gives an
-// empty list. Throws VelkError, the personal list emptied, when a header cannot be read.
+// "&Courrier personnel", before the manager opens: the personal list into the browser's
+// tables (see loadPersonalList) and the line of each message it lists. Throws VelkError, the
+// personal list emptied, when a header cannot be read.
 std::vector<std::string> buildPersonalList(MailSession& session, UiServices& ui);
 
 // The messages of the reply file, listed in file order.
@@ -39,7 +39,8 @@ struct WrittenMessages {
 // emptied, when the file cannot be read.
 WrittenMessages listWrittenMessages(MailSession& session);
 
-// Reads written message `index` into CurrentHeader and MessageText. Throws VelkError when
+// Reads written message `index` into CurrentHeader and MessageText; for a board that reads
+// QWKE, its kludge lines become its long fields (applyKludgeLines). Throws VelkError when
 // there is no such message or the file cannot be read.
 void readWrittenMessage(MailSession& session, int index);
 

@@ -17,7 +17,32 @@ std::string afterEquals(const std::string& line) {
     return i == std::string::npos ? line : line.substr(i + 1);
 }
 
+std::string upperTrimmed(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
+        s.remove_suffix(1);
+    std::string out(s);
+    for (char& ch : out) {
+        if (ch >= 'a' && ch <= 'z')
+            ch = char(ch - 'a' + 'A');
+    }
+    return out;
+}
+
 } // namespace
+
+bool doorSaysQwke(const std::vector<std::string>& lines) {
+    for (const std::string& line : lines) {
+        const auto equals = line.find('=');
+        const std::string key = upperTrimmed(std::string_view(line).substr(0, equals));
+        const std::string value =
+            equals == std::string::npos ? std::string() : upperTrimmed(line.substr(equals + 1));
+        if (key == "QWKE" || (key == "CONTROLTYPE" && value == "QWKE"))
+            return true;
+    }
+    return false;
+}
 
 std::string cutToWidth(std::string text, std::size_t width) {
     if (text.size() > width)
@@ -56,7 +81,7 @@ std::vector<std::string> splitTextLines(const QByteArray& data) {
     return lines;
 }
 
-void parseControlLines(const std::vector<std::string>& lines, PacketControl& c, UiServices& ui) {
+void parseControlLines(const std::vector<std::string>& lines, PacketControl& c, UiServices&) {
     // Line numbers from 1; a line the file does not have reads as empty.
     auto line = [&](std::int64_t n) -> std::string {
         return n >= 1 && std::size_t(n) <= lines.size() ? lines[std::size_t(n - 1)] : std::string();
@@ -73,25 +98,21 @@ void parseControlLines(const std::vector<std::string>& lines, PacketControl& c, 
     c.PacketTime = cutToWidth(afterComma(line(6)), 10);
     c.UserName = cutToWidth(line(7), 50);
     c.TotalMessages = number(10);
-    // A negative count is damage: no conference at all.
+    // A negative count is damage: no conference at all. Every conference is kept, however
+    // many; a count beyond the lines stops at the first missing number.
     const std::int64_t n = std::max<std::int64_t>(std::int64_t(number(11)) + 1, 0);
-    const std::int64_t kept = std::min<std::int64_t>(n, kMaxConferences);
     c.Conferences.clear();
-    c.Conferences.reserve(std::size_t(kept));
-    for (std::int64_t i = 0; i < kept; ++i) {
+    c.Conferences.reserve(std::size_t(std::min<std::int64_t>(n, std::int64_t(lines.size()) / 2)));
+    for (std::int64_t i = 0; i < n; ++i) {
         ConferenceEntry e;
         e.ConferenceNumber = std::uint16_t(number(12 + 2 * i));
-        e.ConferenceName = cutToWidth(line(13 + 2 * i), 30);
+        e.ConferenceName = cutToWidth(line(13 + 2 * i), kConferenceNameWidth);
         c.Conferences.push_back(std::move(e));
     }
     c.WelcomeFile = cutToWidth(line(12 + 2 * n), 12);
     c.NewsFile = cutToWidth(line(13 + 2 * n), 12);
     c.GoodbyeFile = cutToWidth(line(14 + 2 * n), 12);
-    if (n > kMaxConferences) {
-        ui.message(QStringLiteral("Il y a plus de 1000 conférences dans ce paquet.\n"
-                                  "Seules les 1000 premières seront prises en compte."));
-    }
-    c.ConferenceCount = std::int32_t(kept);
+    c.ConferenceCount = std::int32_t(c.Conferences.size());
 }
 
 std::vector<std::string> sortBulletins(const std::vector<std::string>& names, bool afterDot) {
@@ -143,10 +164,12 @@ bool InitQWK(const QString& workPath, PacketControl& c, UiServices& ui) {
     }
     parseControlLines(splitTextLines(readWholeFile(*controlPath)), c, ui);
 
+    c.readsQwke = findFileNoCase(workPath, QStringLiteral("TOREADER.EXT")).has_value();
     if (const auto door = findFileNoCase(workPath, QStringLiteral("DOOR.ID"))) {
         const std::vector<std::string> lines = splitTextLines(readWholeFile(*door));
         c.DoorName = cutToWidth(lines.empty() ? std::string() : afterEquals(lines[0]), 20);
         c.DoorVersion = cutToWidth(lines.size() < 2 ? std::string() : afterEquals(lines[1]), 10);
+        c.readsQwke = c.readsQwke || doorSaysQwke(lines);
     } else {
         c.DoorName = "Info non fournie";
         c.DoorVersion.clear();
@@ -156,6 +179,8 @@ bool InitQWK(const QString& workPath, PacketControl& c, UiServices& ui) {
 
 bool InitQWK(PacketSession& session, UiServices& ui) {
     session.packet.LogicalCounter = 1;
+    session.packet.builtIndex.reset();
+    session.packet.headersFile.reset();
     return InitQWK(session.settings.workPath, session.packet.control, ui);
 }
 

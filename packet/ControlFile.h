@@ -11,7 +11,10 @@
 struct PacketSession;
 class UiServices;
 
+// The packet merge keeps at most this many conferences; reading keeps them all.
 constexpr int kMaxConferences = 1000;
+// The longest conference name kept from the control file.
+constexpr std::size_t kConferenceNameWidth = 255;
 
 // Loads the unpacked packet of the work directory into session.packet.control: the bulletin
 // names, CONTROL.DAT and DOOR.ID; the reply writer's logical counter starts again at 1.
@@ -28,6 +31,10 @@ std::vector<std::string> splitTextLines(const QByteArray& data);
 std::string cutToWidth(std::string text, std::size_t width);
 std::string beforeComma(const std::string& line);
 std::string afterComma(const std::string& line);
+
+// Whether DOOR.ID tells that the board reads QWKE kludge lines: a line "QWKE = ..." or
+// "CONTROLTYPE = QWKE", in any case.
+bool doorSaysQwke(const std::vector<std::string>& lines);
 
 // Fills the control fields from the lines of CONTROL.DAT (missing lines read as empty).
 void parseControlLines(const std::vector<std::string>& lines, PacketControl& control,

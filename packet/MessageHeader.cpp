@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "packet/MessageHeader.h"
 
+#include "core/CodePage.h"
+
 #include <cstring>
 
 namespace {
@@ -65,4 +67,34 @@ Block headerBlock(const MessageHeader& h) {
     b[126] = char(h.logicalNumber >> 8);
     b[127] = char(h.networkTag);
     return b;
+}
+
+std::string unpadded(std::string_view field) {
+    while (!field.empty() && (field.back() == ' ' || field.back() == '\0'))
+        field.remove_suffix(1);
+    return std::string(field);
+}
+
+std::string fullRecipient(const MessageHeader& h) {
+    return h.longFields.recipient.empty() ? unpadded(h.recipient) : h.longFields.recipient;
+}
+
+std::string fullAuthor(const MessageHeader& h) {
+    return h.longFields.author.empty() ? unpadded(h.author) : h.longFields.author;
+}
+
+std::string fullSubject(const MessageHeader& h) {
+    return h.longFields.subject.empty() ? unpadded(h.subject) : h.longFields.subject;
+}
+
+QString messageCharacters(const MessageHeader& h, std::string_view bytes) {
+    QString s = h.longFields.utf8 ? utf8TextToUnicode(bytes) : dosTextToUnicode(bytes);
+    s.replace(QChar(u'\0'), QChar(u' '));
+    return s;
+}
+
+std::string messageBytesInDos(const MessageHeader& h, std::string_view bytes) {
+    if (!h.longFields.utf8)
+        return std::string(bytes);
+    return unicodeToDos(utf8TextToUnicode(bytes));
 }

@@ -3,12 +3,25 @@
 
 #include "core/TextHelpers.h"
 
+#include <QString>
+
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 constexpr std::size_t kBlockSize = 128;
 using Block = std::array<char, kBlockSize>;
+
+// What a board says of a message beside its header block: names and subject longer than
+// the block's 25 characters (QWKE kludge lines, HEADERS.DAT), and whether the message is
+// UTF-8. An empty value means the board gave none.
+struct LongFields {
+    std::string recipient;
+    std::string author;
+    std::string subject;
+    bool utf8 = false; // fields and text are UTF-8 bytes rather than DOS ones
+};
 
 // The 128-byte header block of MESSAGES.DAT and of the reply file. Text fields hold the
 // block's bytes at full width, padding and trailing blanks kept; readers trim them.
@@ -27,6 +40,7 @@ struct MessageHeader {
     std::uint16_t conference = 0;
     std::uint16_t logicalNumber = 0;
     std::uint8_t networkTag = 0;
+    LongFields longFields; // never written into a block
 
     bool isPrivate() const { return status == "*" || status == "+"; }
 };
@@ -40,3 +54,18 @@ constexpr std::size_t AuthorOffset = 46;
 
 MessageHeader parseHeaderBlock(const Block& block);
 Block headerBlock(const MessageHeader& header);
+
+// A field without its padding: trailing blanks and NULs.
+std::string unpadded(std::string_view field);
+// The recipient, author and subject as the board sent them: the long value when there is
+// one, else the header's field unpadded. Bytes of the message's character set.
+std::string fullRecipient(const MessageHeader& header);
+std::string fullAuthor(const MessageHeader& header);
+std::string fullSubject(const MessageHeader& header);
+
+// Bytes of the message (a field or its text) as characters: UTF-8 for a message the board
+// marks so, DOS glyphs otherwise; a NUL shows as a blank.
+QString messageCharacters(const MessageHeader& header, std::string_view bytes);
+// The same bytes in the DOS set, as a reply or a quotation holds them: a UTF-8 character
+// that code page 437 lacks takes its best fit.
+std::string messageBytesInDos(const MessageHeader& header, std::string_view bytes);

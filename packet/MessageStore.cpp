@@ -92,13 +92,23 @@ bool isAcceptableDate(const std::string& date) {
     return a >= 1 && a <= 12 && d >= 1 && d <= 31;
 }
 
+void blankNulPadding(MessageHeader& header) {
+    for (std::string* field :
+         {&header.status, &header.number, &header.date, &header.time, &header.recipient,
+          &header.author, &header.subject, &header.password, &header.reference, &header.blockCount})
+        std::replace(field->begin(), field->end(), '\0', ' ');
+}
+
 void ReadMessageHeader(BlockFile& messages, std::int32_t blockIndex, MessageStoreState& store,
                        UiServices& ui) {
     const Block block = messages.readBlock(blockIndex);
     MessageHeader header = parseHeaderBlock(block);
     fixDateSeparators(header);
-    if (block[HeaderField::AuthorOffset] == '\0')
+    const bool anomaly = block[HeaderField::AuthorOffset] == '\0';
+    if (anomaly)
         patchAnomalyHeader(header);
+    else
+        blankNulPadding(header);
     if (!isAcceptableDate(header.date)) {
         ui.message(QString::fromUtf8(kBadDateMessage));
         header.date.resize(HeaderField::Date, ' ');
@@ -107,6 +117,7 @@ void ReadMessageHeader(BlockFile& messages, std::int32_t blockIndex, MessageStor
         header.date.replace(6, 2, "99");
     }
     store.CurrentHeader = std::move(header);
+    store.HeaderAnomaly = anomaly;
 }
 
 void ReadMessageHeader(const QString& workPath, std::int32_t blockIndex, MessageStoreState& store,
@@ -132,18 +143,28 @@ std::uint16_t textBlockCount(const std::string& blockCountField) {
 void readText(BlockFile& file, std::int32_t firstTextBlock, std::uint16_t blocks,
               MessageStoreState& store) {
     std::string buffer = file.readBlocks(firstTextBlock, blocks);
-    TrimTextBuffer(buffer);
+    trimMessageText(buffer);
     ReplaceByte('\xE3', '\n', buffer);
     store.MessageText = std::move(buffer);
 }
 
 } // namespace
 
+void trimMessageText(std::string& text) {
+    std::size_t end = text.size();
+    while (end > 0 && (text[end - 1] == ' ' || text[end - 1] == '\0'))
+        --end;
+    if (end > 0 && text[end - 1] == '\xE3')
+        --end;
+    text.resize(end);
+    std::replace(text.begin(), text.end(), '\0', ' ');
+}
+
 void ReadMessageText(BlockFile& messages, std::int32_t firstTextBlock,
                      const std::string& blockCountField, MessageStoreState& store) {
     const std::uint16_t blocks = textBlockCount(blockCountField);
     if (blocks == 0) {
-        store.MessageText = kIndexAnomalyText;
+        store.MessageText = store.HeaderAnomaly ? std::string(kIndexAnomalyText) : std::string();
         return;
     }
     readText(messages, firstTextBlock, blocks, store);
@@ -158,6 +179,7 @@ void ReadMessageText(const QString& workPath, std::int32_t firstTextBlock,
 void ReadReplyHeader(const QString& replyFile, std::int32_t blockIndex, MessageStoreState& store) {
     BlockFile file(replyFile);
     store.CurrentHeader = parseHeaderBlock(file.readBlock(blockIndex));
+    store.HeaderAnomaly = false;
     store.ReplyBlockCount = numberField(store.CurrentHeader.blockCount);
 }
 

@@ -50,15 +50,18 @@ private:
 QString messagesFilePath(const QString& workPath);
 
 // Fills store.CurrentHeader with the header at block `blockIndex` of MESSAGES.DAT: 0xC4 in
-// the date becomes '-', a block that is no header (or lies past the end, or a negative
-// index) becomes the anomaly header, a bad date is reported through `ui` and replaced.
+// the date becomes '-', NUL padding becomes blanks, a block that is no header (or lies past
+// the end, or a negative index) becomes the anomaly header (store.HeaderAnomaly), a bad date
+// is reported through `ui` and replaced.
 void ReadMessageHeader(BlockFile& messages, std::int32_t blockIndex, MessageStoreState& store,
                        UiServices& ui);
 void ReadMessageHeader(const QString& workPath, std::int32_t blockIndex, MessageStoreState& store,
                        UiServices& ui);
 
 // Fills store.MessageText with the text starting at block `firstTextBlock`, given the
-// header's block-count field. Throws VelkError when the field is not a number.
+// header's block-count field: a header alone has an empty text, and the anomaly header of
+// the last header read (store.HeaderAnomaly) the anomaly's. Throws VelkError when the
+// field is not a number.
 void ReadMessageText(BlockFile& messages, std::int32_t firstTextBlock,
                      const std::string& blockCountField, MessageStoreState& store);
 void ReadMessageText(const QString& workPath, std::int32_t firstTextBlock,
@@ -69,6 +72,11 @@ void ReadMessageText(const QString& workPath, std::int32_t firstTextBlock,
 void ReadReplyHeader(const QString& replyFile, std::int32_t blockIndex, MessageStoreState& store);
 void ReadReplyText(const QString& replyFile, std::int32_t firstTextBlock,
                    const std::string& blockCountField, MessageStoreState& store);
+
+// A text read from 128-byte blocks, cut to what the board wrote: the blank or NUL padding
+// after it goes, then the 0xE3 ending its last line if there is one; every other byte stays
+// (a NUL inside shows as a blank).
+void trimMessageText(std::string& text);
 
 // The header checks applied to a freshly read MESSAGES.DAT header.
 void fixDateSeparators(MessageHeader& header);

@@ -10,4 +10,6 @@ struct MessageStoreState {
     MessageHeader CurrentHeader;
     std::string MessageText; // DOS bytes, lines ended by LF; its size is MessageTextLength
     std::int32_t ReplyBlockCount = 0;
+    // The header last read from MESSAGES.DAT was no header: its text is the anomaly's.
+    bool HeaderAnomaly = false;
 };

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "packet/PacketBuilder.h"
 
+#include "packet/HeaderExtensions.h"
 #include "packet/Mbf.h"
 
 #include <QDir>
@@ -9,6 +10,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <cstdio>
 #include <stdexcept>
 
 namespace {
@@ -19,13 +21,21 @@ QByteArray bytes(const std::string& s) {
     return QByteArray(s.data(), qsizetype(s.size()));
 }
 
-// The text bytes as stored: 0xE3 line ends, the last line ended.
+// The text bytes as stored: kludge lines first when asked, 0xE3 line ends, the last line
+// ended unless asked otherwise.
 std::string storedText(const PacketMessage& m) {
     if (m.oneBlock)
         return {};
-    std::string t = m.text;
+    std::string t;
+    if (m.qwkeKludges) {
+        for (const std::string& line : replyKludgeLines(m.to, m.from, m.subject))
+            t += line + '\n';
+    }
+    t += m.text;
     if (t.empty() || t.back() != '\n')
         t.push_back('\n');
+    if (!m.finalLineEnd)
+        t.pop_back();
     for (char& c : t) {
         if (c == '\n')
             c = '\xE3';
@@ -106,6 +116,11 @@ PacketBuilder& PacketBuilder::file(QString name, std::string content) {
     return *this;
 }
 
+PacketBuilder& PacketBuilder::headersDatText(std::string text) {
+    headersDatText_ += text;
+    return *this;
+}
+
 PacketBuilder& PacketBuilder::symlink(QString name, QString target) {
     links_.emplace_back(std::move(name), std::move(target));
     return *this;
@@ -162,6 +177,24 @@ QByteArray PacketBuilder::messagesFile() const {
         out += body;
     }
     return bytes(out);
+}
+
+QByteArray PacketBuilder::headersFile() const {
+    std::string out;
+    for (std::size_t i = 0; i < messages_.size(); ++i) {
+        const PacketMessage& m = messages_[i];
+        if (!m.headersDat)
+            continue;
+        char section[32];
+        std::snprintf(section, sizeof section, "[%llx]\r\n",
+                      static_cast<unsigned long long>(headerBlockIndex(i)) * kBlock);
+        out += section;
+        out += "To: " + m.to + "\r\nSender: " + m.from + "\r\nSubject: " + m.subject + "\r\n";
+        if (m.utf8)
+            out += std::string("Utf8 = ") + (*m.utf8 ? "true" : "false") + "\r\n";
+        out += "\r\n";
+    }
+    return bytes(out + headersDatText_);
 }
 
 QByteArray PacketBuilder::controlFile() const {
@@ -221,6 +254,8 @@ std::vector<std::pair<QString, QByteArray>> PacketBuilder::files() const {
     }
     for (const auto& [number, raw] : extraIndex_)
         indexes[number] += raw;
+    if (quirks.noIndexFiles)
+        indexes.clear();
     for (const Conf& c : conferences_) {
         if (withoutIndex_.count(c.number) || !indexes.count(c.number))
             continue;
@@ -232,6 +267,8 @@ std::vector<std::pair<QString, QByteArray>> PacketBuilder::files() const {
         if (!withoutIndex_.count(number))
             add(indexName(number), bytes(raw));
     }
+    if (const QByteArray headers = headersFile(); !headers.isEmpty())
+        add(QStringLiteral("HEADERS.DAT"), headers);
     if (!personal.empty() && !quirks.noPersonalIndex)
         add(QStringLiteral("PERSONAL.NDX"), bytes(personal));
     for (const auto& [name, content] : others_)

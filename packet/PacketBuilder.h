@@ -40,6 +40,13 @@ struct PacketMessage {
     bool oneBlock = false;  // a header without text (block count 1)
     std::string blockCount; // empty: the true count; else written as given
     std::uint16_t logicalNumber = 0;
+    bool finalLineEnd = true; // false: the last line has no 0xE3
+    // Fields longer than 25 characters: the header takes their first 25, and the full ones go
+    // as QWKE kludge lines at the top of the text and/or in a HEADERS.DAT section ("To:",
+    // "Sender:", "Subject:", and "Utf8 = true|false" when utf8 is set).
+    bool qwkeKludges = false;
+    bool headersDat = false;
+    std::optional<bool> utf8;
 };
 
 struct PacketControlInfo {
@@ -68,6 +75,7 @@ struct PacketQuirks {
     bool nulPadding = false;         // header fields and last text blocks padded with NULs
     bool plainIndexNames = false;    // 5.NDX rather than 005.NDX
     bool noPersonalIndex = false;    // no PERSONAL.NDX even with personal messages
+    bool noIndexFiles = false;       // no conference index file at all
     std::string firstBlock = "Produced by the VELK packet builder";
 };
 
@@ -94,7 +102,9 @@ public:
     PacketBuilder& news(std::string bytes);                   // under control.newsFile
     PacketBuilder& newFiles(std::string bytes);               // NEWFILES.DAT
     PacketBuilder& file(QString name, std::string bytes);     // any other member
-    PacketBuilder& symlink(QString name, QString target);     // a link member (hostile)
+    // Raw text appended to HEADERS.DAT after the messages' sections.
+    PacketBuilder& headersDatText(std::string text);
+    PacketBuilder& symlink(QString name, QString target); // a link member (hostile)
 
     // 0-based header block of the i-th message added (what index records point at).
     std::int32_t headerBlockIndex(std::size_t message) const;
@@ -113,6 +123,7 @@ public:
     // The bytes of the three files, for callers that need one alone.
     QByteArray controlFile() const;
     QByteArray messagesFile() const;
+    QByteArray headersFile() const; // empty when no message has a section
 
 private:
     QString memberName(QString name) const;
@@ -129,6 +140,7 @@ private:
     std::map<std::uint16_t, std::string> extraIndex_;
     std::vector<std::pair<QString, std::string>> others_;
     std::vector<std::pair<QString, QString>> links_;
+    std::string headersDatText_;
 };
 
 // MBF index record: the 1-based block number and the conference's low byte.

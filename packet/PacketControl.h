@@ -4,13 +4,17 @@
 #include <QString>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
+
+struct HeadersFile;
+struct MessageFileIndex;
 
 // One conference of the control file. Elsewhere a conference is named by its position.
 struct ConferenceEntry {
     std::uint16_t ConferenceNumber = 0;
-    std::string ConferenceName; // DOS bytes, at most 30
+    std::string ConferenceName; // DOS bytes, as the control file names it (at most 255)
 };
 
 // What describes the open packet: CONTROL.DAT, DOOR.ID and the bulletin names.
@@ -36,13 +40,19 @@ struct PacketControl {
     std::int32_t BulletinCount = 0;
     std::vector<std::string> BulletinFiles; // sorted by bulletin number
     bool BulletinsNumberedAfterDot = true;
+    // The board reads QWKE kludge lines in replies: TOREADER.EXT is in the packet or DOOR.ID
+    // says so.
+    bool readsQwke = false;
 };
 
-// A conference that has an index file, as the packet window lists it for the browser.
+// A conference that has messages, as the packet window lists it for the browser: from its
+// index file, or, when it has none, from the messages of MESSAGES.DAT.
 struct IndexFileEntry {
-    std::string fileName;
+    std::string fileName;        // empty: no index file, see builtIndex
     int conferencePosition = -1; // -1: no conference of the control file has its number
     std::int32_t messageCount = 0;
+    std::uint16_t conferenceNumber = 0;
+    std::vector<std::int32_t> builtIndex; // header blocks found in MESSAGES.DAT, file order
 };
 
 // The open packet as the windows share it.
@@ -52,4 +62,7 @@ struct PacketState {
     std::vector<IndexFileEntry> indexFiles;
     // Numbers the replies written since this packet was opened.
     std::uint16_t LogicalCounter = 1;
+    // Read from the packet's files on first use and kept until the next opening.
+    std::shared_ptr<const MessageFileIndex> builtIndex;
+    std::shared_ptr<const HeadersFile> headersFile;
 };

@@ -6,6 +6,7 @@
 #include "core/SettingsFile.h"
 #include "core/UiServices.h"
 #include "core/VelkError.h"
+#include "packet/HeaderExtensions.h"
 #include "reply/EditorText.h"
 #include "reply/Macros.h"
 #include "reply/ReplySession.h"
@@ -13,6 +14,8 @@
 #include <QFile>
 #include <QLocale>
 #include <QRandomGenerator>
+
+#include <utility>
 
 namespace {
 
@@ -32,6 +35,16 @@ void fillConferences(const ReplySession& session, EditorDocument& document, int 
     document.conferenceList = ConferenceList(session.packet.control);
     const int count = int(document.conferenceList.size());
     document.conference = selected >= 0 && selected < count ? selected : 0;
+}
+
+// A name or the subject of the message answered, as the reply takes them, in the DOS set:
+// where the board reads QWKE kludge lines, the full value, up to the editor's field; else the
+// header's field, as always.
+std::string answeredField(const ReplySession& session, const MessageHeader& header,
+                          const std::string& field, const std::string& full, int width) {
+    if (!session.packet.control.readsQwke || full.empty())
+        return trimRight(messageBytesInDos(header, field));
+    return cut(messageBytesInDos(header, full), width);
 }
 
 void dress(ReplySession& session, WritingState& w, UiServices& ui, EditorDocument& document,
@@ -109,6 +122,7 @@ bool NewMsg(ReplySession& session, WritingState& w, UiServices& ui, EditorDocume
     header.recipient = padRight(document.recipient, HeaderField::Recipient);
     header.author = padRight(userName, HeaderField::Author);
     header.subject = std::string(HeaderField::Subject, ' ');
+    header.longFields = {};
     dress(session, w, ui, document, {}, now, random);
     return true;
 }
@@ -119,6 +133,7 @@ void AnswerMsg(ReplySession& session, WritingState& w, const QDateTime& now) {
     StampHeaderDate(header, now);
     header.recipient = header.author;
     header.author = padRight(session.packet.control.UserName, HeaderField::Author);
+    header.longFields.recipient = std::exchange(header.longFields.author, std::string());
 }
 
 void DisplayMsg(ReplySession& session, WritingState& w, UiServices& ui, EditorDocument& document,
@@ -130,15 +145,18 @@ void DisplayMsg(ReplySession& session, WritingState& w, UiServices& ui, EditorDo
     fillConferences(session, document, ConferenceItemOf(session.packet.control, header.conference));
     document.dateLabel = EditorDateLabel(now.date());
     document.author = session.packet.control.UserName;
-    document.recipient = trimRight(flags.ForwardFlag ? flags.ChosenRecipient : header.recipient);
-    document.subject = trimRight(header.subject);
+    const std::string answered = answeredField(session, header, header.recipient,
+                                               header.longFields.recipient, kQwkeNameWidth);
+    document.recipient = flags.ForwardFlag ? trimRight(flags.ChosenRecipient) : answered;
+    document.subject = answeredField(session, header, header.subject, header.longFields.subject,
+                                     kQwkeSubjectWidth);
     document.lines.clear();
     document.tagBox.clear();
 
     if (quote == 1) {
-        const std::string prefix = QuotePrefix(flags.ForwardFlag ? shown.author : header.recipient);
+        const std::string prefix = QuotePrefix(flags.ForwardFlag ? shown.author : answered);
         PrepareLineSwitches switches;
-        for (const std::string& raw : MessageTextLines(w.text))
+        for (const std::string& raw : MessageTextLines(messageBytesInDos(header, w.text)))
             document.lines.push_back(
                 QuoteLine(PrepareLine(raw, switches), prefix, session.settings.maxCar));
     }
@@ -163,6 +181,8 @@ bool ForwardMsg(ReplySession& session, WritingState& w, UiServices& ui, EditorDo
     StampHeaderDate(header, now);
     header.author = padRight(userName, HeaderField::Author);
     header.recipient = padRight(flags.ChosenRecipient, HeaderField::Recipient);
+    header.longFields.author.clear();
+    header.longFields.recipient.clear();
     DisplayMsg(session, w, ui, document, 1, shown, now, random);
     return true;
 }
@@ -178,8 +198,9 @@ void DisplayREPMsg(const ReplySession& session, const WritingState& w, EditorDoc
     fillConferences(session, document, ConferenceItemOf(session.packet.control, header.conference));
     document.dateLabel = EditorDateLabel(QDate::currentDate());
     document.author = trimRight(header.author);
-    document.recipient = trimRight(flags.ForwardFlag ? flags.ChosenRecipient : header.recipient);
-    document.subject = trimRight(header.subject);
+    document.recipient =
+        trimRight(flags.ForwardFlag ? flags.ChosenRecipient : fullRecipient(header));
+    document.subject = fullSubject(header);
 
     document.lines.clear();
     PrepareLineSwitches switches;
@@ -334,7 +355,10 @@ bool ExportBtnClick(ReplySession& session, UiServices& ui, const EditorDocument&
     out.push_back(" Date: " + LongDateDos(now.date()) + " \x85 " +
                   now.time().toString(QStringLiteral("HH:mm")).toStdString());
     out.push_back("   De: " + cut(control.UserName, 50));
-    out.push_back("    A: " + padRight(document.recipient, HeaderField::Recipient));
+    // A long name, which a board reading QWKE takes whole, is exported whole.
+    out.push_back("    A: " + (document.recipient.size() > HeaderField::Recipient
+                                   ? document.recipient
+                                   : padRight(document.recipient, HeaderField::Recipient)));
     out.push_back("Sujet: " + document.subject);
     out.push_back("Conf.: " + conference);
     out.push_back(std::string(80, '-'));

@@ -37,7 +37,7 @@ struct EditorDocument {
 // quotes, and the editor's flags. The message on screen is never touched.
 struct WritingState {
     MessageHeader header;
-    std::string text; // DOS bytes, lines ended by LF
+    std::string text; // lines ended by LF; UTF-8 bytes when the header says so, else DOS
     EditorFlags flags;
 };
 
@@ -71,9 +71,12 @@ InsertionContext EditorContext(const ReplySession& session, const WritingState& 
 bool NewMsg(ReplySession& session, WritingState& w, UiServices& ui, EditorDocument& document,
             int preset, const RecipientPrompt& prompt, const QDateTime& now,
             QRandomGenerator& random);
-// The message in the header becomes the one answered: to its author, from the user.
+// The message in the header becomes the one answered: to its author (long name included),
+// from the user.
 void AnswerMsg(ReplySession& session, WritingState& w, const QDateTime& now);
-// Fills the editor from the header and the text; quote 1 quotes the text.
+// Fills the editor from the header and the text; quote 1 quotes the text. A UTF-8 message's
+// names and text come in the DOS set; where the board reads QWKE kludge lines the recipient
+// and subject are the full ones.
 void DisplayMsg(ReplySession& session, WritingState& w, UiServices& ui, EditorDocument& document,
                 int quote, const ShownNames& shown, const QDateTime& now, QRandomGenerator& random);
 // A forwarded copy of the message in the header, after asking its recipient; false when

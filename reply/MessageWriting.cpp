@@ -2,6 +2,7 @@
 #include "reply/MessageWriting.h"
 
 #include "core/VelkError.h"
+#include "packet/HeaderExtensions.h"
 #include "packet/MessageStore.h"
 #include "reply/ReplyFile.h"
 #include "reply/ReplySession.h"
@@ -77,6 +78,8 @@ EditorDocument MessageWriting::startModification(int index) {
     MessageStoreState read;
     ReadReplyHeader(path, record, read);
     ReadReplyText(path, record + 1, read.CurrentHeader.blockCount, read);
+    if (session_.packet.control.readsQwke) // only then were kludge lines written above the text
+        applyKludgeLines(read.CurrentHeader, read.MessageText);
     state_.header = read.CurrentHeader;
     state_.text = read.MessageText;
     modifiedIndex_ = index;

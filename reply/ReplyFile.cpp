@@ -5,6 +5,7 @@
 #include "core/UiServices.h"
 #include "core/VelkError.h"
 #include "library/LibraryFile.h"
+#include "packet/HeaderExtensions.h"
 #include "packet/MessageStore.h"
 #include "reply/ReplySession.h"
 
@@ -36,6 +37,17 @@ QByteArray bytes(std::string_view s) {
 
 bool writeWhole(QFile& file, const QByteArray& data) {
     return file.write(data) == data.size();
+}
+
+// A board that reads QWKE kludge lines gets the fields its header cannot hold whole at the top
+// of the text; any other gets the text alone.
+EditorLines withQwkeKludges(const ReplySession& session, const std::string& recipient,
+                            const ReplyDraft& draft, const EditorLines& lines) {
+    if (!session.packet.control.readsQwke)
+        return lines;
+    EditorLines out = replyKludgeLines(recipient, draft.author, draft.subject);
+    out.insert(out.end(), lines.begin(), lines.end());
+    return out;
 }
 
 // Writes one message at the end of the reply file. On a short write the file goes back to
@@ -81,7 +93,7 @@ bool writeMessage(ReplySession& session, UiServices& ui, const EditorLines& line
         }
     }
 
-    const std::string body = EncodeReplyBody(lines);
+    const std::string body = EncodeReplyBody(withQwkeKludges(session, recipient, draft, lines));
     const MessageHeader header =
         BuildReplyHeader(draft, isPrivate, recipient, now, session.packet.LogicalCounter,
                          body.size() / kBlockSize + 1);

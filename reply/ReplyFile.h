@@ -57,7 +57,9 @@ MessageHeader BuildReplyHeader(const ReplyDraft& draft, bool isPrivate,
                                std::uint16_t logicalCounter, std::size_t records);
 
 // The send button: cleans the end of the text, appends the tagline box, writes the message
-// at the end of the reply file (creating it with record 0) and records the recipient.
+// at the end of the reply file (creating it with record 0) and records the recipient. When
+// the board reads QWKE kludge lines, a recipient, author or subject longer than the header's
+// 25 characters goes whole in a kludge line above the text (replyKludgeLines).
 // The draft's lines and its recipient, author and subject come back as they were stored.
 // Returns whether the message was written whole; a failed write shows its message and
 // cuts the file back to what it was. Other failures throw VelkError, the file as it was.

@@ -137,6 +137,64 @@ TEST_F(CliTest, BadPacketsAndArguments) {
     }
 }
 
+TEST(CliBoards, PacketsFromRealBoardsAreReadWhole) {
+    QTemporaryDir dir;
+    const QString packet = joinPath(dir.path(), "BOARD.QWK");
+    PacketBuilder b;
+    b.quirks.noIndexFiles = true;
+    b.quirks.nulPadding = true;
+    const std::string longName = "DOVE-Net Synchronet Programming Discussions"; // 43
+    b.conference(0, "Principal").conference(2001, longName).conference(3, "Vide");
+    PacketMessage& kludged = b.add(2001, "Un sujet qui depasse les vingt-cinq", "Bonjour\n");
+    kludged.to = "Jean-Christophe de la Fontaine";
+    kludged.qwkeKludges = true;
+    kludged.finalLineEnd = false;
+    PacketMessage& utf = b.add(2001, "No\xC3\xABl", "Caf\xC3\xA9 weuifhweui");
+    utf.from = "\xC3\x89ric";
+    utf.headersDat = true;
+    utf.utf8 = true;
+    utf.finalLineEnd = false;
+    b.add(0, "Seul", "").oneBlock = true;
+    b.zipTo(packet);
+
+    CliRun r = cli({"info", packet});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(
+        r.out.find("  0    (1)    Principal\n  2001 (2)    " + longName + "\n  3    -      Vide\n"),
+        std::string::npos)
+        << r.out;
+
+    r = cli({"list", packet});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.find('\0'), std::string::npos);
+    EXPECT_EQ(
+        r.out,
+        "0\t3\t02-05-96\tMARIE CURIE\tJEAN DUPONT\tSeul\n"
+        "2001\t1\t02-05-96\tMARIE CURIE\tJean-Christophe de la Fon\tUn sujet qui depasse les\n"
+        "2001\t2\t02-05-96\t\xC3\x89ric\tJEAN DUPONT\tNo\xC3\xABl\n");
+
+    r = cli({"read", packet, "2001", "1"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "Conférence : 2001 " + longName +
+                         "\n"
+                         "Numéro : 1\n"
+                         "Date : 02-05-96 21:30\n"
+                         "De : MARIE CURIE\n"
+                         "À : Jean-Christophe de la Fontaine\n"
+                         "Sujet : Un sujet qui depasse les vingt-cinq\n"
+                         "Statut : Public\n"
+                         "\n"
+                         "Bonjour\n");
+    r = cli({"read", packet, "2001", "2"});
+    EXPECT_NE(r.out.find("De : Éric\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Sujet : Noël\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\nCafé weuifhweui\n"), std::string::npos) << r.out;
+    r = cli({"read", packet, "0", "1"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(r.out.ends_with("Statut : Public\n\n\n")) << r.out;
+    EXPECT_EQ(r.err, "");
+}
+
 TEST(DemoPacket, IsBuiltAndReadable) {
     const QString demo = VELK_BINARY_DIR "/DEMO.QWK";
     const CliRun info = cli({"info", demo});

@@ -45,3 +45,23 @@ TEST(CodePage, UserTextIsUtf8ElseWindows) {
     EXPECT_EQ(dosForDisplay("\xC4\x82", false), QStringLiteral("-é"));
     EXPECT_EQ(dosForDisplay("\xC4\x82", true), QStringLiteral("─é"));
 }
+
+TEST(CodePage, Utf8TextKeepsEveryByte) {
+    struct Case {
+        std::string bytes;
+        std::u16string text;
+    };
+    const Case cases[] = {
+        {"Caf\xC3\xA9 \xE2\x82\xAC\n\tx", u"Café €\n\tx"},
+        {"\xF0\x9F\x98\x80", u"\U0001F600"},
+        // A character cut in the middle, a stray DOS letter, an overlong form, a surrogate:
+        // each byte shows as its code page 437 glyph.
+        {"No\xC3", u"No├"},
+        {"caf\x82", u"café"},
+        {"\xC0\xAE", u"└«"},
+        {"\xED\xA0\x80", u"φáÇ"},
+        {std::string("\x01\0", 2), std::u16string(u"☺\0", 2)},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(utf8TextToUnicode(c.bytes), QString::fromStdU16String(c.text)) << c.bytes;
+}

@@ -335,17 +335,19 @@ TEST_F(BrowserTest, ConferenceListInControlFileOrderWithIndexFilesOnly) {
     b.add(7, "f", "x\n");
     b.add(77, "g", "x\n"); // a conference the control file does not know
     const std::vector<std::string> lines = open();
-    // The directory lists 000, 005, 077, 1001, 12345; PERSONAL.NDX is no conference.
+    // The directory lists 000, 005, 077, 1001, 12345; PERSONAL.NDX is no conference. The
+    // conference without an index file lists its messages from MESSAGES.DAT.
     const std::vector<std::string> expected = {
-        "0    (1)    Principal",    "1001 (1)    Linux", "5    (1)    Cinq",
-        "12345(2)    Grand nombre", "77   (1)    ",
+        "0    (1)    Principal",    "1001 (1)    Linux",      "5    (1)    Cinq",
+        "12345(2)    Grand nombre", "7    (1)    Sans index", "77   (1)    ",
     };
     EXPECT_EQ(lines, expected);
-    ASSERT_EQ(s.packet.indexFiles.size(), 5u);
+    ASSERT_EQ(s.packet.indexFiles.size(), 6u);
     EXPECT_EQ(s.packet.indexFiles[3].conferencePosition, 3);
-    EXPECT_EQ(s.packet.indexFiles[4].conferencePosition, -1);
+    EXPECT_EQ(s.packet.indexFiles[4].conferencePosition, 4);
+    EXPECT_EQ(s.packet.indexFiles[5].conferencePosition, -1);
 
-    list(4, 1);
+    list(5, 1);
     EXPECT_EQ(s.browser.CurrentConference, 0); // unknown conference: the first, as the viewer
     list(2, 1);
     EXPECT_EQ(s.browser.CurrentConference, 2);
@@ -543,9 +545,9 @@ TEST_F(BrowserTest, ReadingAListedMessage) {
 
 TEST_F(BrowserTest, PersonalListIntoListOrder) {
     b.conference(0, "Principal").conference(1, "Autre");
-    b.add(0, "a", "x\n");
+    b.add(0, "a", "x\n").to = "ALL";
     b.add(1, "b", "x\n").personal = true;
-    b.add(0, "c", "x\n");
+    b.add(0, "c", "x\n").to = "ALL";
     b.add(0, "d", "x\n").personal = true;
     open();
     list(0, 1);
@@ -556,7 +558,8 @@ TEST_F(BrowserTest, PersonalListIntoListOrder) {
     EXPECT_EQ(s.browser.LastListIndex, 1);
     EXPECT_EQ(s.browser.LoadedConference, kNoConferenceLoaded);
 
-    // A trailing partial record is ignored; no file gives an empty list.
+    // A trailing partial record is ignored; without the file, the messages addressed to the
+    // user are found in MESSAGES.DAT; an empty file is believed.
     QFile f(joinPath(work(), "PERSONAL.NDX"));
     ASSERT_TRUE(f.open(QIODevice::Append));
     f.write("\x01\x02");
@@ -564,6 +567,9 @@ TEST_F(BrowserTest, PersonalListIntoListOrder) {
     loadPersonalList(s);
     EXPECT_EQ(s.browser.ListOrder, expected);
     QFile::remove(joinPath(work(), "PERSONAL.NDX"));
+    loadPersonalList(s);
+    EXPECT_EQ(s.browser.ListOrder, expected);
+    writeFileAtomically(joinPath(work(), "PERSONAL.NDX"), QByteArray());
     loadPersonalList(s);
     EXPECT_TRUE(s.browser.ListOrder.empty());
     EXPECT_EQ(s.browser.LastListIndex, -1);

@@ -214,3 +214,21 @@ TEST(ViewerSource, LongLinesWrapAtTheAreaWidthAndLoseNothing) {
 }
 
 } // namespace
+
+TEST_F(ExportFixture, LongNamesAndUtf8AreWrittenWhole) {
+    MessageHeader& h = session.store.CurrentHeader;
+    h.longFields.author = "Jean-Christophe de la Fontaine";
+    ExportSource s = publicSource();
+    s.subject = QStringLiteral("Un sujet bien plus long que vingt-cinq");
+    QStringList lines =
+        exportHeaderLines(session, ExportMode::Viewer, s.subject, s.conference, kNow);
+    EXPECT_EQ(lines[3], QStringLiteral("   De: Jean-Christophe de la Fontaine"));
+    EXPECT_EQ(lines[4], QStringLiteral("    A: TOUS                     "));
+    EXPECT_EQ(lines[5], QStringLiteral("Sujet: Un sujet bien plus long que vingt-cinq"));
+
+    h.longFields = {};
+    h.longFields.utf8 = true;
+    h.recipient = padRight("Ren\xC3\xA9", 25);
+    lines = exportHeaderLines(session, ExportMode::Viewer, s.subject, s.conference, kNow);
+    EXPECT_EQ(lines[4], QStringLiteral("    A: René") + QString(21, u' '));
+}

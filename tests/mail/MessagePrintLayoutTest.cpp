@@ -104,4 +104,24 @@ TEST(PrintCharset, HeaderLinesCarryTheirTabsAndTheDateLetter) {
     EXPECT_EQ(lines, expected);
 }
 
+TEST(PrintCharset, AUtf8MessagePrintsItsOwnCharactersAndLongNames) {
+    Session session;
+    session.packet.control.BbsName = "VELK BBS";
+    MessageHeader& h = session.store.CurrentHeader;
+    h.date = "12-25-96";
+    h.time = "10:30";
+    h.author = padRight("JEAN DUPONT", 25);
+    h.recipient = padRight("TOUS", 25);
+    h.longFields.utf8 = true;
+    h.longFields.author = "J\xC3\xA9r\xC3\xB4me de la Fontaine-Saint-Denis";
+    session.settings.fontNotTerminal = false;
+    ExportSource source;
+    source.subject = QStringLiteral("Noël €");
+    source.bodyLines = {QStringLiteral("      Łódź ─ €")};
+    const QStringList lines = printedLines(session, source);
+    EXPECT_EQ(lines[3], QStringLiteral(" De: \t\tJérôme de la Fontaine-Saint-Denis"));
+    EXPECT_EQ(lines[5], QStringLiteral(" Sujet: \tNoël €"));
+    EXPECT_EQ(lines[8], QStringLiteral("      Łódź ─ €"));
+}
+
 } // namespace

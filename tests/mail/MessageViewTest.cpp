@@ -385,3 +385,41 @@ TEST_F(MessageViewBuildTest, OtherFontConvertsTheBody) {
     s.settings.fontNotTerminal = false;
     EXPECT_EQ(buildMessageView(s, kToday).lines[0].text, kIndent + QStringLiteral("── café"));
 }
+
+TEST_F(MessageViewBuildTest, LongFieldsShowWhole) {
+    MessageHeader& h = s.store.CurrentHeader;
+    h.longFields.author = "Marc Lef\x90vre de la Grande Maison";
+    h.longFields.subject = "Re: Modem et autres questions de vitesse";
+    const MessageView v = buildMessageView(s, kToday);
+    EXPECT_EQ(v.ChAuteur, QStringLiteral("Marc LefÉvre de la Grande Maison"));
+    EXPECT_EQ(v.ChSujet, QStringLiteral("Re: Modem et autres questions de vitesse"));
+    EXPECT_EQ(v.ChDest, QStringLiteral("JEAN DUPONT") + QString(14, QLatin1Char(' ')));
+    EXPECT_EQ(v.shownAuthor, h.longFields.author);
+    EXPECT_EQ(v.shownRecipient, h.recipient);
+    EXPECT_FALSE(v.utf8);
+    EXPECT_EQ(v.font, s.settings.messageFont);
+}
+
+TEST_F(MessageViewBuildTest, Utf8MessageShowsItsOwnCharacters) {
+    MessageHeader& h = s.store.CurrentHeader;
+    h.longFields.utf8 = true;
+    h.author = padRight("\xC3\x89ric \xE2\x82\xAC", 25);
+    // A line longer than the longest shown: its last character is not cut in two.
+    const std::string longLine = std::string(254, 'a') + "\xC3\xA9" + "b";
+    s.store.MessageText = "Caf\xC3\xA9\tx\n" + longLine + "\ncharset=iso-8859-1 caf=E9";
+    for (bool fontNotTerminal : {false, true}) {
+        s.settings.fontNotTerminal = fontNotTerminal;
+        const MessageView v = buildMessageView(s, kToday);
+        EXPECT_TRUE(v.utf8);
+        EXPECT_EQ(v.ChAuteur, QStringLiteral("Éric €") + QString(16, QLatin1Char(' ')));
+        EXPECT_EQ(v.shownAuthor, "\x90ric E");
+        ASSERT_EQ(v.lines.size(), 4u);
+        EXPECT_EQ(v.lines[0].text, kIndent + QStringLiteral("Café    x")); // é is one column
+        EXPECT_EQ(v.lines[1].text, kIndent + QString(254, QLatin1Char('a')));
+        EXPECT_EQ(v.lines[2].text, kIndent + QStringLiteral("éb"));
+        EXPECT_EQ(v.lines[3].text, kIndent + QStringLiteral("charset=iso-8859-1 caf=E9"));
+        // The DOS font is helped by others for what it lacks.
+        EXPECT_FALSE(v.font.styleStrategy() & QFont::NoFontMerging);
+    }
+    EXPECT_EQ(clipboardText(QStringLiteral("Éric € ─"), true, true), QStringLiteral("Éric € ─"));
+}

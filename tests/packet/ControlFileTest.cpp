@@ -121,11 +121,13 @@ TEST_F(ControlFileTest, MoreThanAThousandConferences) {
     ASSERT_EQ(lines[2411], "HELLO"); // line 2412
     PacketControl c;
     parseControlLines(lines, c, ui);
-    EXPECT_EQ(c.ConferenceCount, 1000);
-    EXPECT_EQ(c.Conferences.size(), 1000u);
+    // Every conference is kept, without a word.
+    EXPECT_EQ(c.ConferenceCount, 1200);
+    ASSERT_EQ(c.Conferences.size(), 1200u);
+    EXPECT_EQ(c.Conferences[1199].ConferenceNumber, 1199);
+    EXPECT_EQ(c.Conferences[1199].ConferenceName, "Conf 1199");
     EXPECT_EQ(c.NewsFile, "NOUVELLES");
-    EXPECT_EQ(ui.messages(), QStringList{"Il y a plus de 1000 conférences dans ce paquet.\n"
-                                         "Seules les 1000 premières seront prises en compte."});
+    EXPECT_TRUE(ui.texts().isEmpty());
     lines[10] = "-5";
     parseControlLines(lines, c, ui);
     EXPECT_EQ(c.ConferenceCount, 0);

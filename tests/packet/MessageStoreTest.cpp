@@ -145,8 +145,8 @@ TEST_F(MessageStoreTest, TextLinesAndPadding) {
     const Case cases[] = {
         {1, "A\nB"},
         {3, std::string(200, 'y') + "\nfin"},
-        {6, kIndexAnomalyText},
-        {7, "\tvoil\x85\n"},
+        {6, ""},           // a header alone: a message without text
+        {7, "\tvoil\x85"}, // NUL padding ends the text like blanks
     };
     for (const Case& c : cases) {
         ReadMessageHeader(dir.path(), c.headerIndex, store, ui);
@@ -159,11 +159,11 @@ TEST_F(MessageStoreTest, BlockCountsBeyondTheFileReadOnlyWhatIsThere) {
     writeMessages(blockBytes(header("01-02-96", "400")) + textBlocks("court\xE3"));
     ReadMessageHeader(dir.path(), 1, store, ui);
     ReadMessageText(dir.path(), 2, store.CurrentHeader.blockCount, store);
-    // As if the missing blocks were zeros: the text ends at the first of them.
-    EXPECT_EQ(store.MessageText, "court\n" + std::string(122, ' '));
+    // As if the missing blocks were zeros: padding like the blanks before them.
+    EXPECT_EQ(store.MessageText, "court");
     // A negative count wraps to 65,000-odd blocks and still reads only the file.
     ReadMessageText(dir.path(), 2, "-5", store);
-    EXPECT_EQ(store.MessageText.size(), 128u);
+    EXPECT_EQ(store.MessageText, "court");
 }
 
 TEST_F(MessageStoreTest, BadBlockCountsAndMissingFilesStopTheRead) {
@@ -218,4 +218,50 @@ TEST_F(MessageStoreTest, ReplyFileReadsWithoutChecks) {
     ReadReplyText(path, 5, store.CurrentHeader.blockCount, store);
     EXPECT_EQ(store.MessageText, "");
     EXPECT_TRUE(ui.texts().isEmpty());
+}
+
+TEST(MessageText, PaddingGoesEveryByteOfTheTextStays) {
+    struct Case {
+        std::string stored; // the text blocks' bytes
+        std::string text;
+    };
+    const Case cases[] = {
+        {"Bonjour\xE3" + std::string(120, ' '), "Bonjour"},
+        {"weuifhweui" + std::string(118, ' '), "weuifhweui"}, // no final 0xE3
+        {"weuifhweui" + std::string(118, '\0'), "weuifhweui"},
+        {"A\xE3" + std::string(60, ' ') + std::string(66, '\0'), "A"},
+        {"A\xE3\xE3" + std::string(125, ' '), "A\xE3"}, // a last empty line is the text's
+        {std::string("a\0b\xE3", 4) + std::string(124, '\0'), "a b"},
+        {std::string(128, ' '), ""},
+        {"x", "x"},
+    };
+    for (const Case& c : cases) {
+        std::string text = c.stored;
+        trimMessageText(text);
+        EXPECT_EQ(text, c.text) << c.stored;
+    }
+}
+
+TEST_F(MessageStoreTest, AHeaderAloneIsAMessageWithoutText) {
+    writeMessages(blockBytes(header("01-02-96", "1")) + blockBytes(header("01-02-96", "2")) +
+                  textBlocks("Suite"));
+    ReadMessageHeader(dir.path(), 1, store, ui);
+    EXPECT_FALSE(store.HeaderAnomaly);
+    ReadMessageText(dir.path(), 2, store.CurrentHeader.blockCount, store);
+    EXPECT_EQ(store.MessageText, "");
+    ReadMessageHeader(dir.path(), 2, store, ui);
+    ReadMessageText(dir.path(), 3, store.CurrentHeader.blockCount, store);
+    EXPECT_EQ(store.MessageText, "Suite");
+    EXPECT_TRUE(ui.texts().isEmpty());
+}
+
+TEST_F(MessageStoreTest, NulPaddedFieldsReadAsBlanks) {
+    MessageHeader h = header("01-02-96", "1");
+    h.number = std::string("14311\0\0", 7);
+    h.recipient = std::string("ALL\0\0\0", 6) + std::string(19, '\0');
+    writeMessages(blockBytes(h));
+    ReadMessageHeader(dir.path(), 1, store, ui);
+    EXPECT_EQ(store.CurrentHeader.number, "14311  ");
+    EXPECT_EQ(store.CurrentHeader.recipient, "ALL" + std::string(22, ' '));
+    EXPECT_EQ(fullRecipient(store.CurrentHeader), "ALL");
 }

@@ -169,6 +169,66 @@ TEST_F(EditorTest, AnAnswerQuotesWithTheAuthorsInitials) {
     EXPECT_EQ(stored.CurrentHeader.status, " ");
 }
 
+TEST_F(EditorTest, AnAnswerToALongSubjectCarriesItWhereTheBoardReadsQwke) {
+    const std::string author = "JEAN-PIERRE DUPONT DE LA FONTAINE";         // 33
+    const std::string subject = "Compilateurs et interpreteurs du langage"; // 40
+    // What the file holds for one answer, the header read with or without its long fields.
+    const auto answer = [&](bool longFields, bool qwke) {
+        QFile::remove(msgPath());
+        session.packet.LogicalCounter = 1;
+        session.packet.control.readsQwke = qwke;
+        w = WritingState{};
+        answered("Bonjour\n");
+        MessageHeader& h = w.header;
+        h.author = padRight(author.substr(0, 25), 25);
+        h.subject = padRight(subject.substr(0, 25), 25);
+        h.longFields = {};
+        if (longFields) {
+            h.longFields.author = author;
+            h.longFields.subject = subject;
+        }
+        AnswerMsg(session, w, kNow);
+        EditorDocument d;
+        QRandomGenerator r(7);
+        DisplayMsg(session, w, ui, d, 1, {}, kNow, r);
+        EXPECT_TRUE(SendEditorMessage(session, w, ui, d, kNow));
+        return std::make_pair(d, readWholeFile(msgPath()));
+    };
+    // A board without QWKE gets exactly what it got before the long fields were read.
+    const auto [plainDoc, plain] = answer(false, false);
+    const auto [cutDoc, cut] = answer(true, false);
+    EXPECT_EQ(cutDoc.recipient, "JEAN-PIERRE DUPONT DE LA");
+    EXPECT_EQ(cutDoc.subject, "Compilateurs et interpret");
+    EXPECT_EQ(cut, plain);
+    EXPECT_EQ(cutDoc.lines, plainDoc.lines);
+
+    const auto [qwkeDoc, qwke] = answer(true, true);
+    EXPECT_EQ(qwkeDoc.recipient, author);
+    EXPECT_EQ(qwkeDoc.subject, subject);
+    const std::string kludges = "To: " + author + "\xE3Subject: " + subject + "\xE3\xE3";
+    EXPECT_EQ(qwke.mid(256, qsizetype(kludges.size())), bytes(kludges));
+    const MessageStoreState stored = readBack(0);
+    EXPECT_EQ(stored.CurrentHeader.recipient, author.substr(0, 25));
+    EXPECT_EQ(stored.CurrentHeader.subject, subject.substr(0, 25));
+    // A board without long fields in the answer gets no kludge even when it reads them.
+    const auto [shortDoc, shortFile] = answer(false, true);
+    EXPECT_EQ(shortFile, plain);
+}
+
+TEST_F(EditorTest, AUtf8MessageIsAnsweredInTheDosSet) {
+    answered("Caf\xC3\xA9 cr\xC3\xA8me \xE2\x82\xAC\n");
+    MessageHeader& h = w.header;
+    h.longFields.utf8 = true;
+    h.author = padRight("J\xC3\xA9r\xC3\xB4me", 25);
+    h.subject = padRight("No\xC3\xABl", 25);
+    AnswerMsg(session, w, kNow);
+    DisplayMsg(session, w, ui, doc, 1, {}, kNow, random);
+    EXPECT_EQ(doc.recipient, "J\x82r\x93me");
+    EXPECT_EQ(doc.subject, "No\x89l");
+    ASSERT_FALSE(doc.lines.empty());
+    EXPECT_TRUE(doc.lines[0].ends_with("> Caf\x82 cr\x8Ame E")) << doc.lines[0];
+}
+
 TEST_F(EditorTest, SendingWritesTheExactReply) {
     doc.conferenceList = ConferenceList(session.packet.control);
     doc.conference = 0;

@@ -32,6 +32,9 @@ QPushButton* makeButton(const QString& caption, const QString& hint) {
     return button;
 }
 
+// The widest a header value grows before it wraps.
+constexpr int kLongLabelCells = 40;
+
 QLabel* makeValue(bool bold, bool dosFontLabel) {
     auto* label = new QLabel;
     label->setTextFormat(Qt::PlainText);
@@ -73,6 +76,12 @@ TAffMsg::TAffMsg(Session& session, UiServices& ui, QWidget* parent)
     for (QLabel* l : {ChAuteur, ChDest, ChSujet})
         l->setMinimumWidth(cells.horizontalAdvance(QString(25, u'W')));
     chConf->setMinimumWidth(cells.horizontalAdvance(QString(30, u'W')));
+    // A board's long names, subjects and conference names go on over a second line rather
+    // than widening the window.
+    for (QLabel* l : {ChAuteur, ChDest, ChSujet, chConf}) {
+        l->setWordWrap(true);
+        l->setMaximumWidth(cells.horizontalAdvance(QString(kLongLabelCells, u'W')));
+    }
     ChDate->setMinimumWidth(
         ChDate->fontMetrics().horizontalAdvance(QStringLiteral("30 septembre 2000  à 00:00")));
     NbLabel->setMinimumWidth(
@@ -207,6 +216,13 @@ void TAffMsg::DisplayMessage() {
                                                  : palette().color(QPalette::Button));
     ChStatut->setPalette(statusPalette);
     ChDate->setText(view_.ChDate);
+    // The DOS font lacks most of a UTF-8 message's characters: other fonts lend them.
+    QFont fieldFont = dosFont();
+    if (view_.utf8)
+        fieldFont.setStyleStrategy(
+            QFont::StyleStrategy(fieldFont.styleStrategy() & ~QFont::NoFontMerging));
+    for (QLabel* l : {ChAuteur, ChDest, ChSujet})
+        l->setFont(fieldFont);
     ChAuteur->setText(view_.ChAuteur);
     ChDest->setText(view_.ChDest);
     ChSujet->setText(view_.ChSujet);
@@ -300,7 +316,7 @@ void TAffMsg::PoliceBtnClick() {
 void TAffMsg::Copier1Click() {
     const QString selection = Msg->selectedText();
     if (!selection.isEmpty())
-        copyToClipboard(selection, view_.fontNotTerminal);
+        copyToClipboard(selection, view_.fontNotTerminal, view_.utf8);
 }
 
 void TAffMsg::Slectionnertout1Click() {

@@ -6,6 +6,7 @@
 #include "core/DosFont.h"
 #include "core/UiServices.h"
 #include "library/LibraryFile.h"
+#include "packet/HeaderExtensions.h"
 #include "reply/EditorText.h"
 #include "reply/Recipients.h"
 #include "session/Session.h"
@@ -137,6 +138,9 @@ TWriteMsg::TWriteMsg(Session& session, UiServices& ui) : session_(session), ui_(
     chConf = new QComboBox(this);
     chConf->setObjectName(QStringLiteral("chConf"));
     chConf->setFont(dosFont());
+    // A long conference name is cut in the field rather than pushing the others aside.
+    chConf->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    chConf->setMinimumContentsLength(36);
     ChDate = new QLabel(this);
     ChAuteur = new QLabel(this);
     ChAuteur->setFont(dosFont());
@@ -253,6 +257,10 @@ void TWriteMsg::show(const EditorDocument& d) {
     chConf->setCurrentIndex(d.conference);
     ChDate->setText(d.dateLabel);
     ChAuteur->setText(glyphs(d.author));
+    // A board that reads QWKE kludge lines takes names and subjects longer than 25.
+    const bool qwke = session_.packet.control.readsQwke;
+    chDest->setMaxLength(qwke ? kQwkeNameWidth : int(HeaderField::Recipient));
+    chSujet->setMaxLength(qwke ? kQwkeSubjectWidth : int(HeaderField::Subject));
     chDest->setDosText(d.recipient);
     chSujet->setText(glyphs(d.subject));
     Reponse->setDosLines(d.lines);

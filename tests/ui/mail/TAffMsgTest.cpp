@@ -22,6 +22,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -347,6 +348,42 @@ TEST_F(TAffMsgTest, CopyPutsDosTextOnTheClipboard) {
     QKeyEvent press(QEvent::KeyPress, Qt::Key_C, Qt::ControlModifier, QStringLiteral("c"));
     QApplication::sendEvent(dosWindow.Msg, &press);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "              Merci ─ mille fois.");
+}
+
+TEST_F(TAffMsgTest, ABoardsLongFieldsAndUtf8ThroughTheRealLoop) {
+    const std::string conference = "DOVE-Net Synchronet Programming Discussions";
+    PacketBuilder board;
+    board.conference(0, "Principal").conference(1, conference);
+    PacketMessage& m = board.add(1, "Un sujet qui d\xC3\xA9passe largement vingt-cinq",
+                                 "Caf\xC3\xA9 \xE2\x82\xAC\n");
+    m.from = "Jean-Christophe de la Fontaine";
+    m.headersDat = true;
+    m.utf8 = true;
+    board.writeTo(s.settings.workPath);
+    s.packet.headersFile.reset();
+    s.packet.control.Conferences = {{0, "Principal"}, {1, conference}};
+    s.browser.ListOrder = {board.headerBlockIndex(0)};
+    s.browser.LastListIndex = 0;
+    s.browser.CurrentListIndex = 0;
+
+    TAffMsg w(s, ui);
+    ASSERT_TRUE(w.AfficheMsg());
+    bool checked = false;
+    QTimer::singleShot(0, &w, [&] {
+        EXPECT_EQ(w.ChAuteur->text(), QStringLiteral("Jean-Christophe de la Fontaine"));
+        EXPECT_EQ(w.ChSujet->text(), QStringLiteral("Un sujet qui dépasse largement vingt-cinq"));
+        EXPECT_EQ(w.chConf->text(), QString::fromStdString(conference));
+        EXPECT_FALSE(w.ChSujet->font().styleStrategy() & QFont::NoFontMerging);
+        EXPECT_EQ(w.Msg->lineText(0), QStringLiteral("      Café €"));
+        w.Slectionnertout1Click();
+        w.Copier1Click();
+        EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("      Café €"));
+        checked = true;
+        w.done(0);
+    });
+    w.exec();
+    EXPECT_TRUE(checked);
+    EXPECT_TRUE(ui.texts().isEmpty());
 }
 
 TEST_F(TAffMsgTest, FailedReadShowsItsMessageAndNoWindow) {

@@ -166,6 +166,37 @@ TEST_F(TMessagerieTest, MailButtonOpensTheBrowser) {
     packetWindow.hide();
 }
 
+TEST_F(TMessagerieTest, APacketWithoutIndexFilesListsEveryMessage) {
+    b.quirks.noIndexFiles = true;
+    b.quirks.noPersonalIndex = true;
+    unpack();
+    TQWK packetWindow(s, ui);
+    TMessagerie m(s, ui);
+    packetWindow.setMessagerie(m);
+    packetWindow.show();
+    TAffMsg viewer(s, ui);
+    m.setViewer(viewer);
+    ui.onModal("TAffMsg", [&](QObject&) {
+        EXPECT_EQ(s.store.MessageText, "Texte 10");
+        return 0;
+    });
+    bool shown = false;
+    ui.onModal("TMessagerie", [&](QObject&) {
+        shown = true;
+        m.show();
+        EXPECT_EQ(rows(m.ListConf), (QStringList{"0    (2)    Principal", "1001 (1)    Général"}));
+        EXPECT_EQ(authors(m.ListMsg), (QStringList{"DUPONT", "ALAIN"}));
+        clickRow(m.ListMsg, 0);
+        m.ListConf->setCurrentRow(1);
+        EXPECT_EQ(authors(m.ListMsg), (QStringList{"ZOE"}));
+        return 0;
+    });
+    packetWindow.MailBtn->click();
+    EXPECT_TRUE(shown);
+    EXPECT_TRUE(ui.texts().isEmpty());
+    packetWindow.hide();
+}
+
 TEST_F(TMessagerieTest, NoIndexFileShowsNoBrowser) {
     PacketBuilder empty;
     empty.conference(0, "Principal");

@@ -1,4 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
+#include "core/FileUtil.h"
+#include "packet/HeaderExtensions.h"
 #include "packet/MessageStore.h"
 #include "session/Session.h"
 #include "tests/support/ConfiguredDirectories.h"
@@ -116,6 +118,51 @@ TEST_F(EditorWindowsUiTest, ANewMessageTypedAndSent) {
     EXPECT_EQ(store.CurrentHeader.subject, padRight("Essai", 25));
     EXPECT_EQ(store.MessageText.substr(0, 6), std::string("\x90"
                                                           "cole\n"));
+}
+
+TEST_F(EditorWindowsUiTest, AnAnswerToALongSubjectOnABoardThatReadsQwke) {
+    const std::string author = "JEAN-CHRISTOPHE DE LA FONTAINE";
+    const std::string subject = "Compilateurs et interpreteurs du langage";
+    MessageHeader answered;
+    answered.status = " ";
+    answered.number = "7";
+    answered.author = padRight(author.substr(0, 25), 25);
+    answered.subject = padRight(subject.substr(0, 25), 25);
+    answered.longFields.author = author;
+    answered.longFields.subject = subject;
+    TWriteMsg& w = *windows->WriteMsg;
+    QDialog opener;
+    // The fields the editor opens with; it is left without writing.
+    const auto fields = [&](bool qwke) {
+        session.packet.control.readsQwke = qwke;
+        std::pair<QString, QString> shown;
+        ui.onModal("TWriteMsg", [&](QObject&) {
+            shown = {w.chDest->text(), w.chSujet->text()};
+            ui.answerYesNoCancel(Answer::No);
+            w.CancelBtnClick();
+            return w.result();
+        });
+        w.answer(answered, "Bonjour", {}, opener);
+        return shown;
+    };
+    EXPECT_EQ(fields(true),
+              std::make_pair(QString::fromStdString(author), QString::fromStdString(subject)));
+    EXPECT_EQ(fields(false), std::make_pair(QStringLiteral("JEAN-CHRISTOPHE DE LA FON"),
+                                            QStringLiteral("Compilateurs et interpret")));
+
+    // Typed into the field, a long subject is taken whole where the board reads it.
+    session.packet.control.readsQwke = true;
+    ui.onModal("TWriteMsg", [&](QObject&) {
+        w.chSujet->clear();
+        type(w.chSujet, QString(80, u's'));
+        w.OKBtnClick();
+        return w.result();
+    });
+    EXPECT_TRUE(w.answer(answered, "Bonjour", {}, opener));
+    const QByteArray file = readWholeFile(dirs.dir(QStringLiteral("WORK")) + "/VELKBBS.MSG");
+    const QByteArray kludges = QByteArray("To: ") + QByteArray::fromStdString(author) +
+                               "\xE3Subject: " + QByteArray(kQwkeSubjectWidth, 's') + "\xE3\xE3";
+    EXPECT_EQ(file.mid(256, kludges.size()), kludges);
 }
 
 TEST_F(EditorWindowsUiTest, ClosingWithoutSendingAsks) {
