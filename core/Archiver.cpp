@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 
 #include <csignal>
+#include <optional>
 #include <set>
 #include <system_error>
 
@@ -206,10 +207,11 @@ UnpackResult unpackArchive(const QString& archive, const QString& directory) {
     // unzip reads "*", "?" and "[" in an archive name as a pattern and may open another
     // file: such an archive is handed over through a link of a plain name.
     QString unzipName = archivePath;
-    QTemporaryDir alias;
+    std::optional<QTemporaryDir> alias;
     if (archivePath.contains(QRegularExpression(QStringLiteral("[*?\\[]")))) {
-        unzipName = alias.filePath(QStringLiteral("archive.zip"));
-        if (!alias.isValid() || !QFile::link(archivePath, unzipName)) {
+        alias.emplace();
+        unzipName = alias->filePath(QStringLiteral("archive.zip"));
+        if (!alias->isValid() || !QFile::link(archivePath, unzipName)) {
             result.status = IoCode::AccessDenied;
             result.cause = UnpackCause::Other;
             return result;
