@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "app/Program.h"
 
-#include "app/ProgramIcon.h"
-#include "app/QtUiServices.h"
-#include "app/TForm1.h"
-#include "app/Windows.h"
 #include "core/DosFont.h"
-#include "core/Session.h"
-#include "core/StartUp.h"
 #include "core/VelkError.h"
+#include "session/Session.h"
+#include "session/StartUp.h"
+#include "ui/main/TForm1.h"
+#include "ui/main/Windows.h"
+#include "ui/widgets/ProgramIcon.h"
+#include "ui/widgets/QtUiServices.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "core/FileUtil.h"
-#include "core/MessageStore.h"
-#include "tests/support/PacketBuilder.h"
+#include "packet/MessageStore.h"
+#include "packet/PacketBuilder.h"
 #include "tests/support/ScriptedUiServices.h"
 
 #include <QTemporaryDir>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // A bulletin or news screen: measured, then drawn, as the viewer shows it. The glyphs are a
 // pattern of their own, so no font is needed.
-#include "core/AnsiRenderer.h"
 #include "fuzz/FuzzSupport.h"
+#include "packet/AnsiRenderer.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static FuzzFile file;

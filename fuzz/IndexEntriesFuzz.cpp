@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // Index files (*.NDX, PERSONAL.NDX): records of an MBF block number and a byte.
-#include "core/Mbf.h"
-#include "core/MessageStore.h"
 #include "fuzz/FuzzSupport.h"
+#include "packet/Mbf.h"
+#include "packet/MessageStore.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::vector<std::int32_t> entries = DecodeIndexEntries(fuzzBytes(data, size));

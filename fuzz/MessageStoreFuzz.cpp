@@ -2,9 +2,9 @@
 // MESSAGES.DAT: every block read as a header, the text after it read with the header's own
 // block count, and the text decoded for display as the viewer does.
 #include "core/ActionGuard.h"
-#include "core/MessageStore.h"
 #include "fuzz/FuzzSupport.h"
 #include "mail/MessageView.h"
+#include "packet/MessageStore.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static FuzzFile file;

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // The reply file: its table of messages, then each message's header and text.
 #include "core/ActionGuard.h"
-#include "core/MessageStore.h"
 #include "fuzz/FuzzSupport.h"
+#include "packet/MessageStore.h"
 #include "reply/ReplyFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

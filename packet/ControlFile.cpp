@@ -3,9 +3,9 @@
 
 #include "core/CodePage.h"
 #include "core/FileUtil.h"
-#include "core/Session.h"
 #include "core/TextHelpers.h"
 #include "core/UiServices.h"
+#include "packet/PacketSession.h"
 
 #include <QDir>
 
@@ -175,8 +175,8 @@ bool InitQWK(const QString& workPath, PacketControl& c, UiServices& ui) {
     return true;
 }
 
-bool InitQWK(Session& session, UiServices& ui) {
-    session.replies.LogicalCounter = 1;
+bool InitQWK(PacketSession& session, UiServices& ui) {
+    session.packet.LogicalCounter = 1;
     return InitQWK(session.settings.workPath, session.packet.control, ui);
 }
 
@@ -213,12 +213,12 @@ QString removeReplyFilesFromPacket(const QString& workPath, const std::string& b
                           "Il a été effacé : il ne partira pas dans votre paquet de réponses.");
 }
 
-QString replyFilePath(const Session& s) {
+QString replyFilePath(const PacketSession& s) {
     return joinPath(s.settings.workPath,
                     dosToUnicode(s.packet.control.BbsId) + QStringLiteral(".MSG"));
 }
 
-QString replyPacketPath(const Session& s) {
+QString replyPacketPath(const PacketSession& s) {
     return joinPath(s.settings.repPath,
                     dosToUnicode(s.packet.control.BbsId) + QStringLiteral(".REP"));
 }

@@ -3,12 +3,12 @@
 
 #include "core/CodePage.h"
 #include "core/FileUtil.h"
-#include "core/Session.h"
 #include "core/SettingsFile.h"
 #include "core/UiServices.h"
 #include "core/VelkError.h"
 #include "reply/EditorText.h"
 #include "reply/Macros.h"
+#include "reply/ReplySession.h"
 
 #include <QFile>
 #include <QLocale>
@@ -28,13 +28,13 @@ std::string firstLineOf(std::string_view text) {
     return std::string(text.substr(0, text.find_first_of("\r\n")));
 }
 
-void fillConferences(const Session& session, EditorDocument& document, int selected) {
+void fillConferences(const ReplySession& session, EditorDocument& document, int selected) {
     document.conferenceList = ConferenceList(session.packet.control);
     const int count = int(document.conferenceList.size());
     document.conference = selected >= 0 && selected < count ? selected : 0;
 }
 
-void dress(Session& session, UiServices& ui, EditorDocument& document, const ShownNames& shown,
+void dress(ReplySession& session, UiServices& ui, EditorDocument& document, const ShownNames& shown,
            const QDateTime& now, QRandomGenerator& random) {
     LettreType(session, ui, EditorContext(session, document, now, shown), document.lines,
                document.tagBox, random);
@@ -71,7 +71,7 @@ void StampHeaderDate(MessageHeader& header, const QDateTime& now) {
     header.time = now.time().toString(QStringLiteral("HH:mm")).toStdString();
 }
 
-InsertionContext EditorContext(const Session& session, const EditorDocument& document,
+InsertionContext EditorContext(const ReplySession& session, const EditorDocument& document,
                                const QDateTime& now, const ShownNames& shown) {
     InsertionContext context;
     context.sources = MajMacros(session, document.recipient, document.subject, now);
@@ -82,7 +82,7 @@ InsertionContext EditorContext(const Session& session, const EditorDocument& doc
     return context;
 }
 
-bool NewMsg(Session& session, UiServices& ui, EditorDocument& document, int preset,
+bool NewMsg(ReplySession& session, UiServices& ui, EditorDocument& document, int preset,
             const RecipientPrompt& prompt, const QDateTime& now, QRandomGenerator& random) {
     EditorFlags& flags = session.editor;
     const std::string& userName = session.packet.control.UserName;
@@ -97,7 +97,7 @@ bool NewMsg(Session& session, UiServices& ui, EditorDocument& document, int pres
     document.recipient = trimRight(flags.ChosenRecipient);
     document.subject.clear();
     flags.AnswerFlag = false;
-    fillConferences(session, document, session.browser.CurrentConference);
+    fillConferences(session, document, document.conference);
     document.dateLabel = EditorDateLabel(now.date());
     document.lines.clear();
     document.tagBox.clear();
@@ -111,7 +111,7 @@ bool NewMsg(Session& session, UiServices& ui, EditorDocument& document, int pres
     return true;
 }
 
-void AnswerMsg(Session& session, const QDateTime& now) {
+void AnswerMsg(ReplySession& session, const QDateTime& now) {
     session.editor.AnswerFlag = true;
     MessageHeader& header = session.store.CurrentHeader;
     StampHeaderDate(header, now);
@@ -119,13 +119,12 @@ void AnswerMsg(Session& session, const QDateTime& now) {
     header.author = padRight(session.packet.control.UserName, HeaderField::Author);
 }
 
-void DisplayMsg(Session& session, UiServices& ui, EditorDocument& document, int quote,
+void DisplayMsg(ReplySession& session, UiServices& ui, EditorDocument& document, int quote,
                 const ShownNames& shown, const QDateTime& now, QRandomGenerator& random) {
     const EditorFlags& flags = session.editor;
     const MessageHeader& header = session.store.CurrentHeader;
     document.isPrivate = header.isPrivate();
     fillConferences(session, document, ConferenceItemOf(session.packet.control, header.conference));
-    session.browser.CurrentConference = document.conference;
     document.dateLabel = EditorDateLabel(now.date());
     document.author = session.packet.control.UserName;
     document.recipient = trimRight(flags.ForwardFlag ? flags.ChosenRecipient : header.recipient);
@@ -143,7 +142,7 @@ void DisplayMsg(Session& session, UiServices& ui, EditorDocument& document, int 
     dress(session, ui, document, shown, now, random);
 }
 
-bool ForwardMsg(Session& session, UiServices& ui, EditorDocument& document,
+bool ForwardMsg(ReplySession& session, UiServices& ui, EditorDocument& document,
                 const RecipientPrompt& prompt, const ShownNames& shown, const QDateTime& now,
                 QRandomGenerator& random) {
     EditorFlags& flags = session.editor;
@@ -165,16 +164,15 @@ bool ForwardMsg(Session& session, UiServices& ui, EditorDocument& document,
     return true;
 }
 
-void UpDateMsg(Session& session) {
+void UpDateMsg(ReplySession& session) {
     session.editor.AnswerFlag = false;
 }
 
-void DisplayREPMsg(Session& session, EditorDocument& document) {
+void DisplayREPMsg(ReplySession& session, EditorDocument& document) {
     const EditorFlags& flags = session.editor;
     const MessageHeader& header = session.store.CurrentHeader;
     document.isPrivate = header.isPrivate();
     fillConferences(session, document, ConferenceItemOf(session.packet.control, header.conference));
-    session.browser.CurrentConference = document.conference;
     document.dateLabel = EditorDateLabel(QDate::currentDate());
     document.author = trimRight(header.author);
     document.recipient = trimRight(flags.ForwardFlag ? flags.ChosenRecipient : header.recipient);
@@ -191,7 +189,7 @@ void DisplayREPMsg(Session& session, EditorDocument& document) {
     document.lines.resize(kept);
 }
 
-ReplyDraft EditorDraft(const Session& session, const EditorDocument& document) {
+ReplyDraft EditorDraft(const ReplySession& session, const EditorDocument& document) {
     ReplyDraft draft;
     draft.lines = document.lines;
     draft.tagBox = document.tagBox;
@@ -205,13 +203,13 @@ ReplyDraft EditorDraft(const Session& session, const EditorDocument& document) {
     return draft;
 }
 
-bool SendEditorMessage(Session& session, UiServices& ui, const EditorDocument& document,
+bool SendEditorMessage(ReplySession& session, UiServices& ui, const EditorDocument& document,
                        const QDateTime& now) {
     ReplyDraft draft = EditorDraft(session, document);
     return AppendReply(session, ui, draft, now);
 }
 
-CancelOutcome AskCancel(Session& session, UiServices& ui) {
+CancelOutcome AskCancel(ReplySession& session, UiServices& ui) {
     session.editor.CancelFlag = false;
     switch (ui.askYesNoCancel(QStringLiteral("Enregistrer ce message ?"))) {
     case Answer::Yes:
@@ -225,7 +223,7 @@ CancelOutcome AskCancel(Session& session, UiServices& ui) {
     return CancelOutcome::Stay;
 }
 
-EditorLines BuildCarbonCopy(Session& session, EditorDocument& document, const QDateTime& now,
+EditorLines BuildCarbonCopy(ReplySession& session, EditorDocument& document, const QDateTime& now,
                             QRandomGenerator& random) {
     EditorLines& lines = document.lines;
     if (lines.size() >= 2) {
@@ -261,8 +259,8 @@ EditorLines BuildCarbonCopy(Session& session, EditorDocument& document, const QD
     return copy;
 }
 
-bool CarbonCopy(Session& session, UiServices& ui, EditorDocument& document, const std::string& name,
-                const QDateTime& now, QRandomGenerator& random) {
+bool CarbonCopy(ReplySession& session, UiServices& ui, EditorDocument& document,
+                const std::string& name, const QDateTime& now, QRandomGenerator& random) {
     const EditorLines copy = BuildCarbonCopy(session, document, now, random);
     const ReplyDraft draft = EditorDraft(session, document);
     return AppendCarbonCopy(session, ui, copy, trimRight(name), draft, now);
@@ -289,7 +287,7 @@ EditorLines ReadImportedText(const QString& path, bool dosAccents, int maxCar) {
     return lines;
 }
 
-std::optional<EditorLines> ImportBtnClick(Session& session, UiServices& ui) {
+std::optional<EditorLines> ImportBtnClick(ReplySession& session, UiServices& ui) {
     FileDialogRequest request;
     request.title = QStringLiteral("Importation d'un fichier");
     request.directory = session.settings.velkPath;
@@ -304,7 +302,7 @@ std::optional<EditorLines> ImportBtnClick(Session& session, UiServices& ui) {
     return ReadImportedText(*path, dosAccents, session.settings.maxCar);
 }
 
-bool ExportBtnClick(Session& session, UiServices& ui, const EditorDocument& document,
+bool ExportBtnClick(ReplySession& session, UiServices& ui, const EditorDocument& document,
                     const QDateTime& now) {
     FileDialogRequest request;
     request.title = QStringLiteral("Exportation d'un message");

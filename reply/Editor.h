@@ -15,7 +15,7 @@ class QRandomGenerator;
 class UiServices;
 struct MessageHeader;
 struct PacketControl;
-struct Session;
+struct ReplySession;
 
 // Everything the editor window shows, as DOS bytes; the preparations fill it and the window
 // hands it back when the message is sent, exported or copied.
@@ -51,34 +51,34 @@ QString EditorDateLabel(const QDate& today);
 void StampHeaderDate(MessageHeader& header, const QDateTime& now);
 
 // The context of the insertions: macro sources from the document and CurrentHeader.
-InsertionContext EditorContext(const Session& session, const EditorDocument& document,
+InsertionContext EditorContext(const ReplySession& session, const EditorDocument& document,
                                const QDateTime& now, const ShownNames& shown = {});
 
 // A new message. With preset 0 the recipient dialog is asked first ("ALL" in it); false when
 // it was cancelled: the editor is then not shown. With preset 1 the caller has put the
 // recipient in ChosenRecipient.
-bool NewMsg(Session& session, UiServices& ui, EditorDocument& document, int preset,
+bool NewMsg(ReplySession& session, UiServices& ui, EditorDocument& document, int preset,
             const RecipientPrompt& prompt, const QDateTime& now, QRandomGenerator& random);
 // The message in CurrentHeader becomes the one answered: to its author, from the user.
-void AnswerMsg(Session& session, const QDateTime& now);
+void AnswerMsg(ReplySession& session, const QDateTime& now);
 // Fills the editor from CurrentHeader and MessageText; quote 1 quotes the text.
-void DisplayMsg(Session& session, UiServices& ui, EditorDocument& document, int quote,
+void DisplayMsg(ReplySession& session, UiServices& ui, EditorDocument& document, int quote,
                 const ShownNames& shown, const QDateTime& now, QRandomGenerator& random);
 // A forwarded copy of the message in CurrentHeader, after asking its recipient; false when
 // the dialog was cancelled. The caller sets ForwardFlag first.
-bool ForwardMsg(Session& session, UiServices& ui, EditorDocument& document,
+bool ForwardMsg(ReplySession& session, UiServices& ui, EditorDocument& document,
                 const RecipientPrompt& prompt, const ShownNames& shown, const QDateTime& now,
                 QRandomGenerator& random);
 // A stored reply about to be modified keeps the reference "0".
-void UpDateMsg(Session& session);
+void UpDateMsg(ReplySession& session);
 // Fills the editor from the stored reply read into CurrentHeader and MessageText.
-void DisplayREPMsg(Session& session, EditorDocument& document);
+void DisplayREPMsg(ReplySession& session, EditorDocument& document);
 
 // The draft AppendReply stores for this document.
-ReplyDraft EditorDraft(const Session& session, const EditorDocument& document);
+ReplyDraft EditorDraft(const ReplySession& session, const EditorDocument& document);
 // The send button: stores the message; true when it was written whole (the failure's
 // message has been shown otherwise).
-bool SendEditorMessage(Session& session, UiServices& ui, const EditorDocument& document,
+bool SendEditorMessage(ReplySession& session, UiServices& ui, const EditorDocument& document,
                        const QDateTime& now);
 
 enum class CancelOutcome {
@@ -87,14 +87,14 @@ enum class CancelOutcome {
     Stay,    // "Annuler": the window stays
 };
 // "Enregistrer ce message ?".
-CancelOutcome AskCancel(Session& session, UiServices& ui);
+CancelOutcome AskCancel(ReplySession& session, UiServices& ui);
 
 // The copy's text (the document's text is cleaned at its end first, as the copy takes it).
-EditorLines BuildCarbonCopy(Session& session, EditorDocument& document, const QDateTime& now,
+EditorLines BuildCarbonCopy(ReplySession& session, EditorDocument& document, const QDateTime& now,
                             QRandomGenerator& random);
 // Builds and stores a carbon copy to `name`; true when it was written whole.
-bool CarbonCopy(Session& session, UiServices& ui, EditorDocument& document, const std::string& name,
-                const QDateTime& now, QRandomGenerator& random);
+bool CarbonCopy(ReplySession& session, UiServices& ui, EditorDocument& document,
+                const std::string& name, const QDateTime& now, QRandomGenerator& random);
 
 // The lines of a text file to import: "&Oui" to the question keeps its bytes, "&Non" reads
 // it in the desktop's set (UTF-8, else code page 1252) and converts it to DOS. Lines longer
@@ -102,8 +102,8 @@ bool CarbonCopy(Session& session, UiServices& ui, EditorDocument& document, cons
 // the file cannot be read.
 EditorLines ReadImportedText(const QString& path, bool dosAccents, int maxCar);
 // "&Importer": the file dialog and the question; nothing when the dialog is cancelled.
-std::optional<EditorLines> ImportBtnClick(Session& session, UiServices& ui);
+std::optional<EditorLines> ImportBtnClick(ReplySession& session, UiServices& ui);
 
 // "E&xporter": the message appended to a text file the user chooses; false when cancelled.
-bool ExportBtnClick(Session& session, UiServices& ui, const EditorDocument& document,
+bool ExportBtnClick(ReplySession& session, UiServices& ui, const EditorDocument& document,
                     const QDateTime& now);

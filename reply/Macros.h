@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-struct Session;
+struct ReplySession;
 
 // What the macros are replaced with, gathered by MajMacros before every expansion.
 struct MacroSources {
@@ -27,7 +27,7 @@ inline constexpr std::array<std::string_view, 11> kMacroNames = {
     "%NOM_DEST%", "%SUJET%", "%AUTEUR%",  "%PRENOM_AUTEUR%", "%NOM_AUTEUR%",
 };
 
-MacroSources MajMacros(const Session& session, std::string_view recipientField,
+MacroSources MajMacros(const ReplySession& session, std::string_view recipientField,
                        std::string_view subjectField, const QDateTime& now);
 
 // Each macro's first occurrence is replaced, in the order above; a replacement holding a

@@ -2,8 +2,8 @@
 #include "reply/TextInsertion.h"
 
 #include "core/CodePage.h"
-#include "core/Session.h"
 #include "library/LibraryFile.h"
+#include "reply/ReplySession.h"
 
 #include <QRandomGenerator>
 
@@ -82,7 +82,7 @@ void UpdateTagLine(const std::string& entryText, const InsertionContext& context
     }
 }
 
-void LettreType(Session& session, UiServices& ui, const InsertionContext& context,
+void LettreType(ReplySession& session, UiServices& ui, const InsertionContext& context,
                 EditorLines& lines, EditorLines& tagBox, QRandomGenerator& random) {
     LibraryState& libs = session.libraries;
     if (libs.HasDefaultHeader) {

@@ -2,7 +2,7 @@
 #include "core/Archiver.h"
 
 #include "core/FileUtil.h"
-#include "tests/support/PacketBuilder.h"
+#include "packet/PacketBuilder.h"
 #include "tests/support/Terminal.h"
 #include "tests/support/ZipWriter.h"
 

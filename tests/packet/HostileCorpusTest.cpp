@@ -5,15 +5,15 @@
 // opens normally right after each.
 #include "core/ActionGuard.h"
 #include "core/FileUtil.h"
-#include "core/MessageHeader.h"
-#include "core/Session.h"
 #include "mail/Browser.h"
 #include "mail/PersonalMail.h"
 #include "packet/BulletinViewer.h"
+#include "packet/MessageHeader.h"
 #include "packet/NewFilesList.h"
+#include "packet/PacketBuilder.h"
 #include "packet/PacketOpening.h"
+#include "session/Session.h"
 #include "tests/support/ConfiguredDirectories.h"
-#include "tests/support/PacketBuilder.h"
 #include "tests/support/ZipWriter.h"
 
 #include <QCryptographicHash>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "reply/Macros.h"
 
-#include "core/Session.h"
 #include "core/VelkError.h"
+#include "session/Session.h"
 
 #include <gtest/gtest.h>
 

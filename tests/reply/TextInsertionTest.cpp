@@ -2,9 +2,9 @@
 #include "reply/TextInsertion.h"
 
 #include "core/FileUtil.h"
-#include "core/Session.h"
 #include "core/VelkError.h"
 #include "library/LibraryFile.h"
+#include "session/Session.h"
 #include "tests/support/ScriptedUiServices.h"
 
 #include <QRandomGenerator>

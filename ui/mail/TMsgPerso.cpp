@@ -1,0 +1,267 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "ui/mail/TMsgPerso.h"
+
+#include "core/ActionGuard.h"
+#include "core/CodePage.h"
+#include "core/DosFont.h"
+#include "core/UiServices.h"
+#include "core/VelkError.h"
+#include "mail/Browser.h"
+#include "mail/PersonalMail.h"
+#include "session/Session.h"
+
+#include <QEvent>
+#include <QFontMetrics>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScreen>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <optional>
+
+namespace {
+
+constexpr int kHelpContext = 4000;
+
+QPushButton* makeButton(const QString& caption, const QString& hint) {
+    auto* button = new QPushButton(caption);
+    button->setToolTip(hint);
+    button->setAutoDefault(false);
+    return button;
+}
+
+QListWidget* makeList(const char* name) {
+    auto* list = new QListWidget;
+    list->setObjectName(QLatin1String(name));
+    list->setFont(dosFont());
+    list->setUniformItemSizes(true);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    return list;
+}
+
+void fillList(QListWidget* list, const std::vector<std::string>& lines) {
+    const QSignalBlocker block(list);
+    list->clear();
+    list->setFont(dosFont());
+    QStringList texts;
+    texts.reserve(qsizetype(lines.size()));
+    for (const std::string& line : lines)
+        texts.append(dosToUnicode(line));
+    list->addItems(texts);
+}
+
+} // namespace
+
+TMsgPerso::TMsgPerso(Session& session, UiServices& ui, QWidget* parent)
+    : QDialog(parent), session_(session), ui_(ui) {
+    setObjectName(QStringLiteral("MsgPerso"));
+    setWindowTitle(QStringLiteral("Messagerie"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+
+    ListMsgPerso = makeList("ListMsgPerso");
+    ListMsgPerso->installEventFilter(this);
+    ListReponses = makeList("ListReponses");
+    Label1 = new QLabel(QStringLiteral("Message(s) personnel(s) :"));
+    Label1->setBuddy(ListMsgPerso);
+
+    WriteMsgBtn =
+        makeButton(QStringLiteral("&Ecrire un message"), QStringLiteral("Nouveau message"));
+    DelBtn =
+        makeButton(QStringLiteral("Effa&cer un message"), QStringLiteral("Détruire un message"));
+    ModifBtn =
+        makeButton(QStringLiteral("&Modifier un message"), QStringLiteral("Editer un message"));
+    LireBtn =
+        makeButton(QStringLiteral("&Relire les messages"), QStringLiteral("Afficher un message"));
+    FermerBtn = makeButton(QStringLiteral("&Fermer"), QStringLiteral("Sortir de la fenêtre"));
+    FermerBtn->setDefault(true);
+    HelpBtn = makeButton(QStringLiteral("&Aide"), QStringLiteral("Aide contextuelle"));
+
+    auto* personal = new QVBoxLayout;
+    personal->addWidget(Label1);
+    personal->addWidget(ListMsgPerso);
+    auto* written = new QVBoxLayout;
+    // Both lists start at the same height.
+    written->addSpacing(Label1->sizeHint().height() + personal->spacing());
+    written->addWidget(ListReponses);
+    auto* lists = new QHBoxLayout;
+    lists->addLayout(personal);
+    lists->addLayout(written);
+
+    auto* buttons = new QHBoxLayout;
+    for (QPushButton* b : {WriteMsgBtn, DelBtn, ModifBtn, LireBtn})
+        buttons->addWidget(b);
+    buttons->addStretch();
+    for (QPushButton* b : {HelpBtn, FermerBtn})
+        buttons->addWidget(b);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(lists, 1);
+    layout->addLayout(buttons);
+    // Room for two whole lines side by side, as far as the screen allows; a narrower screen
+    // scrolls the lists sideways rather than pushing the window past its edge.
+    const int lineWidth =
+        QFontMetrics(dosFont()).horizontalAdvance(QString(int(kManagerLineWidth), u'M')) + 32;
+    int width = 2 * lineWidth + layout->contentsMargins().left() +
+                layout->contentsMargins().right() + lists->spacing();
+    if (const QScreen* s = screen())
+        width = std::min(width, s->availableGeometry().width());
+    resize(std::max(width, minimumSizeHint().width()), 480);
+
+    connect(ListMsgPerso, &QListWidget::itemClicked, this, &TMsgPerso::ListMsgPersoClick);
+    connect(ListReponses, &QListWidget::currentRowChanged, this, &TMsgPerso::ListReponsesClick);
+    connect(WriteMsgBtn, &QPushButton::clicked, this, &TMsgPerso::WriteMsgBtnClick);
+    connect(DelBtn, &QPushButton::clicked, this, &TMsgPerso::DelBtnClick);
+    connect(ModifBtn, &QPushButton::clicked, this, &TMsgPerso::ModifBtnClick);
+    connect(LireBtn, &QPushButton::clicked, this, &TMsgPerso::LireBtnClick);
+    connect(HelpBtn, &QPushButton::clicked, this, [this] { ui_.showHelp(kHelpContext); });
+    connect(FermerBtn, &QPushButton::clicked, this, &TMsgPerso::FermerBtnClick);
+    FormCreate();
+}
+
+void TMsgPerso::FormCreate() {
+    session_.replies.SelectedReply = kNoReplySelected;
+    WriteMsgBtn->setEnabled(false);
+    enableReplyButtons(false);
+}
+
+void TMsgPerso::fillPersonal(const std::vector<std::string>& lines) {
+    fillList(ListMsgPerso, lines);
+}
+
+void TMsgPerso::setRereader(std::function<void()> showReplies) {
+    showReplies_ = std::move(showReplies);
+    enableReplyButtons(session_.replies.ReplyCount() > 0);
+}
+
+void TMsgPerso::setEditor(std::function<void()> newMessage,
+                          std::function<void()> prepareModification,
+                          std::function<void()> showEditor) {
+    newMessage_ = std::move(newMessage);
+    prepareModification_ = std::move(prepareModification);
+    showEditor_ = std::move(showEditor);
+    WriteMsgBtn->setEnabled(newMessage_ && showEditor_);
+    enableReplyButtons(session_.replies.ReplyCount() > 0);
+}
+
+void TMsgPerso::enableReplyButtons(bool available) {
+    DelBtn->setEnabled(available);
+    ModifBtn->setEnabled(available && prepareModification_ && showEditor_);
+    LireBtn->setEnabled(available && bool(showReplies_));
+}
+
+void TMsgPerso::AfficheMsgREP() {
+    WrittenMessages written;
+    std::optional<QString> failure;
+    try {
+        written = listWrittenMessages(session_);
+    } catch (const VelkError& e) {
+        failure = e.message();
+    }
+    fillList(ListReponses, written.lines);
+    enableReplyButtons(!written.lines.empty());
+    session_.replies.SelectedReply = kNoReplySelected;
+    if (failure)
+        ui_.message(*failure, MessageKind::Error);
+}
+
+void TMsgPerso::ListMsgPersoClick() {
+    bool read = false;
+    if (!runAction(ui_,
+                   [&] { read = readListedMessage(session_, ui_, ListMsgPerso->currentRow()); }) ||
+        !read || !showPersonalMessage)
+        return;
+    runHidden(showPersonalMessage);
+    ListMsgPerso->setCurrentRow(session_.browser.CurrentListIndex);
+    // Answers written from the viewer appear now.
+    AfficheMsgREP();
+}
+
+void TMsgPerso::ListReponsesClick() {
+    const int row = ListReponses->currentRow();
+    session_.replies.SelectedReply = row >= 0 ? std::uint16_t(row) : kNoReplySelected;
+}
+
+void TMsgPerso::WriteMsgBtnClick() {
+    if (!newMessage_ || !showEditor_)
+        return;
+    runAction(ui_, [&] {
+        session_.editor.ForwardFlag = false;
+        session_.editor.ChosenRecipient.clear();
+        newMessage_();
+        if (!session_.editor.ChosenRecipient.empty())
+            runHidden(showEditor_);
+    });
+    AfficheMsgREP();
+}
+
+void TMsgPerso::DelBtnClick() {
+    bool deleted = false;
+    const bool completed = runAction(ui_, [&] { deleted = deleteSelectedReply(session_, ui_); });
+    if (deleted || !completed)
+        AfficheMsgREP();
+}
+
+void TMsgPerso::ModifBtnClick() {
+    if (!prepareModification_ || !showEditor_)
+        return;
+    session_.editor.ForwardFlag = false;
+    if (!checkReplySelected(session_, ui_))
+        return;
+    const int index = session_.replies.SelectedReply;
+    runAction(ui_, [&] {
+        int count = 0;
+        {
+            BusyCursor busy(ui_);
+            if (!startModification(session_, ui_, count))
+                return;
+            prepareModification_();
+        }
+        runHidden(showEditor_);
+        finishModification(session_, index, count);
+    });
+    AfficheMsgREP();
+}
+
+void TMsgPerso::LireBtnClick() {
+    if (!showReplies_)
+        return;
+    session_.viewer.ReplyMode = true;
+    runAction(ui_, [&] {
+        if (startRereading(session_))
+            runHidden(showReplies_);
+    });
+    session_.viewer.ReplyMode = false;
+    AfficheMsgREP();
+}
+
+void TMsgPerso::FermerBtnClick() {
+    reject();
+}
+
+bool TMsgPerso::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ListMsgPerso && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            ListMsgPersoClick();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TMsgPerso::runHidden(const std::function<void()>& run) {
+    // A plain hide() would end the manager's own modal run.
+    QWidget::setVisible(false);
+    struct ShowAgain {
+        TMsgPerso* window;
+        ~ShowAgain() { window->show(); }
+    } showAgain{this};
+    run();
+}
