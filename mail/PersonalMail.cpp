@@ -126,26 +126,3 @@ bool startRereading(MailSession& session) {
     readWrittenMessage(session, replies.SelectedReply);
     return true;
 }
-
-bool startModification(MailSession& session, UiServices& ui, int& messageCount) {
-    session.editor.ForwardFlag = false;
-    if (!checkReplySelected(session, ui))
-        return false;
-    session.editor.CancelFlag = false;
-    readWrittenMessage(session, session.replies.SelectedReply);
-    messageCount = session.replies.ReplyCount();
-    return true;
-}
-
-bool finishModification(MailSession& session, int index, int messageCountBefore) {
-    const bool stored = !session.editor.CancelFlag;
-    session.editor.CancelFlag = false;
-    if (!stored || !QFileInfo(ReplyFilePath(session)).isFile())
-        return false;
-    // A write that failed was cut back: the file then holds no new version to put in place.
-    BuildReplyTable(session);
-    if (session.replies.ReplyCount() != messageCountBefore + 1)
-        return false;
-    ReplaceReply(session, index);
-    return true;
-}

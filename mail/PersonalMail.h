@@ -54,14 +54,3 @@ bool deleteSelectedReply(MailSession& session, UiServices& ui);
 // "&Relire les messages": the selected message, or the first when none is, becomes
 // SelectedReply and is read. False when the reply file holds no message.
 bool startRereading(MailSession& session);
-
-// "&Modifier un message", before the editor: the selected message is read for modification
-// and CancelFlag cleared. False (nothing read) when no message is selected. Returns the
-// number of messages in the file, which finishModification needs.
-bool startModification(MailSession& session, UiServices& ui, int& messageCount);
-
-// After the editor: when it stored the new version whole (CancelFlag clear and exactly one
-// message more than `messageCountBefore` in the file), the new version takes the place of
-// message `index`. Otherwise the file stays as it is. CancelFlag is cleared. True when the
-// old version was replaced.
-bool finishModification(MailSession& session, int index, int messageCountBefore);

@@ -34,10 +34,10 @@ void fillConferences(const ReplySession& session, EditorDocument& document, int 
     document.conference = selected >= 0 && selected < count ? selected : 0;
 }
 
-void dress(ReplySession& session, UiServices& ui, EditorDocument& document, const ShownNames& shown,
-           const QDateTime& now, QRandomGenerator& random) {
-    LettreType(session, ui, EditorContext(session, document, now, shown), document.lines,
-               document.tagBox, random);
+void dress(ReplySession& session, WritingState& w, UiServices& ui, EditorDocument& document,
+           const ShownNames& shown, const QDateTime& now, QRandomGenerator& random) {
+    LettreType(session, ui, EditorContext(session, w, document, now, shown), w.flags,
+               document.lines, document.tagBox, random);
 }
 
 } // namespace
@@ -71,10 +71,11 @@ void StampHeaderDate(MessageHeader& header, const QDateTime& now) {
     header.time = now.time().toString(QStringLiteral("HH:mm")).toStdString();
 }
 
-InsertionContext EditorContext(const ReplySession& session, const EditorDocument& document,
-                               const QDateTime& now, const ShownNames& shown) {
+InsertionContext EditorContext(const ReplySession& session, const WritingState& w,
+                               const EditorDocument& document, const QDateTime& now,
+                               const ShownNames& shown) {
     InsertionContext context;
-    context.sources = MajMacros(session, document.recipient, document.subject, now);
+    context.sources = MajMacros(session, w.header, document.recipient, document.subject, now);
     context.maxCar = session.settings.maxCar;
     context.signature = programSignature(session.settings);
     context.shownAuthor = trimRight(shown.author);
@@ -82,9 +83,10 @@ InsertionContext EditorContext(const ReplySession& session, const EditorDocument
     return context;
 }
 
-bool NewMsg(ReplySession& session, UiServices& ui, EditorDocument& document, int preset,
-            const RecipientPrompt& prompt, const QDateTime& now, QRandomGenerator& random) {
-    EditorFlags& flags = session.editor;
+bool NewMsg(ReplySession& session, WritingState& w, UiServices& ui, EditorDocument& document,
+            int preset, const RecipientPrompt& prompt, const QDateTime& now,
+            QRandomGenerator& random) {
+    EditorFlags& flags = w.flags;
     const std::string& userName = session.packet.control.UserName;
     document.isPrivate = false;
     document.author = userName;
@@ -102,27 +104,28 @@ bool NewMsg(ReplySession& session, UiServices& ui, EditorDocument& document, int
     document.lines.clear();
     document.tagBox.clear();
 
-    MessageHeader& header = session.store.CurrentHeader;
+    MessageHeader& header = w.header;
     StampHeaderDate(header, now);
     header.recipient = padRight(document.recipient, HeaderField::Recipient);
     header.author = padRight(userName, HeaderField::Author);
     header.subject = std::string(HeaderField::Subject, ' ');
-    dress(session, ui, document, {}, now, random);
+    dress(session, w, ui, document, {}, now, random);
     return true;
 }
 
-void AnswerMsg(ReplySession& session, const QDateTime& now) {
-    session.editor.AnswerFlag = true;
-    MessageHeader& header = session.store.CurrentHeader;
+void AnswerMsg(ReplySession& session, WritingState& w, const QDateTime& now) {
+    w.flags.AnswerFlag = true;
+    MessageHeader& header = w.header;
     StampHeaderDate(header, now);
     header.recipient = header.author;
     header.author = padRight(session.packet.control.UserName, HeaderField::Author);
 }
 
-void DisplayMsg(ReplySession& session, UiServices& ui, EditorDocument& document, int quote,
-                const ShownNames& shown, const QDateTime& now, QRandomGenerator& random) {
-    const EditorFlags& flags = session.editor;
-    const MessageHeader& header = session.store.CurrentHeader;
+void DisplayMsg(ReplySession& session, WritingState& w, UiServices& ui, EditorDocument& document,
+                int quote, const ShownNames& shown, const QDateTime& now,
+                QRandomGenerator& random) {
+    const EditorFlags& flags = w.flags;
+    const MessageHeader& header = w.header;
     document.isPrivate = header.isPrivate();
     fillConferences(session, document, ConferenceItemOf(session.packet.control, header.conference));
     document.dateLabel = EditorDateLabel(now.date());
@@ -135,17 +138,17 @@ void DisplayMsg(ReplySession& session, UiServices& ui, EditorDocument& document,
     if (quote == 1) {
         const std::string prefix = QuotePrefix(flags.ForwardFlag ? shown.author : header.recipient);
         PrepareLineSwitches switches;
-        for (const std::string& raw : MessageTextLines(session.store.MessageText))
+        for (const std::string& raw : MessageTextLines(w.text))
             document.lines.push_back(
                 QuoteLine(PrepareLine(raw, switches), prefix, session.settings.maxCar));
     }
-    dress(session, ui, document, shown, now, random);
+    dress(session, w, ui, document, shown, now, random);
 }
 
-bool ForwardMsg(ReplySession& session, UiServices& ui, EditorDocument& document,
+bool ForwardMsg(ReplySession& session, WritingState& w, UiServices& ui, EditorDocument& document,
                 const RecipientPrompt& prompt, const ShownNames& shown, const QDateTime& now,
                 QRandomGenerator& random) {
-    EditorFlags& flags = session.editor;
+    EditorFlags& flags = w.flags;
     const std::string& userName = session.packet.control.UserName;
     document.isPrivate = false;
     document.author = userName;
@@ -156,21 +159,21 @@ bool ForwardMsg(ReplySession& session, UiServices& ui, EditorDocument& document,
         return false;
     flags.AnswerFlag = false;
 
-    MessageHeader& header = session.store.CurrentHeader;
+    MessageHeader& header = w.header;
     StampHeaderDate(header, now);
     header.author = padRight(userName, HeaderField::Author);
     header.recipient = padRight(flags.ChosenRecipient, HeaderField::Recipient);
-    DisplayMsg(session, ui, document, 1, shown, now, random);
+    DisplayMsg(session, w, ui, document, 1, shown, now, random);
     return true;
 }
 
-void UpDateMsg(ReplySession& session) {
-    session.editor.AnswerFlag = false;
+void UpDateMsg(WritingState& w) {
+    w.flags.AnswerFlag = false;
 }
 
-void DisplayREPMsg(ReplySession& session, EditorDocument& document) {
-    const EditorFlags& flags = session.editor;
-    const MessageHeader& header = session.store.CurrentHeader;
+void DisplayREPMsg(const ReplySession& session, const WritingState& w, EditorDocument& document) {
+    const EditorFlags& flags = w.flags;
+    const MessageHeader& header = w.header;
     document.isPrivate = header.isPrivate();
     fillConferences(session, document, ConferenceItemOf(session.packet.control, header.conference));
     document.dateLabel = EditorDateLabel(QDate::currentDate());
@@ -180,7 +183,7 @@ void DisplayREPMsg(ReplySession& session, EditorDocument& document) {
 
     document.lines.clear();
     PrepareLineSwitches switches;
-    for (const std::string& raw : MessageTextLines(session.store.MessageText))
+    for (const std::string& raw : MessageTextLines(w.text))
         document.lines.push_back(PrepareLine(raw, switches));
     // The stored signature line and tagline go back into their box.
     const std::size_t kept =
@@ -189,7 +192,8 @@ void DisplayREPMsg(ReplySession& session, EditorDocument& document) {
     document.lines.resize(kept);
 }
 
-ReplyDraft EditorDraft(const ReplySession& session, const EditorDocument& document) {
+ReplyDraft EditorDraft(const ReplySession& session, const WritingState& w,
+                       const EditorDocument& document) {
     ReplyDraft draft;
     draft.lines = document.lines;
     draft.tagBox = document.tagBox;
@@ -198,24 +202,25 @@ ReplyDraft EditorDraft(const ReplySession& session, const EditorDocument& docume
     draft.recipient = document.recipient;
     draft.author = document.author;
     draft.subject = document.subject;
-    draft.answer = session.editor.AnswerFlag;
-    draft.answeredNumber = trimRight(session.store.CurrentHeader.number);
+    draft.answer = w.flags.AnswerFlag;
+    draft.answeredNumber = trimRight(w.header.number);
     return draft;
 }
 
-bool SendEditorMessage(ReplySession& session, UiServices& ui, const EditorDocument& document,
-                       const QDateTime& now) {
-    ReplyDraft draft = EditorDraft(session, document);
+bool SendEditorMessage(ReplySession& session, WritingState& w, UiServices& ui,
+                       const EditorDocument& document, const QDateTime& now) {
+    ReplyDraft draft = EditorDraft(session, w, document);
+    w.flags.CancelFlag = false;
     return AppendReply(session, ui, draft, now);
 }
 
-CancelOutcome AskCancel(ReplySession& session, UiServices& ui) {
-    session.editor.CancelFlag = false;
+CancelOutcome AskCancel(WritingState& w, UiServices& ui) {
+    w.flags.CancelFlag = false;
     switch (ui.askYesNoCancel(QStringLiteral("Enregistrer ce message ?"))) {
     case Answer::Yes:
         return CancelOutcome::Save;
     case Answer::No:
-        session.editor.CancelFlag = true;
+        w.flags.CancelFlag = true;
         return CancelOutcome::Discard;
     case Answer::Cancel:
         break;
@@ -223,7 +228,8 @@ CancelOutcome AskCancel(ReplySession& session, UiServices& ui) {
     return CancelOutcome::Stay;
 }
 
-EditorLines BuildCarbonCopy(ReplySession& session, EditorDocument& document, const QDateTime& now,
+EditorLines BuildCarbonCopy(const ReplySession& session, const WritingState& w,
+                            EditorDocument& document, const QDateTime& now,
                             QRandomGenerator& random) {
     EditorLines& lines = document.lines;
     if (lines.size() >= 2) {
@@ -253,16 +259,18 @@ EditorLines BuildCarbonCopy(ReplySession& session, EditorDocument& document, con
     const std::vector<LibraryEntry>& taglines = session.libraries.TaglineList;
     if (!taglines.empty()) {
         const auto pick = random.bounded(std::uint32_t(taglines.size()));
-        const MacroSources sources = MajMacros(session, document.recipient, document.subject, now);
+        const MacroSources sources =
+            MajMacros(session, w.header, document.recipient, document.subject, now);
         copy.push_back(cut(firstLineOf(ExpandMacros(taglines[pick].text, sources)), maxCar));
     }
     return copy;
 }
 
-bool CarbonCopy(ReplySession& session, UiServices& ui, EditorDocument& document,
+bool CarbonCopy(ReplySession& session, WritingState& w, UiServices& ui, EditorDocument& document,
                 const std::string& name, const QDateTime& now, QRandomGenerator& random) {
-    const EditorLines copy = BuildCarbonCopy(session, document, now, random);
-    const ReplyDraft draft = EditorDraft(session, document);
+    const EditorLines copy = BuildCarbonCopy(session, w, document, now, random);
+    const ReplyDraft draft = EditorDraft(session, w, document);
+    w.flags.CancelFlag = false;
     return AppendCarbonCopy(session, ui, copy, trimRight(name), draft, now);
 }
 

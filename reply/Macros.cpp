@@ -100,11 +100,12 @@ std::string replacement(std::size_t macro, const MacroSources& s) {
 
 } // namespace
 
-MacroSources MajMacros(const ReplySession& session, std::string_view recipientField,
-                       std::string_view subjectField, const QDateTime& now) {
+MacroSources MajMacros(const ReplySession& session, const MessageHeader& written,
+                       std::string_view recipientField, std::string_view subjectField,
+                       const QDateTime& now) {
     MacroSources s;
-    s.messageDate = session.store.CurrentHeader.date;
-    s.messageTime = session.store.CurrentHeader.time;
+    s.messageDate = written.date;
+    s.messageTime = written.time;
     s.recipient = recipientField;
     s.subject = subjectField;
     s.userName = session.packet.control.UserName;

@@ -191,7 +191,6 @@ bool AppendReply(ReplySession& session, UiServices& ui, ReplyDraft& draft, const
         lines.pop_back();
     if (!lines.empty())
         lines.emplace_back(" ");
-    session.editor.CancelFlag = false;
 
     while (!lines.empty() && lines.back().empty())
         lines.pop_back();
@@ -207,7 +206,6 @@ bool AppendReply(ReplySession& session, UiServices& ui, ReplyDraft& draft, const
 bool AppendCarbonCopy(ReplySession& session, UiServices& ui, const EditorLines& copyLines,
                       const std::string& copyRecipient, const ReplyDraft& draft,
                       const QDateTime& now) {
-    session.editor.CancelFlag = false;
     return writeMessage(session, ui, copyLines, true, copyRecipient, draft, now);
 }
 

@@ -6,5 +6,4 @@
 
 struct ReplySession : LibrarySession {
     ReplyState replies;
-    EditorFlags editor;
 };

@@ -44,4 +44,5 @@ void UpdateTagLine(const std::string& entryText, const InsertionContext& context
 // or one picked at random. Reloads the three libraries; throws VelkError when one cannot be
 // read or a macro's date cannot be.
 void LettreType(ReplySession& session, UiServices& ui, const InsertionContext& context,
-                EditorLines& lines, EditorLines& tagBox, QRandomGenerator& random);
+                EditorFlags& flags, EditorLines& lines, EditorLines& tagBox,
+                QRandomGenerator& random);

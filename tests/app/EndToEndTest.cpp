@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // The real program, laid out by the install script in a temporary program directory and
-// started headless; VELK_TEST_QUIT_AFTER_START makes it answer its message boxes and end
+// started headless through its test entry point, which answers its message boxes and ends
 // once its main window is up.
 #include "core/ProfileFile.h"
 
@@ -32,16 +32,19 @@ protected:
                        QStringLiteral(VELK_BINARY_DIR), prog});
         ASSERT_TRUE(install.waitForFinished(60000));
         ASSERT_EQ(install.exitCode(), 0) << install.readAllStandardError().toStdString();
+        // The driver runs from the program directory, as the program does.
+        QFile::remove(prog + QStringLiteral("/velk-driver"));
+        ASSERT_TRUE(QFile::copy(QStringLiteral(VELK_BINARY_DIR "/tests/velk-driver"),
+                                prog + QStringLiteral("/velk-driver")));
     }
 
     ProgramRun start(const QString& workingDirectory, const QStringList& arguments = {}) {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        env.insert(QStringLiteral("VELK_TEST_QUIT_AFTER_START"), QStringLiteral("1"));
         p.setProcessEnvironment(env);
         p.setWorkingDirectory(workingDirectory);
-        p.start(prog + QStringLiteral("/velk"), arguments);
+        p.start(prog + QStringLiteral("/velk-driver"), arguments);
         ProgramRun r;
         if (!p.waitForFinished(60000)) {
             p.kill();

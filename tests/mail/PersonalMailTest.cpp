@@ -204,9 +204,8 @@ TEST_F(PersonalMailTest, DeletingTheLastMessageRemovesFileAndPacket) {
 }
 
 TEST_F(PersonalMailTest, EmptyListNeedsNoSelectionMessage) {
-    int count = 0;
     EXPECT_FALSE(deleteSelectedReply(s, ui));
-    EXPECT_FALSE(startModification(s, ui, count));
+    EXPECT_FALSE(checkReplySelected(s, ui));
     EXPECT_FALSE(startRereading(s));
     EXPECT_TRUE(ui.texts().isEmpty());
 }
@@ -222,45 +221,4 @@ TEST_F(PersonalMailTest, RereadingStartsAtTheSelectionOrTheFirst) {
     s.replies.SelectedReply = 1;
     ASSERT_TRUE(startRereading(s));
     EXPECT_EQ(trimRight(s.store.CurrentHeader.subject), "Deux");
-}
-
-TEST_F(PersonalMailTest, ModificationReplacesOnlyAWholeNewVersion) {
-    write("Un");
-    write("Deux");
-    write("Trois");
-    const QByteArray before = readWholeFile(ReplyFilePath(s));
-    struct Case {
-        const char* what;
-        bool cancel;
-        bool append;
-        QStringList expected;
-    };
-    const Case cases[] = {
-        {"cancelled", true, false, {"Un", "Deux", "Trois"}},
-        // The editor said it stored, yet its write failed and was cut back.
-        {"write failed", false, false, {"Un", "Deux", "Trois"}},
-        {"stored", false, true, {"Un", "Deux bis", "Trois"}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        listWrittenMessages(s);
-        s.replies.SelectedReply = 1;
-        s.editor.CancelFlag = true;
-        s.editor.ForwardFlag = true;
-        int count = 0;
-        ASSERT_TRUE(startModification(s, ui, count));
-        EXPECT_FALSE(s.editor.ForwardFlag);
-        EXPECT_FALSE(s.editor.CancelFlag);
-        EXPECT_EQ(count, 3);
-        EXPECT_EQ(trimRight(s.store.CurrentHeader.subject), "Deux");
-        if (c.append)
-            write("Deux bis");
-        s.editor.CancelFlag = c.cancel;
-        EXPECT_EQ(finishModification(s, 1, count), c.append);
-        EXPECT_FALSE(s.editor.CancelFlag);
-        EXPECT_EQ(subjects(), c.expected);
-        if (!c.append) {
-            EXPECT_EQ(readWholeFile(ReplyFilePath(s)), before);
-        }
-    }
 }

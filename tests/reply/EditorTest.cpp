@@ -28,6 +28,7 @@ protected:
     ConfiguredDirectories dirs;
     Session session;
     ScriptedUiServices ui;
+    WritingState w;
     QRandomGenerator random{7};
     EditorDocument doc;
 
@@ -53,7 +54,7 @@ protected:
         return store;
     }
     void answered(const std::string& text) {
-        MessageHeader& h = session.store.CurrentHeader;
+        MessageHeader& h = w.header;
         h.status = " ";
         h.number = "1234   ";
         h.date = "01-15-96";
@@ -62,7 +63,7 @@ protected:
         h.author = padRight("JEAN-PIERRE DUPONT", 25);
         h.subject = padRight("Compilateurs", 25);
         h.conference = 12;
-        session.store.MessageText = text;
+        w.text = text;
     }
 };
 
@@ -141,10 +142,10 @@ TEST(EditorText, QuotationLines) {
 TEST_F(EditorTest, AnAnswerQuotesWithTheAuthorsInitials) {
     const std::string l70(70, 'a'), l71(71, 'b');
     answered("Bonjour\n \n\n" + l71 + "\n" + l70 + "\n\tx\n");
-    AnswerMsg(session, kNow);
-    DisplayMsg(session, ui, doc, 1, {}, kNow, random);
+    AnswerMsg(session, w, kNow);
+    DisplayMsg(session, w, ui, doc, 1, {}, kNow, random);
 
-    EXPECT_TRUE(session.editor.AnswerFlag);
+    EXPECT_TRUE(w.flags.AnswerFlag);
     EXPECT_EQ(doc.recipient, "JEAN-PIERRE DUPONT");
     EXPECT_EQ(doc.subject, "Compilateurs");
     EXPECT_EQ(doc.author, "PIERRE MARTIN");
@@ -156,10 +157,10 @@ TEST_F(EditorTest, AnAnswerQuotesWithTheAuthorsInitials) {
         "JPD>         x", ""};
     EXPECT_EQ(doc.lines, expected);
     ASSERT_EQ(doc.tagBox.size(), 2u); // a built-in tagline picked at random
-    EXPECT_EQ(session.store.CurrentHeader.date, "02-03-96");
-    EXPECT_EQ(trimRight(session.store.CurrentHeader.author), "PIERRE MARTIN");
+    EXPECT_EQ(w.header.date, "02-03-96");
+    EXPECT_EQ(trimRight(w.header.author), "PIERRE MARTIN");
 
-    ASSERT_TRUE(SendEditorMessage(session, ui, doc, kNow));
+    ASSERT_TRUE(SendEditorMessage(session, w, ui, doc, kNow));
     const MessageStoreState stored = readBack(0);
     EXPECT_EQ(stored.CurrentHeader.reference, "1234    ");
     EXPECT_EQ(stored.CurrentHeader.recipient, padRight("JEAN-PIERRE DUPONT", 25));
@@ -177,7 +178,7 @@ TEST_F(EditorTest, SendingWritesTheExactReply) {
     doc.subject = "Essai";
     doc.lines = {"Bonjour Jean,", "", "caf\x82", " ", ""};
     doc.tagBox = {"--- sig", "tag"};
-    ASSERT_TRUE(SendEditorMessage(session, ui, doc, kNow));
+    ASSERT_TRUE(SendEditorMessage(session, w, ui, doc, kNow));
 
     const QByteArray file = readWholeFile(msgPath());
     ASSERT_EQ(file.size(), 3 * 128);
@@ -204,14 +205,14 @@ TEST_F(EditorTest, AFailedWriteKeepsTheReplyFileAndSaysSo) {
     doc.recipient = "ALL";
     doc.author = "PIERRE MARTIN";
     doc.lines = {"premier"};
-    ASSERT_TRUE(SendEditorMessage(session, ui, doc, kNow));
+    ASSERT_TRUE(SendEditorMessage(session, w, ui, doc, kNow));
     const QByteArray before = readWholeFile(msgPath());
     ui.clear();
     doc.lines = {std::string(300, 'x')};
     bool written = true;
     {
         const FileSizeLimit full(rlim_t(before.size()) + 60);
-        written = SendEditorMessage(session, ui, doc, kNow);
+        written = SendEditorMessage(session, w, ui, doc, kNow);
     }
     EXPECT_FALSE(written);
     EXPECT_EQ(readWholeFile(msgPath()), before);
@@ -227,31 +228,32 @@ TEST_F(EditorTest, NewMessageAsksItsRecipient) {
         asked = preset;
         return std::string();
     };
-    EXPECT_FALSE(NewMsg(session, ui, doc, 0, cancel, kNow, random));
+    EXPECT_FALSE(NewMsg(session, w, ui, doc, 0, cancel, kNow, random));
     EXPECT_EQ(asked, "ALL");
 
-    session.editor.AnswerFlag = true;
+    w.flags.AnswerFlag = true;
     const auto choose = [](const std::string&) { return std::string("JEAN DUPONT  "); };
-    ASSERT_TRUE(NewMsg(session, ui, doc, 0, choose, kNow, random));
-    EXPECT_FALSE(session.editor.AnswerFlag);
+    ASSERT_TRUE(NewMsg(session, w, ui, doc, 0, choose, kNow, random));
+    EXPECT_FALSE(w.flags.AnswerFlag);
     EXPECT_EQ(doc.recipient, "JEAN DUPONT");
     EXPECT_EQ(doc.subject, "");
     EXPECT_EQ(doc.conference, 1);
     EXPECT_FALSE(doc.isPrivate);
     EXPECT_EQ(doc.lines, EditorLines{""});
-    EXPECT_EQ(session.store.CurrentHeader.date, "02-03-96");
-    EXPECT_EQ(session.store.CurrentHeader.time, "09:07");
-    EXPECT_EQ(session.store.CurrentHeader.recipient, padRight("JEAN DUPONT", 25));
+    EXPECT_EQ(w.header.date, "02-03-96");
+    EXPECT_EQ(w.header.time, "09:07");
+    EXPECT_EQ(w.header.recipient, padRight("JEAN DUPONT", 25));
 }
 
 TEST_F(EditorTest, AForwardQuotesTheShownAuthorInsideItsBlock) {
     answered("Texte\n");
     session.libraries.HasDefaultHeader = true;
-    session.editor.ForwardFlag = true;
+    w.flags.ForwardFlag = true;
     const auto choose = [](const std::string&) { return std::string("MARC DURAND"); };
-    ASSERT_TRUE(ForwardMsg(session, ui, doc, choose, {"JEAN-PIERRE DUPONT", "ALL"}, kNow, random));
+    ASSERT_TRUE(
+        ForwardMsg(session, w, ui, doc, choose, {"JEAN-PIERRE DUPONT", "ALL"}, kNow, random));
     EXPECT_EQ(doc.recipient, "MARC DURAND");
-    EXPECT_FALSE(session.editor.AnswerFlag);
+    EXPECT_FALSE(w.flags.AnswerFlag);
     const std::string block = "Jean-Pierre Dupont \x85 All";
     const auto at = std::find(doc.lines.begin(), doc.lines.end(), block);
     ASSERT_NE(at, doc.lines.end());
@@ -261,9 +263,9 @@ TEST_F(EditorTest, AForwardQuotesTheShownAuthorInsideItsBlock) {
 
 TEST_F(EditorTest, AStoredReplyComesBackWithItsTaglineBox) {
     answered("Ligne\n\tdeux\n--- sig\ntag\n");
-    session.store.CurrentHeader.status = "*";
-    UpDateMsg(session);
-    DisplayREPMsg(session, doc);
+    w.header.status = "*";
+    UpDateMsg(w);
+    DisplayREPMsg(session, w, doc);
     EXPECT_TRUE(doc.isPrivate);
     EXPECT_EQ(doc.author, "JEAN-PIERRE DUPONT");
     EXPECT_EQ(doc.lines, (EditorLines{"Ligne", std::string(8, ' ') + "deux"}));
@@ -279,10 +281,10 @@ TEST_F(EditorTest, TwoCarbonCopiesThenTheMainMessage) {
     doc.lines = {"Texte", "", " ", "", "fin"};
     doc.tagBox = {"--- sig", "tag"};
     session.libraries.TaglineList = {{1, false, false, false, "Une tagline\r\n"}};
-    ASSERT_TRUE(CarbonCopy(session, ui, doc, "MARC DURAND", kNow, random));
+    ASSERT_TRUE(CarbonCopy(session, w, ui, doc, "MARC DURAND", kNow, random));
     EXPECT_EQ(doc.lines, (EditorLines{"Texte", "fin"}));
-    ASSERT_TRUE(CarbonCopy(session, ui, doc, "ANNE", kNow, random));
-    ASSERT_TRUE(SendEditorMessage(session, ui, doc, kNow));
+    ASSERT_TRUE(CarbonCopy(session, w, ui, doc, "ANNE", kNow, random));
+    ASSERT_TRUE(SendEditorMessage(session, w, ui, doc, kNow));
 
     const MessageStoreState first = readBack(0);
     EXPECT_EQ(first.CurrentHeader.status, "*");
@@ -319,10 +321,10 @@ TEST_F(EditorTest, CancellingAsksToSave) {
     for (const Case c : {Case{Answer::Yes, CancelOutcome::Save, false},
                          Case{Answer::No, CancelOutcome::Discard, true},
                          Case{Answer::Cancel, CancelOutcome::Stay, false}}) {
-        session.editor.CancelFlag = !c.cancelFlag;
+        w.flags.CancelFlag = !c.cancelFlag;
         ui.answerYesNoCancel(c.answer);
-        EXPECT_EQ(AskCancel(session, ui), c.outcome);
-        EXPECT_EQ(session.editor.CancelFlag, c.cancelFlag);
+        EXPECT_EQ(AskCancel(w, ui), c.outcome);
+        EXPECT_EQ(w.flags.CancelFlag, c.cancelFlag);
     }
     EXPECT_EQ(ui.texts().back(), QStringLiteral("Enregistrer ce message ?"));
 }

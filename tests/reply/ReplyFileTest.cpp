@@ -123,7 +123,6 @@ TEST_F(ReplyFileTest, PrivateAnswerOfTheExample) {
         onDisk(),
         bytes(kRecord0 + header('*', "12", "JEAN DUPONT", "Re: Salut", "4711", "2", 12, 1) + body));
     EXPECT_EQ(session.packet.LogicalCounter, 2);
-    EXPECT_FALSE(session.editor.CancelFlag);
     EXPECT_EQ(ui.busyDepth(), 0);
     EXPECT_TRUE(ui.messages().isEmpty());
 

@@ -9,7 +9,6 @@
 #include "mail/PersonalMail.h"
 #include "session/Session.h"
 #include "ui/mail/TPrintMessage.h"
-#include "ui/reply/TDestin.h"
 #include "ui/reply/TWriteMsg.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -429,9 +428,8 @@ void TAffMsg::ImprimeBtnClick() {
     printViewerMessage(session_, ui_, shownLines(), ChSujet->text(), chConf->text(), font());
 }
 
-void TAffMsg::setEditor(TWriteMsg& editor, TDestin& destin) {
+void TAffMsg::setEditor(TWriteMsg& editor) {
     editor_ = &editor;
-    destin_ = &destin;
     for (QPushButton* b : {AnswerBtn, ForwardBtn, WriteMsgBtn}) {
         if (!wired_.contains(b))
             wired_.insert(b);
@@ -442,101 +440,41 @@ void TAffMsg::setEditor(TWriteMsg& editor, TDestin& destin) {
     connect(WriteMsgBtn, &QPushButton::clicked, this, &TAffMsg::WriteMsgBtnClick);
 }
 
-namespace {
-// The editor overwrites the header's names; the viewer's message keeps its own.
-struct SavedNames {
-    MessageHeader& header;
-    std::string recipient = header.recipient;
-    std::string author = header.author;
-    std::string subject = header.subject;
-    void restore(bool withSubject = false) const {
-        header.recipient = recipient;
-        header.author = author;
-        if (withSubject)
-            header.subject = subject;
-    }
-};
-} // namespace
+ShownNames TAffMsg::shownNames() const {
+    return {session_.viewer.ShownAuthor, session_.viewer.ShownRecipient};
+}
 
 void TAffMsg::AnswerBtnClick() {
     if (!editor_)
         return;
-    runAction(ui_, [&] {
-        const SavedNames saved{session_.store.CurrentHeader};
-        session_.editor.ForwardFlag = false;
-        if (!session_.viewer.ReplyMode) {
-            {
-                BusyCursor busy(ui_);
-                editor_->AnswerMsg();
-                editor_->DisplayMsg(1,
-                                    {session_.viewer.ShownAuthor, session_.viewer.ShownRecipient});
-            }
-            saved.restore();
-            editor_->ShowModal();
-            return;
-        }
-        // A reply already written is opened for modification; its new version takes its
-        // place only when the editor stored it whole.
-        session_.editor.CancelFlag = false;
-        const int before = session_.replies.ReplyCount();
-        {
-            BusyCursor busy(ui_);
-            editor_->UpDateMsg();
-            editor_->DisplayREPMsg();
-        }
-        editor_->ShowModal();
-        saved.restore();
-        if (finishModification(session_, session_.replies.SelectedReply, before))
-            AfficheRep();
-    });
+    const MessageStoreState& shown = session_.store;
+    if (!session_.viewer.ReplyMode) {
+        editor_->answer(shown.CurrentHeader, shown.MessageText, shownNames(), *this);
+        return;
+    }
+    // A reply already written is opened for modification; its new version takes its place
+    // only when the editor stored it whole.
+    if (editor_->modify(session_.replies.SelectedReply, *this))
+        AfficheRep();
 }
 
 void TAffMsg::ForwardBtnClick() {
-    if (!editor_)
-        return;
-    runAction(ui_, [&] {
-        const SavedNames saved{session_.store.CurrentHeader};
-        session_.editor.ForwardFlag = true;
-        bool prepared = false;
-        {
-            BusyCursor busy(ui_);
-            prepared =
-                editor_->ForwardMsg({session_.viewer.ShownAuthor, session_.viewer.ShownRecipient});
-        }
-        if (prepared && !session_.editor.ChosenRecipient.empty())
-            editor_->ShowModal();
-        saved.restore();
-    });
+    if (editor_)
+        editor_->forward(session_.store.CurrentHeader, session_.store.MessageText, shownNames(),
+                         *this);
 }
 
 void TAffMsg::WriteMsgBtnClick() {
-    if (!editor_ || !destin_)
-        return;
-    runAction(ui_, [&] {
-        const SavedNames saved{session_.store.CurrentHeader};
-        session_.editor.ChosenRecipient.clear();
-        const std::string chosen = destin_->Ask(saved.author);
-        if (chosen.empty())
-            return;
-        if (padRight(chosen, HeaderField::Author) == saved.author) {
-            session_.editor.ForwardFlag = false;
-            editor_->AnswerMsg();
-            editor_->DisplayMsg(0, {session_.viewer.ShownAuthor, session_.viewer.ShownRecipient});
-            editor_->ShowModal();
-            saved.restore();
-            return;
-        }
-        if (editor_->NewMsg(1))
-            editor_->ShowModal();
-        saved.restore(true);
-    });
+    if (editor_)
+        editor_->writeFromMessage(session_.store.CurrentHeader, session_.store.MessageText,
+                                  shownNames(), *this);
 }
 
-void TAffMsg::ShowReplies() {
+void TAffMsg::ShowReplies(QObject& opener) {
     AnswerBtn->setText(QStringLiteral("&Modifier"));
     WriteMsgBtn->setVisible(false);
     if (AfficheRep())
-        ui_.runModal(*this);
+        ui_.runModalOver(*this, opener);
     AnswerBtn->setText(QStringLiteral("&Répondre"));
     WriteMsgBtn->setVisible(true);
 }

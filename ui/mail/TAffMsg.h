@@ -3,6 +3,7 @@
 
 #include "mail/MessageNavigation.h"
 #include "mail/MessageView.h"
+#include "reply/Editor.h"
 
 #include <QDialog>
 #include <QSet>
@@ -12,7 +13,6 @@ class QLabel;
 class QMenu;
 class QPushButton;
 class QTextEdit;
-class TDestin;
 class TWriteMsg;
 struct Session;
 class UiServices;
@@ -49,11 +49,11 @@ public:
 
     // The editor and the recipient dialog, created after the viewer; until they are given,
     // the three writing buttons stay disabled.
-    void setEditor(TWriteMsg& editor, TDestin& destin);
+    void setEditor(TWriteMsg& editor);
 
     // The written messages from the manager: "&Répondre" becomes "&Modifier" and "&Ecrire"
     // goes while they are shown. SelectedReply is set and ReplyMode on.
-    void ShowReplies();
+    void ShowReplies(QObject& opener);
     void ImprimeBtnClick();
     void Copier1Click();
     void Slectionnertout1Click();
@@ -97,6 +97,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    ShownNames shownNames() const;
     template <typename Slot> void wire(QPushButton* button, Slot slot);
     void navigate(NavigationStep step);
     void fillBody();
@@ -109,6 +110,5 @@ private:
 
     MessageView view_;
     TWriteMsg* editor_ = nullptr;
-    TDestin* destin_ = nullptr;
     QSet<QPushButton*> wired_; // buttons whose window exists; the others stay disabled
 };

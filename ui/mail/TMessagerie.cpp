@@ -9,6 +9,7 @@
 #include "mail/Browser.h"
 #include "packet/MessageHeader.h"
 #include "session/Session.h"
+#include "ui/reply/TWriteMsg.h"
 
 #include <QButtonGroup>
 #include <QEvent>
@@ -128,10 +129,9 @@ void TMessagerie::fillConferences(const std::vector<std::string>& lines) {
                                         "messages,\nle nom de la conférence"));
 }
 
-void TMessagerie::setEditor(std::function<void()> newMessage, std::function<void()> showEditor) {
-    newMessage_ = std::move(newMessage);
-    showEditor_ = std::move(showEditor);
-    WriteMsgBtn->setEnabled(newMessage_ && showEditor_);
+void TMessagerie::setEditor(TWriteMsg& editor) {
+    editor_ = &editor;
+    WriteMsgBtn->setEnabled(true);
 }
 
 void TMessagerie::ListConfClick() {
@@ -160,9 +160,9 @@ void TMessagerie::ListConfClick() {
 void TMessagerie::ListMsgClick() {
     bool read = false;
     if (!runAction(ui_, [&] { read = readListedMessage(session_, ui_, ListMsg->currentRow()); }) ||
-        !read || !showMessage)
+        !read || !viewer_)
         return;
-    runHidden(showMessage);
+    ui_.runModalOver(*viewer_, *this);
     ListMsg->setCurrentRow(session_.browser.CurrentListIndex);
 }
 
@@ -188,22 +188,8 @@ void TMessagerie::TriSujetBtnClick() {
 }
 
 void TMessagerie::WriteMsgBtnClick() {
-    if (!newMessage_ || !showEditor_)
-        return;
-    runAction(ui_, [&] {
-        session_.editor.ForwardFlag = false;
-        MessageHeader& header = session_.store.CurrentHeader;
-        const std::string recipient = header.recipient;
-        const std::string author = header.author;
-        const std::string subject = header.subject;
-        newMessage_();
-        if (session_.editor.ChosenRecipient.empty())
-            return;
-        runHidden(showEditor_);
-        header.recipient = padRight(recipient, HeaderField::Recipient);
-        header.author = padRight(author, HeaderField::Author);
-        header.subject = padRight(subject, HeaderField::Subject);
-    });
+    if (editor_)
+        editor_->writeNew(*this);
 }
 
 void TMessagerie::FermerBtnClick() {
@@ -232,14 +218,4 @@ bool TMessagerie::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QDialog::eventFilter(watched, event);
-}
-
-void TMessagerie::runHidden(const std::function<void()>& run) {
-    // A plain hide() would end the browser's own modal run.
-    QWidget::setVisible(false);
-    struct ShowAgain {
-        TMessagerie* window;
-        ~ShowAgain() { window->show(); }
-    } showAgain{this};
-    run();
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 class QListWidget;
+class TWriteMsg;
 class QPushButton;
 struct Session;
 class UiServices;
@@ -23,13 +24,11 @@ public:
     // selected, the list drawn in the DOS font with its hint. Loads nothing.
     void fillConferences(const std::vector<std::string>& lines);
 
-    // Shows the message that ListMsgClick has read, modally: the viewer. Until it is set,
-    // a click reads the message and shows nothing.
-    std::function<void()> showMessage;
-    // The editor's start of a new message: `newMessage` prepares it (asking for the
-    // recipient, which it leaves in ChosenRecipient) and `showEditor` runs it modally.
-    // "&Ecrire" stays disabled until both are given.
-    void setEditor(std::function<void()> newMessage, std::function<void()> showEditor);
+    // The viewer of the message ListMsgClick has read. Until it is given, a click reads the
+    // message and shows nothing.
+    void setViewer(QDialog& viewer) { viewer_ = &viewer; }
+    // "&Ecrire" stays disabled until the editor is given.
+    void setEditor(TWriteMsg& editor);
 
     void ListConfClick();
     void ListMsgClick();
@@ -58,11 +57,9 @@ protected:
 
 private:
     void sortBy(int order);
-    // Hides the browser while `run` shows another window modally, then shows it again.
-    void runHidden(const std::function<void()>& run);
 
     Session& session_;
     UiServices& ui_;
-    std::function<void()> newMessage_;
-    std::function<void()> showEditor_;
+    QDialog* viewer_ = nullptr;
+    TWriteMsg* editor_ = nullptr;
 };

@@ -9,6 +9,8 @@
 #include "mail/Browser.h"
 #include "mail/PersonalMail.h"
 #include "session/Session.h"
+#include "ui/mail/TAffMsg.h"
+#include "ui/reply/TWriteMsg.h"
 
 #include <QEvent>
 #include <QFontMetrics>
@@ -135,25 +137,21 @@ void TMsgPerso::fillPersonal(const std::vector<std::string>& lines) {
     fillList(ListMsgPerso, lines);
 }
 
-void TMsgPerso::setRereader(std::function<void()> showReplies) {
-    showReplies_ = std::move(showReplies);
+void TMsgPerso::setViewer(TAffMsg& viewer) {
+    viewer_ = &viewer;
     enableReplyButtons(session_.replies.ReplyCount() > 0);
 }
 
-void TMsgPerso::setEditor(std::function<void()> newMessage,
-                          std::function<void()> prepareModification,
-                          std::function<void()> showEditor) {
-    newMessage_ = std::move(newMessage);
-    prepareModification_ = std::move(prepareModification);
-    showEditor_ = std::move(showEditor);
-    WriteMsgBtn->setEnabled(newMessage_ && showEditor_);
+void TMsgPerso::setEditor(TWriteMsg& editor) {
+    editor_ = &editor;
+    WriteMsgBtn->setEnabled(true);
     enableReplyButtons(session_.replies.ReplyCount() > 0);
 }
 
 void TMsgPerso::enableReplyButtons(bool available) {
     DelBtn->setEnabled(available);
-    ModifBtn->setEnabled(available && prepareModification_ && showEditor_);
-    LireBtn->setEnabled(available && bool(showReplies_));
+    ModifBtn->setEnabled(available && editor_);
+    LireBtn->setEnabled(available && viewer_);
 }
 
 void TMsgPerso::AfficheMsgREP() {
@@ -175,9 +173,9 @@ void TMsgPerso::ListMsgPersoClick() {
     bool read = false;
     if (!runAction(ui_,
                    [&] { read = readListedMessage(session_, ui_, ListMsgPerso->currentRow()); }) ||
-        !read || !showPersonalMessage)
+        !read || !viewer_)
         return;
-    runHidden(showPersonalMessage);
+    ui_.runModalOver(*viewer_, *this);
     ListMsgPerso->setCurrentRow(session_.browser.CurrentListIndex);
     // Answers written from the viewer appear now.
     AfficheMsgREP();
@@ -189,15 +187,8 @@ void TMsgPerso::ListReponsesClick() {
 }
 
 void TMsgPerso::WriteMsgBtnClick() {
-    if (!newMessage_ || !showEditor_)
-        return;
-    runAction(ui_, [&] {
-        session_.editor.ForwardFlag = false;
-        session_.editor.ChosenRecipient.clear();
-        newMessage_();
-        if (!session_.editor.ChosenRecipient.empty())
-            runHidden(showEditor_);
-    });
+    if (editor_)
+        editor_->writeNew(*this);
     AfficheMsgREP();
 }
 
@@ -209,33 +200,19 @@ void TMsgPerso::DelBtnClick() {
 }
 
 void TMsgPerso::ModifBtnClick() {
-    if (!prepareModification_ || !showEditor_)
+    if (!editor_ || !checkReplySelected(session_, ui_))
         return;
-    session_.editor.ForwardFlag = false;
-    if (!checkReplySelected(session_, ui_))
-        return;
-    const int index = session_.replies.SelectedReply;
-    runAction(ui_, [&] {
-        int count = 0;
-        {
-            BusyCursor busy(ui_);
-            if (!startModification(session_, ui_, count))
-                return;
-            prepareModification_();
-        }
-        runHidden(showEditor_);
-        finishModification(session_, index, count);
-    });
+    editor_->modify(session_.replies.SelectedReply, *this);
     AfficheMsgREP();
 }
 
 void TMsgPerso::LireBtnClick() {
-    if (!showReplies_)
+    if (!viewer_)
         return;
     session_.viewer.ReplyMode = true;
     runAction(ui_, [&] {
         if (startRereading(session_))
-            runHidden(showReplies_);
+            viewer_->ShowReplies(*this);
     });
     session_.viewer.ReplyMode = false;
     AfficheMsgREP();
@@ -254,14 +231,4 @@ bool TMsgPerso::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QDialog::eventFilter(watched, event);
-}
-
-void TMsgPerso::runHidden(const std::function<void()>& run) {
-    // A plain hide() would end the manager's own modal run.
-    QWidget::setVisible(false);
-    struct ShowAgain {
-        TMsgPerso* window;
-        ~ShowAgain() { window->show(); }
-    } showAgain{this};
-    run();
 }

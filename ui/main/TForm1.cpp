@@ -84,25 +84,14 @@ TForm1::TForm1(Session& session, UiServices& ui, Windows& windows)
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-int TForm1::runHidden(QObject& window) {
-    hide();
-    const int result = ui_.runModal(window);
-    show();
-    raise();
-    activateWindow();
-    return result;
-}
-
 // The packet named on the command line, or the one the user picks: the main window stays
 // hidden from the question about the work directory until the packet window closes.
 void TForm1::OuvrirunpaquetQWK1Click() {
-    hide();
-    if (!openPacket(session_, ui_, *windows_.QWK))
-        session_.openFromCommandLine =
-            false; // a packet that failed is not retried at each activation
-    show();
-    raise();
-    activateWindow();
+    ui_.runHidden(*this, [this] {
+        // A packet that failed is not retried at each activation.
+        if (!openPacket(session_, ui_, *windows_.QWK))
+            session_.openFromCommandLine = false;
+    });
 }
 
 void TForm1::Quitter1Click() {
@@ -111,32 +100,32 @@ void TForm1::Quitter1Click() {
 
 void TForm1::Rpertoires1Click() {
     windows_.Param0->ChargeConfig();
-    runHidden(*windows_.Param0);
+    ui_.runModalOver(*windows_.Param0, *this);
     rereadSettings();
 }
 
 // Each library editor reads its file afresh, runs with this window hidden and rewrites the
 // file when it closes.
 void TForm1::Entetes1Click() {
-    windows_.Param1->edit([this](QObject& w) { return runHidden(w); });
+    windows_.Param1->edit([this](QObject& w) { return ui_.runModalOver(w, *this); });
 }
 
 void TForm1::PieddePage1Click() {
-    windows_.Param2->edit([this](QObject& w) { return runHidden(w); });
+    windows_.Param2->edit([this](QObject& w) { return ui_.runModalOver(w, *this); });
 }
 
 void TForm1::TagLine1Click() {
-    windows_.Param3->edit([this](QObject& w) { return runHidden(w); });
+    windows_.Param3->edit([this](QObject& w) { return ui_.runModalOver(w, *this); });
 }
 
 void TForm1::Correspondants1Click() {
-    windows_.Param4->edit([this](QObject& w) { return runHidden(w); });
+    windows_.Param4->edit([this](QObject& w) { return ui_.runModalOver(w, *this); });
 }
 
 void TForm1::Imprimante1Click() {
     runAction(ui_, [&] {
         windows_.PrinterConfig->ChargeConfig();
-        runHidden(*windows_.PrinterConfig);
+        ui_.runModalOver(*windows_.PrinterConfig, *this);
         windows_.PrinterConfig->ChargeConfig();
     });
 }
@@ -144,7 +133,7 @@ void TForm1::Imprimante1Click() {
 void TForm1::Divers1Click() {
     runAction(ui_, [&] {
         windows_.DiversConfig->ChargeConfig();
-        runHidden(*windows_.DiversConfig);
+        ui_.runModalOver(*windows_.DiversConfig, *this);
         windows_.DiversConfig->ChargeConfig();
     });
 }
@@ -154,11 +143,11 @@ void TForm1::ImportationTaglines1Click() {
 }
 
 void TForm1::FusiondepaquetsQWK2Click() {
-    runHidden(*windows_.Fusion);
+    ui_.runModalOver(*windows_.Fusion, *this);
 }
 
 void TForm1::Apropos1Click() {
-    runHidden(*windows_.AboutBox);
+    ui_.runModalOver(*windows_.AboutBox, *this);
 }
 
 void TForm1::FormActivate() {

@@ -20,9 +20,6 @@ public:
     // directories dialog.
     void FormActivate();
 
-    // Hides this window, runs the other one modally, shows this one again.
-    int runHidden(QObject& window);
-
     // The menu, under its entries' names.
     QAction* OuvrirunpaquetQWK1;
     QAction* Quitter1;

@@ -62,18 +62,10 @@ std::unique_ptr<Windows> createWindows(Session& session, UiServices& ui) {
     w->QWK->setViewers({w->ListeBull.get(), w->AffBulletins.get(), w->ListeFiles.get()});
     w->QWK->setMessagerie(*w->Messagerie);
     w->QWK->setMsgPerso(*w->MsgPerso);
-    w->Messagerie->showMessage = [&ui, viewer = w->AffMsg.get()] { ui.runModal(*viewer); };
-    TWriteMsg* editor = w->WriteMsg.get();
-    w->Messagerie->setEditor([editor] { editor->NewMsg(0); }, [editor] { editor->ShowModal(); });
-    w->AffMsg->setEditor(*editor, *w->Destin);
-    TAffMsg* viewer = w->AffMsg.get();
-    w->MsgPerso->showPersonalMessage = [&ui, viewer] { ui.runModal(*viewer); };
-    w->MsgPerso->setRereader([viewer] { viewer->ShowReplies(); });
-    w->MsgPerso->setEditor([editor] { editor->NewMsg(0); },
-                           [editor] {
-                               editor->UpDateMsg();
-                               editor->DisplayREPMsg();
-                           },
-                           [editor] { editor->ShowModal(); });
+    w->Messagerie->setViewer(*w->AffMsg);
+    w->Messagerie->setEditor(*w->WriteMsg);
+    w->AffMsg->setEditor(*w->WriteMsg);
+    w->MsgPerso->setViewer(*w->AffMsg);
+    w->MsgPerso->setEditor(*w->WriteMsg);
     return w;
 }

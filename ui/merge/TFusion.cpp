@@ -133,13 +133,6 @@ QWidget* TFusion::buildHalf(QLabel* label, QTreeView*& directories, QListWidget*
     return half;
 }
 
-int TFusion::exec() {
-    int result = QDialog::exec();
-    while (isVisible())
-        result = QDialog::exec();
-    return result;
-}
-
 void TFusion::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     FormActivate();
@@ -256,27 +249,27 @@ void TFusion::FusionBtnClick() {
 void TFusion::DoFusion() {
     const QString base = SourceFileName();
     const QString integrated = DestFileName();
-    hide();
-    waitFusion_.Statut->clear();
-    waitFusion_.showNow();
     FusionResult result;
-    runAction(ui_, [&] {
-        result = ::DoFusion(session_, base, integrated, ui_, [this](const QString& text) {
-            // The merge empties its status when its work is over, before it tells the
-            // user anything.
-            if (text.isEmpty()) {
-                waitFusion_.Statut->clear();
-                waitFusion_.hide();
-            } else {
-                waitFusion_.ShowStatut(text);
-            }
+    ui_.runHidden(*this, [&] {
+        waitFusion_.Statut->clear();
+        waitFusion_.showNow();
+        runAction(ui_, [&] {
+            result = ::DoFusion(session_, base, integrated, ui_, [this](const QString& text) {
+                // The merge empties its status when its work is over, before it tells the
+                // user anything.
+                if (text.isEmpty()) {
+                    waitFusion_.Statut->clear();
+                    waitFusion_.hide();
+                } else {
+                    waitFusion_.ShowStatut(text);
+                }
+            });
         });
+        waitFusion_.hide();
     });
-    waitFusion_.hide();
     if (result.merged && result.notices.NoticesProduced) {
         NoticeMemo->setPlainText(result.notices.NoticeMemo.join(QLatin1Char('\n')));
         setNoticeLayout();
-        show();
         return;
     }
     setNormalLayout();

@@ -23,10 +23,6 @@ class TFusion : public QDialog {
 public:
     TFusion(Session& session, UiServices& ui, TWaitFusion& waitFusion, QWidget* parent = nullptr);
 
-    // A merge hides this window, which ends a modal run; when the window comes back with
-    // notices to read, it stays modal until "&Fermer".
-    int exec() override;
-
     // Both halves back to the QWK folder and the QWK files; runs each time the window shows.
     void FormActivate();
     void SourceDirectoryListBoxChange();

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "ui/packet/TAffBulletins.h"
 
-#include "ui/widgets/AnsiImageLabel.h"
 #include "core/ActionGuard.h"
 #include "core/UiServices.h"
 #include "session/Session.h"
+#include "ui/widgets/AnsiImageLabel.h"
 #include "ui/widgets/Buttons.h"
 
 #include <QHBoxLayout>

@@ -47,10 +47,7 @@ void TListeBull::ListBullClick(int position) {
         return;
     if (!viewer_->loadBulletin(position))
         return;
-    // Hidden without leaving the list's own modal loop, which a plain hide() would end.
-    QWidget::setVisible(false);
-    ui_.runModal(*viewer_);
+    ui_.runModalOver(*viewer_, *this);
     // The user may have stepped to another bulletin meanwhile.
     ListBull->setCurrentRow(viewer_->CurrentBulletin());
-    show();
 }

@@ -43,15 +43,6 @@ QPushButton* addButton(QVBoxLayout* column, const QString& caption, const QStrin
     return button;
 }
 
-// Hides the window for the time another one runs modally over it. A plain hide() would end
-// the window's own modal loop.
-int runOver(QDialog& opener, UiServices& ui, QDialog& window) {
-    opener.QWidget::setVisible(false);
-    const int result = ui.runModal(window);
-    opener.show();
-    return result;
-}
-
 } // namespace
 
 TQWK::TQWK(Session& session, UiServices& ui, QWidget* parent)
@@ -158,7 +149,7 @@ void TQWK::MailBtnClick() {
         return;
     messagerie_->ListConfClick();
     busy.release();
-    runOver(*this, ui_, *messagerie_);
+    ui_.runModalOver(*messagerie_, *this);
 }
 
 void TQWK::setMsgPerso(TMsgPerso& window) {
@@ -184,7 +175,7 @@ void TQWK::MsgPersoBtnClick() {
     if (failure)
         ui_.message(*failure, MessageKind::Error);
     msgPerso_->AfficheMsgREP();
-    runOver(*this, ui_, *msgPerso_);
+    ui_.runModalOver(*msgPerso_, *this);
 }
 
 void TQWK::FormActivate() {
@@ -216,7 +207,7 @@ bool TQWK::packAndClean() {
 void TQWK::BullBtnClick() {
     const PacketViewerWindows& v = viewers();
     v.ListeBull->fill(bulletinListLines(session_.packet.control));
-    runOver(*this, ui_, *v.ListeBull);
+    ui_.runModalOver(*v.ListeBull, *this);
 }
 
 void TQWK::NewsBtnClick() {
@@ -225,7 +216,7 @@ void TQWK::NewsBtnClick() {
     if (!v.AffBulletins->loadNews())
         return;
     v.AffBulletins->setNavigationVisible(false);
-    runOver(*this, ui_, *v.AffBulletins);
+    ui_.runModalOver(*v.AffBulletins, *this);
     v.AffBulletins->setNavigationVisible(true);
 }
 
@@ -233,7 +224,7 @@ void TQWK::FilesBtnClick() {
     const PacketViewerWindows& v = viewers();
     if (!runAction(ui_, [&] { fileSizeBytes(newFilesPath(session_)); }))
         return;
-    runOver(*this, ui_, *v.ListeFiles);
+    ui_.runModalOver(*v.ListeFiles, *this);
 }
 
 void TQWK::FermerBtnClick() {

@@ -110,24 +110,24 @@ TDestin::TDestin(Session& session, UiServices& ui) : session_(session), ui_(ui) 
 }
 
 std::string TDestin::Ask(const std::string& preset) {
-    session_.editor.ChosenRecipient.clear();
+    chosen_.clear();
     Name->setDosText(preset);
     Name->selectAll();
     Name->setFocus();
     ui_.runModal(*this);
-    return session_.editor.ChosenRecipient;
+    return chosen_;
 }
 
 void TDestin::OKBtnClick() {
     const NameDialogOutcome o = NameOkClick(ui_, NameDialogKind::Recipient, Name->dosText());
     if (!o.close)
         return;
-    session_.editor.ChosenRecipient = o.name;
+    chosen_ = o.name;
     accept();
 }
 
 void TDestin::CancelBtnClick() {
-    session_.editor.ChosenRecipient.clear();
+    chosen_.clear();
     reject();
 }
 
@@ -136,7 +136,6 @@ void TDestin::AmisBtnClick() {
     if (!name)
         return;
     Name->setDosText(*name);
-    session_.editor.ChosenRecipient =
-        CorrespondentChosen(ui_, NameDialogKind::Recipient, *name).name;
+    chosen_ = CorrespondentChosen(ui_, NameDialogKind::Recipient, *name).name;
     accept();
 }

@@ -71,4 +71,5 @@ private:
     Session& session_;
     UiServices& ui_;
     TListe* chooser_ = nullptr;
+    std::string chosen_; // empty: cancelled
 };

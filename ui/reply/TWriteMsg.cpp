@@ -124,8 +124,7 @@ void MessageTextBox::insertFromMimeData(const QMimeData* source) {
     insertDos(unicodeToDos(text));
 }
 
-TWriteMsg::TWriteMsg(Session& session, UiServices& ui)
-    : session_(session), ui_(ui), random_(QRandomGenerator::securelySeeded()) {
+TWriteMsg::TWriteMsg(Session& session, UiServices& ui) : session_(session), ui_(ui) {
     setObjectName(QStringLiteral("WriteMsg"));
     setWindowTitle(QStringLiteral("Ecriture d'un message"));
     setWindowFlags(Qt::Dialog | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -280,71 +279,60 @@ void TWriteMsg::setDialogs(TListe& chooser, TDestin& recipient, TCarbon& carbon)
     carbonDialog_ = &carbon;
 }
 
-bool TWriteMsg::NewMsg(int preset) {
-    EditorDocument d;
-    d.conference = session_.browser.CurrentConference;
-    bool shown = false;
-    runAction(ui_, [&] {
-        shown = ::NewMsg(
-            session_, ui_, d, preset,
-            [this](const std::string& p) { return recipientDialog_->Ask(p); },
-            QDateTime::currentDateTime(), random_);
-    });
-    if (shown)
-        show(d);
-    return shown;
-}
-
-void TWriteMsg::AnswerMsg() {
-    ::AnswerMsg(session_, QDateTime::currentDateTime());
-}
-
-void TWriteMsg::DisplayMsg(int quote, const ShownNames& shown) {
-    EditorDocument d;
-    runAction(ui_, [&] {
-        ::DisplayMsg(session_, ui_, d, quote, shown, QDateTime::currentDateTime(), random_);
-    });
-    session_.browser.CurrentConference = d.conference;
-    show(d);
-}
-
-bool TWriteMsg::ForwardMsg(const ShownNames& shownNames) {
-    EditorDocument d;
-    bool shown = false;
-    runAction(ui_, [&] {
-        shown = ::ForwardMsg(
-            session_, ui_, d, [this](const std::string& p) { return recipientDialog_->Ask(p); },
-            shownNames, QDateTime::currentDateTime(), random_);
-    });
-    if (shown) {
-        session_.browser.CurrentConference = d.conference;
-        show(d);
+bool TWriteMsg::run(QObject& opener, const Start& start) {
+    writing_.emplace(session_, ui_,
+                     [this](const std::string& preset) { return recipientDialog_->Ask(preset); });
+    std::optional<EditorDocument> d;
+    runAction(ui_, [&] { d = start(*writing_); });
+    bool stored = false;
+    if (d) {
+        session_.browser.CurrentConference = d->conference;
+        show(*d);
+        ui_.runModalOver(*this, opener);
+        runAction(ui_, [&] { stored = writing_->finish(); });
     }
-    return shown;
+    writing_.reset();
+    return stored;
 }
 
-void TWriteMsg::UpDateMsg() {
-    ::UpDateMsg(session_);
+bool TWriteMsg::writeNew(QObject& opener) {
+    const int conference = session_.browser.CurrentConference;
+    return run(opener, [&](MessageWriting& w) { return w.startNew(conference); });
 }
 
-void TWriteMsg::DisplayREPMsg() {
-    EditorDocument d;
-    ::DisplayREPMsg(session_, d);
-    session_.browser.CurrentConference = d.conference;
-    show(d);
+bool TWriteMsg::answer(const MessageHeader& answered, const std::string& text,
+                       const ShownNames& shown, QObject& opener) {
+    return run(opener, [&](MessageWriting& w) -> std::optional<EditorDocument> {
+        const BusyCursor busy(ui_);
+        return w.startAnswer(answered, text, shown);
+    });
 }
 
-bool TWriteMsg::ShowModal() {
-    lastWriteOk_ = false;
-    ui_.runModal(*this);
-    return lastWriteOk_;
+bool TWriteMsg::writeFromMessage(const MessageHeader& shownHeader, const std::string& text,
+                                 const ShownNames& shown, QObject& opener) {
+    const int conference = session_.browser.CurrentConference;
+    return run(opener, [&](MessageWriting& w) {
+        return w.startWriteFromMessage(shownHeader, text, shown, conference);
+    });
+}
+
+bool TWriteMsg::forward(const MessageHeader& forwarded, const std::string& text,
+                        const ShownNames& shown, QObject& opener) {
+    return run(opener, [&](MessageWriting& w) { return w.startForward(forwarded, text, shown); });
+}
+
+bool TWriteMsg::modify(int index, QObject& opener) {
+    return run(opener, [&](MessageWriting& w) -> std::optional<EditorDocument> {
+        const BusyCursor busy(ui_);
+        return w.startModification(index);
+    });
 }
 
 void TWriteMsg::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     SavedFlag = false;
     move(17, 0);
-    if (!session_.editor.AnswerFlag)
+    if (!writing_ || !writing_->flags().AnswerFlag)
         chSujet->setFocus();
     else
         OKBtn->setFocus();
@@ -353,16 +341,27 @@ void TWriteMsg::showEvent(QShowEvent* event) {
 void TWriteMsg::OKBtnClick() {
     SavedFlag = true;
     chSujetExit();
+    if (!writing_)
+        return;
     const EditorDocument d = Document();
-    lastWriteOk_ = false;
-    runAction(ui_, [&] {
-        lastWriteOk_ = SendEditorMessage(session_, ui_, d, QDateTime::currentDateTime());
-    });
+    bool written = false;
+    runAction(ui_, [&] { written = writing_->send(d); });
+    // A message that could not be written stays on screen, so that the user can free some
+    // space and send it again, or export it.
+    if (!written) {
+        SavedFlag = false;
+        return;
+    }
     QDialog::done(QDialog::Accepted);
 }
 
 void TWriteMsg::CancelBtnClick() {
-    switch (AskCancel(session_, ui_)) {
+    if (!writing_) {
+        SavedFlag = true;
+        QDialog::done(QDialog::Rejected);
+        return;
+    }
+    switch (writing_->askCancel()) {
     case CancelOutcome::Save:
         OKBtnClick();
         break;
@@ -394,8 +393,9 @@ void TWriteMsg::chStatutChange(int index) {
 }
 
 void TWriteMsg::chSujetExit() {
-    session_.store.CurrentHeader.subject =
-        padRight(unicodeToDos(chSujet->text()).substr(0, 25), HeaderField::Subject);
+    if (writing_)
+        writing_->state().header.subject =
+            padRight(unicodeToDos(chSujet->text()).substr(0, 25), HeaderField::Subject);
 }
 
 void TWriteMsg::ImportBtnClick() {
@@ -429,8 +429,10 @@ void TWriteMsg::CarbonBtnClick() {
     if (name.empty())
         return;
     EditorDocument d = Document();
-    runAction(ui_,
-              [&] { CarbonCopy(session_, ui_, d, name, QDateTime::currentDateTime(), random_); });
+    runAction(ui_, [&] {
+        if (writing_)
+            writing_->carbonCopy(d, name);
+    });
     // The copy cleaned the end of the text.
     Reponse->setDosLines(d.lines);
 }
@@ -441,38 +443,43 @@ int TWriteMsg::choose(int kind) {
 }
 
 void TWriteMsg::EnteteBtnClick() {
+    if (!writing_)
+        return;
     const int index = choose(1);
     if (index < 0 || index >= int(session_.libraries.HeaderList.size()))
         return;
     EditorDocument d = Document();
     runAction(ui_, [&] {
         InsereEntete(session_.libraries.HeaderList[std::size_t(index)].text,
-                     EditorContext(session_, d, QDateTime::currentDateTime()), session_.editor,
-                     d.lines);
+                     writing_->insertionContext(d), writing_->flags(), d.lines);
         Reponse->setDosLines(d.lines);
     });
 }
 
 void TWriteMsg::PdpBtnClick() {
+    if (!writing_)
+        return;
     const int index = choose(2);
     if (index < 0 || index >= int(session_.libraries.FooterList.size()))
         return;
     EditorDocument d = Document();
     runAction(ui_, [&] {
         AddPdp(session_.libraries.FooterList[std::size_t(index)].text,
-               EditorContext(session_, d, QDateTime::currentDateTime()), session_.editor, d.lines);
+               writing_->insertionContext(d), writing_->flags(), d.lines);
         Reponse->setDosLines(d.lines);
     });
 }
 
 void TWriteMsg::TagBtnClick() {
+    if (!writing_)
+        return;
     const int index = choose(3);
     if (index < 0 || index >= int(session_.libraries.TaglineList.size()))
         return;
     EditorDocument d = Document();
     runAction(ui_, [&] {
         UpdateTagLine(session_.libraries.TaglineList[std::size_t(index)].text,
-                      EditorContext(session_, d, QDateTime::currentDateTime()), d.tagBox);
+                      writing_->insertionContext(d), d.tagBox);
         Tag->setDosLines(d.tagBox);
     });
 }

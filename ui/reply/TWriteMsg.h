@@ -2,10 +2,12 @@
 #pragma once
 
 #include "reply/Editor.h"
+#include "reply/MessageWriting.h"
 
 #include <QDialog>
 #include <QPlainTextEdit>
-#include <QRandomGenerator>
+
+#include <optional>
 
 class QComboBox;
 class QLabel;
@@ -33,7 +35,8 @@ protected:
     void insertFromMimeData(const QMimeData* source) override;
 };
 
-// The message editor. An opener calls one preparation, then ShowModal when it succeeded.
+// The message editor. Each of its flows writes one message over an opener, hidden meanwhile,
+// through a MessageWriting.
 class TWriteMsg : public QDialog {
     Q_OBJECT
 public:
@@ -60,16 +63,20 @@ public:
     QPushButton* ImportBtn;
     QPushButton* CarbonBtn;
 
-    // Preparations; false when the recipient dialog was cancelled.
-    bool NewMsg(int preset);
-    void AnswerMsg();
-    void DisplayMsg(int quote, const ShownNames& shown = {});
-    bool ForwardMsg(const ShownNames& shown);
-    void UpDateMsg();
-    void DisplayREPMsg();
-    // Shows the editor modally; true when the message was written whole.
-    bool ShowModal();
-    bool LastWriteOk() const { return lastWriteOk_; }
+    // True when a message was stored; false when the user cancelled or a write failed.
+    bool writeNew(QObject& opener);
+    bool answer(const MessageHeader& answered, const std::string& text, const ShownNames& shown,
+                QObject& opener);
+    // The viewer's "Ecrire": to the author, an answer without quotation; to anybody else, a
+    // new message.
+    bool writeFromMessage(const MessageHeader& shownHeader, const std::string& text,
+                          const ShownNames& shown, QObject& opener);
+    bool forward(const MessageHeader& forwarded, const std::string& text, const ShownNames& shown,
+                 QObject& opener);
+    // A new version of stored reply `index`, which replaces it when stored whole.
+    bool modify(int index, QObject& opener);
+    // The message being written, while the editor runs.
+    MessageWriting* writing() { return writing_ ? &*writing_ : nullptr; }
 
     // What the fields hold, the text cut at the line width.
     EditorDocument Document() const;
@@ -93,6 +100,8 @@ protected:
 
 private:
     void InitEditeur();
+    using Start = std::function<std::optional<EditorDocument>(MessageWriting&)>;
+    bool run(QObject& opener, const Start& start);
     void show(const EditorDocument& document);
     void applyColours();
     // Inserts library entry `index` of `kind` through the chooser; false when none chosen.
@@ -103,8 +112,7 @@ private:
     TListe* chooser_ = nullptr;
     TDestin* recipientDialog_ = nullptr;
     TCarbon* carbonDialog_ = nullptr;
-    QRandomGenerator random_;
+    std::optional<MessageWriting> writing_;
     bool SavedFlag = false;
-    bool lastWriteOk_ = false;
     EditorDocument document_;
 };

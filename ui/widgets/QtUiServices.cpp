@@ -172,6 +172,25 @@ int QtUiServices::runModal(QObject& window) {
     return dialog ? dialog->exec() : QDialog::Rejected;
 }
 
+void QtUiServices::runHidden(QObject& opener, const std::function<void()>& run) {
+    auto* widget = qobject_cast<QWidget*>(&opener);
+    if (!widget || !widget->isVisible()) {
+        run();
+        return;
+    }
+    // QDialog's own hide would end the opener's modal run: hide the widget only.
+    widget->QWidget::setVisible(false);
+    struct ShowAgain {
+        QWidget* widget;
+        ~ShowAgain() {
+            widget->show();
+            widget->raise();
+            widget->activateWindow();
+        }
+    } showAgain{widget};
+    run();
+}
+
 void QtUiServices::showHelp(int context) {
     QDialog dialog(activeParent());
     dialog.setWindowTitle(QStringLiteral("Aide de VELK"));

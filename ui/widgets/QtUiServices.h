@@ -22,6 +22,7 @@ public:
     std::optional<FindRequest> find(const FindRequest& initial) override;
     bool choosePrinter(QPrinter& printer) override;
     int runModal(QObject& window) override;
+    void runHidden(QObject& opener, const std::function<void()>& run) override;
     void showHelp(int context) override;
     void setBusy(bool busy) override;
 

@@ -10,7 +10,11 @@
 #include "tests/support/ConfiguredDirectories.h"
 #include "tests/support/PacketFixture.h"
 #include "tests/support/ScriptedUiServices.h"
+#include "ui/mail/TAffMsg.h"
+#include "ui/main/Windows.h"
 #include "ui/packet/TQWK.h"
+#include "ui/reply/TDestin.h"
+#include "ui/reply/TWriteMsg.h"
 
 #include <QApplication>
 #include <QFile>
@@ -109,13 +113,16 @@ TEST_F(TMessagerieTest, MailButtonOpensTheBrowser) {
     packetWindow.show();
     ASSERT_TRUE(packetWindow.MailBtn->isEnabled());
 
+    TAffMsg viewer(s, ui);
+    m.setViewer(viewer);
     int viewerRuns = 0;
-    m.showMessage = [&] {
+    ui.onModal("TAffMsg", [&](QObject&) {
         ++viewerRuns;
         EXPECT_FALSE(m.isVisible());
         EXPECT_EQ(s.store.MessageText, "Texte 11");
         s.browser.CurrentListIndex = 0; // the viewer went back to the first message
-    };
+        return 0;
+    });
     bool shown = false;
     ui.onModal("TMessagerie", [&](QObject&) {
         shown = true;
@@ -185,32 +192,38 @@ TEST_F(TMessagerieTest, UnreadableIndexLeavesAnEmptyList) {
 
 TEST_F(TMessagerieTest, WritingKeepsTheHeaderOnScreen) {
     unpack();
-    TMessagerie m(s, ui);
-    s.store.CurrentHeader.recipient = "TOUS";
-    s.store.CurrentHeader.author = "MOI";
-    s.store.CurrentHeader.subject = "Lu";
-    s.editor.ForwardFlag = true;
+    const auto windows = createWindows(s, ui);
+    TMessagerie& m = *windows->Messagerie;
+    s.store.CurrentHeader.recipient = padRight("TOUS", 25);
+    s.store.CurrentHeader.author = padRight("MOI", 25);
+    s.store.CurrentHeader.subject = padRight("Lu", 25);
+    const MessageHeader before = s.store.CurrentHeader;
     int editorRuns = 0;
-    std::string recipient = "ANNE";
-    m.setEditor(
-        [&] {
-            s.editor.ChosenRecipient = recipient;
-            s.store.CurrentHeader.recipient = "ANNE";
-            s.store.CurrentHeader.subject = "Nouveau";
-        },
-        [&] {
-            ++editorRuns;
-            EXPECT_FALSE(m.isVisible());
-        });
+    QString recipient = QStringLiteral("ANNE");
+    ui.onModal("TDestin", [&](QObject&) {
+        TDestin& d = *windows->Destin;
+        d.Name->setText(recipient);
+        recipient.isEmpty() ? d.CancelBtnClick() : d.OKBtnClick();
+        return d.result();
+    });
+    ui.onModal("TWriteMsg", [&](QObject&) {
+        ++editorRuns;
+        EXPECT_FALSE(m.isVisible());
+        TWriteMsg& w = *windows->WriteMsg;
+        EXPECT_EQ(w.chDest->text(), QStringLiteral("ANNE"));
+        w.chSujet->setText(QStringLiteral("Nouveau"));
+        w.OKBtnClick();
+        return w.result();
+    });
     EXPECT_TRUE(m.WriteMsgBtn->isEnabled());
     m.show();
     m.WriteMsgBtn->click();
     EXPECT_EQ(editorRuns, 1);
-    EXPECT_FALSE(s.editor.ForwardFlag);
     EXPECT_TRUE(m.isVisible());
-    EXPECT_EQ(s.store.CurrentHeader.recipient, std::string("TOUS") + std::string(21, ' '));
-    EXPECT_EQ(s.store.CurrentHeader.author, std::string("MOI") + std::string(22, ' '));
-    EXPECT_EQ(s.store.CurrentHeader.subject, std::string("Lu") + std::string(23, ' '));
+    EXPECT_EQ(s.store.CurrentHeader.recipient, before.recipient);
+    EXPECT_EQ(s.store.CurrentHeader.author, before.author);
+    EXPECT_EQ(s.store.CurrentHeader.subject, before.subject);
+    EXPECT_EQ(s.store.CurrentHeader.date, before.date);
     // The recipient dialog cancelled: no editor.
     recipient.clear();
     m.WriteMsgBtn->click();

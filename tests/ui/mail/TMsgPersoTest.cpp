@@ -11,8 +11,11 @@
 #include "tests/support/ConfiguredDirectories.h"
 #include "tests/support/PacketFixture.h"
 #include "tests/support/ScriptedUiServices.h"
+#include "ui/mail/TAffMsg.h"
 #include "ui/main/Windows.h"
 #include "ui/packet/TQWK.h"
+#include "ui/reply/TDestin.h"
+#include "ui/reply/TWriteMsg.h"
 
 #include <QFile>
 #include <QLabel>
@@ -49,18 +52,34 @@ protected:
         d.subject = subject;
         ASSERT_TRUE(AppendReply(s, ui, d, kWhen));
     }
-    // Editor hooks: a new message to ANNE is stored, or the modified one when `cancel` is
-    // false; a cancelled editor stores nothing.
-    void giveEditor(TMsgPerso& m, int& editorRuns, const std::string& newSubject, bool cancel) {
-        m.setEditor([&] { s.editor.ChosenRecipient = "ANNE"; }, [] {},
-                    [&, newSubject, cancel] {
-                        ++editorRuns;
-                        EXPECT_FALSE(m.isVisible());
-                        if (cancel)
-                            s.editor.CancelFlag = true;
-                        else
-                            write(newSubject);
-                    });
+    std::unique_ptr<Windows> windows;
+    // The real editor: the recipient dialog answers ANNE (or is cancelled when `recipient`
+    // is empty); the editor sends the message under `newSubject`, or is left with "&Non"
+    // when `cancel`.
+    void giveEditor(TMsgPerso& m, int& editorRuns, const std::string& newSubject, bool cancel,
+                    const QString& recipient = QStringLiteral("ANNE")) {
+        if (!windows)
+            windows = createWindows(s, ui);
+        m.setEditor(*windows->WriteMsg);
+        ui.onModal("TDestin", [this, recipient](QObject&) {
+            TDestin& d = *windows->Destin;
+            d.Name->setText(recipient);
+            recipient.isEmpty() ? d.CancelBtnClick() : d.OKBtnClick();
+            return d.result();
+        });
+        ui.onModal("TWriteMsg", [this, &m, &editorRuns, newSubject, cancel](QObject&) {
+            ++editorRuns;
+            EXPECT_FALSE(m.isVisible());
+            TWriteMsg& w = *windows->WriteMsg;
+            if (cancel) {
+                ui.answerYesNoCancel(Answer::No);
+                w.CancelBtnClick();
+            } else {
+                w.chSujet->setText(QString::fromStdString(newSubject));
+                w.OKBtnClick();
+            }
+            return w.result();
+        });
     }
 };
 
@@ -143,14 +162,17 @@ TEST_F(TMsgPersoTest, PersonalMessageReadInTheViewer) {
     TQWK packetWindow(s, ui);
     TMsgPerso m(s, ui);
     packetWindow.setMsgPerso(m);
+    TAffMsg viewer(s, ui);
+    m.setViewer(viewer);
     int viewerRuns = 0;
-    m.showPersonalMessage = [&] {
+    ui.onModal("TAffMsg", [&](QObject&) {
         ++viewerRuns;
         EXPECT_FALSE(m.isVisible());
         EXPECT_EQ(s.store.MessageText, "Bonjour Jean");
         s.browser.CurrentListIndex = 1; // the user went on to the next one
         write("R\x82ponse");            // and answered it
-    };
+        return 0;
+    });
     ui.onModal("TMsgPerso", [&](QObject&) {
         m.show();
         const QStringList lines = rows(m.ListMsgPerso);
@@ -198,7 +220,8 @@ TEST_F(TMsgPersoTest, WritingTheFirstMessageEnablesTheButtons) {
     TMsgPerso m(s, ui);
     int editorRuns = 0;
     giveEditor(m, editorRuns, "Premier", false);
-    m.setRereader([] {});
+    TAffMsg viewer(s, ui);
+    m.setViewer(viewer);
     m.AfficheMsgREP();
     EXPECT_TRUE(m.WriteMsgBtn->isEnabled());
     for (QPushButton* button : {m.DelBtn, m.ModifBtn, m.LireBtn})
@@ -210,7 +233,7 @@ TEST_F(TMsgPersoTest, WritingTheFirstMessageEnablesTheButtons) {
         EXPECT_TRUE(button->isEnabled());
 
     // No recipient chosen: no editor.
-    m.setEditor([] {}, [] {}, [&] { ++editorRuns; });
+    giveEditor(m, editorRuns, "Second", false, QString());
     m.WriteMsgBtn->click();
     EXPECT_EQ(editorRuns, 1);
     EXPECT_EQ(m.ListReponses->count(), 1);
@@ -272,13 +295,17 @@ TEST_F(TMsgPersoTest, RereadingWithoutSelectionStartsAtTheFirst) {
     write("Deux");
     TMsgPerso m(s, ui);
     int viewerRuns = 0;
-    m.setRereader([&] {
+    TAffMsg viewer(s, ui);
+    m.setViewer(viewer);
+    ui.onModal("TAffMsg", [&](QObject&) {
         ++viewerRuns;
+        EXPECT_EQ(viewer.AnswerBtn->text(), QStringLiteral("&Modifier"));
         EXPECT_FALSE(m.isVisible());
         EXPECT_EQ(s.replies.SelectedReply, 0);
         EXPECT_TRUE(s.viewer.ReplyMode);
         EXPECT_EQ(s.store.MessageText.substr(0, 9), "Texte Un\n");
         s.replies.SelectedReply = 1; // walked on
+        return 0;
     });
     m.AfficheMsgREP();
     m.LireBtn->click();

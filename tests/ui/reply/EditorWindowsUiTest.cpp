@@ -11,6 +11,7 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -94,11 +95,9 @@ TEST_F(EditorWindowsUiTest, ANewMessageTypedAndSent) {
         windows->Destin->OKBtnClick();
         return 1;
     });
-    ASSERT_TRUE(w.NewMsg(0));
-    EXPECT_EQ(w.chDest->text(), QStringLiteral("JEAN DUPONT"));
-    EXPECT_EQ(w.chConf->itemText(1), QStringLiteral("12    Programmation"));
-
     ui.onModal("TWriteMsg", [&](QObject&) {
+        EXPECT_EQ(w.chDest->text(), QStringLiteral("JEAN DUPONT"));
+        EXPECT_EQ(w.chConf->itemText(1), QStringLiteral("12    Programmation"));
         w.chSujet->setText(QStringLiteral("Essai"));
         w.Reponse->clear();
         type(w.Reponse, QStringLiteral("École"));
@@ -106,7 +105,8 @@ TEST_F(EditorWindowsUiTest, ANewMessageTypedAndSent) {
         w.OKBtnClick();
         return w.result();
     });
-    EXPECT_TRUE(w.ShowModal());
+    QDialog opener;
+    EXPECT_TRUE(w.writeNew(opener));
 
     const QString path = dirs.dir(QStringLiteral("WORK")) + "/VELKBBS.MSG";
     MessageStoreState store;
@@ -120,17 +120,20 @@ TEST_F(EditorWindowsUiTest, ANewMessageTypedAndSent) {
 
 TEST_F(EditorWindowsUiTest, ClosingWithoutSendingAsks) {
     TWriteMsg& w = *windows->WriteMsg;
-    session.editor.ChosenRecipient = "ALL";
-    ASSERT_TRUE(w.NewMsg(1));
+    ui.onModal("TDestin", [&](QObject&) {
+        windows->Destin->OKBtnClick();
+        return windows->Destin->result();
+    });
     ui.onModal("TWriteMsg", [&](QObject&) {
         ui.answerYesNoCancel(Answer::Cancel);
         w.close();
         ui.answerYesNoCancel(Answer::No);
         w.CancelBtnClick();
+        EXPECT_TRUE(w.writing()->flags().CancelFlag);
         return w.result();
     });
-    EXPECT_FALSE(w.ShowModal());
-    EXPECT_TRUE(session.editor.CancelFlag);
+    QDialog opener;
+    EXPECT_FALSE(w.writeNew(opener));
     EXPECT_EQ(ui.texts().count(QStringLiteral("Enregistrer ce message ?")), 2);
     EXPECT_FALSE(QFile::exists(dirs.dir(QStringLiteral("WORK")) + "/VELKBBS.MSG"));
 }
