@@ -33,14 +33,8 @@ std::unique_ptr<CliPacket> openCliPacket(const QString& packetPath, CliIo& io, U
     s.settings.workPath = packet->directory.path();
     s.packet.packetFileName = packetPath;
     const UnpackResult r = unpackArchive(packetPath, s.settings.workPath);
-    if (!r.refusal.isEmpty()) {
-        io.fail(r.refusal);
-        return nullptr;
-    }
-    if (r.status != 0) {
-        io.fail(QStringLiteral("Problème lors du décompactage du fichier :\"") + packetPath +
-                QStringLiteral("\" .\nStatut = ") + QString::number(r.status) +
-                QStringLiteral("\nCause possible : Décompacteur inaccessible ou disque plein"));
+    if (!r.ok()) {
+        io.fail(unpackFailureMessages(packetPath, r).join(QLatin1Char('\n')));
         return nullptr;
     }
     bool loaded = false;
@@ -49,6 +43,10 @@ std::unique_ptr<CliPacket> openCliPacket(const QString& packetPath, CliIo& io, U
             return;
         if (const QString problem = bbsIdProblem(s.packet.control.BbsId); !problem.isEmpty())
             throw VelkError(problem);
+        if (const QString removed =
+                removeReplyFilesFromPacket(s.settings.workPath, s.packet.control.BbsId);
+            !removed.isEmpty())
+            io.fail(removed);
         packet->indexFiles = findIndexFiles(s.settings.workPath, s.packet);
         loaded = true;
     });

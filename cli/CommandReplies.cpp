@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "cli/CliRegistry.h"
 
+#include "core/Archiver.h"
 #include "core/CodePage.h"
 #include "core/FileUtil.h"
 #include "core/VelkError.h"
@@ -9,10 +10,8 @@
 #include "reply/ReplyFile.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <optional>
@@ -27,25 +26,11 @@ QString column(const std::string& dos, int width) {
     return field(dos).leftJustified(width);
 }
 
-// Unpacks a reply packet into `into` with unzip, as the packet window packs it with zip.
+// Unpacks a reply packet into `into` through the same vetting as every packet.
 void unpack(const QString& packet, const QString& into) {
-    QProcess unzip;
-    unzip.setStandardInputFile(QProcess::nullDevice());
-    unzip.start(QStringLiteral("unzip"),
-                {QStringLiteral("-qq"), packet, QStringLiteral("-d"), into});
-    const bool ran = unzip.waitForFinished(-1) && unzip.exitStatus() == QProcess::NormalExit;
-    // 1 is unzip's "warnings only".
-    if (!ran || unzip.exitCode() > 1)
-        throw VelkError(QStringLiteral("Problème lors du décompactage du fichier :\"") + packet +
-                        QStringLiteral("\" ."));
-    QDirIterator it(into, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QFileInfo entry(it.next());
-        if (entry.isSymLink() || (!entry.isFile() && !entry.isDir()))
-            throw VelkError(QStringLiteral("Le paquet ") + packet +
-                            QStringLiteral(" contient une entrée qui n'est pas un fichier."));
-    }
+    const UnpackResult r = unpackArchive(packet, into);
+    if (!r.ok())
+        throw VelkError(unpackFailureMessages(packet, r).join(QLatin1Char('\n')));
 }
 
 QString headerLine(int index, const MessageHeader& h, int records) {
@@ -88,7 +73,7 @@ int run(const QStringList& args, CliIo& io) {
         if (path.endsWith(QLatin1String(".REP"), Qt::CaseInsensitive)) {
             if (!unpacked.isValid())
                 throw VelkError::io(IoCode::AccessDenied);
-            unpack(QFileInfo(path).absoluteFilePath(), unpacked.path());
+            unpack(path, unpacked.path());
             const QStringList found = findFiles(unpacked.path(), QStringLiteral("*.MSG"));
             if (found.isEmpty())
                 throw VelkError(QStringLiteral("Le paquet ") + path +

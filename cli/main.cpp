@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "cli/CliRegistry.h"
+#include "cli/CliTemporaryRoot.h"
 
 #include <QGuiApplication>
 
@@ -18,12 +19,21 @@ void quietHandler(QtMsgType type, const QMessageLogContext& context, const QStri
 } // namespace
 
 int main(int argc, char** argv) {
+    // First, before any thread: the signals it handles are blocked for all of them.
+    CliTemporaryRoot temporaries;
     qtHandler = qInstallMessageHandler(quietHandler);
     // Drawing screens into images needs a GUI application, never a display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    QStringList args = QCoreApplication::arguments();
-    args.removeFirst();
+    // Qt never sees the arguments: a packet named "-reverse" or "-style" stays a file name.
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args.append(QString::fromLocal8Bit(argv[i]));
+    int qtArgc = 1;
+    QGuiApplication app(qtArgc, argv);
+    if (!temporaries.isValid()) {
+        std::cerr << "Impossible de créer un répertoire temporaire.\n";
+        return 1;
+    }
     return runCli(args, std::cout, std::cerr);
 }

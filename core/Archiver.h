@@ -10,31 +10,57 @@
 #include <vector>
 
 class QProcess;
+class QTemporaryDir;
 
 // The external zip and unzip, run as child processes with an argument list (never a
-// shell) and no standard input, so an unzip that asks a question cannot hang.
+// shell), no standard input and no controlling terminal, so an archiver that would ask a
+// question (a password, whether to replace a file) can never wait for an answer. Every
+// path handed to them is absolute, so no file name is read as an option.
 
-// Runs the program and waits for it. 0 when it ran and succeeded; 2 when the program
-// cannot be found; 5 when it cannot be started; -1 when it crashed; otherwise its own exit
-// code. While it runs the windows repaint and the busy cursor shows; what the user types
-// or clicks waits until it has ended.
+// How a child ended. `code` is the status shown after "Statut = ": the child's exit code,
+// 2 when the program cannot be found, 5 when it cannot be started, -1 when it crashed.
+struct RunStatus {
+    enum class Outcome { Exited, NotFound, NotStarted, Crashed };
+    Outcome outcome = Outcome::Exited;
+    int code = 0;
+    bool started() const { return outcome == Outcome::Exited || outcome == Outcome::Crashed; }
+};
+RunStatus runProgram(const QString& program, const QStringList& arguments);
+
+// Runs the program and waits for it: runProgram's code, 0 when it ran and succeeded. While
+// it runs the windows repaint and the busy cursor shows; what the user types or clicks waits
+// until it has ended.
 int RunAndWait(const QString& program, const QStringList& arguments);
 
+// What the second message of a failed unpacking names as the cause.
+enum class UnpackCause {
+    None,
+    ProgramUnavailable,
+    ArchiveMissing,
+    ArchiveDamaged,
+    DiskFull,
+    Other
+};
+
 struct UnpackResult {
-    int status = 0;  // 0 on success, else the status to show after "Statut = "
-    QString refusal; // not empty: the archive held links or special files, now removed
+    int status = 0; // 0 on success, else the status to show after "Statut = "
+    UnpackCause cause = UnpackCause::None;
+    QString refusal; // not empty: the archive was refused, this French message says why
     bool ok() const { return status == 0 && refusal.isEmpty(); }
 };
 
-// unzip ARCHIVE -d DIRECTORY. A missing archive gives status 2 without running unzip (which
-// would try ARCHIVE.zip); unzip's warnings (exit code 1) count as success. Afterwards any
-// entry of the directory that is neither a regular file nor a directory (a symbolic link,
-// a device, a pipe) makes the archive refused: every entry the unpacking added is removed
-// and so is every such entry, and `refusal` holds the French message.
+// unzip ARCHIVE -d DIRECTORY, after the archive's own list of members was read and
+// vetted: an archive that holds links or special files, directories or names with a path,
+// or encrypted members is refused before anything is unpacked, and so is one whose
+// members' total size exceeds the free space of the directory. A missing archive gives
+// status 2 and one that is no archive or is damaged status 9 or 3, without running unzip.
+// unzip's warnings (exit code 1) count as success. Afterwards every new entry of the
+// directory that is not a regular file makes the archive refused and all new entries are
+// removed. Existing files of the directory are never replaced.
 UnpackResult unpackArchive(const QString& archive, const QString& directory);
 
 // The same unpacking started now and finished later, so that other work (building the
-// windows) runs while unzip does.
+// windows) runs while unzip does. The archive is read and vetted at once.
 class UnpackJob {
 public:
     UnpackJob(const QString& archive, const QString& directory);
@@ -52,10 +78,15 @@ private:
     QString archive_;
     QString directory_;
     std::unique_ptr<QProcess> process_;
-    int startStatus_ = 0; // not 0: unzip was never started
-    std::optional<UnpackResult> result_;
+    std::unique_ptr<QTemporaryDir> alias_; // the plain-named link unzip reads, if any
+    std::optional<UnpackResult> result_;   // set when unzip was never started, or finished
     std::vector<std::filesystem::path> before_;
 };
 
-// zip -j ARCHIVE FILES...: adds the files without their directory; the status of RunAndWait.
+// The French messages telling the user why unpacking the archive failed: the refusal, or
+// "Problème lors du décompactage..." and "Statut = N" with the cause.
+QStringList unpackFailureMessages(const QString& archive, const UnpackResult& result);
+
+// zip -j ARCHIVE FILES...: adds the files without their directory; runProgram's code. On
+// failure the temporary file zip leaves beside the archive is removed.
 int packFiles(const QString& archive, const QStringList& files);

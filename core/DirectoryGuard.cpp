@@ -13,21 +13,30 @@ QString workDirectoryConflict(const QString& workPath, const QString& startDirec
         QStringLiteral("Le répertoire temporaire de travail ( ") + workPath + QStringLiteral(" )");
     const QString outro = QStringLiteral("\nSon contenu est effacé à chaque ouverture de paquet : "
                                          "choisissez un répertoire réservé à VELK.");
-    if (workPath.isEmpty() || QDir(workPath).isRoot() || isSameOrInside(QDir::homePath(), workPath))
+    if (workPath.isEmpty() || QDir(QDir::cleanPath(workPath)).isRoot() ||
+        isSameOrInside(QDir::homePath(), workPath))
         return intro + QStringLiteral(" contient vos fichiers personnels.") + outro;
     struct Other {
         QString path;
         const char* what;
     };
     const Other others[] = {
-        {startDirectory, " est le répertoire du programme ou l'un de ses parents."},
-        {velkPath, " est le répertoire d'installation ou l'un de ses parents."},
-        {qwkPath, " est le répertoire des fichiers *.QWK ou l'un de ses parents."},
-        {repPath, " est le répertoire des fichiers *.REP ou l'un de ses parents."},
+        {startDirectory, "le répertoire du programme"},
+        {velkPath, "le répertoire d'installation"},
+        {qwkPath, "le répertoire des fichiers *.QWK"},
+        {repPath, "le répertoire des fichiers *.REP"},
     };
-    for (const Other& o : others) {
-        if (!o.path.isEmpty() && isSameOrInside(o.path, workPath))
-            return intro + QString::fromUtf8(o.what) + outro;
+    // The directory the work directory is, before any it merely holds: several may be
+    // concerned at once when they share a folder.
+    for (const bool same : {true, false}) {
+        for (const Other& o : others) {
+            if (o.path.isEmpty() || !isSameOrInside(o.path, workPath) ||
+                same != isSameOrInside(workPath, o.path))
+                continue;
+            return intro + QStringLiteral(" est ") + QString::fromUtf8(o.what) +
+                   QStringLiteral(" ( ") + QDir::cleanPath(o.path) +
+                   QStringLiteral(" ) ou l'un de ses parents.") + outro;
+        }
     }
     return {};
 }

@@ -25,10 +25,8 @@ std::optional<DirectoryField> saveDirectoryFields(const CoreSession& session,
                                                   DirectoryFields& fields, UiServices& ui) {
     for (QString& f : fields)
         f = withoutTrailingSlash(f);
-    for (std::size_t i = 0; i < fields.size(); ++i) {
-        if (!checkOrCreateDirectory(fields[i], ui))
-            return DirectoryField(i);
-    }
+    // Before any directory is offered for creation: "VELK/WORK/.." is the program directory,
+    // not a directory that does not exist.
     auto field = [&](DirectoryField f) -> const QString& { return fields[std::size_t(f)]; };
     const QString conflict = workDirectoryConflict(
         field(DirectoryField::Work), session.startDirectory, field(DirectoryField::Installation),
@@ -36,6 +34,10 @@ std::optional<DirectoryField> saveDirectoryFields(const CoreSession& session,
     if (!conflict.isEmpty()) {
         ui.message(conflict, MessageKind::Warning);
         return DirectoryField::Work;
+    }
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (!checkOrCreateDirectory(fields[i], ui))
+            return DirectoryField(i);
     }
     writeDirectories(session.settingsFile(), field(DirectoryField::Installation),
                      field(DirectoryField::QWK), field(DirectoryField::REP),

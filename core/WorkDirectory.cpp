@@ -17,20 +17,35 @@ bool samePath(const fs::path& a, const QString& b) {
     return fs::equivalent(a, toFsPath(b), ec);
 }
 
+// Removes every entry below `dir` but `keep` and the directories leading to it; links
+// are removed, never followed.
+void removeAllBut(const fs::path& dir, const QString& keep) {
+    std::error_code ec;
+    std::vector<fs::path> entries;
+    for (auto it = fs::directory_iterator(dir, ec); !ec && it != fs::directory_iterator();
+         it.increment(ec))
+        entries.push_back(it->path());
+    for (const fs::path& p : entries) {
+        std::error_code e;
+        if (samePath(p, keep))
+            continue;
+        if (fs::is_directory(fs::symlink_status(p, e))) {
+            if (!keep.isEmpty() && isSameOrInside(keep, fromFsPath(p))) {
+                removeAllBut(p, keep);
+                continue;
+            }
+        }
+        fs::remove_all(p, e);
+    }
+}
+
 } // namespace
 
 QString emptyWorkDirectory(const CoreSession& session, const QString& keep) {
     const QString refusal = workDirectoryConflict(session.settings, session.startDirectory);
     if (!refusal.isEmpty())
         return refusal;
-    std::error_code ec;
-    for (auto it = fs::directory_iterator(toFsPath(session.settings.workPath), ec);
-         !ec && it != fs::directory_iterator(); it.increment(ec)) {
-        std::error_code e;
-        if (fs::is_directory(it->symlink_status(e)) || samePath(it->path(), keep))
-            continue;
-        fs::remove(it->path(), e);
-    }
+    removeAllBut(toFsPath(session.settings.workPath), keep);
     return {};
 }
 

@@ -5,7 +5,7 @@
 
 struct CoreSession;
 
-// Deletes every file directly in the work directory (subdirectories stay; failures are
+// Deletes everything below the work directory, subdirectories included (failures are
 // ignored), except `keep`: a packet the user opens from there is never deleted. Links are
 // deleted, never followed. Refuses when the work directory is not one of its own (see
 // DirectoryGuard.h): returns the French message and deletes nothing; empty on success.

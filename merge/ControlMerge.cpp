@@ -113,8 +113,11 @@ MergeControlData readMergeControlData(const std::vector<std::string>& lines,
         std::clamp<std::int64_t>(std::int64_t(lineNumber(line(11))) + 1, 0, kMaxConferences);
     d.conferences.reserve(std::size_t(count));
     for (std::int64_t i = 0; i < count; ++i) {
+        const std::optional<std::uint16_t> number = conferenceNumber(line(12 + 2 * i));
+        if (!number)
+            continue;
         ConferenceEntry e;
-        e.ConferenceNumber = std::uint16_t(lineNumber(line(12 + 2 * i)));
+        e.ConferenceNumber = *number;
         e.ConferenceName = cutToWidth(line(13 + 2 * i), nameWidth);
         d.conferences.push_back(std::move(e));
     }

@@ -28,7 +28,8 @@ struct MergeControlData {
 constexpr std::size_t kMergeNameWidth = 80;
 
 // Reads lines 1 to 13 + 2i; numbers are read with trailing blanks removed and throw the
-// runtime's conversion error when they are none. At most 1000 conferences, silently.
+// runtime's conversion error when they are none. At most 1000 conferences, silently; a
+// conference whose number lies outside 0-65535 is left out.
 MergeControlData readMergeControlData(const std::vector<std::string>& lines,
                                       std::size_t nameWidth = kMergeNameWidth);
 

@@ -50,18 +50,10 @@ bool sameFile(const QString& a, const QString& b) {
 struct Stop {};
 
 void reportUnpackFailure(UiServices& ui, const QString& archive, const UnpackResult& r) {
-    if (!r.refusal.isEmpty()) {
-        ui.message(r.refusal + QLatin1Char('\n') + kCancelled, MessageKind::Warning);
-        return;
-    }
-    ui.message(QStringLiteral("Problème lors du décompactage du fichier :\"") + archive +
-                   QStringLiteral("\" ."),
-               MessageKind::Warning);
-    ui.message(QStringLiteral("Statut = ") + QString::number(r.status) +
-                   QStringLiteral("\nCause possible : Décompacteur inaccessible ou disque "
-                                  "plein\n") +
-                   kCancelled,
-               MessageKind::Warning);
+    QStringList texts = unpackFailureMessages(archive, r);
+    texts.back() += QLatin1Char('\n') + kCancelled;
+    for (const QString& text : texts)
+        ui.message(text, MessageKind::Warning);
 }
 
 // Puts the merged archive in place of the base packet: a copy beside it, given the base

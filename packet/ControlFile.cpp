@@ -7,8 +7,11 @@
 #include "core/UiServices.h"
 #include "packet/PacketSession.h"
 
+#include <QDir>
+
 #include <algorithm>
 #include <numeric>
+#include <system_error>
 
 namespace {
 
@@ -81,7 +84,14 @@ std::vector<std::string> splitTextLines(const QByteArray& data) {
     return lines;
 }
 
-void parseControlLines(const std::vector<std::string>& lines, PacketControl& c, UiServices&) {
+std::optional<std::uint16_t> conferenceNumber(const std::string& line) {
+    const std::int32_t n = StrToInt(TrimRight(line));
+    if (n < 0 || n > 0xFFFF)
+        return std::nullopt;
+    return std::uint16_t(n);
+}
+
+void parseControlLines(const std::vector<std::string>& lines, PacketControl& c, UiServices& ui) {
     // Line numbers from 1; a line the file does not have reads as empty.
     auto line = [&](std::int64_t n) -> std::string {
         return n >= 1 && std::size_t(n) <= lines.size() ? lines[std::size_t(n - 1)] : std::string();
@@ -103,15 +113,26 @@ void parseControlLines(const std::vector<std::string>& lines, PacketControl& c, 
     const std::int64_t n = std::max<std::int64_t>(std::int64_t(number(11)) + 1, 0);
     c.Conferences.clear();
     c.Conferences.reserve(std::size_t(std::min<std::int64_t>(n, std::int64_t(lines.size()) / 2)));
+    int outOfRange = 0;
     for (std::int64_t i = 0; i < n; ++i) {
+        const std::optional<std::uint16_t> conference = conferenceNumber(line(12 + 2 * i));
+        if (!conference) {
+            ++outOfRange;
+            continue;
+        }
         ConferenceEntry e;
-        e.ConferenceNumber = std::uint16_t(number(12 + 2 * i));
+        e.ConferenceNumber = *conference;
         e.ConferenceName = cutToWidth(line(13 + 2 * i), kConferenceNameWidth);
         c.Conferences.push_back(std::move(e));
     }
     c.WelcomeFile = cutToWidth(line(12 + 2 * n), 12);
     c.NewsFile = cutToWidth(line(13 + 2 * n), 12);
     c.GoodbyeFile = cutToWidth(line(14 + 2 * n), 12);
+    if (outOfRange > 0) {
+        ui.message(QStringLiteral("Le fichier CONTROL.DAT donne à %1 conférence(s) un numéro "
+                                  "hors de 0 à 65535.\nElles sont ignorées.")
+                       .arg(outOfRange));
+    }
     c.ConferenceCount = std::int32_t(c.Conferences.size());
 }
 
@@ -195,6 +216,26 @@ QString bbsIdProblem(const std::string& id) {
     return QStringLiteral("L'identifiant du BBS (\"") + dosToUnicode(id) +
            QStringLiteral("\") donné par le fichier CONTROL.DAT ne peut pas nommer un fichier.\n"
                           "Ce paquet est refusé.");
+}
+
+QString removeReplyFilesFromPacket(const QString& workPath, const std::string& bbsId) {
+    const QString name = dosToUnicode(bbsId) + QStringLiteral(".MSG");
+    QStringList removed;
+    for (const QString& found : QDir(workPath).entryList(
+             QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name)) {
+        if (found.compare(name, Qt::CaseInsensitive) != 0)
+            continue;
+        const QString path = joinPath(workPath, found);
+        std::error_code ec;
+        fs::remove_all(toFsPath(path), ec);
+        removed.append(found);
+    }
+    if (removed.isEmpty())
+        return {};
+    return QStringLiteral("Le paquet contenait un fichier de réponses (") +
+           removed.join(QStringLiteral(", ")) +
+           QStringLiteral(") que vous n'avez pas écrit.\n"
+                          "Il a été effacé : il ne partira pas dans votre paquet de réponses.");
 }
 
 QString replyFilePath(const PacketSession& s) {

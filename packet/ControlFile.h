@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,7 +38,13 @@ std::string afterComma(const std::string& line);
 // "CONTROLTYPE = QWKE", in any case.
 bool doorSaysQwke(const std::vector<std::string>& lines);
 
-// Fills the control fields from the lines of CONTROL.DAT (missing lines read as empty).
+// The number of a conference line, trailing blanks removed; nullopt when it lies outside
+// 0-65535, where it could only wrap into the number of another conference. Throws the
+// runtime's conversion error when the line is no number.
+std::optional<std::uint16_t> conferenceNumber(const std::string& line);
+
+// Fills the control fields from the lines of CONTROL.DAT (missing lines read as empty). A
+// conference whose number is out of range is left out, and the user is told.
 void parseControlLines(const std::vector<std::string>& lines, PacketControl& control,
                        UiServices& ui);
 
@@ -48,6 +56,11 @@ std::vector<std::string> sortBulletins(const std::vector<std::string>& names, bo
 // this one cannot (empty, over 8 characters, a path separator, "..", a control character
 // or a blank), or an empty string when it is fine.
 QString bbsIdProblem(const std::string& bbsId);
+
+// Only the user's own replies may go into the reply packet: a reply file of this BBS (in
+// any case) that came with the packet itself is deleted from the work directory. The
+// French message telling the user, or an empty string when there was none.
+QString removeReplyFilesFromPacket(const QString& workPath, const std::string& bbsId);
 
 // The reply file (work directory) and the reply packet (REP directory) of the open packet.
 QString replyFilePath(const PacketSession& session);

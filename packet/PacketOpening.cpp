@@ -21,14 +21,9 @@
 namespace {
 
 void reportUnpackFailure(UiServices& ui, const QString& archive, const UnpackResult& r) {
-    if (!r.refusal.isEmpty()) {
-        ui.message(r.refusal, MessageKind::Warning);
-        return;
-    }
-    ui.message(QStringLiteral("Problème lors du décompactage du fichier :\"") + archive +
-               QStringLiteral("\" ."));
-    ui.message(QStringLiteral("Statut = ") + QString::number(r.status) +
-               QStringLiteral("\nCause possible : Décompacteur inaccessible ou disque plein"));
+    const MessageKind kind = r.refusal.isEmpty() ? MessageKind::Information : MessageKind::Warning;
+    for (const QString& text : unpackFailureMessages(archive, r))
+        ui.message(text, kind);
 }
 
 // Seconds, as file dates compare on the desktop.
@@ -57,6 +52,13 @@ PacketFields packetFields(const PacketSession& s) {
 
 std::optional<PacketFields> openQwkPacket(PacketSession& s, UiServices& ui) {
     const QString work = s.settings.workPath;
+    // The work directory is about to be emptied: it must be one of its own. Tested first, so
+    // that a spelling such as "VELK/WORK/.." is told for the folder it names.
+    if (const QString refusal = workDirectoryConflict(s.settings, s.startDirectory);
+        !refusal.isEmpty()) {
+        ui.message(refusal, MessageKind::Warning);
+        return std::nullopt;
+    }
     if (!QFileInfo(work).isDir()) {
         if (ui.askYesNo(QStringLiteral("Le répertoire temporaire de travail ( ") + work +
                             QStringLiteral(" ) n'existe pas.\nVoulez-vous le créer ?"),
@@ -65,12 +67,6 @@ std::optional<PacketFields> openQwkPacket(PacketSession& s, UiServices& ui) {
         else
             ui.message(QStringLiteral(
                 "Modifiez le répertoire de travail\n(Menu Configuration/Répertoires)"));
-    }
-    // The work directory is about to be emptied: it must be one of its own.
-    if (const QString refusal = workDirectoryConflict(s.settings, s.startDirectory);
-        !refusal.isEmpty()) {
-        ui.message(refusal, MessageKind::Warning);
-        return std::nullopt;
     }
 
     QString packet;
@@ -114,6 +110,11 @@ std::optional<PacketFields> openQwkPacket(PacketSession& s, UiServices& ui) {
         busy.release();
         ui.message(problem, MessageKind::Warning);
         return std::nullopt;
+    }
+    if (const QString removed = removeReplyFilesFromPacket(work, s.packet.control.BbsId);
+        !removed.isEmpty()) {
+        busy.release();
+        ui.message(removed, MessageKind::Warning);
     }
     PacketFields fields = packetFields(s);
 

@@ -8,6 +8,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libqt6printsupport6 qt6-translations-l10n libgl1-mesa-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     zip unzip console-data
+    clang libclang-rt-14-dev
     xvfb xauth
 )
 

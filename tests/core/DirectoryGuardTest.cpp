@@ -25,6 +25,41 @@ TEST(DirectoryGuard, RefusesAWorkDirectoryHoldingTheUsersFiles) {
     EXPECT_FALSE(conflict(QString()).isEmpty());
 }
 
+TEST(DirectoryGuard, NamesTheDirectoryConcerned) {
+    const QString home = QDir::homePath();
+    const QString program = home + QStringLiteral("/VELK");
+    const QString data = home + QStringLiteral("/Courrier");
+    const QString qwk = data + QStringLiteral("/QWK");
+    auto conflict = [&](const QString& work) {
+        return workDirectoryConflict(work, program, data, qwk, data + QStringLiteral("/REP"));
+    };
+    struct Case {
+        QString work;
+        QString named;
+    };
+    const Case cases[] = {
+        // The directory the work directory is comes before those it holds.
+        {data, QStringLiteral("le répertoire d'installation ( ") + data},
+        {qwk, QStringLiteral("le répertoire des fichiers *.QWK ( ") + qwk},
+        {program + QStringLiteral("/"), QStringLiteral("le répertoire du programme ( ") + program},
+        {program + QStringLiteral("/WORK/.."),
+         QStringLiteral("le répertoire du programme ( ") + program},
+        {qwk + QStringLiteral("/../.."), QString()}, // home: the user's files
+    };
+    for (const Case& c : cases) {
+        const QString message = conflict(c.work);
+        EXPECT_TRUE(message.startsWith(QStringLiteral("Le répertoire temporaire de travail ( ") +
+                                       c.work + QStringLiteral(" )")))
+            << message.toStdString();
+        const QString expected =
+            c.named.isEmpty()
+                ? QStringLiteral(" contient vos fichiers personnels.")
+                : QStringLiteral(" est ") + c.named + QStringLiteral(" ) ou l'un de ses parents.");
+        EXPECT_TRUE(message.contains(expected)) << message.toStdString();
+    }
+    EXPECT_TRUE(conflict(program + QStringLiteral("/WORK")).isEmpty());
+}
+
 TEST(TwoDigitYear, SlidingWindowAroundToday) {
     const QDate today(2026, 12, 7);
     EXPECT_EQ(fullYear(96, today), 1996);

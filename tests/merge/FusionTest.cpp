@@ -20,8 +20,7 @@ using namespace mergetest;
 
 namespace {
 
-const QString kUnpackCause =
-    "\nCause possible : Décompacteur inaccessible ou disque plein\nFusion annulée.";
+const QString kUnpackCause = "\nCause : l'archive est endommagée\nFusion annulée.";
 const QString kDone = "La fusion des deux paquets QWK s'est déroulée correctement.";
 const QDateTime kBaseTime(QDate(2021, 3, 4), QTime(10, 20, 30));
 

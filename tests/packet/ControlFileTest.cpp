@@ -133,6 +133,26 @@ TEST_F(ControlFileTest, MoreThanAThousandConferences) {
     EXPECT_EQ(c.ConferenceCount, 0);
 }
 
+TEST_F(ControlFileTest, ConferenceNumbersOutOfRangeNeverBecomeAnother) {
+    std::vector<std::string> lines(11, "1");
+    lines[10] = "4";
+    for (const char* n : {"99999999", "-1", "65535", "65536", "0"})
+        lines.insert(lines.end(), {n, std::string("Conf ") + n});
+    lines.insert(lines.end(), {"HELLO", "NOUVELLES", "BYE"});
+    PacketControl c;
+    parseControlLines(lines, c, ui);
+    ASSERT_EQ(c.ConferenceCount, 2);
+    EXPECT_EQ(c.Conferences[0].ConferenceNumber, 65535);
+    EXPECT_EQ(c.Conferences[1].ConferenceNumber, 0);
+    EXPECT_EQ(c.Conferences[1].ConferenceName, "Conf 0");
+    EXPECT_EQ(c.NewsFile, "NOUVELLES");
+    EXPECT_EQ(ui.messages(),
+              QStringList{"Le fichier CONTROL.DAT donne à 3 conférence(s) un numéro hors de 0 à "
+                          "65535.\nElles sont ignorées."});
+    EXPECT_EQ(conferenceNumber("  7  "), 7);
+    EXPECT_THROW(conferenceNumber("4294967297"), VelkError); // beyond 32 bits: no number
+}
+
 TEST_F(ControlFileTest, MissingControlFile) {
     EXPECT_FALSE(InitQWK(session, ui));
     EXPECT_EQ(ui.messages(), QStringList{"Fichier " + dir.path() + "/CONTROL.DAT introuvable"});

@@ -9,6 +9,7 @@
 #include "session/Session.h"
 #include "tests/support/ConfiguredDirectories.h"
 #include "tests/support/ScriptedUiServices.h"
+#include "tests/support/ZipWriter.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -20,8 +21,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-const QString kUnpackCause = "\nCause possible : Décompacteur inaccessible ou disque plein";
 
 class OpeningTest : public ::testing::Test {
 protected:
@@ -132,7 +131,7 @@ TEST_F(OpeningTest, NoEarlyUnpackingWhereTheOpeningMustAskFirst) {
     EXPECT_FALSE(openQwkPacket(s, ui));
     EXPECT_EQ(ui.messages(), QStringList({"Problème lors du décompactage du fichier :\"" +
                                               s.commandLinePacket + "\" .",
-                                          "Statut = 2" + kUnpackCause}));
+                                          "Statut = 2\nCause : le fichier est introuvable"}));
 }
 
 TEST_F(OpeningTest, CancelledDialogChangesNothing) {
@@ -185,8 +184,10 @@ TEST_F(OpeningTest, UnpackingFailuresStopTheOpening) {
         QString name;
         QByteArray content; // empty: no file at all
         int status;
+        QString cause;
     };
-    const Case cases[] = {{"ABSENT.QWK", {}, 2}, {"DAMAGED.QWK", "pas un zip", 9}};
+    const Case cases[] = {{"ABSENT.QWK", {}, 2, "Cause : le fichier est introuvable"},
+                          {"DAMAGED.QWK", "pas un zip", 9, "Cause : l'archive est endommagée"}};
     for (const Case& c : cases) {
         ui.clear();
         const QString path = joinPath(dir("QWK"), c.name);
@@ -196,7 +197,7 @@ TEST_F(OpeningTest, UnpackingFailuresStopTheOpening) {
         EXPECT_FALSE(openQwkPacket(s, ui));
         EXPECT_EQ(ui.messages(),
                   (QStringList{"Problème lors du décompactage du fichier :\"" + path + "\" .",
-                               "Statut = " + QString::number(c.status) + kUnpackCause}));
+                               "Statut = " + QString::number(c.status) + "\n" + c.cause}));
         EXPECT_EQ(ui.busyDepth(), 0);
     }
 }
@@ -382,4 +383,84 @@ TEST_F(OpeningTest, ButtonsFollowWhatThePacketHolds) {
         EXPECT_EQ(buttons.newFiles, c.newFiles);
         EXPECT_TRUE(buttons.mail && buttons.personalMail);
     }
+}
+
+TEST_F(OpeningTest, EmptyingRemovesSubdirectoriesWithoutFollowingLinks) {
+    const QString w = dir("WORK");
+    const QString outside = joinPath(dirs.root.path(), "AUTRE");
+    QDir().mkpath(outside);
+    write(joinPath(outside, "garder.txt"), "x");
+    QDir().mkpath(w + "/CONTROL.DAT/sous");
+    write(w + "/CONTROL.DAT/sous/a.txt", "x");
+    QDir().mkpath(w + "/paquets");
+    packet = w + "/paquets/VELKTEST.QWK";
+    builder.zipTo(packet);
+    write(w + "/paquets/autre.txt", "x");
+    ASSERT_TRUE(QFile::link(outside, w + "/lien"));
+    ASSERT_TRUE(QFile::link(outside + "/garder.txt", w + "/paquets/lien.txt"));
+
+    // The packet opened from a subdirectory stays, and so does the way to it.
+    ui.answerOpenFile(packet);
+    ASSERT_TRUE(openQwkPacket(s, ui));
+    EXPECT_EQ(work(), (QStringList{"000.NDX", "CONTROL.DAT", "DOOR.ID", "MESSAGES.DAT",
+                                   "PERSONAL.NDX", "paquets"}));
+    EXPECT_EQ(
+        QDir(w + "/paquets").entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System),
+        QStringList{"VELKTEST.QWK"});
+    EXPECT_EQ(readWholeFile(outside + "/garder.txt"), "x");
+    EXPECT_TRUE(ui.texts().isEmpty()) << ui.texts().join('|').toStdString();
+}
+
+TEST_F(OpeningTest, PacketWithADirectoryMemberIsRefusedAndBreaksNothing) {
+    ZipWriter z;
+    z.addAll(builder.files());
+    z.add("CONTROL.DAT/").mode = 040755; // the valid CONTROL.DAT fails to unpack after it
+    const QString hostile = joinPath(dir("QWK"), "HOSTILE.QWK");
+    z.writeTo(hostile);
+    builder.zipTo(packet);
+    for (int round = 0; round < 2; ++round) {
+        ui.clear();
+        ui.answerOpenFile(hostile);
+        EXPECT_FALSE(openQwkPacket(s, ui));
+        EXPECT_EQ(ui.messages(),
+                  QStringList{"Le fichier \"" + hostile +
+                              "\" contient des répertoires ou des fichiers rangés dans un "
+                              "répertoire.\nIl est refusé."});
+        ui.clear();
+        ui.answerOpenFile(packet);
+        EXPECT_TRUE(openQwkPacket(s, ui));
+        EXPECT_TRUE(ui.messages().isEmpty()) << ui.messages().join('|').toStdString();
+    }
+}
+
+TEST_F(OpeningTest, ReplyFileComingWithThePacketNeverReachesTheReplyPacket) {
+    builder.file("velktest.msg", std::string(384, 'x'));
+    builder.file("VELKTEST.MSG", std::string(256, 'y'));
+    builder.zipTo(packet);
+    ui.answerOpenFile(packet);
+    ASSERT_TRUE(openQwkPacket(s, ui));
+    ASSERT_EQ(ui.messages().size(), 1);
+    EXPECT_EQ(ui.messages()[0], "Le paquet contenait un fichier de réponses (VELKTEST.MSG, "
+                                "velktest.msg) que vous n'avez pas écrit.\nIl a été effacé : il "
+                                "ne partira pas dans votre paquet de réponses.");
+    EXPECT_FALSE(work().contains("VELKTEST.MSG", Qt::CaseInsensitive));
+    EXPECT_EQ(closePacket(s, ui), CloseOutcome::NothingToPack);
+    EXPECT_FALSE(QFileInfo::exists(joinPath(dir("REP"), "VELKTEST.REP")));
+
+    // The user's own replies still come back from the reply packet.
+    makeReplyPacket(0);
+    ui.clear();
+    ui.answerOpenFile(packet);
+    ASSERT_TRUE(openQwkPacket(s, ui));
+    EXPECT_EQ(readWholeFile(joinPath(dir("WORK"), "VELKTEST.MSG")), QByteArray(256, 'r'));
+}
+
+TEST_F(OpeningTest, WorkDirectorySpelledThroughItsParentIsToldForWhatItNames) {
+    // The work directory given as "VELK/WORK/.." while WORK does not exist: the program
+    // directory itself, never a directory to create.
+    s.settings.workPath = dir("VELK") + "/WORK/..";
+    EXPECT_FALSE(openQwkPacket(s, ui));
+    ASSERT_EQ(ui.texts().size(), 1);
+    EXPECT_TRUE(ui.texts()[0].contains(" est le répertoire du programme ( " + dir("VELK") + " )"))
+        << ui.texts()[0].toStdString();
 }

@@ -99,6 +99,8 @@ TEST(TParam0, RefusesAWorkDirectoryThatEmptyingWouldMakeDangerous) {
         const char* reason;
     } cases[] = {
         {t.dir.temp.path(), "répertoire du programme"},
+        // Named through a directory that does not exist: refused, never offered for creation.
+        {t.dir.path(QStringLiteral("ABSENT/..")), "répertoire du programme"},
         {t.dir.path(QStringLiteral("QWK")), "répertoire des fichiers *.QWK"},
         {QDir::homePath(), "contient vos fichiers personnels"},
     };
