@@ -403,7 +403,8 @@ std::vector<HostileCase> hostilePackets(const QString& root) {
                             "\x1b[99999999;99999999H\x1b[" + std::string(300, '9') + "m");
          }),
          {}},
-        {"MILLECONF.QWK", built([](PacketBuilder& b) {
+        {"MILLECONF.QWK",
+         built([](PacketBuilder& b) {
              for (int i = 2; i < 1200; ++i)
                  b.conference(std::uint16_t(i), "C" + std::to_string(i));
          }),
