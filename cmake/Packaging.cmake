@@ -29,9 +29,10 @@ set(CPACK_PACKAGE_VENDOR VELK)
 set(CPACK_PACKAGE_CONTACT "VELK <velk@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "lecteur hors connexion de courrier QWK")
 set(CPACK_PACKAGE_DESCRIPTION
-    "VELK lit hors connexion le courrier des BBS au format QWK : il ouvre un paquet,\n\
-montre ses conférences, bulletins et nouvelles, et construit le paquet de réponses\n\
-à envoyer. Interface en français. velk-cli donne la même logique aux scripts.")
+    "VELK lit hors connexion le courrier des BBS au format QWK : il ouvre\n\
+un paquet, montre ses conférences, bulletins et nouvelles, et construit\n\
+le paquet de réponses à envoyer. Interface en français. velk-cli donne\n\
+la même logique aux scripts.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

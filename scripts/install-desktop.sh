@@ -9,22 +9,23 @@ program=$(cd "$1" && pwd)
 data_home=${XDG_DATA_HOME:-$HOME/.local/share}
 bin_home=$HOME/.local/bin
 
+# A launcher's line cannot hold a line break, and desktops look for the program before
+# they turn "%%" back into "%".
 case $program in
-    *$'\n'* | *$'\r'* | *$'\t'*)
-        echo "Le répertoire du programme ne peut pas figurer dans un lanceur : $program" >&2
+    *$'\n'* | *$'\r'* | *$'\t'* | *%*)
+        echo "Ce répertoire ne peut pas figurer dans un lanceur du bureau : $program" >&2
         exit 1
         ;;
 esac
 
 # One argument of the Exec key, quoted: the format reserves " ` $ \ inside quotes, and
-# string values escape the backslash once more; % starts a field code.
+# string values escape the backslash once more.
 exec_argument() {
     local s=$1 b='\'
     s=${s//"$b"/"$b$b$b$b"}
     s=${s//\"/"$b$b\""}
     s=${s//\`/"$b$b\`"}
     s=${s//\$/"$b$b\$"}
-    s=${s//%/%%}
     printf '"%s"' "$s"
 }
 

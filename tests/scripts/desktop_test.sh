@@ -18,7 +18,7 @@ export XDG_DATA_DIRS=/usr/local/share:/usr/share
 export PATH=/usr/local/bin:/usr/bin:/bin
 apps=$HOME/.local/share/applications
 # Every character the launcher's format reserves, and a space.
-program="$HOME/Mes programmes/VELK \$a \"b\" \`c\` 100% d\\e"
+program="$HOME/Mes programmes/VELK \$a \"b\" \`c\` d\\e"
 
 bash "$root/scripts/install-program.sh" "$build" "$program" > /dev/null ||
     fail "install-program.sh"
@@ -33,9 +33,9 @@ for launcher in "$apps/velk.desktop" "$root/data/desktop/velk.desktop"; do
 done
 launcher=$(< "$apps/velk.desktop")
 expect_contains "launcher command line" "$launcher" \
-    'Exec="'"$HOME"'/Mes programmes/VELK \\$a \\"b\\" \\`c\\` 100%% d\\\\e/velk" %f'
+    'Exec="'"$HOME"'/Mes programmes/VELK \\$a \\"b\\" \\`c\\` d\\\\e/velk" %f'
 expect_contains "launcher directory" "$launcher" \
-    "Path=$HOME/Mes programmes/VELK \$a \"b\" \`c\` 100% d\\\\e"
+    "Path=$HOME/Mes programmes/VELK \$a \"b\" \`c\` d\\\\e"
 expect_contains "launcher name" "$launcher" "GenericName=Lecteur de courrier QWK"
 expect_contains "launcher categories" "$launcher" "Categories=Network;Email;"
 expect_contains "launcher packet type" "$launcher" "MimeType=application/x-qwk;"
@@ -85,5 +85,15 @@ out=$(bash "$root/scripts/install-desktop.sh" "$program" 2>&1) || fail "third ru
 expect_eq "the user's own velk-cli" "mon script" "$(< "$cli")"
 expect_contains "says it left it" "$out" \
     "$cli existe déjà et n'est pas un lien : laissé tel quel."
+
+# A directory no launcher can name is refused, with nothing written.
+odd="$work/VELK 100%"
+mkdir -p "$odd"
+rm -rf "$HOME/.local"
+out=$(bash "$root/scripts/install-desktop.sh" "$odd" 2>&1)
+expect_eq "a directory holding %: exit code" 1 "$?"
+expect_eq "a directory holding %: message" \
+    "Ce répertoire ne peut pas figurer dans un lanceur du bureau : $odd" "$out"
+[ -e "$HOME/.local" ] && fail "a directory holding %: files written"
 
 finish

@@ -45,22 +45,24 @@ export HOME=$work/home QT_QPA_PLATFORM=offscreen VELK_TEST_QUIT_AFTER_START=1
 mkdir -p "$HOME/Téléchargements"
 cp "$build/DEMO.QWK" "$HOME/Téléchargements/MONBBS.QWK"
 start() {
-    (cd "$HOME/Téléchargements" && "$work/root/usr/bin/velk" MONBBS.QWK) > "$work/run.out" 2>&1
+    (cd "$HOME/Téléchargements" && "$work/root/usr/bin/velk" MONBBS.QWK) > "$work/run.out" \
+        2> "$work/run.err"
 }
-start || fail "first start: $(< "$work/run.out")"
+start || fail "first start: $(< "$work/run.err")"
 for f in velk velk-cli VELKFONT.FON VELK.HLP VELK.INI ENTETES.INI PIEDPAGE.INI TAGLINES.INI \
     AMIS.INI QWK/DEMO.QWK WORK REP; do
     [ -e "$HOME/VELK/$f" ] || fail "first start: no ~/VELK/$f"
 done
 expect_contains "settings name ~/VELK" "$(< "$HOME/VELK/VELK.INI")" "WorkPath=$HOME/VELK/WORK"
-expect_contains "the packet window opened" "$(< "$work/run.out")" "MONBBS"
+# The packet window, then the main window: no message came before.
+expect_eq "windows shown" "Velk"$'\n'"VELK" "$(< "$work/run.out")"
 
 # The user's own use counts and settings.
 sed -i 's/ALL;1/ALL;7/' "$HOME/VELK/AMIS.INI"
 sed -i 's/FirstUse=0/FirstUse=0\r\nMaxCar=72/' "$HOME/VELK/VELK.INI"
 before=$(cd "$HOME/VELK" && md5sum AMIS.INI VELK.INI)
 rm "$HOME/VELK/velk-cli"
-start || fail "second start: $(< "$work/run.out")"
+start || fail "second start: $(< "$work/run.err")"
 expect_eq "the user's files after a start" "$before" "$(cd "$HOME/VELK" && md5sum AMIS.INI VELK.INI)"
 expect_contains "the user's settings" "$(< "$HOME/VELK/VELK.INI")" "MaxCar=72"
 [ -x "$HOME/VELK/velk-cli" ] || fail "second start: velk-cli not put back"
