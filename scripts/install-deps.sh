@@ -13,7 +13,7 @@ packages=(
 )
 test_packages=(
     libbenchmark-dev xvfb xauth
-    clang-format poppler-utils desktop-file-utils shared-mime-info
+    clang-format poppler-utils desktop-file-utils shared-mime-info libglib2.0-bin
 )
 deb_packages=(dpkg-dev file lintian)
 
