@@ -1,18 +1,16 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "app/Program.h"
 
-#include "app/ProgramIcon.h"
-#include "app/QtUiServices.h"
-#include "app/TForm1.h"
-#include "app/Windows.h"
 #include "core/DosFont.h"
-#include "core/Session.h"
-#include "core/StartUp.h"
 #include "core/VelkError.h"
+#include "session/Session.h"
+#include "session/StartUp.h"
+#include "ui/main/TForm1.h"
+#include "ui/main/Windows.h"
+#include "ui/widgets/ProgramIcon.h"
+#include "ui/widgets/QtUiServices.h"
 
 #include <QApplication>
-#include <QMessageBox>
-#include <QTimer>
 
 #include <cstdio>
 
@@ -38,53 +36,9 @@ private:
     int id_;
 };
 
-// For the end-to-end test only, with VELK_TEST_QUIT_AFTER_START set: a message box's text
-// or a dialog's title is printed on the standard output and the box or dialog closed, and once the
-// main window has been shown and its first activation has run, the titles of the visible windows
-// are printed and the program ends with exit code 0.
-bool testQuitRequested() {
-    return !qEnvironmentVariableIsEmpty("VELK_TEST_QUIT_AFTER_START");
-}
-
-void answerMessageBoxesForTest() {
-    auto* timer = new QTimer(qApp);
-    QObject::connect(timer, &QTimer::timeout, qApp, [] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-            std::printf("%s\n", box->text().toUtf8().constData());
-            std::fflush(stdout);
-            box->done(QMessageBox::Ok);
-        } else if (auto* dialog = qobject_cast<QDialog*>(modal)) {
-            std::printf("%s\n", dialog->windowTitle().toUtf8().constData());
-            std::fflush(stdout);
-            dialog->reject();
-        }
-    });
-    timer->start(20);
-}
-
-// Waits until the first activation is over (no modal window open, the main window shown
-// again) so that what it opened, a command-line packet included, has run.
-void quitAfterStartForTest(QWidget* mainWindow) {
-    auto* timer = new QTimer(qApp);
-    QObject::connect(timer, &QTimer::timeout, qApp, [mainWindow] {
-        if (QApplication::activeModalWidget() || !mainWindow->isVisible())
-            return;
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            if (w->isVisible())
-                std::printf("%s\n", w->windowTitle().toUtf8().constData());
-        }
-        std::fflush(stdout);
-        QCoreApplication::exit(0);
-    });
-    timer->start(50);
-}
-
 } // namespace
 
 int runProgram(Session& session, QtUiServices& ui, const QStringList& arguments) {
-    if (testQuitRequested())
-        answerMessageBoxesForTest();
     QApplication::setWindowIcon(programIcon());
     // The main window's closing ends the run, not the hiding of the last visible window.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -106,7 +60,5 @@ int runProgram(Session& session, QtUiServices& ui, const QStringList& arguments)
 
     const std::unique_ptr<Windows> windows = createWindows(session, ui);
     windows->Form1->show();
-    if (testQuitRequested())
-        quitAfterStartForTest(windows->Form1.get());
     return QApplication::exec();
 }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "app/Program.h"
-#include "app/QtUiServices.h"
-#include "core/Session.h"
+#include "session/Session.h"
+#include "ui/widgets/QtUiServices.h"
 
 #include <QApplication>
 #include <QLibraryInfo>

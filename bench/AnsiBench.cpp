@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "core/AnsiRenderer.h"
 #include "core/DosFont.h"
 #include "core/UiServices.h"
+#include "packet/AnsiRenderer.h"
 
 #include <QFile>
 #include <QGuiApplication>

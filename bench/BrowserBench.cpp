@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "core/Session.h"
 #include "core/UiServices.h"
 #include "mail/Browser.h"
 #include "packet/ControlFile.h"
-#include "tests/support/PacketBuilder.h"
+#include "packet/PacketBuilder.h"
+#include "session/Session.h"
 
 #include <QDate>
 #include <QTemporaryDir>

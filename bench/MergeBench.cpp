@@ -7,8 +7,8 @@
 #include "core/UiServices.h"
 #include "merge/ControlMerge.h"
 #include "merge/MergeFiles.h"
+#include "packet/PacketBuilder.h"
 #include "packet/PacketControl.h"
-#include "tests/support/PacketBuilder.h"
 
 #include <QCoreApplication>
 #include <QDir>

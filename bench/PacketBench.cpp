@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "core/FileUtil.h"
-#include "core/MessageStore.h"
-#include "tests/support/PacketBuilder.h"
-#include "tests/support/ScriptedUiServices.h"
+#include "core/UiServices.h"
+#include "packet/MessageStore.h"
+#include "packet/PacketBuilder.h"
 
 #include <QTemporaryDir>
 
@@ -60,7 +60,7 @@ BENCHMARK(DecodeIndexEntries100k)->Unit(benchmark::kMillisecond);
 void ReadAllHeaders100k(benchmark::State& state) {
     BigPacket& p = packet();
     MessageStoreState store;
-    ScriptedUiServices ui;
+    HeadlessUiServices ui;
     for (auto _ : state) {
         BlockFile messages(messagesFilePath(p.dir.path()));
         for (const QString& index : p.indexFiles) {
@@ -77,7 +77,7 @@ BENCHMARK(ReadAllHeaders100k)->Unit(benchmark::kMillisecond);
 void ReadAllHeadersByPath100k(benchmark::State& state) {
     BigPacket& p = packet();
     MessageStoreState store;
-    ScriptedUiServices ui;
+    HeadlessUiServices ui;
     for (auto _ : state) {
         for (const QString& index : p.indexFiles) {
             for (std::int32_t block : ReadIndexFile(index))
@@ -92,7 +92,7 @@ BENCHMARK(ReadAllHeadersByPath100k)->Unit(benchmark::kMillisecond);
 void ReadOneMessageText(benchmark::State& state) {
     BigPacket& p = packet();
     MessageStoreState store;
-    ScriptedUiServices ui;
+    HeadlessUiServices ui;
     const std::int32_t block = state.range(0) ? p.longMessage : 1;
     for (auto _ : state) {
         ReadMessageHeader(p.dir.path(), block, store, ui);

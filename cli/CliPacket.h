@@ -2,8 +2,8 @@
 #pragma once
 
 #include "cli/CliRegistry.h"
-#include "core/Session.h"
 #include "core/UiServices.h"
+#include "session/Session.h"
 
 #include <QTemporaryDir>
 

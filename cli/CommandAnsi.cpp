@@ -2,11 +2,11 @@
 #include "cli/CliPacket.h"
 #include "cli/CliRegistry.h"
 
-#include "core/AnsiRenderer.h"
 #include "core/DosFont.h"
 #include "core/FileUtil.h"
 #include "core/UiServices.h"
 #include "core/VelkError.h"
+#include "packet/AnsiRenderer.h"
 
 #include <QBuffer>
 #include <QCoreApplication>

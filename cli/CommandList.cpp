@@ -2,8 +2,8 @@
 #include "cli/CliPacket.h"
 #include "core/ActionGuard.h"
 #include "core/FileUtil.h"
-#include "core/MessageStore.h"
 #include "packet/IndexFiles.h"
+#include "packet/MessageStore.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include "core/ActionGuard.h"
 #include "core/CodePage.h"
 #include "core/FileUtil.h"
-#include "core/MessageStore.h"
 #include "packet/IndexFiles.h"
+#include "packet/MessageStore.h"
 
 namespace {
 

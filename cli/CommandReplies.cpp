@@ -3,9 +3,9 @@
 
 #include "core/CodePage.h"
 #include "core/FileUtil.h"
-#include "core/MessageHeader.h"
-#include "core/MessageStore.h"
 #include "core/VelkError.h"
+#include "packet/MessageHeader.h"
+#include "packet/MessageStore.h"
 #include "reply/ReplyFile.h"
 
 #include <QDir>

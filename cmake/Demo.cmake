@@ -1,7 +1,7 @@
 # DEMO.QWK: the demo packet, built from its readable description in data/demo with the
 # packet writer the tests use.
-add_executable(velk-demo-packet tools/MakeDemoPacket.cpp tests/support/PacketBuilder.cpp)
-target_link_libraries(velk-demo-packet PRIVATE velk_core)
+add_executable(velk-demo-packet tools/MakeDemoPacket.cpp)
+target_link_libraries(velk-demo-packet PRIVATE velk_packet)
 
 file(GLOB VELK_DEMO_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/data/demo/*)
 set(VELK_DEMO_PACKET ${CMAKE_BINARY_DIR}/DEMO.QWK)

@@ -15,8 +15,14 @@ void unregisterDosFont(int id) {
 QFont dosFont() {
     QFont f(kDosFontFamily);
     f.setPixelSize(16);
-    f.setStyleStrategy(QFont::StyleStrategy(QFont::NoFontMerging | QFont::NoAntialias));
-    f.setHintingPreference(QFont::PreferFullHinting);
-    f.setKerning(false);
+    setDosFontRendering(f);
     return f;
+}
+
+void setDosFontRendering(QFont& font) {
+    font.setStyleStrategy(QFont::StyleStrategy(QFont::NoFontMerging | QFont::NoAntialias));
+    // Full hinting runs the font's own hinting program, which moves nothing; lighter
+    // settings may hand the squares to an auto-hinter, which shifts their edges.
+    font.setHintingPreference(QFont::PreferFullHinting);
+    font.setKerning(false);
 }

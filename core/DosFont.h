@@ -15,3 +15,7 @@ void unregisterDosFont(int id);
 // The DOS screen font: 8 x 16 cells, never merged with another font, so every cell keeps
 // its width and a missing glyph shows as a box rather than a wider character.
 QFont dosFont();
+
+// Draws a font of the TerminalDOS family the way its glyphs were made: whole pixels,
+// without greying their edges, at any screen scale.
+void setDosFontRendering(QFont& font);

@@ -1,13 +1,15 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "core/SettingsDialogs.h"
 
+#include "core/CoreSession.h"
 #include "core/DirectoryGuard.h"
-#include "core/Session.h"
-#include "core/StartUp.h"
+#include "core/FileUtil.h"
 #include "core/UiServices.h"
 #include "core/VelkError.h"
 
-DirectoryFields loadDirectoryFields(const Session& session) {
+#include <QDir>
+
+DirectoryFields loadDirectoryFields(const CoreSession& session) {
     Settings fromFile;
     readDirectories(session.settingsFile(), fromFile);
     return {fromFile.velkPath, fromFile.qwkPath, fromFile.repPath, fromFile.workPath};
@@ -19,8 +21,8 @@ QString withoutTrailingSlash(const QString& path) {
     return path;
 }
 
-std::optional<DirectoryField> saveDirectoryFields(const Session& session, DirectoryFields& fields,
-                                                  UiServices& ui) {
+std::optional<DirectoryField> saveDirectoryFields(const CoreSession& session,
+                                                  DirectoryFields& fields, UiServices& ui) {
     for (QString& f : fields)
         f = withoutTrailingSlash(f);
     for (std::size_t i = 0; i < fields.size(); ++i) {
@@ -49,7 +51,7 @@ QString chooseDirectory(UiServices& ui, const QString& current) {
     return chosen ? withoutTrailingSlash(*chosen) : current;
 }
 
-bool saveLineWidth(const Session& session, const QString& text, UiServices& ui) {
+bool saveLineWidth(const CoreSession& session, const QString& text, UiServices& ui) {
     const int width = toIntegerStrict(text);
     if (width > kMaxLineWidth) {
         ui.message(QStringLiteral("Pas plus de 80 caractères dans une ligne."));
@@ -63,17 +65,32 @@ bool saveLineWidth(const Session& session, const QString& text, UiServices& ui) 
     return true;
 }
 
-void savePrinterFields(const Session& session, const QString& lineHeight,
+void savePrinterFields(const CoreSession& session, const QString& lineHeight,
                        const QString& linesPerPage) {
     toIntegerStrict(lineHeight);
     toIntegerStrict(linesPerPage);
     writePrinterSettings(session.settingsFile(), lineHeight, linesPerPage);
 }
 
-std::uint32_t changeColour(Session& session, ColourKey key, UiServices& ui) {
+std::uint32_t changeColour(CoreSession& session, ColourKey key, UiServices& ui) {
     std::uint32_t& value = colourOf(session.settings, key);
     if (const std::optional<QColor> chosen = ui.chooseColor(colourFromWindows(value)))
         value = windowsFromColour(*chosen);
     writeColour(session.settingsFile(), key, value);
     return value;
+}
+
+bool checkOrCreateDirectory(const QString& path, UiServices& ui) {
+    if (isUsableDirectory(path))
+        return true;
+    if (!ui.askYesNo(QStringLiteral("Le répertoire \"") + path +
+                         QStringLiteral("\" n'existe pas.\nVoulez-vous le créer ?"),
+                     QStringLiteral("Message")))
+        return false;
+    if (!path.isEmpty() && QDir().mkdir(path) && isUsableDirectory(path))
+        return true;
+    ui.message(QStringLiteral("Impossible de créer le répertoire \"") + path +
+                   QStringLiteral("\"."),
+               MessageKind::Error);
+    return false;
 }

@@ -8,7 +8,7 @@
 #include <array>
 #include <optional>
 
-struct Session;
+struct CoreSession;
 class UiServices;
 
 // The four fields of the directories dialog, in the order it checks them.
@@ -16,7 +16,7 @@ enum class DirectoryField { Installation = 0, QWK = 1, REP = 2, Work = 3 };
 using DirectoryFields = std::array<QString, 4>; // indexed by DirectoryField
 
 // The directories as the file holds them (not the in-memory copies).
-DirectoryFields loadDirectoryFields(const Session& session);
+DirectoryFields loadDirectoryFields(const CoreSession& session);
 
 // A directory is stored without its final "/"; "/" itself stays.
 QString withoutTrailingSlash(const QString& path);
@@ -25,8 +25,8 @@ QString withoutTrailingSlash(const QString& path);
 // creates each directory (installation, QWK, REP, work), refuses a work directory that
 // emptying would make dangerous, then writes the four keys. Returns the field to focus
 // when something was refused (nothing is written then), nullopt when saved.
-std::optional<DirectoryField> saveDirectoryFields(const Session& session, DirectoryFields& fields,
-                                                  UiServices& ui);
+std::optional<DirectoryField> saveDirectoryFields(const CoreSession& session,
+                                                  DirectoryFields& fields, UiServices& ui);
 
 // "&Parcourir ...": the folder the user picks, or the current text when cancelled.
 QString chooseDirectory(UiServices& ui, const QString& current);
@@ -35,13 +35,17 @@ QString chooseDirectory(UiServices& ui, const QString& current);
 // 80; it is written as typed. False, after the message, when out of range.
 inline constexpr int kMinLineWidth = 60;
 inline constexpr int kMaxLineWidth = 80;
-bool saveLineWidth(const Session& session, const QString& text, UiServices& ui);
+bool saveLineWidth(const CoreSession& session, const QString& text, UiServices& ui);
 
 // Printer settings: both fields must be whole numbers (VelkError naming the first that is
 // not, nothing written); written as typed.
-void savePrinterFields(const Session& session, const QString& lineHeight,
+void savePrinterFields(const CoreSession& session, const QString& lineHeight,
                        const QString& linesPerPage);
 
 // "Changer": the chosen colour becomes the setting; either way the setting is written at
 // once. Returns the colour to paint.
-std::uint32_t changeColour(Session& session, ColourKey key, UiServices& ui);
+std::uint32_t changeColour(CoreSession& session, ColourKey key, UiServices& ui);
+
+// The directory is there and writable, or the user agrees to create it and it was created.
+// A creation that fails is reported and counts as a refusal.
+bool checkOrCreateDirectory(const QString& path, UiServices& ui);

@@ -149,9 +149,9 @@ void readMessageFont(const ProfileFile& file, Settings& s) {
         readSettingText(file, K::Police, K::Nom, QStringLiteral("Times New Roman"));
     font.setFamily(name);
     s.fontNotTerminal = name != kDosFontFamily;
-    // The DOS font keeps its 8-pixel cells: no glyph borrowed from another font.
+    // The DOS font keeps its 8-pixel cells and its hard pixel edges.
     if (!s.fontNotTerminal)
-        font.setStyleStrategy(QFont::NoFontMerging);
+        setDosFontRendering(font);
     const int size = readSettingInteger(file, K::Police, K::Taille, 12);
     if (size > 0)
         font.setPointSize(size);

@@ -3,13 +3,25 @@
 
 #include "core/CodePage.h"
 #include "core/FileUtil.h"
-#include "core/MessageHeader.h"
 #include "core/VelkError.h"
 
 #include <limits>
 
 std::string TrimRight(std::string_view text) {
     return trimRight(text);
+}
+
+std::string trimRight(std::string_view text) {
+    std::size_t n = text.size();
+    while (n > 0 && text[n - 1] == ' ')
+        --n;
+    return std::string(text.substr(0, n));
+}
+
+std::string padRight(std::string_view text, std::size_t width) {
+    std::string s(text.substr(0, width));
+    s.resize(width, ' ');
+    return s;
 }
 
 void TrimTextBuffer(std::string& buffer) {

@@ -10,6 +10,9 @@
 
 // The text without its trailing spaces (only 0x20 counts).
 std::string TrimRight(std::string_view text);
+std::string trimRight(std::string_view text);
+// Left-justifies and pads with blanks, or cuts, to exactly `width` bytes.
+std::string padRight(std::string_view text, std::size_t width);
 
 // Cuts a text buffer read from 128-byte blocks: the blank padding goes and so does the last
 // non-blank byte (the 0xE3 ending the last line); a NUL ends the text earlier.

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 class QObject;
@@ -55,6 +56,15 @@ public:
 
     // Runs a window (a QDialog) modally and returns its result code.
     virtual int runModal(QObject& window) = 0;
+    // Hides the opener while `run` runs, without ending the opener's own modal run, and
+    // shows it again afterwards, whatever `run` throws.
+    virtual void runHidden(QObject& opener, const std::function<void()>& run) = 0;
+    // The windows' one way of opening another: the opener hides while the window runs.
+    int runModalOver(QObject& window, QObject& opener) {
+        int result = 0;
+        runHidden(opener, [&] { result = runModal(window); });
+        return result;
+    }
 
     // Opens the help file at the anchor of the context number.
     virtual void showHelp(int context) = 0;
@@ -78,6 +88,7 @@ public:
     std::optional<FindRequest> find(const FindRequest&) override { return {}; }
     bool choosePrinter(QPrinter&) override { return false; }
     int runModal(QObject&) override { return 0; }
+    void runHidden(QObject&, const std::function<void()>& run) override { run(); }
     void showHelp(int) override {}
     void setBusy(bool) override {}
 };

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "core/WorkDirectory.h"
 
+#include "core/CoreSession.h"
 #include "core/DirectoryGuard.h"
 #include "core/FileUtil.h"
-#include "core/Session.h"
 #include "core/VelkError.h"
 
 #include <system_error>
@@ -19,7 +19,7 @@ bool samePath(const fs::path& a, const QString& b) {
 
 } // namespace
 
-QString emptyWorkDirectory(const Session& session, const QString& keep) {
+QString emptyWorkDirectory(const CoreSession& session, const QString& keep) {
     const QString refusal = workDirectoryConflict(session.settings, session.startDirectory);
     if (!refusal.isEmpty())
         return refusal;

@@ -3,13 +3,13 @@
 
 #include <QString>
 
-struct Session;
+struct CoreSession;
 
 // Deletes every file directly in the work directory (subdirectories stay; failures are
 // ignored), except `keep`: a packet the user opens from there is never deleted. Links are
 // deleted, never followed. Refuses when the work directory is not one of its own (see
 // DirectoryGuard.h): returns the French message and deletes nothing; empty on success.
-QString emptyWorkDirectory(const Session& session, const QString& keep = {});
+QString emptyWorkDirectory(const CoreSession& session, const QString& keep = {});
 
 // Deletes everything below `directory` and then the directory itself, unless it is the
 // work directory, which is kept empty. Throws VelkError when an entry cannot be deleted

@@ -2,7 +2,7 @@
 #include "library/LibraryChooser.h"
 
 #include "core/CodePage.h"
-#include "core/Session.h"
+#include "library/LibrarySession.h"
 #include "library/LibraryText.h"
 
 #include <QCollator>
@@ -38,7 +38,7 @@ QString ChooserCaption(int kind) {
     return QStringLiteral("Choix d'un entête");
 }
 
-bool LibraryChooser::ShowTag(int kind, Session& session, UiServices& ui) {
+bool LibraryChooser::ShowTag(int kind, LibrarySession& session, UiServices& ui) {
     kind_ = std::clamp(kind, 1, 4);
     normal_.clear();
     shown_.clear();

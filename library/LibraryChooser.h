@@ -10,7 +10,7 @@
 #include <vector>
 
 class UiServices;
-struct Session;
+struct LibrarySession;
 
 // A chooser result that names no entry.
 constexpr int kNothingChosen = 4095;
@@ -42,7 +42,7 @@ public:
 
     // Reloads the kind's library and lays out its lines; false when the file could not be
     // read (the user has been told). Throws VelkError on a read failure.
-    bool ShowTag(int kind, Session& session, UiServices& ui);
+    bool ShowTag(int kind, LibrarySession& session, UiServices& ui);
 
     // The lines in the order shown.
     const std::vector<ChooserLine>& lines() const { return shown_; }

@@ -2,10 +2,10 @@
 #include "library/LibraryFile.h"
 
 #include "core/FileUtil.h"
-#include "core/Session.h"
 #include "core/TextHelpers.h"
 #include "core/UiServices.h"
 #include "core/VelkError.h"
+#include "library/LibrarySession.h"
 
 #include <QFileInfo>
 
@@ -252,32 +252,32 @@ bool RecordCorrespondent(LibraryState& state, const std::string& name, const QSt
     return SaveLibrary(state, LibraryKind::Correspondents, velkPath, ui);
 }
 
-bool LoadHeaders(Session& session, UiServices& ui) {
+bool LoadHeaders(LibrarySession& session, UiServices& ui) {
     return LoadLibrary(session.libraries, LibraryKind::Headers, session.settings.velkPath, ui);
 }
 
-bool LoadFooters(Session& session, UiServices& ui) {
+bool LoadFooters(LibrarySession& session, UiServices& ui) {
     return LoadLibrary(session.libraries, LibraryKind::Footers, session.settings.velkPath, ui);
 }
 
-bool LoadTaglines(Session& session, UiServices& ui) {
+bool LoadTaglines(LibrarySession& session, UiServices& ui) {
     return LoadLibrary(session.libraries, LibraryKind::Taglines, session.settings.velkPath, ui);
 }
 
-bool LoadCorrespondents(Session& session, UiServices& ui) {
+bool LoadCorrespondents(LibrarySession& session, UiServices& ui) {
     return LoadLibrary(session.libraries, LibraryKind::Correspondents, session.settings.velkPath,
                        ui);
 }
 
-bool SaveLibrary(Session& session, LibraryKind kind, UiServices& ui) {
+bool SaveLibrary(LibrarySession& session, LibraryKind kind, UiServices& ui) {
     return SaveLibrary(session.libraries, kind, session.settings.velkPath, ui);
 }
 
-bool RecordCorrespondent(Session& session, const std::string& name, UiServices& ui) {
+bool RecordCorrespondent(LibrarySession& session, const std::string& name, UiServices& ui) {
     return RecordCorrespondent(session.libraries, name, session.settings.velkPath, ui);
 }
 
-void LoadAllLibraries(Session& session, UiServices& ui) {
+void LoadAllLibraries(LibrarySession& session, UiServices& ui) {
     LoadHeaders(session, ui);
     LoadFooters(session, ui);
     LoadTaglines(session, ui);

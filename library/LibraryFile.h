@@ -9,7 +9,7 @@
 #include <string_view>
 
 class UiServices;
-struct Session;
+struct LibrarySession;
 
 enum class LibraryKind { Headers = 0, Footers = 1, Taglines = 2, Correspondents = 3 };
 
@@ -58,13 +58,13 @@ bool SaveLibrary(LibraryState& state, LibraryKind kind, const QString& velkPath,
 bool RecordCorrespondent(LibraryState& state, const std::string& name, const QString& velkPath,
                          UiServices& ui);
 
-bool LoadHeaders(Session& session, UiServices& ui);
-bool LoadFooters(Session& session, UiServices& ui);
-bool LoadTaglines(Session& session, UiServices& ui);
-bool LoadCorrespondents(Session& session, UiServices& ui);
-bool SaveLibrary(Session& session, LibraryKind kind, UiServices& ui);
-bool RecordCorrespondent(Session& session, const std::string& name, UiServices& ui);
+bool LoadHeaders(LibrarySession& session, UiServices& ui);
+bool LoadFooters(LibrarySession& session, UiServices& ui);
+bool LoadTaglines(LibrarySession& session, UiServices& ui);
+bool LoadCorrespondents(LibrarySession& session, UiServices& ui);
+bool SaveLibrary(LibrarySession& session, LibraryKind kind, UiServices& ui);
+bool RecordCorrespondent(LibrarySession& session, const std::string& name, UiServices& ui);
 
 // Start-up: the four libraries in the order headers, footers, taglines, correspondents.
 // Throws VelkError when a file cannot be read.
-void LoadAllLibraries(Session& session, UiServices& ui);
+void LoadAllLibraries(LibrarySession& session, UiServices& ui);

@@ -2,8 +2,8 @@
 #include "library/LibraryText.h"
 
 #include "core/CodePage.h"
+#include "core/KeyboardTable.h"
 #include "library/LibraryFile.h"
-#include "reply/KeyboardTable.h"
 
 #include <QList>
 

@@ -3,9 +3,9 @@
 
 #include "core/CodePage.h"
 #include "core/FileUtil.h"
-#include "core/Session.h"
 #include "core/UiServices.h"
 #include "library/LibraryFile.h"
+#include "library/LibrarySession.h"
 #include "library/LibraryText.h"
 
 #include <QFileInfo>
@@ -43,7 +43,7 @@ std::vector<std::string> TaglinesOfFile(const QByteArray& file, bool dosFile) {
     return taglines;
 }
 
-void ImportTaglines(Session& session, UiServices& ui) {
+void ImportTaglines(LibrarySession& session, UiServices& ui) {
     ui.message(QStringLiteral("Vous allez devoir choisir le fichier texte contenant vos "
                               "taglines\nCe fichier ne doit comporter qu'une seule tagline par "
                               "ligne."));

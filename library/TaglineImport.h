@@ -7,7 +7,7 @@
 #include <vector>
 
 class UiServices;
-struct Session;
+struct LibrarySession;
 
 // The most taglines the library holds.
 constexpr int kTaglineLimit = 2000;
@@ -21,4 +21,4 @@ std::vector<std::string> TaglinesOfFile(const QByteArray& file, bool dosFile);
 // rewrite, so a failure leaves the file as it was) up to 2000 taglines and the file's size
 // limit, reloads the list and reports. Throws VelkError when a file cannot be read or
 // written.
-void ImportTaglines(Session& session, UiServices& ui);
+void ImportTaglines(LibrarySession& session, UiServices& ui);

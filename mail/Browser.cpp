@@ -3,13 +3,13 @@
 
 #include "core/CodePage.h"
 #include "core/FileUtil.h"
-#include "core/MessageHeader.h"
-#include "core/MessageStore.h"
-#include "core/Session.h"
 #include "core/TextHelpers.h"
 #include "core/TwoDigitYear.h"
 #include "core/VelkError.h"
+#include "mail/MailSession.h"
 #include "packet/IndexFiles.h"
+#include "packet/MessageHeader.h"
+#include "packet/MessageStore.h"
 
 #include <algorithm>
 #include <limits>
@@ -191,7 +191,7 @@ std::string conferenceLine(int number, std::int32_t messageCount, std::string_vi
     return line + count + std::string(name);
 }
 
-std::vector<std::string> buildConferenceList(Session& s) {
+std::vector<std::string> buildConferenceList(MailSession& s) {
     s.browser.LoadedConference = kNoConferenceLoaded;
     s.packet.indexFiles = findIndexFiles(s.settings.workPath, s.packet.control);
     const auto& conferences = s.packet.control.Conferences;
@@ -251,7 +251,7 @@ std::vector<std::size_t> sortedPositions(const std::vector<MessageListEntry>& en
     }
 }
 
-void loadConference(Session& s, UiServices& ui, int line) {
+void loadConference(MailSession& s, UiServices& ui, int line) {
     BrowserState& b = s.browser;
     b.LoadedConference = kNoConferenceLoaded;
     b.ConferenceIndex.clear();
@@ -279,7 +279,7 @@ void loadConference(Session& s, UiServices& ui, int line) {
     b.LoadedConference = line;
 }
 
-std::vector<std::string> listConference(Session& s, UiServices& ui, int line) {
+std::vector<std::string> listConference(MailSession& s, UiServices& ui, int line) {
     BrowserState& b = s.browser;
     if (line != b.LoadedConference) {
         try {
@@ -309,7 +309,7 @@ std::vector<std::string> listConference(Session& s, UiServices& ui, int line) {
     return lines;
 }
 
-bool readListedMessage(Session& s, UiServices& ui, int line) {
+bool readListedMessage(MailSession& s, UiServices& ui, int line) {
     BrowserState& b = s.browser;
     if (line < 0 || std::size_t(line) >= b.ListOrder.size())
         return false;
@@ -321,7 +321,7 @@ bool readListedMessage(Session& s, UiServices& ui, int line) {
     return true;
 }
 
-void loadPersonalList(Session& s) {
+void loadPersonalList(MailSession& s) {
     BrowserState& b = s.browser;
     std::vector<std::int32_t> index = readPersonalIndex(s.settings.workPath);
     b.ListOrder = index;

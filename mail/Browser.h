@@ -13,7 +13,7 @@
 #include <vector>
 
 struct MessageHeader;
-struct Session;
+struct MailSession;
 class UiServices;
 
 // A header date (mm-dd-yy) as dd/mm/yy: its characters 4-5, "/", 1-2, "/", 7-8, whatever
@@ -34,7 +34,7 @@ std::string conferenceLine(int number, std::int32_t messageCount, std::string_vi
 // "Co&urrier général", before the browser opens: the conferences that have an index file,
 // in control-file order, recorded in session.packet.indexFiles, and their list lines.
 // Filling the list forgets the loaded conference: its lines may now name other files.
-std::vector<std::string> buildConferenceList(Session& session);
+std::vector<std::string> buildConferenceList(MailSession& session);
 
 // The list entry of a header just read from the block `headerBlock`.
 MessageListEntry makeListEntry(const MessageHeader& header, std::int32_t headerBlock,
@@ -58,20 +58,20 @@ std::vector<std::size_t> sortedPositions(const std::vector<MessageListEntry>& en
 // Reads the index file of the conference-list line `line` and every header it points to,
 // the message file opened once; each bad header date shows its message once. On success
 // the line becomes the loaded conference. On failure (VelkError thrown) nothing is loaded.
-void loadConference(Session& session, UiServices& ui, int line);
+void loadConference(MailSession& session, UiServices& ui, int line);
 
 // ListConfClick's work for the conference-list line `line`: loads it unless it is the
 // loaded one, then lists it in SortOrder. Fills ListOrder, LastListIndex and
 // CurrentConference and returns the message lines. Throws VelkError (after emptying the
 // list and forgetting the loaded conference) when the index or message file fails.
-std::vector<std::string> listConference(Session& session, UiServices& ui, int line);
+std::vector<std::string> listConference(MailSession& session, UiServices& ui, int line);
 
 // ListMsgClick's reading: CurrentListIndex becomes `line` and its message's header and text
 // are read into the store. False (nothing read) when there is no such line; throws
 // VelkError when the message cannot be read.
-bool readListedMessage(Session& session, UiServices& ui, int line);
+bool readListedMessage(MailSession& session, UiServices& ui, int line);
 
 // The personal list: PERSONAL.NDX's header block indices into ConferenceIndex and
 // ListOrder, LastListIndex set. The browser's loaded conference is forgotten, since its
 // index was overwritten.
-void loadPersonalList(Session& session);
+void loadPersonalList(MailSession& session);

@@ -4,8 +4,8 @@
 #include "core/ActionGuard.h"
 #include "core/CodePage.h"
 #include "core/FileUtil.h"
-#include "core/MessageHeader.h"
-#include "core/Session.h"
+#include "mail/MailSession.h"
+#include "packet/MessageHeader.h"
 
 #include <QFileInfo>
 #include <QLocale>
@@ -64,7 +64,7 @@ QString headerFieldText(std::string_view dos) {
     return s;
 }
 
-QStringList exportHeaderLines(const Session& session, ExportMode mode, const QString& subject,
+QStringList exportHeaderLines(const MailSession& session, ExportMode mode, const QString& subject,
                               const QString& conference, const QDateTime& now) {
     const MessageHeader& h = session.store.CurrentHeader;
     const PacketControl& control = session.packet.control;
@@ -90,7 +90,7 @@ QStringList exportHeaderLines(const Session& session, ExportMode mode, const QSt
     return lines;
 }
 
-QStringList exportLines(const Session& session, ExportMode mode, const ExportSource& source,
+QStringList exportLines(const MailSession& session, ExportMode mode, const ExportSource& source,
                         const QDateTime& now) {
     QStringList lines = exportHeaderLines(session, mode, source.subject, source.conference, now);
     if (mode == ExportMode::Editor) {
@@ -135,8 +135,8 @@ void appendToTextFile(const QString& path, const QByteArray& block) {
     writeFileAtomically(path, data);
 }
 
-bool ExportMessage(Session& session, UiServices& ui, ExportMode mode, const ExportSource& source,
-                   const QDateTime& now) {
+bool ExportMessage(MailSession& session, UiServices& ui, ExportMode mode,
+                   const ExportSource& source, const QDateTime& now) {
     const std::optional<QString> path = ui.saveFileName(exportDialogRequest(session.settings));
     if (!path || path->isEmpty())
         return false;
@@ -150,7 +150,7 @@ bool ExportMessage(Session& session, UiServices& ui, ExportMode mode, const Expo
     return written;
 }
 
-bool exportViewerMessage(Session& session, UiServices& ui, const QStringList& shownLines,
+bool exportViewerMessage(MailSession& session, UiServices& ui, const QStringList& shownLines,
                          const QString& subject, const QString& conference,
                          const QFont& windowFont) {
     return ExportMessage(

@@ -11,7 +11,7 @@
 
 #include <string_view>
 
-struct Session;
+struct MailSession;
 struct Settings;
 
 // The viewer shows the message it reads; the editor exports what is being written, under
@@ -49,10 +49,10 @@ ExportSource viewerSource(const QStringList& shownLines, const QString& subject,
 QString headerFieldText(std::string_view dos);
 
 // The eight lines that open an exported message.
-QStringList exportHeaderLines(const Session& session, ExportMode mode, const QString& subject,
+QStringList exportHeaderLines(const MailSession& session, ExportMode mode, const QString& subject,
                               const QString& conference, const QDateTime& now);
 // Every line the export writes, header first.
-QStringList exportLines(const Session& session, ExportMode mode, const ExportSource& source,
+QStringList exportLines(const MailSession& session, ExportMode mode, const ExportSource& source,
                         const QDateTime& now);
 // The lines as the file receives them: UTF-8, each ended by CR LF.
 QByteArray exportBytes(const QStringList& lines);
@@ -67,11 +67,11 @@ void appendToTextFile(const QString& path, const QByteArray& block);
 
 // Asks for the file, writes the message and confirms. Cancelling does nothing; a write
 // error shows its message and no confirmation. Returns whether the message was written.
-bool ExportMessage(Session& session, UiServices& ui, ExportMode mode, const ExportSource& source,
-                   const QDateTime& now = QDateTime::currentDateTime());
+bool ExportMessage(MailSession& session, UiServices& ui, ExportMode mode,
+                   const ExportSource& source, const QDateTime& now = QDateTime::currentDateTime());
 
 // The viewer's "&Exporter": its shown body lines, subject and conference labels and its
 // default font.
-bool exportViewerMessage(Session& session, UiServices& ui, const QStringList& shownLines,
+bool exportViewerMessage(MailSession& session, UiServices& ui, const QStringList& shownLines,
                          const QString& subject, const QString& conference,
                          const QFont& windowFont);

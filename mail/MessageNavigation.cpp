@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "mail/MessageNavigation.h"
 
-#include "core/MessageStore.h"
-#include "core/Session.h"
 #include "core/SettingsFile.h"
 #include "core/UiServices.h"
 #include "mail/Browser.h"
+#include "mail/MailSession.h"
+#include "packet/MessageStore.h"
 #include "reply/ReplyFile.h"
 
 #include <algorithm>
@@ -44,7 +44,7 @@ int listedCount(const BrowserState& b) {
 
 } // namespace
 
-bool readSelectedReply(Session& session) {
+bool readSelectedReply(MailSession& session) {
     const ReplyState& r = session.replies;
     if (r.SelectedReply >= r.ReplyTable.size())
         return false;
@@ -55,7 +55,7 @@ bool readSelectedReply(Session& session) {
     return true;
 }
 
-bool navigateMessages(Session& session, UiServices& ui, NavigationStep step) {
+bool navigateMessages(MailSession& session, UiServices& ui, NavigationStep step) {
     // A failed read leaves the list where it was and the message shown intact.
     const MessageStoreState kept = session.store;
     if (session.viewer.ReplyMode) {
@@ -90,7 +90,7 @@ bool navigateMessages(Session& session, UiServices& ui, NavigationStep step) {
     return true;
 }
 
-std::optional<FontChange> chooseMessageFont(Session& session, UiServices& ui) {
+std::optional<FontChange> chooseMessageFont(MailSession& session, UiServices& ui) {
     const auto chosen = ui.chooseFont(session.settings.messageFont);
     if (!chosen)
         return std::nullopt;

@@ -6,7 +6,7 @@
 
 #include <optional>
 
-struct Session;
+struct MailSession;
 class UiServices;
 
 enum class NavigationStep { First, Previous, Next, Last };
@@ -18,11 +18,11 @@ std::optional<int> navigationTarget(int current, int count, NavigationStep step)
 // Reply mode: reads the header and text of the selected message of the reply file into
 // CurrentHeader and MessageText; false when no message of the table is selected. Packet
 // mode reads with the browser's readListedMessage. Throws VelkError.
-bool readSelectedReply(Session& session);
+bool readSelectedReply(MailSession& session);
 
 // Moves in the list of the viewer's mode and reads the message reached; false when it
 // stayed where it was. Throws VelkError when the read fails (the position has moved).
-bool navigateMessages(Session& session, UiServices& ui, NavigationStep step);
+bool navigateMessages(MailSession& session, UiServices& ui, NavigationStep step);
 
 inline const QString kFontChangeMessage =
     QStringLiteral("Cette fenêtre doit être fermée pour prendre en compte\nvos changements");
@@ -35,4 +35,4 @@ struct FontChange {
 // "P&olice": the font dialog preset with the message font; the choice is written to the
 // settings file and read back into the settings. Nothing when the user cancels. Throws
 // VelkError when the settings file cannot be written.
-std::optional<FontChange> chooseMessageFont(Session& session, UiServices& ui);
+std::optional<FontChange> chooseMessageFont(MailSession& session, UiServices& ui);

@@ -2,9 +2,9 @@
 #include "mail/MessagePrint.h"
 
 #include "core/CodePage.h"
-#include "core/MessageHeader.h"
-#include "core/Session.h"
 #include "core/VelkError.h"
+#include "mail/MailSession.h"
+#include "packet/MessageHeader.h"
 
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>
@@ -45,7 +45,7 @@ QString ToPrintCharset(const QString& line, bool fontNotTerminal) {
     return windowsToUnicode(oemToAnsi(unicodeToDos(line)));
 }
 
-QStringList printHeaderLines(const Session& session, const QString& subject,
+QStringList printHeaderLines(const MailSession& session, const QString& subject,
                              const QString& conference) {
     const MessageHeader& h = session.store.CurrentHeader;
     const std::string& bbs = session.packet.control.BbsName;
@@ -63,7 +63,7 @@ QStringList printHeaderLines(const Session& session, const QString& subject,
     return lines;
 }
 
-QStringList printedLines(const Session& session, const ExportSource& source) {
+QStringList printedLines(const MailSession& session, const ExportSource& source) {
     const bool fontNotTerminal = session.settings.fontNotTerminal;
     QStringList lines;
     // Every header line is converted, the conference's too: its name is DOS text as well.

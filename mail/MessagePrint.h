@@ -10,7 +10,7 @@
 #include <vector>
 
 class QPagedPaintDevice;
-struct Session;
+struct MailSession;
 
 // The header block of a printed message: eight lines at the top of the first page.
 inline constexpr int kPrintHeaderLines = 8;
@@ -22,10 +22,10 @@ inline constexpr int kDefaultPrintLineHeight = 80;
 QString ToPrintCharset(const QString& line, bool fontNotTerminal);
 
 // The header block as printed, before ToPrintCharset.
-QStringList printHeaderLines(const Session& session, const QString& subject,
+QStringList printHeaderLines(const MailSession& session, const QString& subject,
                              const QString& conference);
 // Every printed line, header first, converted for the printer font.
-QStringList printedLines(const Session& session, const ExportSource& source);
+QStringList printedLines(const MailSession& session, const ExportSource& source);
 
 struct PlacedLine {
     int line; // index in the printed lines

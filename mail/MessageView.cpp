@@ -2,11 +2,11 @@
 #include "mail/MessageView.h"
 
 #include "core/CodePage.h"
+#include "core/LatinToDosTable.h"
 #include "core/PacketDate.h"
-#include "core/Session.h"
 #include "core/SettingsFile.h"
 #include "core/TextHelpers.h"
-#include "mail/LatinToDosTable.h"
+#include "mail/MailSession.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -197,7 +197,7 @@ std::vector<ShownLine> shownBodyLines(const MessageBody& body, bool fontNotTermi
     return lines;
 }
 
-MessageView buildMessageView(const Session& session, const QDate& today) {
+MessageView buildMessageView(const MailSession& session, const QDate& today) {
     const MessageHeader& h = session.store.CurrentHeader;
     const Settings& settings = session.settings;
     const PacketControl& control = session.packet.control;

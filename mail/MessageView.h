@@ -14,7 +14,7 @@
 
 struct MessageHeader;
 struct PacketControl;
-struct Session;
+struct MailSession;
 
 // Every body line is shown after this indent, which export and printing drop again.
 inline constexpr int kBodyIndent = 6;
@@ -91,7 +91,7 @@ inline const QColor kPrivateStatusColour = QColor(255, 0, 0);
 
 // Builds the view of the session's current message in the viewer's mode, without
 // changing the session.
-MessageView buildMessageView(const Session& session, const QDate& today = QDate::currentDate());
+MessageView buildMessageView(const MailSession& session, const QDate& today = QDate::currentDate());
 
 // The body lines again after a change of font, with their quotation marks.
 std::vector<ShownLine> shownBodyLines(const MessageBody& body, bool fontNotTerminal);

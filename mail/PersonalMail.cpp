@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "mail/PersonalMail.h"
 
-#include "core/MessageHeader.h"
-#include "core/MessageStore.h"
-#include "core/Session.h"
 #include "core/UiServices.h"
 #include "core/VelkError.h"
 #include "mail/Browser.h"
+#include "mail/MailSession.h"
+#include "packet/MessageHeader.h"
+#include "packet/MessageStore.h"
 #include "reply/ReplyFile.h"
 
 #include <QFileInfo>
@@ -38,7 +38,7 @@ std::string writtenLine(const MessageHeader& header) {
     return managerLine(header, header.recipient);
 }
 
-std::vector<std::string> buildPersonalList(Session& session, UiServices& ui) {
+std::vector<std::string> buildPersonalList(MailSession& session, UiServices& ui) {
     BrowserState& b = session.browser;
     std::vector<std::string> lines;
     try {
@@ -62,7 +62,7 @@ std::vector<std::string> buildPersonalList(Session& session, UiServices& ui) {
     return lines;
 }
 
-WrittenMessages listWrittenMessages(Session& session) {
+WrittenMessages listWrittenMessages(MailSession& session) {
     ReplyState& replies = session.replies;
     replies.SelectedReply = kNoReplySelected;
     replies.ReplyTable.clear();
@@ -86,7 +86,7 @@ WrittenMessages listWrittenMessages(Session& session) {
     return result;
 }
 
-void readWrittenMessage(Session& session, int index) {
+void readWrittenMessage(MailSession& session, int index) {
     const ReplyState& replies = session.replies;
     if (index < 0 || index >= replies.ReplyCount())
         throw VelkError::io(IoCode::ReadPastEnd);
@@ -97,7 +97,7 @@ void readWrittenMessage(Session& session, int index) {
     ReadReplyText(path, record + 1, store.CurrentHeader.blockCount, store);
 }
 
-bool checkReplySelected(Session& session, UiServices& ui) {
+bool checkReplySelected(MailSession& session, UiServices& ui) {
     const ReplyState& replies = session.replies;
     if (replies.SelectedReply != kNoReplySelected &&
         int(replies.SelectedReply) < replies.ReplyCount())
@@ -107,7 +107,7 @@ bool checkReplySelected(Session& session, UiServices& ui) {
     return false;
 }
 
-bool deleteSelectedReply(Session& session, UiServices& ui) {
+bool deleteSelectedReply(MailSession& session, UiServices& ui) {
     if (!checkReplySelected(session, ui))
         return false;
     if (!ui.askYesNo(QString::fromUtf8(kConfirmErase)))
@@ -116,7 +116,7 @@ bool deleteSelectedReply(Session& session, UiServices& ui) {
     return true;
 }
 
-bool startRereading(Session& session) {
+bool startRereading(MailSession& session) {
     ReplyState& replies = session.replies;
     if (replies.ReplyCount() == 0)
         return false;
@@ -124,28 +124,5 @@ bool startRereading(Session& session) {
         int(replies.SelectedReply) >= replies.ReplyCount())
         replies.SelectedReply = 0;
     readWrittenMessage(session, replies.SelectedReply);
-    return true;
-}
-
-bool startModification(Session& session, UiServices& ui, int& messageCount) {
-    session.editor.ForwardFlag = false;
-    if (!checkReplySelected(session, ui))
-        return false;
-    session.editor.CancelFlag = false;
-    readWrittenMessage(session, session.replies.SelectedReply);
-    messageCount = session.replies.ReplyCount();
-    return true;
-}
-
-bool finishModification(Session& session, int index, int messageCountBefore) {
-    const bool stored = !session.editor.CancelFlag;
-    session.editor.CancelFlag = false;
-    if (!stored || !QFileInfo(ReplyFilePath(session)).isFile())
-        return false;
-    // A write that failed was cut back: the file then holds no new version to put in place.
-    BuildReplyTable(session);
-    if (session.replies.ReplyCount() != messageCountBefore + 1)
-        return false;
-    ReplaceReply(session, index);
     return true;
 }

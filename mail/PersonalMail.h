@@ -7,7 +7,7 @@
 #include <vector>
 
 struct MessageHeader;
-struct Session;
+struct MailSession;
 class UiServices;
 
 constexpr std::size_t kManagerLineWidth = 67;
@@ -26,7 +26,7 @@ std::string writtenLine(const MessageHeader& header);
 // "&Courrier personnel", before the manager opens: PERSONAL.NDX into the browser's tables
 // (see loadPersonalList) and the line of each message it lists. No PERSONAL.NDX gives an
 // empty list. Throws VelkError, the personal list emptied, when a header cannot be read.
-std::vector<std::string> buildPersonalList(Session& session, UiServices& ui);
+std::vector<std::string> buildPersonalList(MailSession& session, UiServices& ui);
 
 // The messages of the reply file, listed in file order.
 struct WrittenMessages {
@@ -37,31 +37,20 @@ struct WrittenMessages {
 // AfficheMsgREP's reading: ReplyTable rebuilt from the reply file (emptied when there is
 // none) and one line per message; the selection is forgotten. Throws VelkError, the table
 // emptied, when the file cannot be read.
-WrittenMessages listWrittenMessages(Session& session);
+WrittenMessages listWrittenMessages(MailSession& session);
 
 // Reads written message `index` into CurrentHeader and MessageText. Throws VelkError when
 // there is no such message or the file cannot be read.
-void readWrittenMessage(Session& session, int index);
+void readWrittenMessage(MailSession& session, int index);
 
 // Whether a written message is selected; when none is while the list holds some, the user
 // is told to choose one first.
-bool checkReplySelected(Session& session, UiServices& ui);
+bool checkReplySelected(MailSession& session, UiServices& ui);
 
 // "Effa&cer un message": asks for confirmation, then removes the selected message (the reply
 // file and the reply packet with the last one). True when a message was removed.
-bool deleteSelectedReply(Session& session, UiServices& ui);
+bool deleteSelectedReply(MailSession& session, UiServices& ui);
 
 // "&Relire les messages": the selected message, or the first when none is, becomes
 // SelectedReply and is read. False when the reply file holds no message.
-bool startRereading(Session& session);
-
-// "&Modifier un message", before the editor: the selected message is read for modification
-// and CancelFlag cleared. False (nothing read) when no message is selected. Returns the
-// number of messages in the file, which finishModification needs.
-bool startModification(Session& session, UiServices& ui, int& messageCount);
-
-// After the editor: when it stored the new version whole (CancelFlag clear and exactly one
-// message more than `messageCountBefore` in the file), the new version takes the place of
-// message `index`. Otherwise the file stays as it is. CancelFlag is cleared. True when the
-// old version was replaced.
-bool finishModification(Session& session, int index, int messageCountBefore);
+bool startRereading(MailSession& session);

@@ -4,11 +4,11 @@
 #include "core/Archiver.h"
 #include "core/DirectoryGuard.h"
 #include "core/FileUtil.h"
-#include "core/Session.h"
 #include "core/UiServices.h"
 #include "core/VelkError.h"
 #include "core/WorkDirectory.h"
 #include "merge/MergeFiles.h"
+#include "packet/PacketSession.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -165,7 +165,7 @@ std::optional<FusionFocus> CheckFusion(const QString& basePath, const QString& i
     return std::nullopt;
 }
 
-std::optional<FusionFocus> CheckFusion(const Session& session, const QString& basePath,
+std::optional<FusionFocus> CheckFusion(const PacketSession& session, const QString& basePath,
                                        const QString& integratedPath, UiServices& ui) {
     return CheckFusion(basePath, integratedPath, session.settings.qwkPath, ui);
 }
@@ -290,8 +290,8 @@ FusionResult DoFusion(const QString& basePath, const QString& integratedPath,
     return result;
 }
 
-FusionResult DoFusion(Session& session, const QString& basePath, const QString& integratedPath,
-                      UiServices& ui, const FusionStatus& Statut) {
+FusionResult DoFusion(PacketSession& session, const QString& basePath,
+                      const QString& integratedPath, UiServices& ui, const FusionStatus& Statut) {
     if (const QString refusal = workDirectoryConflict(session.settings, session.startDirectory);
         !refusal.isEmpty()) {
         ui.message(refusal, MessageKind::Warning);

@@ -10,7 +10,7 @@
 #include <optional>
 
 struct PacketControl;
-struct Session;
+struct PacketSession;
 class UiServices;
 
 // Which file list of the merge window gets the focus after a refused check.
@@ -25,7 +25,7 @@ std::optional<FusionFocus> CheckFusion(const QString& basePath, const QString& i
                                        const QString& spacePath, UiServices& ui);
 
 // The same, with the free space of the file system holding the QWK directory.
-std::optional<FusionFocus> CheckFusion(const Session& session, const QString& basePath,
+std::optional<FusionFocus> CheckFusion(const PacketSession& session, const QString& basePath,
                                        const QString& integratedPath, UiServices& ui);
 
 // Whether the free space is short for unpacking both packets: not more than five times
@@ -56,5 +56,5 @@ FusionResult DoFusion(const QString& basePath, const QString& integratedPath,
                       IntegratedDeletion deletion = IntegratedDeletion::Ask);
 
 // The same in the configured work directory, once it has passed the work-directory guard.
-FusionResult DoFusion(Session& session, const QString& basePath, const QString& integratedPath,
-                      UiServices& ui, const FusionStatus& Statut);
+FusionResult DoFusion(PacketSession& session, const QString& basePath,
+                      const QString& integratedPath, UiServices& ui, const FusionStatus& Statut);

@@ -2,9 +2,9 @@
 #include "merge/MergeFiles.h"
 
 #include "core/FileUtil.h"
-#include "core/Mbf.h"
-#include "core/MessageStore.h"
 #include "core/VelkError.h"
+#include "packet/Mbf.h"
+#include "packet/MessageStore.h"
 
 #include <QFile>
 

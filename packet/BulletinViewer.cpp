@@ -3,9 +3,9 @@
 
 #include "core/CodePage.h"
 #include "core/FileUtil.h"
-#include "core/Session.h"
 #include "core/TextHelpers.h"
 #include "core/UiServices.h"
+#include "packet/PacketSession.h"
 
 QString bulletinListLine(std::string_view fileName, bool numberedAfterDot) {
     const std::size_t separator = fileName.find(numberedAfterDot ? '.' : '-');
@@ -21,7 +21,7 @@ QStringList bulletinListLines(const PacketControl& control) {
     return lines;
 }
 
-std::optional<QString> packetFilePath(const Session& session, std::string_view name) {
+std::optional<QString> packetFilePath(const PacketSession& session, std::string_view name) {
     const QString plain = dosToUnicode(TrimRight(name));
     if (plain.isEmpty() || plain.contains(QLatin1Char('/')) || plain == QLatin1String(".") ||
         plain == QLatin1String(".."))
@@ -30,7 +30,8 @@ std::optional<QString> packetFilePath(const Session& session, std::string_view n
     return findFileNoCase(work, plain).value_or(joinPath(work, plain));
 }
 
-BulletinViewer::BulletinViewer(Session& session, UiServices& ui) : session_(session), ui_(ui) {
+BulletinViewer::BulletinViewer(PacketSession& session, UiServices& ui)
+    : session_(session), ui_(ui) {
     // A blank page until the first drawing.
     image_ = QImage(kAnsiImageWidth, 200, QImage::Format_RGB32);
     image_.fill(Qt::white);

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
-#include "core/AnsiRenderer.h"
+#include "packet/AnsiRenderer.h"
 
 #include <QImage>
 #include <QString>
@@ -12,7 +12,7 @@
 #include <string_view>
 
 struct PacketControl;
-struct Session;
+struct PacketSession;
 class UiServices;
 
 // "Bulletin N°" and what follows the first separator of the file name ("." when every
@@ -25,7 +25,7 @@ QStringList bulletinListLines(const PacketControl& control);
 // directory, whatever the case of its name on disk; the plain joined path when there is no
 // such file. nullopt for a name that is no plain file name ("..", a "/"), which a hostile
 // control file could use to show a file from elsewhere.
-std::optional<QString> packetFilePath(const Session& session, std::string_view name);
+std::optional<QString> packetFilePath(const PacketSession& session, std::string_view name);
 
 inline const QString kLighterColoursCaption = QStringLiteral("Couleurs plus claires");
 inline const QString kDarkerColoursCaption = QStringLiteral("Couleurs plus fonçées");
@@ -34,7 +34,7 @@ inline const QString kDarkerColoursCaption = QStringLiteral("Couleurs plus fonç
 // screen renderer into an image 641 pixels wide, and the way through the bulletins.
 class BulletinViewer {
 public:
-    BulletinViewer(Session& session, UiServices& ui);
+    BulletinViewer(PacketSession& session, UiServices& ui);
 
     // The list's choice: draws the bulletin at that position of BulletinFiles. False, after
     // the renderer's message, when the file cannot be read.
@@ -77,7 +77,7 @@ private:
     // Measures and draws CurrentViewerFile; false when it could not be read.
     bool redraw();
 
-    Session& session_;
+    PacketSession& session_;
     UiServices& ui_;
     AnsiRendererState renderer_;
     QImage image_;

@@ -3,9 +3,9 @@
 
 #include "core/CodePage.h"
 #include "core/FileUtil.h"
-#include "core/Session.h"
 #include "core/TextHelpers.h"
 #include "core/UiServices.h"
+#include "packet/PacketSession.h"
 
 #include <algorithm>
 #include <numeric>
@@ -154,8 +154,8 @@ bool InitQWK(const QString& workPath, PacketControl& c, UiServices& ui) {
     return true;
 }
 
-bool InitQWK(Session& session, UiServices& ui) {
-    session.replies.LogicalCounter = 1;
+bool InitQWK(PacketSession& session, UiServices& ui) {
+    session.packet.LogicalCounter = 1;
     return InitQWK(session.settings.workPath, session.packet.control, ui);
 }
 
@@ -172,12 +172,12 @@ QString bbsIdProblem(const std::string& id) {
                           "Ce paquet est refusé.");
 }
 
-QString replyFilePath(const Session& s) {
+QString replyFilePath(const PacketSession& s) {
     return joinPath(s.settings.workPath,
                     dosToUnicode(s.packet.control.BbsId) + QStringLiteral(".MSG"));
 }
 
-QString replyPacketPath(const Session& s) {
+QString replyPacketPath(const PacketSession& s) {
     return joinPath(s.settings.repPath,
                     dosToUnicode(s.packet.control.BbsId) + QStringLiteral(".REP"));
 }

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-struct Session;
+struct PacketSession;
 class UiServices;
 
 constexpr int kMaxConferences = 1000;
@@ -17,7 +17,7 @@ constexpr int kMaxConferences = 1000;
 // names, CONTROL.DAT and DOOR.ID; the reply writer's logical counter starts again at 1.
 // False, after its French message, when there is no control file. A numeric line that is
 // no number throws the runtime's conversion error.
-bool InitQWK(Session& session, UiServices& ui);
+bool InitQWK(PacketSession& session, UiServices& ui);
 bool InitQWK(const QString& workPath, PacketControl& control, UiServices& ui);
 
 // The lines of a text file whose lines end with CR LF or LF alone; the last may have none.
@@ -43,5 +43,5 @@ std::vector<std::string> sortBulletins(const std::vector<std::string>& names, bo
 QString bbsIdProblem(const std::string& bbsId);
 
 // The reply file (work directory) and the reply packet (REP directory) of the open packet.
-QString replyFilePath(const Session& session);
-QString replyPacketPath(const Session& session);
+QString replyFilePath(const PacketSession& session);
+QString replyPacketPath(const PacketSession& session);

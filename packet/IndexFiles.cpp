@@ -3,8 +3,8 @@
 
 #include "core/CodePage.h"
 #include "core/FileUtil.h"
-#include "core/MessageStore.h"
 #include "core/TextHelpers.h"
+#include "packet/MessageStore.h"
 
 #include <algorithm>
 

@@ -3,7 +3,7 @@
 
 #include "core/CodePage.h"
 #include "core/FileUtil.h"
-#include "core/Session.h"
+#include "packet/PacketSession.h"
 
 #include <QFileInfo>
 
@@ -24,7 +24,7 @@ QString upperSameLength(const QString& s) {
 
 } // namespace
 
-QString newFilesPath(const Session& session) {
+QString newFilesPath(const PacketSession& session) {
     const QString& work = session.settings.workPath;
     const QString name = QStringLiteral("NEWFILES.DAT");
     return findFileNoCase(work, name).value_or(joinPath(work, name));
@@ -58,7 +58,7 @@ QString newFilesText(const QByteArray& dosBytes) {
     return text;
 }
 
-QString loadNewFiles(const Session& session) {
+QString loadNewFiles(const PacketSession& session) {
     return newFilesText(readWholeFile(newFilesPath(session)));
 }
 

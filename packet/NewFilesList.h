@@ -6,18 +6,18 @@
 #include <QByteArray>
 #include <QString>
 
-struct Session;
+struct PacketSession;
 
 // NEWFILES.DAT of the work directory, whatever the case of its name on disk (the plain
 // joined path when there is none).
-QString newFilesPath(const Session& session);
+QString newFilesPath(const PacketSession& session);
 
 // The lines of a DOS text file as the list shows them in the DOS font: every byte its
 // code page 437 glyph, tabs kept, lines joined by "\n". CR LF, LF and a lone CR end a line;
 // the DOS end-of-file mark ends the text.
 QString newFilesText(const QByteArray& dosBytes);
 // Reads NEWFILES.DAT; throws VelkError when it cannot be read.
-QString loadNewFiles(const Session& session);
+QString loadNewFiles(const PacketSession& session);
 
 // Where the next search starts: a 1-based position in the text (where a downward search
 // starts, where an upward one ends) and the 0-based line of the previous match.

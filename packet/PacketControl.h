@@ -50,4 +50,6 @@ struct PacketState {
     PacketControl control;
     QString packetFileName;
     std::vector<IndexFileEntry> indexFiles;
+    // Numbers the replies written since this packet was opened.
+    std::uint16_t LogicalCounter = 1;
 };

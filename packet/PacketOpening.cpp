@@ -6,12 +6,12 @@
 #include "core/DirectoryGuard.h"
 #include "core/FileUtil.h"
 #include "core/PacketDate.h"
-#include "core/Session.h"
 #include "core/TextHelpers.h"
 #include "core/UiServices.h"
 #include "core/VelkError.h"
 #include "core/WorkDirectory.h"
 #include "packet/ControlFile.h"
+#include "packet/PacketSession.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -43,7 +43,7 @@ QString FileNamePart(const QString& path) {
     return slash < 0 ? path : path.mid(slash + 1);
 }
 
-PacketFields packetFields(const Session& s) {
+PacketFields packetFields(const PacketSession& s) {
     const PacketControl& c = s.packet.control;
     PacketFields f;
     f.PaquetName = FileNamePart(s.packet.packetFileName);
@@ -55,7 +55,7 @@ PacketFields packetFields(const Session& s) {
     return f;
 }
 
-std::optional<PacketFields> openQwkPacket(Session& s, UiServices& ui) {
+std::optional<PacketFields> openQwkPacket(PacketSession& s, UiServices& ui) {
     const QString work = s.settings.workPath;
     if (!QFileInfo(work).isDir()) {
         if (ui.askYesNo(QStringLiteral("Le répertoire temporaire de travail ( ") + work +
@@ -141,7 +141,7 @@ std::optional<PacketFields> openQwkPacket(Session& s, UiServices& ui) {
     return fields;
 }
 
-CloseOutcome closePacket(Session& s, UiServices& ui) {
+CloseOutcome closePacket(PacketSession& s, UiServices& ui) {
     CloseOutcome outcome = CloseOutcome::NothingToPack;
     if (bbsIdProblem(s.packet.control.BbsId).isEmpty()) {
         const QString replyFile = replyFilePath(s);
@@ -169,7 +169,7 @@ CloseOutcome closePacket(Session& s, UiServices& ui) {
     return outcome;
 }
 
-std::optional<QString> newsFilePath(const Session& s) {
+std::optional<QString> newsFilePath(const PacketSession& s) {
     const QString name = dosToUnicode(TrimRight(s.packet.control.NewsFile));
     if (name.isEmpty() || name.contains(QLatin1Char('/')) || name == QLatin1String(".") ||
         name == QLatin1String(".."))
@@ -177,7 +177,7 @@ std::optional<QString> newsFilePath(const Session& s) {
     return findFileNoCase(s.settings.workPath, name);
 }
 
-PacketButtons packetButtons(const Session& s) {
+PacketButtons packetButtons(const PacketSession& s) {
     PacketButtons b;
     b.bulletins = s.packet.control.BulletinCount > 0;
     b.newFiles = findFileNoCase(s.settings.workPath, QStringLiteral("NEWFILES.DAT")).has_value();

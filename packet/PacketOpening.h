@@ -5,7 +5,7 @@
 
 #include <optional>
 
-struct Session;
+struct PacketSession;
 class UiServices;
 
 // What the packet window's six read-only fields show.
@@ -23,7 +23,7 @@ QString FileNamePart(const QString& path);
 
 // The six fields of the open packet. Throws the date conversion error for a packet date
 // that is no date.
-PacketFields packetFields(const Session& session);
+PacketFields packetFields(const PacketSession& session);
 
 // "&Ouvrir un paquet QWK" up to the packet window: the work directory's test and question,
 // the packet (the command-line one, else the file dialog on "*.Q*" in the QWK directory),
@@ -31,7 +31,7 @@ PacketFields packetFields(const Session& session);
 // the earlier reply packet offered for deletion or unpacked again. The fields to show when
 // the packet window should open; nullopt when the opening stopped (after its messages) or
 // was cancelled. Errors of the runtime (a bad number, a failed deletion) are thrown.
-std::optional<PacketFields> openQwkPacket(Session& session, UiServices& ui);
+std::optional<PacketFields> openQwkPacket(PacketSession& session, UiServices& ui);
 
 enum class CloseOutcome {
     Packed,        // the reply file went into the reply packet
@@ -42,7 +42,7 @@ enum class CloseOutcome {
 // "&Fermer" of the packet window without the closing itself: packs the reply file with
 // zip -j into the reply packet, then empties the work directory (never deleting the packet
 // itself) and forgets the command-line packet. On PackFailed nothing is deleted.
-CloseOutcome closePacket(Session& session, UiServices& ui);
+CloseOutcome closePacket(PacketSession& session, UiServices& ui);
 
 // Which of the packet window's buttons have something to show: bulletins when there is one,
 // news when the news file is there, new files when NEWFILES.DAT is there. The mail buttons
@@ -54,8 +54,8 @@ struct PacketButtons {
     bool mail = true;
     bool personalMail = true;
 };
-PacketButtons packetButtons(const Session& session);
+PacketButtons packetButtons(const PacketSession& session);
 
 // The news file named by the control file, found in the work directory; nullopt when
 // there is none or its name is not a plain file name.
-std::optional<QString> newsFilePath(const Session& session);
+std::optional<QString> newsFilePath(const PacketSession& session);

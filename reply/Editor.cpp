@@ -3,12 +3,12 @@
 
 #include "core/CodePage.h"
 #include "core/FileUtil.h"
-#include "core/Session.h"
 #include "core/SettingsFile.h"
 #include "core/UiServices.h"
 #include "core/VelkError.h"
 #include "reply/EditorText.h"
 #include "reply/Macros.h"
+#include "reply/ReplySession.h"
 
 #include <QFile>
 #include <QLocale>
@@ -28,16 +28,16 @@ std::string firstLineOf(std::string_view text) {
     return std::string(text.substr(0, text.find_first_of("\r\n")));
 }
 
-void fillConferences(const Session& session, EditorDocument& document, int selected) {
+void fillConferences(const ReplySession& session, EditorDocument& document, int selected) {
     document.conferenceList = ConferenceList(session.packet.control);
     const int count = int(document.conferenceList.size());
     document.conference = selected >= 0 && selected < count ? selected : 0;
 }
 
-void dress(Session& session, UiServices& ui, EditorDocument& document, const ShownNames& shown,
-           const QDateTime& now, QRandomGenerator& random) {
-    LettreType(session, ui, EditorContext(session, document, now, shown), document.lines,
-               document.tagBox, random);
+void dress(ReplySession& session, WritingState& w, UiServices& ui, EditorDocument& document,
+           const ShownNames& shown, const QDateTime& now, QRandomGenerator& random) {
+    LettreType(session, ui, EditorContext(session, w, document, now, shown), w.flags,
+               document.lines, document.tagBox, random);
 }
 
 } // namespace
@@ -71,10 +71,11 @@ void StampHeaderDate(MessageHeader& header, const QDateTime& now) {
     header.time = now.time().toString(QStringLiteral("HH:mm")).toStdString();
 }
 
-InsertionContext EditorContext(const Session& session, const EditorDocument& document,
-                               const QDateTime& now, const ShownNames& shown) {
+InsertionContext EditorContext(const ReplySession& session, const WritingState& w,
+                               const EditorDocument& document, const QDateTime& now,
+                               const ShownNames& shown) {
     InsertionContext context;
-    context.sources = MajMacros(session, document.recipient, document.subject, now);
+    context.sources = MajMacros(session, w.header, document.recipient, document.subject, now);
     context.maxCar = session.settings.maxCar;
     context.signature = programSignature(session.settings);
     context.shownAuthor = trimRight(shown.author);
@@ -82,9 +83,10 @@ InsertionContext EditorContext(const Session& session, const EditorDocument& doc
     return context;
 }
 
-bool NewMsg(Session& session, UiServices& ui, EditorDocument& document, int preset,
-            const RecipientPrompt& prompt, const QDateTime& now, QRandomGenerator& random) {
-    EditorFlags& flags = session.editor;
+bool NewMsg(ReplySession& session, WritingState& w, UiServices& ui, EditorDocument& document,
+            int preset, const RecipientPrompt& prompt, const QDateTime& now,
+            QRandomGenerator& random) {
+    EditorFlags& flags = w.flags;
     const std::string& userName = session.packet.control.UserName;
     document.isPrivate = false;
     document.author = userName;
@@ -97,35 +99,35 @@ bool NewMsg(Session& session, UiServices& ui, EditorDocument& document, int pres
     document.recipient = trimRight(flags.ChosenRecipient);
     document.subject.clear();
     flags.AnswerFlag = false;
-    fillConferences(session, document, session.browser.CurrentConference);
+    fillConferences(session, document, document.conference);
     document.dateLabel = EditorDateLabel(now.date());
     document.lines.clear();
     document.tagBox.clear();
 
-    MessageHeader& header = session.store.CurrentHeader;
+    MessageHeader& header = w.header;
     StampHeaderDate(header, now);
     header.recipient = padRight(document.recipient, HeaderField::Recipient);
     header.author = padRight(userName, HeaderField::Author);
     header.subject = std::string(HeaderField::Subject, ' ');
-    dress(session, ui, document, {}, now, random);
+    dress(session, w, ui, document, {}, now, random);
     return true;
 }
 
-void AnswerMsg(Session& session, const QDateTime& now) {
-    session.editor.AnswerFlag = true;
-    MessageHeader& header = session.store.CurrentHeader;
+void AnswerMsg(ReplySession& session, WritingState& w, const QDateTime& now) {
+    w.flags.AnswerFlag = true;
+    MessageHeader& header = w.header;
     StampHeaderDate(header, now);
     header.recipient = header.author;
     header.author = padRight(session.packet.control.UserName, HeaderField::Author);
 }
 
-void DisplayMsg(Session& session, UiServices& ui, EditorDocument& document, int quote,
-                const ShownNames& shown, const QDateTime& now, QRandomGenerator& random) {
-    const EditorFlags& flags = session.editor;
-    const MessageHeader& header = session.store.CurrentHeader;
+void DisplayMsg(ReplySession& session, WritingState& w, UiServices& ui, EditorDocument& document,
+                int quote, const ShownNames& shown, const QDateTime& now,
+                QRandomGenerator& random) {
+    const EditorFlags& flags = w.flags;
+    const MessageHeader& header = w.header;
     document.isPrivate = header.isPrivate();
     fillConferences(session, document, ConferenceItemOf(session.packet.control, header.conference));
-    session.browser.CurrentConference = document.conference;
     document.dateLabel = EditorDateLabel(now.date());
     document.author = session.packet.control.UserName;
     document.recipient = trimRight(flags.ForwardFlag ? flags.ChosenRecipient : header.recipient);
@@ -136,17 +138,17 @@ void DisplayMsg(Session& session, UiServices& ui, EditorDocument& document, int 
     if (quote == 1) {
         const std::string prefix = QuotePrefix(flags.ForwardFlag ? shown.author : header.recipient);
         PrepareLineSwitches switches;
-        for (const std::string& raw : MessageTextLines(session.store.MessageText))
+        for (const std::string& raw : MessageTextLines(w.text))
             document.lines.push_back(
                 QuoteLine(PrepareLine(raw, switches), prefix, session.settings.maxCar));
     }
-    dress(session, ui, document, shown, now, random);
+    dress(session, w, ui, document, shown, now, random);
 }
 
-bool ForwardMsg(Session& session, UiServices& ui, EditorDocument& document,
+bool ForwardMsg(ReplySession& session, WritingState& w, UiServices& ui, EditorDocument& document,
                 const RecipientPrompt& prompt, const ShownNames& shown, const QDateTime& now,
                 QRandomGenerator& random) {
-    EditorFlags& flags = session.editor;
+    EditorFlags& flags = w.flags;
     const std::string& userName = session.packet.control.UserName;
     document.isPrivate = false;
     document.author = userName;
@@ -157,24 +159,23 @@ bool ForwardMsg(Session& session, UiServices& ui, EditorDocument& document,
         return false;
     flags.AnswerFlag = false;
 
-    MessageHeader& header = session.store.CurrentHeader;
+    MessageHeader& header = w.header;
     StampHeaderDate(header, now);
     header.author = padRight(userName, HeaderField::Author);
     header.recipient = padRight(flags.ChosenRecipient, HeaderField::Recipient);
-    DisplayMsg(session, ui, document, 1, shown, now, random);
+    DisplayMsg(session, w, ui, document, 1, shown, now, random);
     return true;
 }
 
-void UpDateMsg(Session& session) {
-    session.editor.AnswerFlag = false;
+void UpDateMsg(WritingState& w) {
+    w.flags.AnswerFlag = false;
 }
 
-void DisplayREPMsg(Session& session, EditorDocument& document) {
-    const EditorFlags& flags = session.editor;
-    const MessageHeader& header = session.store.CurrentHeader;
+void DisplayREPMsg(const ReplySession& session, const WritingState& w, EditorDocument& document) {
+    const EditorFlags& flags = w.flags;
+    const MessageHeader& header = w.header;
     document.isPrivate = header.isPrivate();
     fillConferences(session, document, ConferenceItemOf(session.packet.control, header.conference));
-    session.browser.CurrentConference = document.conference;
     document.dateLabel = EditorDateLabel(QDate::currentDate());
     document.author = trimRight(header.author);
     document.recipient = trimRight(flags.ForwardFlag ? flags.ChosenRecipient : header.recipient);
@@ -182,7 +183,7 @@ void DisplayREPMsg(Session& session, EditorDocument& document) {
 
     document.lines.clear();
     PrepareLineSwitches switches;
-    for (const std::string& raw : MessageTextLines(session.store.MessageText))
+    for (const std::string& raw : MessageTextLines(w.text))
         document.lines.push_back(PrepareLine(raw, switches));
     // The stored signature line and tagline go back into their box.
     const std::size_t kept =
@@ -191,7 +192,8 @@ void DisplayREPMsg(Session& session, EditorDocument& document) {
     document.lines.resize(kept);
 }
 
-ReplyDraft EditorDraft(const Session& session, const EditorDocument& document) {
+ReplyDraft EditorDraft(const ReplySession& session, const WritingState& w,
+                       const EditorDocument& document) {
     ReplyDraft draft;
     draft.lines = document.lines;
     draft.tagBox = document.tagBox;
@@ -200,24 +202,25 @@ ReplyDraft EditorDraft(const Session& session, const EditorDocument& document) {
     draft.recipient = document.recipient;
     draft.author = document.author;
     draft.subject = document.subject;
-    draft.answer = session.editor.AnswerFlag;
-    draft.answeredNumber = trimRight(session.store.CurrentHeader.number);
+    draft.answer = w.flags.AnswerFlag;
+    draft.answeredNumber = trimRight(w.header.number);
     return draft;
 }
 
-bool SendEditorMessage(Session& session, UiServices& ui, const EditorDocument& document,
-                       const QDateTime& now) {
-    ReplyDraft draft = EditorDraft(session, document);
+bool SendEditorMessage(ReplySession& session, WritingState& w, UiServices& ui,
+                       const EditorDocument& document, const QDateTime& now) {
+    ReplyDraft draft = EditorDraft(session, w, document);
+    w.flags.CancelFlag = false;
     return AppendReply(session, ui, draft, now);
 }
 
-CancelOutcome AskCancel(Session& session, UiServices& ui) {
-    session.editor.CancelFlag = false;
+CancelOutcome AskCancel(WritingState& w, UiServices& ui) {
+    w.flags.CancelFlag = false;
     switch (ui.askYesNoCancel(QStringLiteral("Enregistrer ce message ?"))) {
     case Answer::Yes:
         return CancelOutcome::Save;
     case Answer::No:
-        session.editor.CancelFlag = true;
+        w.flags.CancelFlag = true;
         return CancelOutcome::Discard;
     case Answer::Cancel:
         break;
@@ -225,7 +228,8 @@ CancelOutcome AskCancel(Session& session, UiServices& ui) {
     return CancelOutcome::Stay;
 }
 
-EditorLines BuildCarbonCopy(Session& session, EditorDocument& document, const QDateTime& now,
+EditorLines BuildCarbonCopy(const ReplySession& session, const WritingState& w,
+                            EditorDocument& document, const QDateTime& now,
                             QRandomGenerator& random) {
     EditorLines& lines = document.lines;
     if (lines.size() >= 2) {
@@ -255,16 +259,18 @@ EditorLines BuildCarbonCopy(Session& session, EditorDocument& document, const QD
     const std::vector<LibraryEntry>& taglines = session.libraries.TaglineList;
     if (!taglines.empty()) {
         const auto pick = random.bounded(std::uint32_t(taglines.size()));
-        const MacroSources sources = MajMacros(session, document.recipient, document.subject, now);
+        const MacroSources sources =
+            MajMacros(session, w.header, document.recipient, document.subject, now);
         copy.push_back(cut(firstLineOf(ExpandMacros(taglines[pick].text, sources)), maxCar));
     }
     return copy;
 }
 
-bool CarbonCopy(Session& session, UiServices& ui, EditorDocument& document, const std::string& name,
-                const QDateTime& now, QRandomGenerator& random) {
-    const EditorLines copy = BuildCarbonCopy(session, document, now, random);
-    const ReplyDraft draft = EditorDraft(session, document);
+bool CarbonCopy(ReplySession& session, WritingState& w, UiServices& ui, EditorDocument& document,
+                const std::string& name, const QDateTime& now, QRandomGenerator& random) {
+    const EditorLines copy = BuildCarbonCopy(session, w, document, now, random);
+    const ReplyDraft draft = EditorDraft(session, w, document);
+    w.flags.CancelFlag = false;
     return AppendCarbonCopy(session, ui, copy, trimRight(name), draft, now);
 }
 
@@ -289,7 +295,7 @@ EditorLines ReadImportedText(const QString& path, bool dosAccents, int maxCar) {
     return lines;
 }
 
-std::optional<EditorLines> ImportBtnClick(Session& session, UiServices& ui) {
+std::optional<EditorLines> ImportBtnClick(ReplySession& session, UiServices& ui) {
     FileDialogRequest request;
     request.title = QStringLiteral("Importation d'un fichier");
     request.directory = session.settings.velkPath;
@@ -304,7 +310,7 @@ std::optional<EditorLines> ImportBtnClick(Session& session, UiServices& ui) {
     return ReadImportedText(*path, dosAccents, session.settings.maxCar);
 }
 
-bool ExportBtnClick(Session& session, UiServices& ui, const EditorDocument& document,
+bool ExportBtnClick(ReplySession& session, UiServices& ui, const EditorDocument& document,
                     const QDateTime& now) {
     FileDialogRequest request;
     request.title = QStringLiteral("Exportation d'un message");

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "packet/MessageHeader.h"
 #include "reply/ReplyFile.h"
+#include "reply/ReplyState.h"
 #include "reply/TextInsertion.h"
 
 #include <QDateTime>
@@ -13,9 +15,8 @@
 
 class QRandomGenerator;
 class UiServices;
-struct MessageHeader;
 struct PacketControl;
-struct Session;
+struct ReplySession;
 
 // Everything the editor window shows, as DOS bytes; the preparations fill it and the window
 // hands it back when the message is sent, exported or copied.
@@ -29,6 +30,15 @@ struct EditorDocument {
     std::string subject;                     // chSujet
     EditorLines lines;                       // Reponse, one entry per line
     EditorLines tagBox;                      // Tag: signature line and tagline
+};
+
+// One message being written: a copy of the header it starts from (the message answered or
+// forwarded, the stored reply modified, then the header the editor fills), the text it
+// quotes, and the editor's flags. The message on screen is never touched.
+struct WritingState {
+    MessageHeader header;
+    std::string text; // DOS bytes, lines ended by LF
+    EditorFlags flags;
 };
 
 // The recipient dialog: shown with `preset` in its name field, it returns ChosenRecipient
@@ -50,36 +60,39 @@ QString EditorDateLabel(const QDate& today);
 // The header's date and time set to `now`, in the packet's own form.
 void StampHeaderDate(MessageHeader& header, const QDateTime& now);
 
-// The context of the insertions: macro sources from the document and CurrentHeader.
-InsertionContext EditorContext(const Session& session, const EditorDocument& document,
-                               const QDateTime& now, const ShownNames& shown = {});
+// The context of the insertions: macro sources from the document and the header written.
+InsertionContext EditorContext(const ReplySession& session, const WritingState& w,
+                               const EditorDocument& document, const QDateTime& now,
+                               const ShownNames& shown = {});
 
 // A new message. With preset 0 the recipient dialog is asked first ("ALL" in it); false when
 // it was cancelled: the editor is then not shown. With preset 1 the caller has put the
-// recipient in ChosenRecipient.
-bool NewMsg(Session& session, UiServices& ui, EditorDocument& document, int preset,
-            const RecipientPrompt& prompt, const QDateTime& now, QRandomGenerator& random);
-// The message in CurrentHeader becomes the one answered: to its author, from the user.
-void AnswerMsg(Session& session, const QDateTime& now);
-// Fills the editor from CurrentHeader and MessageText; quote 1 quotes the text.
-void DisplayMsg(Session& session, UiServices& ui, EditorDocument& document, int quote,
-                const ShownNames& shown, const QDateTime& now, QRandomGenerator& random);
-// A forwarded copy of the message in CurrentHeader, after asking its recipient; false when
+// recipient in ChosenRecipient. The document's conference is the one preselected.
+bool NewMsg(ReplySession& session, WritingState& w, UiServices& ui, EditorDocument& document,
+            int preset, const RecipientPrompt& prompt, const QDateTime& now,
+            QRandomGenerator& random);
+// The message in the header becomes the one answered: to its author, from the user.
+void AnswerMsg(ReplySession& session, WritingState& w, const QDateTime& now);
+// Fills the editor from the header and the text; quote 1 quotes the text.
+void DisplayMsg(ReplySession& session, WritingState& w, UiServices& ui, EditorDocument& document,
+                int quote, const ShownNames& shown, const QDateTime& now, QRandomGenerator& random);
+// A forwarded copy of the message in the header, after asking its recipient; false when
 // the dialog was cancelled. The caller sets ForwardFlag first.
-bool ForwardMsg(Session& session, UiServices& ui, EditorDocument& document,
+bool ForwardMsg(ReplySession& session, WritingState& w, UiServices& ui, EditorDocument& document,
                 const RecipientPrompt& prompt, const ShownNames& shown, const QDateTime& now,
                 QRandomGenerator& random);
 // A stored reply about to be modified keeps the reference "0".
-void UpDateMsg(Session& session);
-// Fills the editor from the stored reply read into CurrentHeader and MessageText.
-void DisplayREPMsg(Session& session, EditorDocument& document);
+void UpDateMsg(WritingState& w);
+// Fills the editor from the stored reply read into the header and the text.
+void DisplayREPMsg(const ReplySession& session, const WritingState& w, EditorDocument& document);
 
 // The draft AppendReply stores for this document.
-ReplyDraft EditorDraft(const Session& session, const EditorDocument& document);
+ReplyDraft EditorDraft(const ReplySession& session, const WritingState& w,
+                       const EditorDocument& document);
 // The send button: stores the message; true when it was written whole (the failure's
 // message has been shown otherwise).
-bool SendEditorMessage(Session& session, UiServices& ui, const EditorDocument& document,
-                       const QDateTime& now);
+bool SendEditorMessage(ReplySession& session, WritingState& w, UiServices& ui,
+                       const EditorDocument& document, const QDateTime& now);
 
 enum class CancelOutcome {
     Save,    // "&Oui": send, then close
@@ -87,14 +100,15 @@ enum class CancelOutcome {
     Stay,    // "Annuler": the window stays
 };
 // "Enregistrer ce message ?".
-CancelOutcome AskCancel(Session& session, UiServices& ui);
+CancelOutcome AskCancel(WritingState& w, UiServices& ui);
 
 // The copy's text (the document's text is cleaned at its end first, as the copy takes it).
-EditorLines BuildCarbonCopy(Session& session, EditorDocument& document, const QDateTime& now,
+EditorLines BuildCarbonCopy(const ReplySession& session, const WritingState& w,
+                            EditorDocument& document, const QDateTime& now,
                             QRandomGenerator& random);
 // Builds and stores a carbon copy to `name`; true when it was written whole.
-bool CarbonCopy(Session& session, UiServices& ui, EditorDocument& document, const std::string& name,
-                const QDateTime& now, QRandomGenerator& random);
+bool CarbonCopy(ReplySession& session, WritingState& w, UiServices& ui, EditorDocument& document,
+                const std::string& name, const QDateTime& now, QRandomGenerator& random);
 
 // The lines of a text file to import: "&Oui" to the question keeps its bytes, "&Non" reads
 // it in the desktop's set (UTF-8, else code page 1252) and converts it to DOS. Lines longer
@@ -102,8 +116,8 @@ bool CarbonCopy(Session& session, UiServices& ui, EditorDocument& document, cons
 // the file cannot be read.
 EditorLines ReadImportedText(const QString& path, bool dosAccents, int maxCar);
 // "&Importer": the file dialog and the question; nothing when the dialog is cancelled.
-std::optional<EditorLines> ImportBtnClick(Session& session, UiServices& ui);
+std::optional<EditorLines> ImportBtnClick(ReplySession& session, UiServices& ui);
 
 // "E&xporter": the message appended to a text file the user chooses; false when cancelled.
-bool ExportBtnClick(Session& session, UiServices& ui, const EditorDocument& document,
+bool ExportBtnClick(ReplySession& session, UiServices& ui, const EditorDocument& document,
                     const QDateTime& now);

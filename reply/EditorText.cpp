@@ -2,8 +2,8 @@
 #include "reply/EditorText.h"
 
 #include "core/CodePage.h"
-#include "mail/LatinToDosTable.h"
-#include "reply/KeyboardTable.h"
+#include "core/KeyboardTable.h"
+#include "core/LatinToDosTable.h"
 
 #include <optional>
 

@@ -2,11 +2,11 @@
 #include "reply/Macros.h"
 
 #include "core/CodePage.h"
-#include "core/MessageHeader.h"
-#include "core/Session.h"
+#include "core/KeyboardTable.h"
 #include "core/TwoDigitYear.h"
 #include "core/VelkError.h"
-#include "reply/KeyboardTable.h"
+#include "packet/MessageHeader.h"
+#include "reply/ReplySession.h"
 
 #include <QChar>
 #include <QLocale>
@@ -100,11 +100,12 @@ std::string replacement(std::size_t macro, const MacroSources& s) {
 
 } // namespace
 
-MacroSources MajMacros(const Session& session, std::string_view recipientField,
-                       std::string_view subjectField, const QDateTime& now) {
+MacroSources MajMacros(const ReplySession& session, const MessageHeader& written,
+                       std::string_view recipientField, std::string_view subjectField,
+                       const QDateTime& now) {
     MacroSources s;
-    s.messageDate = session.store.CurrentHeader.date;
-    s.messageTime = session.store.CurrentHeader.time;
+    s.messageDate = written.date;
+    s.messageTime = written.time;
     s.recipient = recipientField;
     s.subject = subjectField;
     s.userName = session.packet.control.UserName;

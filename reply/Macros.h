@@ -9,12 +9,13 @@
 #include <string>
 #include <string_view>
 
-struct Session;
+struct MessageHeader;
+struct ReplySession;
 
 // What the macros are replaced with, gathered by MajMacros before every expansion.
 struct MacroSources {
-    std::string messageDate; // the date field of CurrentHeader (8)
-    std::string messageTime; // the time field of CurrentHeader (5)
+    std::string messageDate; // the date field of the header written (8)
+    std::string messageTime; // the time field of the header written (5)
     std::string recipient;   // the editor's recipient field
     std::string subject;     // the editor's subject field
     std::string userName;    // the packet's user name: the author
@@ -27,8 +28,9 @@ inline constexpr std::array<std::string_view, 11> kMacroNames = {
     "%NOM_DEST%", "%SUJET%", "%AUTEUR%",  "%PRENOM_AUTEUR%", "%NOM_AUTEUR%",
 };
 
-MacroSources MajMacros(const Session& session, std::string_view recipientField,
-                       std::string_view subjectField, const QDateTime& now);
+MacroSources MajMacros(const ReplySession& session, const MessageHeader& written,
+                       std::string_view recipientField, std::string_view subjectField,
+                       const QDateTime& now);
 
 // Each macro's first occurrence is replaced, in the order above; a replacement holding a
 // later macro's name is expanded by it. Texts of any length are kept whole. A message date

@@ -2,8 +2,8 @@
 #include "reply/Recipients.h"
 
 #include "core/CodePage.h"
-#include "core/Session.h"
 #include "core/UiServices.h"
+#include "reply/ReplySession.h"
 
 namespace {
 
@@ -29,7 +29,7 @@ NameDialogOutcome CorrespondentChosen(UiServices& ui, NameDialogKind kind,
     return {true, name};
 }
 
-std::optional<std::string> CorrespondentName(const Session& session, int index) {
+std::optional<std::string> CorrespondentName(const ReplySession& session, int index) {
     const auto& list = session.libraries.CorrespondentList;
     if (index < 0 || index == kNoChoice || index >= int(list.size()))
         return std::nullopt;

@@ -7,7 +7,7 @@
 #include <string>
 
 class UiServices;
-struct Session;
+struct ReplySession;
 
 // The two name dialogs: the recipient of a new message or a forward, and a carbon copy's.
 enum class NameDialogKind { Recipient, Carbon };
@@ -26,6 +26,6 @@ NameDialogOutcome NameOkClick(UiServices& ui, NameDialogKind kind, const std::st
 // A correspondent chosen in the list closes the dialog at once with its name.
 NameDialogOutcome CorrespondentChosen(UiServices& ui, NameDialogKind kind, const std::string& name);
 // The name of correspondent `index` without its line end; nothing for 4095 or a bad index.
-std::optional<std::string> CorrespondentName(const Session& session, int index);
+std::optional<std::string> CorrespondentName(const ReplySession& session, int index);
 // Names are kept in capitals: a to z only, accented letters stay.
 std::string UpperName(std::string dos);

@@ -2,11 +2,11 @@
 #include "reply/ReplyFile.h"
 
 #include "core/FileUtil.h"
-#include "core/MessageStore.h"
-#include "core/Session.h"
 #include "core/UiServices.h"
 #include "core/VelkError.h"
 #include "library/LibraryFile.h"
+#include "packet/MessageStore.h"
+#include "reply/ReplySession.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -19,7 +19,7 @@ bool isBlankLine(const std::string& line) {
     return line.empty() || line == " ";
 }
 
-QString checkedBbsId(const Session& session) {
+QString checkedBbsId(const ReplySession& session) {
     const std::string& id = session.packet.control.BbsId;
     bool bad = id.empty() || id.find("..") != std::string::npos;
     for (const char c : id)
@@ -40,7 +40,7 @@ bool writeWhole(QFile& file, const QByteArray& data) {
 
 // Writes one message at the end of the reply file. On a short write the file goes back to
 // the bytes it had, so later reads never meet half a message.
-bool writeMessage(Session& session, UiServices& ui, const EditorLines& lines, bool isPrivate,
+bool writeMessage(ReplySession& session, UiServices& ui, const EditorLines& lines, bool isPrivate,
                   const std::string& recipient, const ReplyDraft& draft, const QDateTime& now) {
     const QString path = ReplyFilePath(session);
     const bool existed = QFileInfo::exists(path);
@@ -83,7 +83,7 @@ bool writeMessage(Session& session, UiServices& ui, const EditorLines& lines, bo
 
     const std::string body = EncodeReplyBody(lines);
     const MessageHeader header =
-        BuildReplyHeader(draft, isPrivate, recipient, now, session.replies.LogicalCounter,
+        BuildReplyHeader(draft, isPrivate, recipient, now, session.packet.LogicalCounter,
                          body.size() / kBlockSize + 1);
     const Block headerRecord = headerBlock(header);
     if (!file.seek(position) || !writeWhole(file, QByteArray(headerRecord.data(), kRecord))) {
@@ -98,7 +98,7 @@ bool writeMessage(Session& session, UiServices& ui, const EditorLines& lines, bo
         return false;
     }
     file.close();
-    ++session.replies.LogicalCounter;
+    ++session.packet.LogicalCounter;
 
     // The message is stored whatever becomes of the correspondents file.
     try {
@@ -113,18 +113,18 @@ std::int64_t recordOffset(std::int32_t record) {
     return std::int64_t(record) * std::int64_t(kBlockSize);
 }
 
-void checkIndex(const Session& session, int index) {
+void checkIndex(const ReplySession& session, int index) {
     if (index < 0 || index >= session.replies.ReplyCount())
         throw VelkError::io(IoCode::ReadPastEnd);
 }
 
 } // namespace
 
-QString ReplyFilePath(const Session& session) {
+QString ReplyFilePath(const ReplySession& session) {
     return joinPath(session.settings.workPath, checkedBbsId(session) + QStringLiteral(".MSG"));
 }
 
-QString ReplyPacketPath(const Session& session) {
+QString ReplyPacketPath(const ReplySession& session) {
     return joinPath(session.settings.repPath, checkedBbsId(session) + QStringLiteral(".REP"));
 }
 
@@ -184,14 +184,13 @@ MessageHeader BuildReplyHeader(const ReplyDraft& draft, bool isPrivate,
     return h;
 }
 
-bool AppendReply(Session& session, UiServices& ui, ReplyDraft& draft, const QDateTime& now) {
+bool AppendReply(ReplySession& session, UiServices& ui, ReplyDraft& draft, const QDateTime& now) {
     const BusyCursor busy(ui);
     EditorLines& lines = draft.lines;
     while (!lines.empty() && isBlankLine(lines.back()))
         lines.pop_back();
     if (!lines.empty())
         lines.emplace_back(" ");
-    session.editor.CancelFlag = false;
 
     while (!lines.empty() && lines.back().empty())
         lines.pop_back();
@@ -204,10 +203,9 @@ bool AppendReply(Session& session, UiServices& ui, ReplyDraft& draft, const QDat
     return writeMessage(session, ui, lines, draft.isPrivate, draft.recipient, draft, now);
 }
 
-bool AppendCarbonCopy(Session& session, UiServices& ui, const EditorLines& copyLines,
+bool AppendCarbonCopy(ReplySession& session, UiServices& ui, const EditorLines& copyLines,
                       const std::string& copyRecipient, const ReplyDraft& draft,
                       const QDateTime& now) {
-    session.editor.CancelFlag = false;
     return writeMessage(session, ui, copyLines, true, copyRecipient, draft, now);
 }
 
@@ -226,12 +224,12 @@ std::vector<ReplyTableEntry> ListReplyFile(const QString& path) {
     return table;
 }
 
-void BuildReplyTable(Session& session) {
+void BuildReplyTable(ReplySession& session) {
     session.replies.ReplyTable.clear();
     session.replies.ReplyTable = ListReplyFile(ReplyFilePath(session));
 }
 
-void DeleteReply(Session& session, int index) {
+void DeleteReply(ReplySession& session, int index) {
     checkIndex(session, index);
     ReplyState& replies = session.replies;
     const QString path = ReplyFilePath(session);
@@ -257,7 +255,7 @@ void DeleteReply(Session& session, int index) {
     replies.SelectedReply = kNoReplySelected;
 }
 
-void MoveLastReplyTo(Session& session, int index) {
+void MoveLastReplyTo(ReplySession& session, int index) {
     checkIndex(session, index);
     ReplyState& replies = session.replies;
     const QString path = ReplyFilePath(session);
@@ -271,7 +269,7 @@ void MoveLastReplyTo(Session& session, int index) {
     replies.SelectedReply = kNoReplySelected;
 }
 
-void ReplaceReply(Session& session, int index) {
+void ReplaceReply(ReplySession& session, int index) {
     BuildReplyTable(session);
     DeleteReply(session, index);
     MoveLastReplyTo(session, index);

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
-#include "core/MessageHeader.h"
+#include "packet/MessageHeader.h"
 #include "reply/ReplyState.h"
 #include "reply/TextInsertion.h"
 
@@ -14,15 +14,15 @@
 
 class UiServices;
 struct PacketControl;
-struct Session;
+struct ReplySession;
 
 constexpr char kReplyLineSeparator = char(0xE3);
 constexpr unsigned char kReplyActive = 0xE1;
 
 // <WorkPath>/<BBSID>.MSG and <REPPath>/<BBSID>.REP. Throws VelkError when the board's
 // identifier could name a file elsewhere.
-QString ReplyFilePath(const Session& session);
-QString ReplyPacketPath(const Session& session);
+QString ReplyFilePath(const ReplySession& session);
+QString ReplyPacketPath(const ReplySession& session);
 
 // A text of at most `width` characters gets spaces up to width + 1; a longer one is kept.
 // The header then takes exactly the field's width of it.
@@ -61,11 +61,11 @@ MessageHeader BuildReplyHeader(const ReplyDraft& draft, bool isPrivate,
 // The draft's lines and its recipient, author and subject come back as they were stored.
 // Returns whether the message was written whole; a failed write shows its message and
 // cuts the file back to what it was. Other failures throw VelkError, the file as it was.
-bool AppendReply(Session& session, UiServices& ui, ReplyDraft& draft, const QDateTime& now);
+bool AppendReply(ReplySession& session, UiServices& ui, ReplyDraft& draft, const QDateTime& now);
 
 // A carbon copy: `copyLines` as they are, always private, to `copyRecipient`; everything
 // else as the draft of the main message.
-bool AppendCarbonCopy(Session& session, UiServices& ui, const EditorLines& copyLines,
+bool AppendCarbonCopy(ReplySession& session, UiServices& ui, const EditorLines& copyLines,
                       const std::string& copyRecipient, const ReplyDraft& draft,
                       const QDateTime& now);
 
@@ -74,10 +74,10 @@ bool AppendCarbonCopy(Session& session, UiServices& ui, const EditorLines& copyL
 std::vector<ReplyTableEntry> ListReplyFile(const QString& path);
 
 // Lists the messages of the reply file (which must exist) into ReplyTable.
-void BuildReplyTable(Session& session);
+void BuildReplyTable(ReplySession& session);
 // Removes message `index`; the last one gone, the reply file and the reply packet go too.
-void DeleteReply(Session& session, int index);
+void DeleteReply(ReplySession& session, int index);
 // Puts the file's last message in front of message `index`.
-void MoveLastReplyTo(Session& session, int index);
+void MoveLastReplyTo(ReplySession& session, int index);
 // After the new version of message `index` was appended: it takes the old one's place.
-void ReplaceReply(Session& session, int index);
+void ReplaceReply(ReplySession& session, int index);

@@ -16,7 +16,6 @@ struct ReplyTableEntry {
 struct ReplyState {
     std::vector<ReplyTableEntry> ReplyTable;
     std::uint16_t SelectedReply = kNoReplySelected;
-    std::uint16_t LogicalCounter = 1;
     int ReplyCount() const { return int(ReplyTable.size()); }
 };
 

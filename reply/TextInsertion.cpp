@@ -2,8 +2,8 @@
 #include "reply/TextInsertion.h"
 
 #include "core/CodePage.h"
-#include "core/Session.h"
 #include "library/LibraryFile.h"
+#include "reply/ReplySession.h"
 
 #include <QRandomGenerator>
 
@@ -82,18 +82,19 @@ void UpdateTagLine(const std::string& entryText, const InsertionContext& context
     }
 }
 
-void LettreType(Session& session, UiServices& ui, const InsertionContext& context,
-                EditorLines& lines, EditorLines& tagBox, QRandomGenerator& random) {
+void LettreType(ReplySession& session, UiServices& ui, const InsertionContext& context,
+                EditorFlags& flags, EditorLines& lines, EditorLines& tagBox,
+                QRandomGenerator& random) {
     LibraryState& libs = session.libraries;
     if (libs.HasDefaultHeader) {
         LoadHeaders(session, ui);
         if (const LibraryEntry* e = firstDefault(libs.HeaderList))
-            InsereEntete(e->text, context, session.editor, lines);
+            InsereEntete(e->text, context, flags, lines);
     }
     if (libs.HasDefaultFooter) {
         LoadFooters(session, ui);
         if (const LibraryEntry* e = firstDefault(libs.FooterList))
-            AddPdp(e->text, context, session.editor, lines);
+            AddPdp(e->text, context, flags, lines);
     }
     LoadTaglines(session, ui);
     lines.emplace_back();

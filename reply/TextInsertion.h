@@ -9,7 +9,7 @@
 class QRandomGenerator;
 class UiServices;
 struct EditorFlags;
-struct Session;
+struct ReplySession;
 
 // The editor's text and its tagline box are plain lists of DOS lines; the window shows
 // them and forwards its clicks here.
@@ -43,5 +43,6 @@ void UpdateTagLine(const std::string& entryText, const InsertionContext& context
 // The automatic dressing of a message: default header and footer, then the default tagline
 // or one picked at random. Reloads the three libraries; throws VelkError when one cannot be
 // read or a macro's date cannot be.
-void LettreType(Session& session, UiServices& ui, const InsertionContext& context,
-                EditorLines& lines, EditorLines& tagBox, QRandomGenerator& random);
+void LettreType(ReplySession& session, UiServices& ui, const InsertionContext& context,
+                EditorFlags& flags, EditorLines& lines, EditorLines& tagBox,
+                QRandomGenerator& random);

@@ -2,7 +2,7 @@
 // Builds the demo packet from its readable description (data/demo):
 //   velk-demo-packet DESCRIPTION_DIR OUTPUT.QWK
 #include "core/CodePage.h"
-#include "tests/support/PacketBuilder.h"
+#include "packet/PacketBuilder.h"
 
 #include <QCoreApplication>
 #include <QDir>

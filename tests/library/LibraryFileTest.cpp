@@ -2,9 +2,9 @@
 #include "library/LibraryFile.h"
 
 #include "core/FileUtil.h"
-#include "core/Session.h"
 #include "core/VelkError.h"
-#include "tests/library/FileSizeLimit.h"
+#include "session/Session.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/LibraryFixture.h"
 #include "tests/support/ScriptedUiServices.h"
 

@@ -3,8 +3,8 @@
 
 #include "core/VelkError.h"
 #include "merge/MergeFiles.h"
-#include "tests/merge/MergeTestSupport.h"
-#include "tests/support/PacketBuilder.h"
+#include "packet/PacketBuilder.h"
+#include "tests/support/MergeTestSupport.h"
 
 #include <QTemporaryDir>
 

@@ -2,12 +2,12 @@
 #include "merge/Fusion.h"
 
 #include "core/Archiver.h"
-#include "core/Session.h"
 #include "core/VelkError.h"
-#include "tests/merge/MergeTestSupport.h"
+#include "packet/PacketBuilder.h"
+#include "session/Session.h"
 #include "tests/support/ConfiguredDirectories.h"
 #include "tests/support/LockedDirectory.h"
-#include "tests/support/PacketBuilder.h"
+#include "tests/support/MergeTestSupport.h"
 
 #include <QDateTime>
 #include <QTemporaryDir>

@@ -2,8 +2,8 @@
 #include "merge/MergeFiles.h"
 
 #include "core/VelkError.h"
-#include "tests/merge/MergeTestSupport.h"
-#include "tests/support/PacketBuilder.h"
+#include "packet/PacketBuilder.h"
+#include "tests/support/MergeTestSupport.h"
 
 #include <QTemporaryDir>
 

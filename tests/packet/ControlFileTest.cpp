@@ -3,11 +3,11 @@
 
 #include "core/FileUtil.h"
 #include "core/PacketDate.h"
-#include "core/Session.h"
 #include "core/VelkError.h"
 #include "packet/IndexFiles.h"
+#include "packet/PacketBuilder.h"
 #include "packet/PacketOpening.h"
-#include "tests/support/PacketBuilder.h"
+#include "session/Session.h"
 #include "tests/support/ScriptedUiServices.h"
 
 #include <QTemporaryDir>
@@ -38,7 +38,7 @@ protected:
 } // namespace
 
 TEST_F(ControlFileTest, ReadsTheControlFileAndTheDoor) {
-    session.replies.LogicalCounter = 7;
+    session.packet.LogicalCounter = 7;
     builder.add(5, "Salut", "Bonjour\n");
     ASSERT_TRUE(load());
     const PacketControl& c = control();
@@ -60,7 +60,7 @@ TEST_F(ControlFileTest, ReadsTheControlFileAndTheDoor) {
     EXPECT_EQ(c.DoorName, " VELKDOOR");
     EXPECT_EQ(c.DoorVersion, " 1.0");
     EXPECT_EQ(c.BulletinCount, 0);
-    EXPECT_EQ(session.replies.LogicalCounter, 1);
+    EXPECT_EQ(session.packet.LogicalCounter, 1);
     EXPECT_TRUE(ui.texts().isEmpty());
 }
 

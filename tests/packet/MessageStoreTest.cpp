@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "core/MessageStore.h"
+#include "packet/MessageStore.h"
 
 #include "core/FileUtil.h"
-#include "core/Mbf.h"
 #include "core/TextHelpers.h"
 #include "core/VelkError.h"
+#include "packet/Mbf.h"
 #include "tests/support/ScriptedUiServices.h"
 
 #include <QTemporaryDir>

@@ -3,11 +3,11 @@
 
 #include "core/Archiver.h"
 #include "core/FileUtil.h"
-#include "core/Session.h"
 #include "core/VelkError.h"
 #include "core/WorkDirectory.h"
+#include "packet/PacketBuilder.h"
+#include "session/Session.h"
 #include "tests/support/ConfiguredDirectories.h"
-#include "tests/support/PacketBuilder.h"
 #include "tests/support/ScriptedUiServices.h"
 
 #include <QDateTime>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "tests/support/PacketBuilder.h"
+#include "packet/PacketBuilder.h"
 
 #include "core/FileUtil.h"
-#include "core/MessageStore.h"
+#include "packet/MessageStore.h"
 #include "tests/support/ScriptedUiServices.h"
 
 #include <QDir>

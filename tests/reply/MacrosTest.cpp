@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "reply/Macros.h"
 
-#include "core/Session.h"
 #include "core/VelkError.h"
+#include "session/Session.h"
 
 #include <gtest/gtest.h>
 
@@ -131,7 +131,7 @@ TEST(Macros, SourcesComeFromTheHeaderAndTheEditor) {
     session.store.CurrentHeader.time = "23:59";
     session.packet.control.UserName = "PAUL";
     const QDateTime now(QDate(2026, 1, 2), QTime(3, 4));
-    const MacroSources s = MajMacros(session, "ZOE", "Sujet", now);
+    const MacroSources s = MajMacros(session, session.store.CurrentHeader, "ZOE", "Sujet", now);
     EXPECT_EQ(ExpandMacros("%DATEMSG% %HEUREMSG% %DEST% %SUJET% %AUTEUR%", s),
               "31 d\x82"
               "cembre 1995 23:59 Zoe Sujet Paul");

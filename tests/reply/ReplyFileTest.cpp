@@ -2,10 +2,10 @@
 #include "reply/ReplyFile.h"
 
 #include "core/FileUtil.h"
-#include "core/Session.h"
 #include "core/VelkError.h"
 #include "library/LibraryFile.h"
-#include "tests/library/FileSizeLimit.h"
+#include "session/Session.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/ScriptedUiServices.h"
 
 #include <QDir>
@@ -122,8 +122,7 @@ TEST_F(ReplyFileTest, PrivateAnswerOfTheExample) {
     EXPECT_EQ(
         onDisk(),
         bytes(kRecord0 + header('*', "12", "JEAN DUPONT", "Re: Salut", "4711", "2", 12, 1) + body));
-    EXPECT_EQ(session.replies.LogicalCounter, 2);
-    EXPECT_FALSE(session.editor.CancelFlag);
+    EXPECT_EQ(session.packet.LogicalCounter, 2);
     EXPECT_EQ(ui.busyDepth(), 0);
     EXPECT_TRUE(ui.messages().isEmpty());
 
@@ -280,7 +279,7 @@ TEST_F(ReplyFileTest, FailedWritesLeaveTheFileAsItWas) {
         const QByteArray before = bytes(kRecord0 + pad("earlier", 256) + "cut record");
         if (c.fileExists)
             writeFileAtomically(msgPath(), before);
-        const std::uint16_t counter = session.replies.LogicalCounter;
+        const std::uint16_t counter = session.packet.LogicalCounter;
         ReplyDraft d = draft();
         d.lines = {std::string(300, 'x')};
         bool written = true;
@@ -296,7 +295,7 @@ TEST_F(ReplyFileTest, FailedWritesLeaveTheFileAsItWas) {
             EXPECT_EQ(onDisk(), before) << c.what;
         else
             EXPECT_FALSE(QFile::exists(msgPath())) << c.what;
-        EXPECT_EQ(session.replies.LogicalCounter, counter);
+        EXPECT_EQ(session.packet.LogicalCounter, counter);
         EXPECT_FALSE(
             QFile::exists(LibraryPath(session.settings.velkPath, LibraryKind::Correspondents)));
     }

@@ -2,9 +2,9 @@
 #include "reply/TextInsertion.h"
 
 #include "core/FileUtil.h"
-#include "core/Session.h"
 #include "core/VelkError.h"
 #include "library/LibraryFile.h"
+#include "session/Session.h"
 #include "tests/support/ScriptedUiServices.h"
 
 #include <QRandomGenerator>
@@ -88,6 +88,7 @@ protected:
     ScriptedUiServices ui;
     QRandomGenerator random{42};
     EditorLines lines, box;
+    EditorFlags flags;
 
     void SetUp() override {
         session.settings.velkPath = dir.path();
@@ -96,9 +97,9 @@ protected:
 };
 
 TEST_F(LettreTypeTest, ForwardWithAutomaticHeaderAndFooter) {
-    session.editor.ForwardFlag = true;
+    flags.ForwardFlag = true;
     lines = {"PD> quoted line"};
-    LettreType(session, ui, context(), lines, box, random);
+    LettreType(session, ui, context(), flags, lines, box, random);
     const EditorLines expected = {
         "Bonjour Jean,",
         " ",
@@ -116,7 +117,7 @@ TEST_F(LettreTypeTest, ForwardWithAutomaticHeaderAndFooter) {
     EXPECT_EQ(lines, expected);
     EXPECT_EQ(box,
               (EditorLines{kSig, ">>> VELK : Le meilleur Reader Off-Line sous Windows ! <<<"}));
-    EXPECT_FALSE(session.editor.ForwardFlag);
+    EXPECT_FALSE(flags.ForwardFlag);
 }
 
 TEST_F(LettreTypeTest, WithoutDefaultsOnlyARandomTaglineIsAdded) {
@@ -127,7 +128,7 @@ TEST_F(LettreTypeTest, WithoutDefaultsOnlyARandomTaglineIsAdded) {
     // The flags stay set from the built-in content: the loads find no default entry.
     lines = {"body"};
     session.libraries.HasDefaultTagline = false;
-    LettreType(session, ui, context(), lines, box, random);
+    LettreType(session, ui, context(), flags, lines, box, random);
     EXPECT_EQ(lines, (EditorLines{"body", ""}));
     ASSERT_EQ(box.size(), 2u);
     EXPECT_EQ(box[0], kSig);
@@ -135,7 +136,7 @@ TEST_F(LettreTypeTest, WithoutDefaultsOnlyARandomTaglineIsAdded) {
 
     std::set<std::string> seen;
     for (int i = 0; i < 60; ++i) {
-        LettreType(session, ui, context(), lines, box, random);
+        LettreType(session, ui, context(), flags, lines, box, random);
         seen.insert(box.at(1));
     }
     EXPECT_EQ(seen.size(), 3u);
@@ -144,6 +145,6 @@ TEST_F(LettreTypeTest, WithoutDefaultsOnlyARandomTaglineIsAdded) {
 TEST_F(LettreTypeTest, TheFirstDefaultEntryIsTheOneInserted) {
     writeLibrary(dir.path(), LibraryKind::Taglines,
                  entry("T1\r\n") + entry("T2\r\n", true) + entry("T3\r\n"));
-    LettreType(session, ui, context(), lines, box, random);
+    LettreType(session, ui, context(), flags, lines, box, random);
     EXPECT_EQ(box, (EditorLines{kSig, "T2"}));
 }

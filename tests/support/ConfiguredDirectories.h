@@ -2,7 +2,7 @@
 #pragma once
 
 #include "core/FileUtil.h"
-#include "core/Session.h"
+#include "session/Session.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
-#include "core/Session.h"
 #include "packet/ControlFile.h"
+#include "packet/PacketBuilder.h"
+#include "session/Session.h"
 #include "tests/support/ConfiguredDirectories.h"
-#include "tests/support/PacketBuilder.h"
 #include "tests/support/ScriptedUiServices.h"
 
 #include <QListWidget>

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "tests/support/ScriptedUiServices.h"
 
-#include <QMetaObject>
+#include "tests/support/OpenerVisibility.h"
+
+#include <QVariant>
 
 #include <gtest/gtest.h>
 
@@ -196,6 +198,22 @@ int ScriptedUiServices::runModal(QObject& window) {
         return 0;
     }
     return it->second(window);
+}
+
+void ScriptedUiServices::runHidden(QObject& opener, const std::function<void()>& run) {
+    // A window a test never showed is left as it is.
+    const bool shown = setOpenerVisible && opener.property("visible").toBool();
+    if (shown)
+        setOpenerVisible(opener, false);
+    struct ShowAgain {
+        QObject* opener;
+        bool shown;
+        ~ShowAgain() {
+            if (shown)
+                setOpenerVisible(*opener, true);
+        }
+    } showAgain{&opener, shown};
+    run();
 }
 
 void ScriptedUiServices::showHelp(int context) {

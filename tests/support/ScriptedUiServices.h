@@ -91,6 +91,9 @@ public:
     std::optional<FindRequest> find(const FindRequest& initial) override;
     bool choosePrinter(QPrinter& printer) override;
     int runModal(QObject& window) override;
+    // Really hides and shows the opener (through its slots), so that a window's handler sees
+    // what a user would: the opener off the screen.
+    void runHidden(QObject& opener, const std::function<void()>& run) override;
     void showHelp(int context) override;
     void setBusy(bool busy) override { busy_ += busy ? 1 : -1; }
 

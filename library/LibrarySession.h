@@ -1,0 +1,9 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include "library/LibraryState.h"
+#include "packet/PacketSession.h"
+
+struct LibrarySession : PacketSession {
+    LibraryState libraries;
+};

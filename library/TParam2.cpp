@@ -1,9 +1,0 @@
-// SPDX-License-Identifier: GPL-2.0-or-later
-#include "library/TParam2.h"
-
-TParam2::TParam2(Session& session, UiServices& ui)
-    : TLibraryEditor(
-          session, ui, LibraryKind::Footers, QStringLiteral("Pieds de page des messages"),
-          QStringLiteral("Créer pied de page"), QStringLiteral("Efface le pied de page"), 9002) {
-    setObjectName(QStringLiteral("Param2"));
-}

@@ -1,8 +1,0 @@
-// SPDX-License-Identifier: GPL-2.0-or-later
-#include "library/TParam3.h"
-
-TParam3::TParam3(Session& session, UiServices& ui)
-    : TLibraryEditor(session, ui, LibraryKind::Taglines, QStringLiteral("TagLines des messages"),
-                     QStringLiteral("Nouvelle tagline"), QStringLiteral("Effacer tagline"), 9003) {
-    setObjectName(QStringLiteral("Param3"));
-}

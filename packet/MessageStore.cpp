@@ -1,0 +1,169 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "packet/MessageStore.h"
+
+#include "core/FileUtil.h"
+#include "core/TextHelpers.h"
+#include "core/UiServices.h"
+#include "core/VelkError.h"
+#include "packet/Mbf.h"
+
+#include <algorithm>
+#include <cstring>
+
+std::vector<std::int32_t> DecodeIndexEntries(const QByteArray& data) {
+    const std::size_t count = std::size_t(data.size()) / kIndexEntrySize;
+    std::vector<std::int32_t> out;
+    out.reserve(count);
+    const auto* p = reinterpret_cast<const unsigned char*>(data.constData());
+    for (std::size_t i = 0; i < count; ++i, p += kIndexEntrySize)
+        out.push_back(MbfToBlockIndex(mbfWord(p)));
+    return out;
+}
+
+std::vector<std::int32_t> ReadIndexFile(const QString& path) {
+    return DecodeIndexEntries(readWholeFile(path));
+}
+
+BlockFile::BlockFile(const QString& path) : file_(path) {
+    if (!file_.open(QIODevice::ReadOnly)) {
+        if (!file_.exists())
+            throw VelkError::fileNotFound();
+        throw VelkError::io(IoCode::AccessDenied);
+    }
+    size_ = file_.size();
+}
+
+Block BlockFile::readBlock(std::int64_t index) {
+    Block block{};
+    if (index < 0 || index * std::int64_t(kBlockSize) >= size_)
+        return block;
+    if (!file_.seek(index * std::int64_t(kBlockSize)))
+        throw VelkError::io(IoCode::ReadPastEnd);
+    if (file_.read(block.data(), kBlockSize) < 0)
+        throw VelkError::io(IoCode::ReadPastEnd);
+    return block;
+}
+
+std::string BlockFile::readBlocks(std::int64_t first, std::int64_t count) {
+    const std::int64_t start = std::max<std::int64_t>(first, 0) * std::int64_t(kBlockSize);
+    const std::int64_t wanted = count * std::int64_t(kBlockSize);
+    const std::int64_t available =
+        std::clamp<std::int64_t>(size_ - start, 0, first < 0 ? 0 : wanted);
+    std::string buffer(std::size_t(available) + (available < wanted ? 1 : 0), '\0');
+    if (available > 0) {
+        if (!file_.seek(start))
+            throw VelkError::io(IoCode::ReadPastEnd);
+        const qint64 got = file_.read(buffer.data(), available);
+        if (got < 0)
+            throw VelkError::io(IoCode::ReadPastEnd);
+        if (got < available) // the file shrank under us: what was not read stays zero
+            buffer.resize(std::size_t(got) + 1, '\0');
+    }
+    return buffer;
+}
+
+QString messagesFilePath(const QString& workPath) {
+    if (const auto path = findFileNoCase(workPath, QStringLiteral("MESSAGES.DAT")))
+        return *path;
+    throw VelkError::fileNotFound();
+}
+
+void fixDateSeparators(MessageHeader& header) {
+    std::replace(header.date.begin(), header.date.end(), '\xC4', '-');
+}
+
+void patchAnomalyHeader(MessageHeader& header) {
+    header.date = "01/01/99";
+    header.author = std::string(HeaderField::Author, '-');
+    header.recipient = std::string(HeaderField::Recipient, '-');
+    header.subject = "Anomalie pointeur/index ";
+    header.blockCount = "1";
+}
+
+bool isAcceptableDate(const std::string& date) {
+    // Wrapping 16-bit arithmetic, so that a character other than a digit is out of range.
+    auto digit = [&](std::size_t i) {
+        return std::uint16_t(std::uint16_t(i < date.size() ? std::uint8_t(date[i]) : 0) - '0');
+    };
+    const std::uint16_t a = std::uint16_t(10 * digit(0) + digit(1));
+    const std::uint16_t d = std::uint16_t(10 * digit(3) + digit(4));
+    if (d < a && a > 12)
+        return d >= 1 && d <= 12 && a >= 1 && a <= 31;
+    return a >= 1 && a <= 12 && d >= 1 && d <= 31;
+}
+
+void ReadMessageHeader(BlockFile& messages, std::int32_t blockIndex, MessageStoreState& store,
+                       UiServices& ui) {
+    const Block block = messages.readBlock(blockIndex);
+    MessageHeader header = parseHeaderBlock(block);
+    fixDateSeparators(header);
+    if (block[HeaderField::AuthorOffset] == '\0')
+        patchAnomalyHeader(header);
+    if (!isAcceptableDate(header.date)) {
+        ui.message(QString::fromUtf8(kBadDateMessage));
+        header.date.resize(HeaderField::Date, ' ');
+        header.date.replace(0, 2, "01");
+        header.date.replace(3, 2, "01");
+        header.date.replace(6, 2, "99");
+    }
+    store.CurrentHeader = std::move(header);
+}
+
+void ReadMessageHeader(const QString& workPath, std::int32_t blockIndex, MessageStoreState& store,
+                       UiServices& ui) {
+    BlockFile messages(messagesFilePath(workPath));
+    ReadMessageHeader(messages, blockIndex, store, ui);
+}
+
+namespace {
+
+// A number field as a number: boards that pad their fields with NULs instead of blanks
+// are common, and their counts must read the same.
+std::int32_t numberField(std::string field) {
+    std::replace(field.begin(), field.end(), '\0', ' ');
+    return StrToInt(TrimRight(field));
+}
+
+// The text blocks of a message: its block count minus the header, as a 16-bit count.
+std::uint16_t textBlockCount(const std::string& blockCountField) {
+    return std::uint16_t(numberField(blockCountField) - 1);
+}
+
+void readText(BlockFile& file, std::int32_t firstTextBlock, std::uint16_t blocks,
+              MessageStoreState& store) {
+    std::string buffer = file.readBlocks(firstTextBlock, blocks);
+    TrimTextBuffer(buffer);
+    ReplaceByte('\xE3', '\n', buffer);
+    store.MessageText = std::move(buffer);
+}
+
+} // namespace
+
+void ReadMessageText(BlockFile& messages, std::int32_t firstTextBlock,
+                     const std::string& blockCountField, MessageStoreState& store) {
+    const std::uint16_t blocks = textBlockCount(blockCountField);
+    if (blocks == 0) {
+        store.MessageText = kIndexAnomalyText;
+        return;
+    }
+    readText(messages, firstTextBlock, blocks, store);
+}
+
+void ReadMessageText(const QString& workPath, std::int32_t firstTextBlock,
+                     const std::string& blockCountField, MessageStoreState& store) {
+    BlockFile messages(messagesFilePath(workPath));
+    ReadMessageText(messages, firstTextBlock, blockCountField, store);
+}
+
+void ReadReplyHeader(const QString& replyFile, std::int32_t blockIndex, MessageStoreState& store) {
+    BlockFile file(replyFile);
+    store.CurrentHeader = parseHeaderBlock(file.readBlock(blockIndex));
+    store.ReplyBlockCount = numberField(store.CurrentHeader.blockCount);
+}
+
+void ReadReplyText(const QString& replyFile, std::int32_t firstTextBlock,
+                   const std::string& blockCountField, MessageStoreState& store) {
+    BlockFile file(replyFile);
+    const std::uint16_t blocks = textBlockCount(blockCountField);
+    readText(file, firstTextBlock, blocks, store);
+}

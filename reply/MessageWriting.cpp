@@ -1,0 +1,121 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "reply/MessageWriting.h"
+
+#include "core/VelkError.h"
+#include "packet/MessageStore.h"
+#include "reply/ReplyFile.h"
+#include "reply/ReplySession.h"
+
+#include <QFileInfo>
+
+MessageWriting::MessageWriting(ReplySession& session, UiServices& ui, RecipientPrompt askRecipient,
+                               Clock clock, QRandomGenerator random)
+    : session_(session), ui_(ui), askRecipient_(std::move(askRecipient)), clock_(std::move(clock)),
+      random_(random) {}
+
+std::optional<EditorDocument> MessageWriting::startNew(int conference) {
+    EditorDocument d;
+    d.conference = conference;
+    if (!NewMsg(session_, state_, ui_, d, 0, askRecipient_, clock_(), random_))
+        return std::nullopt;
+    return d;
+}
+
+EditorDocument MessageWriting::startAnswer(const MessageHeader& answered, const std::string& text,
+                                           const ShownNames& shown) {
+    state_.header = answered;
+    state_.text = text;
+    shown_ = shown;
+    const QDateTime now = clock_();
+    AnswerMsg(session_, state_, now);
+    EditorDocument d;
+    DisplayMsg(session_, state_, ui_, d, 1, shown, now, random_);
+    return d;
+}
+
+std::optional<EditorDocument>
+MessageWriting::startWriteFromMessage(const MessageHeader& shownHeader, const std::string& text,
+                                      const ShownNames& shown, int conference) {
+    state_.header = shownHeader;
+    state_.text = text;
+    shown_ = shown;
+    state_.flags.ChosenRecipient = askRecipient_(shownHeader.author);
+    if (state_.flags.ChosenRecipient.empty())
+        return std::nullopt;
+    const QDateTime now = clock_();
+    EditorDocument d;
+    if (padRight(state_.flags.ChosenRecipient, HeaderField::Author) == shownHeader.author) {
+        AnswerMsg(session_, state_, now);
+        DisplayMsg(session_, state_, ui_, d, 0, shown, now, random_);
+        return d;
+    }
+    d.conference = conference;
+    NewMsg(session_, state_, ui_, d, 1, askRecipient_, now, random_);
+    return d;
+}
+
+std::optional<EditorDocument> MessageWriting::startForward(const MessageHeader& forwarded,
+                                                           const std::string& text,
+                                                           const ShownNames& shown) {
+    state_.header = forwarded;
+    state_.text = text;
+    shown_ = shown;
+    state_.flags.ForwardFlag = true;
+    EditorDocument d;
+    if (!ForwardMsg(session_, state_, ui_, d, askRecipient_, shown, clock_(), random_) ||
+        state_.flags.ChosenRecipient.empty())
+        return std::nullopt;
+    return d;
+}
+
+EditorDocument MessageWriting::startModification(int index) {
+    const ReplyState& replies = session_.replies;
+    if (index < 0 || index >= replies.ReplyCount())
+        throw VelkError::io(IoCode::ReadPastEnd);
+    const QString path = ReplyFilePath(session_);
+    const std::int32_t record = replies.ReplyTable[std::size_t(index)].headerRecord;
+    MessageStoreState read;
+    ReadReplyHeader(path, record, read);
+    ReadReplyText(path, record + 1, read.CurrentHeader.blockCount, read);
+    state_.header = read.CurrentHeader;
+    state_.text = read.MessageText;
+    modifiedIndex_ = index;
+    countBeforeModification_ = replies.ReplyCount();
+    UpDateMsg(state_);
+    EditorDocument d;
+    DisplayREPMsg(session_, state_, d);
+    return d;
+}
+
+bool MessageWriting::send(const EditorDocument& document) {
+    const bool written = SendEditorMessage(session_, state_, ui_, document, clock_());
+    stored_ = stored_ || written;
+    return written;
+}
+
+CancelOutcome MessageWriting::askCancel() {
+    return AskCancel(state_, ui_);
+}
+
+bool MessageWriting::carbonCopy(EditorDocument& document, const std::string& name) {
+    return CarbonCopy(session_, state_, ui_, document, name, clock_(), random_);
+}
+
+InsertionContext MessageWriting::insertionContext(const EditorDocument& document) {
+    return EditorContext(session_, state_, document, clock_());
+}
+
+bool MessageWriting::finish() {
+    if (!modifiedIndex_)
+        return stored_;
+    const bool cancelled = state_.flags.CancelFlag;
+    state_.flags.CancelFlag = false;
+    if (cancelled || !QFileInfo(ReplyFilePath(session_)).isFile())
+        return false;
+    // A write that failed was cut back: the file then holds no new version to put in place.
+    BuildReplyTable(session_);
+    if (session_.replies.ReplyCount() != countBeforeModification_ + 1)
+        return false;
+    ReplaceReply(session_, *modifiedIndex_);
+    return true;
+}

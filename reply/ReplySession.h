@@ -1,0 +1,9 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include "library/LibrarySession.h"
+#include "reply/ReplyState.h"
+
+struct ReplySession : LibrarySession {
+    ReplyState replies;
+};

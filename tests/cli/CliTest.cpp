@@ -1,0 +1,152 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "cli/CliRegistry.h"
+#include "core/FileUtil.h"
+#include "packet/PacketBuilder.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
+
+namespace {
+
+struct CliRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+CliRun cli(const QStringList& args) {
+    std::ostringstream out, err;
+    const int status = runCli(args, out, err);
+    return {status, out.str(), err.str()};
+}
+
+class CliTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString packet;
+    PacketBuilder b;
+
+    void SetUp() override {
+        packet = joinPath(dir.path(), "DEMO BBS.QWK");
+        b.control.bbsName = "La Bo\x8Cte \x85 Lettres";
+        b.conference(0, "Principal").conference(5, "Technique").conference(1001, "Caf\x82");
+        b.add(0, "Premier", "Bonjour \x85 tous\n\tTabul\x82\n").from = "ANNE";
+        PacketMessage& second = b.add(1001, "Deuxi\x8Ame", "> cit\x82\nr\x82ponse\n");
+        second.status = "*";
+        second.reference = "1";
+        second.date = "12\xC4"
+                      "24\xC4"
+                      "96";
+        b.add(0, "Troisi\x8Ame", "fin\n").date = "13-13-96";
+        b.withoutIndex(5);
+        b.bulletin("BLT-0.2", "deux").bulletin("BLT-0.1", "un");
+        b.zipTo(packet);
+    }
+};
+
+} // namespace
+
+TEST_F(CliTest, InfoDescribesThePacket) {
+    const CliRun r = cli({"info", packet});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "BBS : La Boîte à Lettres (Paris, Ile-de-France)\n"
+                     "Sysop : LE SYSOP\n"
+                     "Board ID : VELKTEST\n"
+                     "Votre nom : JEAN DUPONT\n"
+                     "Date Paquet : 5 février 1996\n"
+                     "Heure Paquet : 21:30\n"
+                     "Door : VELKDOOR 1.0\n"
+                     "Conférences : 3\n"
+                     "  0    (2)    Principal\n"
+                     "  5    -      Technique\n"
+                     "  1001 (1)    Café\n"
+                     "Bulletins : 2\n"
+                     "  BLT-0.1\n"
+                     "  BLT-0.2\n");
+    EXPECT_EQ(r.err, "");
+}
+
+TEST_F(CliTest, ListShowsOneLinePerMessageInIndexOrder) {
+    CliRun r = cli({"list", packet});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "0\t1\t02-05-96\tANNE\tJEAN DUPONT\tPremier\n"
+                     "0\t3\t01-01-99\tMARIE CURIE\tJEAN DUPONT\tTroisième\n"
+                     "1001\t2\t12-24-96\tMARIE CURIE\tJEAN DUPONT\tDeuxième\n");
+    EXPECT_EQ(r.err, "Date incorrecte détectée. Elle sera remplacée par le 01/01/99.\n");
+    r = cli({"list", packet, "1001"});
+    EXPECT_EQ(r.out, "1001\t2\t12-24-96\tMARIE CURIE\tJEAN DUPONT\tDeuxième\n");
+    r = cli({"list", packet, "7"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "Il n'y a pas de conférence 7 dans ce paquet.\n");
+}
+
+TEST_F(CliTest, ReadShowsHeaderAndText) {
+    CliRun r = cli({"read", packet, "1001", "1"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "Conférence : 1001 Café\n"
+                     "Numéro : 2\n"
+                     "Date : 12-24-96 21:30\n"
+                     "De : MARIE CURIE\n"
+                     "À : JEAN DUPONT\n"
+                     "Sujet : Deuxième\n"
+                     "Statut : Privé\n"
+                     "Référence : 1\n"
+                     "\n"
+                     "> cité\nréponse\n");
+    r = cli({"read", packet, "0", "1"});
+    EXPECT_NE(r.out.find("\nBonjour à tous\n\tTabulé\n"), std::string::npos) << r.out;
+    r = cli({"read", packet, "0", "3"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "La conférence 0 a 2 message(s) : pas de position 3.\n");
+    r = cli({"read", packet, "5", "1"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "Il n'y a pas de message dans la conférence 5.\n");
+}
+
+TEST_F(CliTest, BadPacketsAndArguments) {
+    struct Case {
+        QStringList args;
+        int status;
+        std::string errStart;
+    };
+    const QString absent = joinPath(dir.path(), "ABSENT.QWK");
+    const QString damaged = joinPath(dir.path(), "DAMAGED.QWK");
+    writeFileAtomically(damaged, "pas un zip");
+    PacketBuilder linked;
+    linked.conference(0, "x");
+    linked.symlink("LIEN", "/etc/passwd");
+    const QString withLink = joinPath(dir.path(), "LIEN.QWK");
+    linked.zipTo(withLink);
+    const Case cases[] = {
+        {{"info", absent}, 1, "Problème lors du décompactage du fichier :\""},
+        {{"list", damaged}, 1, "Problème lors du décompactage du fichier :\""},
+        {{"info", withLink}, 1, "Le fichier \""},
+        {{"info"}, 2, "Usage : velk-cli info PAQUET"},
+        {{"read", packet, "x", "1"}, 2, "'x' n'est pas une valeur entière correcte"},
+    };
+    for (const Case& c : cases) {
+        const CliRun r = cli(c.args);
+        EXPECT_EQ(r.status, c.status) << c.args.join(' ').toStdString();
+        EXPECT_EQ(r.err.rfind(c.errStart, 0), 0u) << r.err;
+        EXPECT_EQ(r.out, "");
+    }
+}
+
+TEST(DemoPacket, IsBuiltAndReadable) {
+    const QString demo = VELK_BINARY_DIR "/DEMO.QWK";
+    const CliRun info = cli({"info", demo});
+    ASSERT_EQ(info.status, 0) << info.err;
+    EXPECT_NE(info.out.find("Conférences : 5\n"), std::string::npos);
+    EXPECT_NE(info.out.find("  1001 (4)    Logiciels libres\n"), std::string::npos);
+    const CliRun list = cli({"list", demo});
+    EXPECT_EQ(list.status, 0);
+    EXPECT_EQ(std::count(list.out.begin(), list.out.end(), '\n'), 15);
+    EXPECT_EQ(list.err, "");
+    const CliRun read = cli({"read", demo, "1", "4"});
+    EXPECT_NE(read.out.find("Norme\tDébit\t"), std::string::npos) << read.out;
+}

@@ -1,0 +1,386 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "ui/mail/TAffMsg.h"
+
+#include "core/CodePage.h"
+#include "core/DosFont.h"
+#include "core/SettingsFile.h"
+#include "packet/MessageStore.h"
+#include "packet/PacketBuilder.h"
+#include "reply/ReplyFile.h"
+#include "session/Session.h"
+#include "tests/support/ConfiguredDirectories.h"
+#include "tests/support/ScriptedUiServices.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextEdit>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::string dos(const char* utf8) {
+    return unicodeToDos(QString::fromUtf8(utf8));
+}
+
+// The colours of the characters of a block, one per fragment.
+std::vector<QColor> blockColours(const QTextBlock& block) {
+    std::vector<QColor> colours;
+    for (auto it = block.begin(); !it.atEnd(); ++it)
+        colours.push_back(it.fragment().charFormat().foreground().color());
+    return colours;
+}
+
+class TAffMsgTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { fontId_ = registerDosFont(QStringLiteral(VELK_FONT_FILE)); }
+    static void TearDownTestSuite() { unregisterDosFont(fontId_); }
+
+    ConfiguredDirectories dirs;
+    Session s;
+    ScriptedUiServices ui;
+    PacketBuilder builder;
+    const QColor ink{0, 0, 128};
+    const QColor quote{0, 128, 0};
+    const QColor back{255, 255, 224};
+
+    void SetUp() override {
+        dirs.configure(s);
+        builder.conference(0, "Courrier principal").conference(1, "Informatique");
+        PacketMessage m;
+        m.conference = 1;
+        m.from = dos("ÉLODIE ROUSSEAU");
+        m.to = "JEAN DUPONT";
+        m.subject = "Re: Modem 33600";
+        m.date = "03-14-97";
+        m.time = "19:30";
+        m.number = "6";
+        m.text = dos("JD> As-tu désactivé le double appel ?\n"
+                     "> Ajoute *70, devant le numéro\n"
+                     "\n"
+                     "C'était bien ça ! Trois heures sans une coupure.\n"
+                     "\tMerci ─ mille fois.\n"
+                     " ER| Élodie\n");
+        builder.message(m);
+        PacketMessage p;
+        p.conference = 0;
+        p.status = "+";
+        p.subject = "Votre inscription";
+        p.text = "Bonsoir Jean,\n";
+        builder.message(p);
+        PacketMessage news;
+        news.conference = 1;
+        news.subject = "Nouvelles";
+        news.text = "Path: a!b\nNewsgroups: fr.comp\nOrganization: Universit\xE9\nLines: 40\n\n";
+        for (int i = 0; i < 60; ++i)
+            news.text += "Ligne " + std::to_string(i) + "\n";
+        builder.message(news);
+        builder.writeTo(s.settings.workPath);
+        for (std::size_t i = 0; i < builder.messageCount(); ++i)
+            s.browser.ListOrder.push_back(builder.headerBlockIndex(i));
+        s.browser.LastListIndex = int(builder.messageCount()) - 1;
+        s.browser.CurrentListIndex = 0;
+        s.packet.control.Conferences = {{0, "Courrier principal"}, {1, "Informatique"}};
+        s.settings.inkColour = windowsFromColour(ink);
+        s.settings.quoteColour = windowsFromColour(quote);
+        s.settings.backColour = windowsFromColour(back);
+        useFont(QStringLiteral("DejaVu Sans Mono"));
+    }
+
+    void useFont(const QString& family) {
+        writeMessageFont(s.settingsFile(), QFont(family, 12));
+        readMessageFont(s.settingsFile(), s.settings);
+    }
+
+    void open(TAffMsg& w) {
+        ASSERT_TRUE(w.AfficheMsg());
+        w.show();
+    }
+
+private:
+    static inline int fontId_ = -1;
+};
+
+} // namespace
+
+TEST_F(TAffMsgTest, ControlsAsTheUserSeesThem) {
+    TAffMsg w(s, ui);
+    EXPECT_EQ(w.windowTitle(), "Message");
+    EXPECT_EQ(w.size(), QSize(792, 553));
+    EXPECT_TRUE(w.windowFlags() & Qt::WindowMinimizeButtonHint);
+    EXPECT_FALSE(w.windowFlags() & Qt::WindowMaximizeButtonHint);
+    struct Button {
+        QPushButton* button;
+        const char* caption;
+        const char* hint;
+        bool enabled;
+    };
+    const Button buttons[] = {
+        {w.AnswerBtn, "&Répondre", "Répondre au message", false},
+        {w.ExportBtn, "&Exporter", "Sauvegarder ce message", true},
+        {w.ImprimeBtn, "&Imprimer", "Imprimer ce message", true},
+        {w.FermerBtn, "&Fermer", "Sortir de la fenêtre", true},
+        {w.WriteMsgBtn, "&Ecrire", "Ecrire un message", false},
+        {w.ForwardBtn, "&Copier", "Faire suivre un message", false},
+        {w.PoliceBtn, "P&olice", "", true},
+        {w.HelpBtn, "&Aide", "Aide contextuelle", true},
+        {w.FirstMsgBtn, "Premier Message", "Revenir au premier message", true},
+        {w.LastMsgBtn, "Dernier Message", "Aller au dernier message", true},
+        {w.PrevMsgBtn, "Message &Préc.", "Aller au message précédent", true},
+        {w.NextMsgBtn, "Message &Suivant", "Aller au message suivant", true},
+    };
+    for (const Button& b : buttons) {
+        EXPECT_EQ(b.button->text(), QString::fromUtf8(b.caption));
+        EXPECT_EQ(b.button->toolTip(), QString::fromUtf8(b.hint)) << b.caption;
+        EXPECT_EQ(b.button->isEnabled(), b.enabled) << b.caption;
+    }
+    QStringList captions;
+    for (const QLabel* l : w.findChildren<QLabel*>())
+        captions << l->text();
+    for (const char* c :
+         {"Statut :", "Date :", "Auteur :", "Destinataire :", "Sujet :", "Conférence :"})
+        EXPECT_TRUE(captions.contains(QString::fromUtf8(c))) << c;
+    for (QLabel* l : {w.ChAuteur, w.ChDest, w.ChSujet, w.chConf})
+        EXPECT_EQ(l->font().family(), kDosFontFamily);
+    EXPECT_TRUE(w.ChStatut->font().bold());
+    EXPECT_TRUE(w.ChDate->font().bold());
+    EXPECT_TRUE(w.chNum->font().bold());
+    EXPECT_TRUE(w.Msg->isReadOnly());
+    EXPECT_EQ(w.Msg->lineWrapMode(), QTextEdit::NoWrap);
+
+    QStringList items;
+    std::vector<bool> enabled;
+    for (const QAction* a : w.PopupMenu1->actions()) {
+        items << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        enabled.push_back(a->isEnabled());
+    }
+    EXPECT_EQ(items, QStringList({"&Annuler", "-", "&Couper", "Co&pier", "C&oller", "&Suppr", "-",
+                                  "Sélectionner &tout"}));
+    EXPECT_EQ(enabled, std::vector<bool>({true, true, false, true, false, false, true, true}));
+
+    w.HelpBtn->click();
+    ASSERT_EQ(ui.events().size(), 1u);
+    EXPECT_EQ(ui.events()[0].kind, ScriptedUiServices::Kind::Help);
+    EXPECT_EQ(ui.events()[0].text, "5000");
+}
+
+TEST_F(TAffMsgTest, ShowsTheMessageWithItsQuotationsInTheirColour) {
+    TAffMsg w(s, ui);
+    open(w);
+    EXPECT_EQ(w.ChStatut->text(), "Public");
+    EXPECT_EQ(w.ChStatut->palette().color(QPalette::Window), w.palette().color(QPalette::Button));
+    EXPECT_EQ(w.ChDate->text(), "14 mars 1997  à 19:30");
+    EXPECT_EQ(w.ChAuteur->text(), QStringLiteral("ÉLODIE ROUSSEAU") + QString(10, u' '));
+    EXPECT_EQ(w.ChDest->text().trimmed(), "JEAN DUPONT");
+    EXPECT_EQ(w.ChSujet->text().trimmed(), "Re: Modem 33600");
+    EXPECT_EQ(w.chConf->text(), "Informatique");
+    EXPECT_EQ(s.browser.CurrentConference, 1);
+    EXPECT_TRUE(w.chNum->isVisible());
+    EXPECT_EQ(w.chNum->text(), "Numéro : 6      ");
+    EXPECT_EQ(w.NbLabel->text(), "Msg N° 1 / 3");
+    EXPECT_EQ(w.NbLignesLabel->text(), "Nb de lignes : 6");
+    EXPECT_EQ(s.viewer.ShownAuthor, dos("ÉLODIE ROUSSEAU") + std::string(10, ' '));
+    EXPECT_EQ(s.viewer.ShownRecipient.substr(0, 11), "JEAN DUPONT");
+    EXPECT_EQ(w.Msg->palette().color(QPalette::Base), back);
+
+    const QTextDocument* doc = w.Msg->document();
+    ASSERT_EQ(doc->blockCount(), 6);
+    const QStringList expected = {
+        "      JD> As-tu désactivé le double appel ?",
+        "      > Ajoute *70, devant le numéro",
+        "      ",
+        "      C'était bien ça ! Trois heures sans une coupure.",
+        "              Merci - mille fois.",
+        "       ER| Élodie",
+    };
+    const bool quoted[] = {true, false, false, false, false, true};
+    QTextBlock block = doc->begin();
+    for (int i = 0; i < 6; ++i, block = block.next()) {
+        EXPECT_EQ(block.text(), expected[i]);
+        const std::vector<QColor> colours = blockColours(block);
+        ASSERT_FALSE(colours.empty()) << i;
+        for (const QColor& c : colours)
+            EXPECT_EQ(c, quoted[i] ? quote : ink) << i;
+        for (auto it = block.begin(); !it.atEnd(); ++it)
+            EXPECT_EQ(it.fragment().charFormat().font().family(), "DejaVu Sans Mono");
+    }
+    EXPECT_EQ(w.Msg->verticalScrollBar()->value(), 0);
+}
+
+TEST_F(TAffMsgTest, PrivateMessageOnRed) {
+    s.browser.CurrentListIndex = 1;
+    TAffMsg w(s, ui);
+    open(w);
+    EXPECT_EQ(w.ChStatut->text(), "Privé");
+    EXPECT_EQ(w.ChStatut->palette().color(QPalette::Window), QColor(255, 0, 0));
+    EXPECT_EQ(w.chConf->text(), "Courrier principal");
+    EXPECT_EQ(w.NbLabel->text(), "Msg N° 2 / 3");
+}
+
+TEST_F(TAffMsgTest, NavigationButtons) {
+    TAffMsg w(s, ui);
+    open(w);
+    w.NextMsgBtn->click();
+    EXPECT_EQ(w.NbLabel->text(), "Msg N° 2 / 3");
+    EXPECT_EQ(w.ChSujet->text().trimmed(), "Votre inscription");
+    w.LastMsgBtn->click();
+    EXPECT_EQ(w.NbLabel->text(), "Msg N° 3 / 3");
+    EXPECT_EQ(w.ChSujet->text().trimmed(), "Nouvelles");
+    w.NextMsgBtn->click();
+    EXPECT_EQ(w.NbLabel->text(), "Msg N° 3 / 3");
+    EXPECT_EQ(s.browser.CurrentListIndex, 2);
+    w.PrevMsgBtn->click();
+    EXPECT_EQ(w.NbLabel->text(), "Msg N° 2 / 3");
+    w.FirstMsgBtn->click();
+    w.FirstMsgBtn->click();
+    w.PrevMsgBtn->click();
+    EXPECT_EQ(s.browser.CurrentListIndex, 0);
+    EXPECT_EQ(w.ChSujet->text().trimmed(), "Re: Modem 33600");
+    EXPECT_EQ(s.viewer.ShownAuthor.substr(0, 1), dos("É"));
+    EXPECT_TRUE(ui.messages().isEmpty());
+}
+
+TEST_F(TAffMsgTest, NewsMessageOpensPastItsHeaderBlock) {
+    s.browser.CurrentListIndex = 2;
+    TAffMsg w(s, ui);
+    open(w);
+    const QTextDocument* doc = w.Msg->document();
+    EXPECT_EQ(doc->findBlockByNumber(2).text(), "      Organization: Université");
+    const QTextBlock firstText = doc->findBlockByNumber(5);
+    EXPECT_EQ(firstText.text(), "      Ligne 0");
+    const int top = int(doc->documentLayout()->blockBoundingRect(firstText).top());
+    EXPECT_GT(top, 0);
+    EXPECT_EQ(w.Msg->verticalScrollBar()->value(), top);
+    EXPECT_EQ(w.Msg->textCursor().position(), 0);
+}
+
+TEST_F(TAffMsgTest, ReplyModeShowsTheWrittenMessages) {
+    s.packet.control.BbsId = "VELKTEST";
+    s.packet.control.UserName = "JEAN DUPONT";
+    for (const char* subject : {"Premier", "Second", "Dernier"}) {
+        ReplyDraft draft;
+        draft.lines = {"EM> cit\x82", "Texte"};
+        draft.recipient = dos("ÉLODIE ROUSSEAU");
+        draft.author = "JEAN DUPONT";
+        draft.subject = subject;
+        draft.conference = 1;
+        ASSERT_TRUE(AppendReply(s, ui, draft, QDateTime(QDate(1996, 2, 5), QTime(21, 30))));
+    }
+    BuildReplyTable(s);
+    s.viewer.ReplyMode = true;
+    s.replies.SelectedReply = 1;
+    TAffMsg w(s, ui);
+    ASSERT_TRUE(w.AfficheRep());
+    w.show();
+    EXPECT_TRUE(w.chNum->isHidden());
+    EXPECT_EQ(w.NbLabel->text(), "Msg N° 2 / 3");
+    EXPECT_EQ(w.ChSujet->text().trimmed(), "Second");
+    EXPECT_EQ(w.ChDate->text(), "5 février 1996  à 21:30");
+    EXPECT_EQ(w.chConf->text(), "Informatique");
+    EXPECT_EQ(w.Msg->document()->firstBlock().text(), "      EM> cité");
+    EXPECT_EQ(blockColours(w.Msg->document()->firstBlock()).front(), quote);
+    w.NextMsgBtn->click();
+    EXPECT_EQ(w.NbLabel->text(), "Msg N° 3 / 3");
+    w.NextMsgBtn->click();
+    EXPECT_EQ(s.replies.SelectedReply, 2);
+    EXPECT_EQ(s.browser.CurrentListIndex, 0);
+    EXPECT_TRUE(ui.messages().isEmpty());
+}
+
+TEST_F(TAffMsgTest, FontChoiceConvertsTheBodyAndClosesTheWindow) {
+    TAffMsg w(s, ui);
+    open(w);
+    EXPECT_EQ(w.Msg->document()->findBlockByNumber(4).text(), "              Merci - mille fois.");
+    QFont terminal(kDosFontFamily);
+    terminal.setPointSize(12);
+    ui.answerFont(terminal);
+    w.PoliceBtn->click();
+    EXPECT_EQ(ui.messages(), QStringList({kFontChangeMessage}));
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_FALSE(s.settings.fontNotTerminal);
+    EXPECT_EQ(s.settingsFile().readString("Police", "Nom"), kDosFontFamily);
+    // The body was converted back to the DOS set before the window closed.
+    const QTextBlock line = w.Msg->document()->findBlockByNumber(4);
+    EXPECT_EQ(line.text(), "              Merci ─ mille fois.");
+    EXPECT_EQ(line.begin().fragment().charFormat().font().family(), kDosFontFamily);
+    // Closing released the text.
+    EXPECT_TRUE(s.store.MessageText.empty());
+}
+
+TEST_F(TAffMsgTest, CancelledFontChoiceKeepsTheWindow) {
+    TAffMsg w(s, ui);
+    open(w);
+    ui.answerFont(std::nullopt);
+    w.PoliceBtn->click();
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_TRUE(ui.messages().isEmpty());
+}
+
+TEST_F(TAffMsgTest, CopyPutsDosTextOnTheClipboard) {
+    TAffMsg w(s, ui);
+    open(w);
+    w.Slectionnertout1->trigger();
+    EXPECT_EQ(w.Msg->textCursor().selectionEnd(), w.Msg->document()->characterCount() - 1);
+    QGuiApplication::clipboard()->clear();
+    w.Copier1->trigger();
+    const QString copied = QGuiApplication::clipboard()->text();
+    EXPECT_TRUE(copied.startsWith(QStringLiteral("      JD> As-tu désactivé")));
+    EXPECT_TRUE(copied.contains(QStringLiteral("\n      > Ajoute")));
+    EXPECT_FALSE(copied.contains(QChar::ParagraphSeparator));
+
+    // The key of the body goes through the same copy, in the DOS font.
+    useFont(kDosFontFamily);
+    TAffMsg dosWindow(s, ui);
+    open(dosWindow);
+    QTextCursor c = dosWindow.Msg->textCursor();
+    const QTextBlock line = dosWindow.Msg->document()->findBlockByNumber(4);
+    c.setPosition(line.position());
+    c.setPosition(line.position() + line.length() - 1, QTextCursor::KeepAnchor);
+    dosWindow.Msg->setTextCursor(c);
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_C, Qt::ControlModifier, QStringLiteral("c"));
+    QApplication::sendEvent(dosWindow.Msg, &press);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "              Merci ─ mille fois.");
+}
+
+TEST_F(TAffMsgTest, FailedReadShowsItsMessageAndNoWindow) {
+    QFile::remove(messagesFilePath(s.settings.workPath));
+    TAffMsg w(s, ui);
+    EXPECT_FALSE(w.AfficheMsg());
+    EXPECT_EQ(ui.messages().size(), 1);
+    EXPECT_FALSE(w.isVisible());
+}
+
+TEST_F(TAffMsgTest, CloseReleasesTheText) {
+    TAffMsg w(s, ui);
+    open(w);
+    w.FermerBtn->click();
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_TRUE(s.store.MessageText.empty());
+}
+
+TEST_F(TAffMsgTest, ExportWritesTheShownMessageAndPrintCanBeCancelled) {
+    TAffMsg w(s, ui);
+    open(w);
+    const QString file = dirs.dir(QStringLiteral("VELK")) + QStringLiteral("/MODEM.TXT");
+    ui.answerSaveFile(file);
+    w.ExportBtn->click();
+    EXPECT_EQ(ui.messages(), QStringList{QStringLiteral("Message sauvegardé.")});
+    const QString text = QString::fromUtf8(readWholeFile(file));
+    EXPECT_TRUE(text.contains(QStringLiteral("Re: Modem 33600"))) << text.toStdString();
+    EXPECT_TRUE(
+        text.contains(QStringLiteral("C'était bien ça ! Trois heures sans une coupure.\r\n")))
+        << text.toStdString();
+
+    ui.answerPrinter(false);
+    w.ImprimeBtn->click();
+    EXPECT_TRUE(ui.allAnswersUsed());
+    EXPECT_EQ(ui.messages().size(), 1);
+}

@@ -1,0 +1,118 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "ui/library/TListe.h"
+
+#include "core/ActionGuard.h"
+#include "core/CodePage.h"
+#include "core/DosFont.h"
+#include "core/UiServices.h"
+#include "session/Session.h"
+#include "ui/library/TParam1.h"
+#include "ui/library/TParam2.h"
+#include "ui/library/TParam3.h"
+#include "ui/library/TParam4.h"
+
+#include <QHBoxLayout>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+QPushButton* button(const QString& caption, const QString& hint, QWidget* parent) {
+    auto* b = new QPushButton(caption, parent);
+    if (!hint.isEmpty())
+        b->setToolTip(hint);
+    b->setAutoDefault(false);
+    return b;
+}
+} // namespace
+
+TListe::TListe(Session& session, UiServices& ui) : session_(session), ui_(ui) {
+    setObjectName(QStringLiteral("Liste"));
+    ListeElem = new QListWidget(this);
+    ListeElem->setObjectName(QStringLiteral("ListeElem"));
+    ListeElem->setFont(dosFont());
+    ListeElem->setMinimumWidth(
+        ListeElem->fontMetrics().horizontalAdvance(QString(82, QLatin1Char('M'))) +
+        2 * ListeElem->frameWidth() + 20);
+    ListeElem->setMinimumHeight(ListeElem->fontMetrics().height() * 16);
+
+    OKBtn = button(QStringLiteral("&Fermer"), QStringLiteral("Sortir de la fenêtre"), this);
+    ConfigBtn =
+        button(QStringLiteral("&Configuration"), QStringLiteral("Gestion de la liste"), this);
+    TriBtn = button(QStringLiteral("Tri alphabétique"), QString(), this);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(ConfigBtn);
+    buttons->addWidget(TriBtn);
+    buttons->addStretch();
+    buttons->addWidget(OKBtn);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(ListeElem, 1);
+    layout->addLayout(buttons);
+
+    // A click chooses; so does Enter on the current line. Moving with the arrows does not.
+    connect(ListeElem, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) { ListeElemClick(ListeElem->row(item)); });
+    connect(ListeElem, &QListWidget::itemActivated, this,
+            [this](QListWidgetItem* item) { ListeElemClick(ListeElem->row(item)); });
+    connect(OKBtn, &QPushButton::clicked, this, &QDialog::reject);
+    connect(ConfigBtn, &QPushButton::clicked, this, &TListe::ConfigBtnClick);
+    connect(TriBtn, &QPushButton::clicked, this, &TListe::TriBtnClick);
+}
+
+void TListe::ShowTag(int kind) {
+    runAction(ui_, [&] { chooser.ShowTag(kind, session_, ui_); });
+    setWindowTitle(ChooserCaption(chooser.kind()));
+    fill();
+}
+
+int TListe::Choose(int kind) {
+    const std::size_t k = std::size_t(std::clamp(kind, 1, 4) - 1);
+    chooser.ChooserResult[k] = kNothingChosen;
+    ShowTag(kind);
+    ui_.runModal(*this);
+    return chooser.ChooserResult[k];
+}
+
+void TListe::fill() {
+    ListeElem->clear();
+    for (const ChooserLine& line : chooser.lines())
+        ListeElem->addItem(dosToUnicode(line.text));
+    TriBtn->setVisible(chooser.sortable());
+    TriBtn->setText(chooser.sortRequested() ? QStringLiteral("Ordre normal")
+                                            : QStringLiteral("Tri alphabétique"));
+}
+
+void TListe::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    TriBtn->setVisible(chooser.sortable());
+}
+
+void TListe::ListeElemClick(int row) {
+    if (row < 0)
+        return;
+    chooser.choose(row);
+    accept();
+}
+
+void TListe::TriBtnClick() {
+    chooser.toggleSort();
+    fill();
+}
+
+TLibraryEditor* TListe::editorOf(int kind) const {
+    return editors_[std::size_t(kind >= 2 && kind <= 4 ? kind - 1 : 0)];
+}
+
+void TListe::setEditors(TLibraryEditor& headers, TLibraryEditor& footers, TLibraryEditor& taglines,
+                        TLibraryEditor& correspondents) {
+    editors_ = {&headers, &footers, &taglines, &correspondents};
+}
+
+void TListe::ConfigBtnClick() {
+    if (TLibraryEditor* editor = editorOf(chooser.kind()))
+        editor->edit([this](QObject& window) { return ui_.runModal(window); });
+    ShowTag(chooser.kind());
+}

@@ -1,0 +1,14 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include "ui/library/TLibraryEditor.h"
+
+// The headers library editor.
+class TParam1 : public TLibraryEditor {
+    Q_OBJECT
+public:
+    TParam1(Session& session, UiServices& ui);
+
+    void AfficheEntetes() { prepare(); }
+    void CloseEntetes() { release(); }
+};

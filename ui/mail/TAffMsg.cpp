@@ -1,0 +1,480 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "ui/mail/TAffMsg.h"
+
+#include "core/ActionGuard.h"
+#include "core/DosFont.h"
+#include "core/UiServices.h"
+#include "mail/Browser.h"
+#include "mail/MessageExport.h"
+#include "mail/PersonalMail.h"
+#include "session/Session.h"
+#include "ui/mail/TPrintMessage.h"
+#include "ui/reply/TWriteMsg.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QVBoxLayout>
+
+namespace {
+
+QPushButton* makeButton(const QString& caption, const QString& hint) {
+    auto* button = new QPushButton(caption);
+    button->setToolTip(hint);
+    button->setAutoDefault(false);
+    return button;
+}
+
+QLabel* makeValue(bool bold, bool dosFontLabel) {
+    auto* label = new QLabel;
+    label->setTextFormat(Qt::PlainText);
+    if (dosFontLabel) {
+        label->setFont(dosFont());
+    } else if (bold) {
+        QFont f = label->font();
+        f.setBold(true);
+        label->setFont(f);
+    }
+    return label;
+}
+
+} // namespace
+
+TAffMsg::TAffMsg(Session& session, UiServices& ui, QWidget* parent)
+    : QDialog(parent), session_(session), ui_(ui) {
+    setObjectName(QStringLiteral("AffMsg"));
+    setWindowTitle(QStringLiteral("Message"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+
+    ChStatut = makeValue(true, false);
+    ChStatut->setAutoFillBackground(true);
+    ChStatut->setMargin(2);
+    ChDate = makeValue(true, false);
+    ChAuteur = makeValue(false, true);
+    ChDest = makeValue(false, true);
+    ChSujet = makeValue(false, true);
+    chConf = makeValue(false, true);
+    chNum = makeValue(true, false);
+    NbLabel = makeValue(true, false);
+    NbLignesLabel = makeValue(true, false);
+
+    // The columns keep their place from one message to the next: the header fields are
+    // 25 DOS characters, a conference name 30.
+    const QFontMetrics cells(dosFont());
+    for (QLabel* l : {ChAuteur, ChDest, ChSujet})
+        l->setMinimumWidth(cells.horizontalAdvance(QString(25, u'W')));
+    chConf->setMinimumWidth(cells.horizontalAdvance(QString(30, u'W')));
+    ChDate->setMinimumWidth(
+        ChDate->fontMetrics().horizontalAdvance(QStringLiteral("30 septembre 2000  à 00:00")));
+    NbLabel->setMinimumWidth(
+        NbLabel->fontMetrics().horizontalAdvance(QStringLiteral("Msg N° 00000 / 00000")));
+
+    auto* panel = new QGridLayout;
+    auto addPair = [&](int row, int column, const char* caption, QLabel* value) {
+        auto* label = new QLabel(QString::fromUtf8(caption));
+        panel->addWidget(label, row, column);
+        panel->addWidget(value, row, column + 1);
+    };
+    addPair(0, 0, "Statut :", ChStatut);
+    addPair(0, 2, "Date :", ChDate);
+    addPair(1, 0, "Auteur :", ChAuteur);
+    addPair(1, 2, "Destinataire :", ChDest);
+    addPair(2, 0, "Sujet :", ChSujet);
+    addPair(2, 2, "Conférence :", chConf);
+    panel->addWidget(chNum, 0, 4);
+    panel->addWidget(NbLabel, 1, 4);
+    panel->addWidget(NbLignesLabel, 2, 4);
+    panel->setColumnStretch(1, 1);
+    panel->setColumnStretch(3, 1);
+    panel->setHorizontalSpacing(8);
+    panel->setVerticalSpacing(2);
+    // "Privé" and "Public" keep their box at the left of the column.
+    panel->setAlignment(ChStatut, Qt::AlignLeft);
+
+    Msg = new QTextEdit;
+    Msg->setObjectName(QStringLiteral("Msg"));
+    Msg->setReadOnly(true);
+    Msg->setLineWrapMode(QTextEdit::NoWrap);
+    Msg->setAcceptRichText(false);
+    Msg->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    Msg->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    Msg->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    Msg->setContextMenuPolicy(Qt::NoContextMenu);
+    Msg->installEventFilter(this);
+    Msg->viewport()->installEventFilter(this);
+
+    FirstMsgBtn =
+        makeButton(QStringLiteral("Premier Message"), QStringLiteral("Revenir au premier message"));
+    PrevMsgBtn =
+        makeButton(QStringLiteral("Message &Préc."), QStringLiteral("Aller au message précédent"));
+    NextMsgBtn =
+        makeButton(QStringLiteral("Message &Suivant"), QStringLiteral("Aller au message suivant"));
+    LastMsgBtn =
+        makeButton(QStringLiteral("Dernier Message"), QStringLiteral("Aller au dernier message"));
+    AnswerBtn = makeButton(QStringLiteral("&Répondre"), QStringLiteral("Répondre au message"));
+    ForwardBtn = makeButton(QStringLiteral("&Copier"), QStringLiteral("Faire suivre un message"));
+    WriteMsgBtn = makeButton(QStringLiteral("&Ecrire"), QStringLiteral("Ecrire un message"));
+    ExportBtn = makeButton(QStringLiteral("&Exporter"), QStringLiteral("Sauvegarder ce message"));
+    ImprimeBtn = makeButton(QStringLiteral("&Imprimer"), QStringLiteral("Imprimer ce message"));
+    PoliceBtn = makeButton(QStringLiteral("P&olice"), QString());
+    HelpBtn = makeButton(QStringLiteral("&Aide"), QStringLiteral("Aide contextuelle"));
+    FermerBtn = makeButton(QStringLiteral("&Fermer"), QStringLiteral("Sortir de la fenêtre"));
+
+    auto* navigation = new QHBoxLayout;
+    for (QPushButton* b : {FirstMsgBtn, PrevMsgBtn, NextMsgBtn, LastMsgBtn})
+        navigation->addWidget(b);
+    navigation->addStretch();
+    auto* actions = new QHBoxLayout;
+    for (QPushButton* b :
+         {AnswerBtn, ForwardBtn, WriteMsgBtn, ExportBtn, ImprimeBtn, PoliceBtn, HelpBtn})
+        actions->addWidget(b);
+    actions->addStretch();
+    actions->addWidget(FermerBtn);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(8, 6, 8, 8);
+    layout->setSpacing(6);
+    layout->addLayout(panel);
+    layout->addWidget(Msg, 1);
+    layout->addLayout(navigation);
+    layout->addLayout(actions);
+    setFixedSize(792, 553);
+
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    // Choosing "&Annuler" only closes the menu.
+    PopupMenu1->addAction(QStringLiteral("&Annuler"));
+    PopupMenu1->addSeparator();
+    PopupMenu1->addAction(QStringLiteral("&Couper"))->setEnabled(false);
+    Copier1 = PopupMenu1->addAction(QStringLiteral("Co&pier"));
+    PopupMenu1->addAction(QStringLiteral("C&oller"))->setEnabled(false);
+    PopupMenu1->addAction(QStringLiteral("&Suppr"))->setEnabled(false);
+    PopupMenu1->addSeparator();
+    Slectionnertout1 = PopupMenu1->addAction(QStringLiteral("Sélectionner &tout"));
+    connect(Copier1, &QAction::triggered, this, &TAffMsg::Copier1Click);
+    connect(Slectionnertout1, &QAction::triggered, this, &TAffMsg::Slectionnertout1Click);
+
+    wire(FermerBtn, &TAffMsg::FermerBtnClick);
+    wire(FirstMsgBtn, &TAffMsg::FirstMsgBtnClick);
+    wire(PrevMsgBtn, &TAffMsg::PrevMsgBtnClick);
+    wire(NextMsgBtn, &TAffMsg::NextMsgBtnClick);
+    wire(LastMsgBtn, &TAffMsg::LastMsgBtnClick);
+    wire(PoliceBtn, &TAffMsg::PoliceBtnClick);
+    wire(ExportBtn, &TAffMsg::ExportBtnClick);
+    wire(ImprimeBtn, &TAffMsg::ImprimeBtnClick);
+    connect(HelpBtn, &QPushButton::clicked, this, [this] { ui_.showHelp(5000); });
+    wired_.insert(HelpBtn);
+    for (QPushButton* b : {AnswerBtn, ForwardBtn, WriteMsgBtn, ExportBtn, ImprimeBtn})
+        b->setEnabled(wired_.contains(b));
+}
+
+template <typename Slot> void TAffMsg::wire(QPushButton* button, Slot slot) {
+    connect(button, &QPushButton::clicked, this, slot);
+    wired_.insert(button);
+}
+
+bool TAffMsg::AfficheMsg() {
+    bool read = false;
+    const int line = session_.browser.CurrentListIndex;
+    if (!runAction(ui_, [&] { read = readListedMessage(session_, ui_, line); }) || !read)
+        return false;
+    if (isVisible())
+        DisplayMessage();
+    return true;
+}
+
+bool TAffMsg::AfficheRep() {
+    bool read = false;
+    if (!runAction(ui_, [&] { read = readSelectedReply(session_); }) || !read)
+        return false;
+    if (isVisible())
+        DisplayMessage();
+    return true;
+}
+
+void TAffMsg::DisplayMessage() {
+    BusyCursor busy(ui_);
+    view_ = buildMessageView(session_);
+    session_.browser.CurrentConference = view_.conference;
+
+    ChStatut->setText(view_.ChStatut);
+    QPalette statusPalette = ChStatut->palette();
+    statusPalette.setColor(QPalette::Window, view_.privateMessage
+                                                 ? kPrivateStatusColour
+                                                 : palette().color(QPalette::Button));
+    ChStatut->setPalette(statusPalette);
+    ChDate->setText(view_.ChDate);
+    ChAuteur->setText(view_.ChAuteur);
+    ChDest->setText(view_.ChDest);
+    ChSujet->setText(view_.ChSujet);
+    chConf->setText(view_.chConf);
+    chNum->setVisible(view_.numberVisible);
+    chNum->setText(view_.chNum);
+    NbLabel->setText(view_.NbLabel);
+    fillBody();
+    NbLignesLabel->setText(view_.NbLignesLabel);
+    Msg->setFocus();
+}
+
+void TAffMsg::fillBody() {
+    Msg->setUpdatesEnabled(false);
+    QPalette colours = Msg->palette();
+    colours.setColor(QPalette::Base, view_.background);
+    colours.setColor(QPalette::Text, view_.ink);
+    Msg->setPalette(colours);
+
+    QTextCharFormat ink;
+    ink.setFont(view_.font);
+    ink.setForeground(view_.ink);
+    QTextDocument* doc = Msg->document();
+    doc->clear();
+    doc->setDefaultFont(view_.font);
+    Msg->setCurrentCharFormat(ink);
+
+    QString text;
+    qsizetype size = 0;
+    for (const ShownLine& line : view_.lines)
+        size += line.text.size() + 1;
+    text.reserve(size);
+    for (std::size_t i = 0; i < view_.lines.size(); ++i) {
+        if (i)
+            text.append(QLatin1Char('\n'));
+        text.append(view_.lines[i].text);
+    }
+    doc->setPlainText(text);
+    QTextCursor cursor(doc);
+    cursor.beginEditBlock();
+    cursor.select(QTextCursor::Document);
+    cursor.setCharFormat(ink);
+    QTextCharFormat quote;
+    quote.setForeground(view_.quote);
+    QTextBlock block = doc->begin();
+    for (const ShownLine& line : view_.lines) {
+        if (!block.isValid())
+            break;
+        if (line.quoted) {
+            cursor.setPosition(block.position());
+            cursor.setPosition(block.position() + block.length() - 1, QTextCursor::KeepAnchor);
+            cursor.mergeCharFormat(quote);
+        }
+        block = block.next();
+    }
+    cursor.endEditBlock();
+    doc->setModified(false);
+
+    Msg->moveCursor(QTextCursor::Start);
+    Msg->horizontalScrollBar()->setValue(0);
+    Msg->verticalScrollBar()->setValue(0);
+    if (view_.scrollLines) {
+        // The lines of a news header block go above the top of the view.
+        const QTextBlock target = doc->findBlockByNumber(*view_.scrollLines);
+        QScrollBar* bar = Msg->verticalScrollBar();
+        if (target.isValid()) {
+            const qreal top = doc->documentLayout()->blockBoundingRect(target).top();
+            bar->setValue(int(top));
+        } else {
+            bar->setValue(bar->maximum());
+        }
+    }
+    Msg->setUpdatesEnabled(true);
+}
+
+void TAffMsg::rememberShownNames() {
+    session_.viewer.ShownAuthor = view_.shownAuthor;
+    session_.viewer.ShownRecipient = view_.shownRecipient;
+}
+
+void TAffMsg::FormActivate() {
+    DisplayMessage();
+    rememberShownNames();
+    if (const QScreen* screen = this->screen())
+        move(screen->availableGeometry().topLeft());
+    for (QPushButton* b : {AnswerBtn, ForwardBtn, WriteMsgBtn, ExportBtn, ImprimeBtn})
+        b->setEnabled(wired_.contains(b));
+}
+
+void TAffMsg::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        FormActivate();
+}
+
+void TAffMsg::done(int result) {
+    // The text buffer lives only while a message is on screen.
+    session_.store.MessageText = std::string();
+    QDialog::done(result);
+}
+
+void TAffMsg::FermerBtnClick() {
+    reject();
+}
+
+void TAffMsg::navigate(NavigationStep step) {
+    bool moved = false;
+    runAction(ui_, [&] { moved = navigateMessages(session_, ui_, step); });
+    if (moved)
+        DisplayMessage();
+    rememberShownNames();
+}
+
+void TAffMsg::FirstMsgBtnClick() {
+    navigate(NavigationStep::First);
+}
+
+void TAffMsg::PrevMsgBtnClick() {
+    navigate(NavigationStep::Previous);
+}
+
+void TAffMsg::NextMsgBtnClick() {
+    navigate(NavigationStep::Next);
+}
+
+void TAffMsg::LastMsgBtnClick() {
+    navigate(NavigationStep::Last);
+}
+
+void TAffMsg::PoliceBtnClick() {
+    std::optional<FontChange> change;
+    if (!runAction(ui_, [&] { change = chooseMessageFont(session_, ui_); }) || !change)
+        return;
+    view_.font = session_.settings.messageFont;
+    view_.fontNotTerminal = change->isNotTerminal;
+    if (change->isNotTerminal != change->wasNotTerminal)
+        view_.lines = shownBodyLines(view_.body, view_.fontNotTerminal);
+    fillBody();
+    Msg->setUpdatesEnabled(false);
+    ui_.message(kFontChangeMessage);
+    Msg->setUpdatesEnabled(true);
+    reject();
+}
+
+void TAffMsg::Copier1Click() {
+    const QString selection = Msg->textCursor().selectedText();
+    if (!selection.isEmpty())
+        copyToClipboard(selection, view_.fontNotTerminal);
+}
+
+void TAffMsg::Slectionnertout1Click() {
+    Msg->selectAll();
+}
+
+void TAffMsg::contextMenuEvent(QContextMenuEvent* event) {
+    PopupMenu1->popup(event->globalPos());
+}
+
+bool TAffMsg::eventFilter(QObject* watched, QEvent* event) {
+    // The body's own copy would put the font's character set and rich text on the
+    // clipboard; its key and its menu go through Copier1Click.
+    if (watched == Msg &&
+        (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress)) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->matches(QKeySequence::Copy)) {
+            if (event->type() == QEvent::KeyPress)
+                Copier1Click();
+            event->accept();
+            return true;
+        }
+    }
+    if (watched == Msg->viewport() && event->type() == QEvent::ContextMenu) {
+        PopupMenu1->popup(static_cast<QContextMenuEvent*>(event)->globalPos());
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TAffMsg::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange)
+        return;
+    // Minimising or restoring the viewer does the same to the whole program.
+    const bool minimised = isMinimized();
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w == this || !w->isVisible() || w->isMinimized() == minimised)
+            continue;
+        if (minimised)
+            w->showMinimized();
+        else
+            w->showNormal();
+    }
+}
+
+QStringList TAffMsg::shownLines() const {
+    QStringList lines;
+    lines.reserve(qsizetype(view_.lines.size()));
+    for (const ShownLine& l : view_.lines)
+        lines.append(l.text);
+    return lines;
+}
+
+void TAffMsg::ExportBtnClick() {
+    exportViewerMessage(session_, ui_, shownLines(), ChSujet->text(), chConf->text(), font());
+}
+
+void TAffMsg::ImprimeBtnClick() {
+    printViewerMessage(session_, ui_, shownLines(), ChSujet->text(), chConf->text(), font());
+}
+
+void TAffMsg::setEditor(TWriteMsg& editor) {
+    editor_ = &editor;
+    for (QPushButton* b : {AnswerBtn, ForwardBtn, WriteMsgBtn}) {
+        if (!wired_.contains(b))
+            wired_.insert(b);
+        b->setEnabled(true);
+    }
+    connect(AnswerBtn, &QPushButton::clicked, this, &TAffMsg::AnswerBtnClick);
+    connect(ForwardBtn, &QPushButton::clicked, this, &TAffMsg::ForwardBtnClick);
+    connect(WriteMsgBtn, &QPushButton::clicked, this, &TAffMsg::WriteMsgBtnClick);
+}
+
+ShownNames TAffMsg::shownNames() const {
+    return {session_.viewer.ShownAuthor, session_.viewer.ShownRecipient};
+}
+
+void TAffMsg::AnswerBtnClick() {
+    if (!editor_)
+        return;
+    const MessageStoreState& shown = session_.store;
+    if (!session_.viewer.ReplyMode) {
+        editor_->answer(shown.CurrentHeader, shown.MessageText, shownNames(), *this);
+        return;
+    }
+    // A reply already written is opened for modification; its new version takes its place
+    // only when the editor stored it whole.
+    if (editor_->modify(session_.replies.SelectedReply, *this))
+        AfficheRep();
+}
+
+void TAffMsg::ForwardBtnClick() {
+    if (editor_)
+        editor_->forward(session_.store.CurrentHeader, session_.store.MessageText, shownNames(),
+                         *this);
+}
+
+void TAffMsg::WriteMsgBtnClick() {
+    if (editor_)
+        editor_->writeFromMessage(session_.store.CurrentHeader, session_.store.MessageText,
+                                  shownNames(), *this);
+}
+
+void TAffMsg::ShowReplies(QObject& opener) {
+    AnswerBtn->setText(QStringLiteral("&Modifier"));
+    WriteMsgBtn->setVisible(false);
+    if (AfficheRep())
+        ui_.runModalOver(*this, opener);
+    AnswerBtn->setText(QStringLiteral("&Répondre"));
+    WriteMsgBtn->setVisible(true);
+}

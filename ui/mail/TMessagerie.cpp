@@ -1,0 +1,221 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "ui/mail/TMessagerie.h"
+
+#include "core/ActionGuard.h"
+#include "core/CodePage.h"
+#include "core/DosFont.h"
+#include "core/UiServices.h"
+#include "core/VelkError.h"
+#include "mail/Browser.h"
+#include "packet/MessageHeader.h"
+#include "session/Session.h"
+#include "ui/reply/TWriteMsg.h"
+
+#include <QButtonGroup>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+#include <optional>
+
+namespace {
+
+constexpr int kHelpContext = 3000;
+
+QPushButton* makeButton(const QString& caption, const QString& hint) {
+    auto* button = new QPushButton(caption);
+    button->setToolTip(hint);
+    button->setAutoDefault(false);
+    return button;
+}
+
+QListWidget* makeList() {
+    auto* list = new QListWidget;
+    list->setFont(dosFont());
+    list->setUniformItemSizes(true);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    return list;
+}
+
+} // namespace
+
+TMessagerie::TMessagerie(Session& session, UiServices& ui, QWidget* parent)
+    : QDialog(parent), session_(session), ui_(ui) {
+    setObjectName(QStringLiteral("Messagerie"));
+    setWindowTitle(QStringLiteral("Messagerie"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    QFont bold = font();
+    bold.setBold(true);
+    setFont(bold);
+
+    ListConf = makeList();
+    ListConf->setObjectName(QStringLiteral("ListConf"));
+    ListMsg = makeList();
+    ListMsg->setObjectName(QStringLiteral("ListMsg"));
+    ListMsg->installEventFilter(this);
+    auto* confLabel = new QLabel(QStringLiteral("Conférences :"));
+    confLabel->setBuddy(ListConf);
+    auto* msgLabel = new QLabel(QStringLiteral("Message(s) :"));
+    msgLabel->setBuddy(ListMsg);
+
+    TriDateBtn = makeButton(QStringLiteral("&Numéro"),
+                            QStringLiteral("Trier les messages par date d'arrivée"));
+    TriAuteurBtn =
+        makeButton(QStringLiteral("A&uteur"), QStringLiteral("Trier les messages par auteur"));
+    TriDestBtn = makeButton(QStringLiteral("Des&tinataire"),
+                            QStringLiteral("Trier les messages par destinataire"));
+    TriSujetBtn =
+        makeButton(QStringLiteral("&Sujet"), QStringLiteral("Trier les messages par sujet"));
+    WriteMsgBtn =
+        makeButton(QStringLiteral("&Ecrire"), QStringLiteral("Ecrire un nouveau message"));
+    WriteMsgBtn->setEnabled(false);
+    HelpBtn = makeButton(QStringLiteral("&Aide"), QStringLiteral("Aide contextuelle"));
+    FermerBtn = makeButton(QStringLiteral("&Fermer"), QStringLiteral("Sortir de la fenêtre"));
+
+    // The order in use stays pressed.
+    auto* sortGroup = new QButtonGroup(this);
+    for (QPushButton* b : {TriDateBtn, TriAuteurBtn, TriDestBtn, TriSujetBtn}) {
+        b->setCheckable(true);
+        sortGroup->addButton(b);
+    }
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(new QLabel(QStringLiteral("Ordre de tri :")));
+    for (QPushButton* b : {TriDateBtn, TriAuteurBtn, TriDestBtn, TriSujetBtn})
+        buttons->addWidget(b);
+    buttons->addStretch();
+    for (QPushButton* b : {WriteMsgBtn, HelpBtn, FermerBtn})
+        buttons->addWidget(b);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(confLabel);
+    layout->addWidget(ListConf, 2);
+    layout->addWidget(msgLabel);
+    layout->addWidget(ListMsg, 5);
+    layout->addLayout(buttons);
+    setFixedSize(791, 562);
+
+    connect(ListConf, &QListWidget::currentRowChanged, this, &TMessagerie::ListConfClick);
+    connect(ListMsg, &QListWidget::itemClicked, this, &TMessagerie::ListMsgClick);
+    connect(TriDateBtn, &QPushButton::clicked, this, &TMessagerie::TriDateBtnClick);
+    connect(TriAuteurBtn, &QPushButton::clicked, this, &TMessagerie::TriAuteurBtnClick);
+    connect(TriDestBtn, &QPushButton::clicked, this, &TMessagerie::TriDestBtnClick);
+    connect(TriSujetBtn, &QPushButton::clicked, this, &TMessagerie::TriSujetBtnClick);
+    connect(WriteMsgBtn, &QPushButton::clicked, this, &TMessagerie::WriteMsgBtnClick);
+    connect(HelpBtn, &QPushButton::clicked, this, [this] { ui_.showHelp(kHelpContext); });
+    connect(FermerBtn, &QPushButton::clicked, this, &TMessagerie::FermerBtnClick);
+
+    session_.browser.SortOrder = 1;
+    session_.browser.LoadedConference = kNoConferenceLoaded;
+    TriDateBtn->setChecked(true);
+}
+
+void TMessagerie::fillConferences(const std::vector<std::string>& lines) {
+    const QSignalBlocker block(ListConf);
+    ListConf->clear();
+    for (const std::string& line : lines)
+        ListConf->addItem(dosToUnicode(line));
+    if (!lines.empty())
+        ListConf->setCurrentRow(0);
+    ListConf->setFont(dosFont());
+    ListConf->setToolTip(QStringLiteral("Dans l'ordre :\nLe numéro de conférence,\nle nombre de "
+                                        "messages,\nle nom de la conférence"));
+}
+
+void TMessagerie::setEditor(TWriteMsg& editor) {
+    editor_ = &editor;
+    WriteMsgBtn->setEnabled(true);
+}
+
+void TMessagerie::ListConfClick() {
+    BusyCursor busy(ui_);
+    std::vector<std::string> lines;
+    std::optional<QString> failure;
+    try {
+        lines = listConference(session_, ui_, ListConf->currentRow());
+    } catch (const VelkError& e) {
+        failure = e.message();
+    }
+    QStringList texts;
+    texts.reserve(qsizetype(lines.size()));
+    for (const std::string& line : lines)
+        texts.append(dosToUnicode(line));
+    ListMsg->setUpdatesEnabled(false);
+    ListMsg->clear();
+    ListMsg->addItems(texts);
+    ListMsg->setUpdatesEnabled(true);
+    ListMsg->setFocus();
+    busy.release();
+    if (failure)
+        ui_.message(*failure, MessageKind::Error);
+}
+
+void TMessagerie::ListMsgClick() {
+    bool read = false;
+    if (!runAction(ui_, [&] { read = readListedMessage(session_, ui_, ListMsg->currentRow()); }) ||
+        !read || !viewer_)
+        return;
+    ui_.runModalOver(*viewer_, *this);
+    ListMsg->setCurrentRow(session_.browser.CurrentListIndex);
+}
+
+void TMessagerie::sortBy(int order) {
+    session_.browser.SortOrder = std::uint16_t(order);
+    ListConfClick();
+}
+
+void TMessagerie::TriDateBtnClick() {
+    sortBy(1);
+}
+
+void TMessagerie::TriAuteurBtnClick() {
+    sortBy(2);
+}
+
+void TMessagerie::TriDestBtnClick() {
+    sortBy(3);
+}
+
+void TMessagerie::TriSujetBtnClick() {
+    sortBy(4);
+}
+
+void TMessagerie::WriteMsgBtnClick() {
+    if (editor_)
+        editor_->writeNew(*this);
+}
+
+void TMessagerie::FermerBtnClick() {
+    reject();
+}
+
+void TMessagerie::FormActivate() {
+    move(0, 0);
+    session_.browser.LoadedConference = kNoConferenceLoaded;
+    QPushButton* const sortButtons[] = {TriDateBtn, TriAuteurBtn, TriDestBtn, TriSujetBtn};
+    const int order = session_.browser.SortOrder;
+    sortButtons[order >= 1 && order <= 4 ? order - 1 : 0]->setChecked(true);
+}
+
+void TMessagerie::showEvent(QShowEvent* event) {
+    FormActivate();
+    QDialog::showEvent(event);
+}
+
+bool TMessagerie::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ListMsg && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            ListMsgClick();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}

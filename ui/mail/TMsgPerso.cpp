@@ -1,0 +1,234 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "ui/mail/TMsgPerso.h"
+
+#include "core/ActionGuard.h"
+#include "core/CodePage.h"
+#include "core/DosFont.h"
+#include "core/UiServices.h"
+#include "core/VelkError.h"
+#include "mail/Browser.h"
+#include "mail/PersonalMail.h"
+#include "session/Session.h"
+#include "ui/mail/TAffMsg.h"
+#include "ui/reply/TWriteMsg.h"
+
+#include <QEvent>
+#include <QFontMetrics>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScreen>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <optional>
+
+namespace {
+
+constexpr int kHelpContext = 4000;
+
+QPushButton* makeButton(const QString& caption, const QString& hint) {
+    auto* button = new QPushButton(caption);
+    button->setToolTip(hint);
+    button->setAutoDefault(false);
+    return button;
+}
+
+QListWidget* makeList(const char* name) {
+    auto* list = new QListWidget;
+    list->setObjectName(QLatin1String(name));
+    list->setFont(dosFont());
+    list->setUniformItemSizes(true);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    return list;
+}
+
+void fillList(QListWidget* list, const std::vector<std::string>& lines) {
+    const QSignalBlocker block(list);
+    list->clear();
+    list->setFont(dosFont());
+    QStringList texts;
+    texts.reserve(qsizetype(lines.size()));
+    for (const std::string& line : lines)
+        texts.append(dosToUnicode(line));
+    list->addItems(texts);
+}
+
+} // namespace
+
+TMsgPerso::TMsgPerso(Session& session, UiServices& ui, QWidget* parent)
+    : QDialog(parent), session_(session), ui_(ui) {
+    setObjectName(QStringLiteral("MsgPerso"));
+    setWindowTitle(QStringLiteral("Messagerie"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+
+    ListMsgPerso = makeList("ListMsgPerso");
+    ListMsgPerso->installEventFilter(this);
+    ListReponses = makeList("ListReponses");
+    Label1 = new QLabel(QStringLiteral("Message(s) personnel(s) :"));
+    Label1->setBuddy(ListMsgPerso);
+
+    WriteMsgBtn =
+        makeButton(QStringLiteral("&Ecrire un message"), QStringLiteral("Nouveau message"));
+    DelBtn =
+        makeButton(QStringLiteral("Effa&cer un message"), QStringLiteral("Détruire un message"));
+    ModifBtn =
+        makeButton(QStringLiteral("&Modifier un message"), QStringLiteral("Editer un message"));
+    LireBtn =
+        makeButton(QStringLiteral("&Relire les messages"), QStringLiteral("Afficher un message"));
+    FermerBtn = makeButton(QStringLiteral("&Fermer"), QStringLiteral("Sortir de la fenêtre"));
+    FermerBtn->setDefault(true);
+    HelpBtn = makeButton(QStringLiteral("&Aide"), QStringLiteral("Aide contextuelle"));
+
+    auto* personal = new QVBoxLayout;
+    personal->addWidget(Label1);
+    personal->addWidget(ListMsgPerso);
+    auto* written = new QVBoxLayout;
+    // Both lists start at the same height.
+    written->addSpacing(Label1->sizeHint().height() + personal->spacing());
+    written->addWidget(ListReponses);
+    auto* lists = new QHBoxLayout;
+    lists->addLayout(personal);
+    lists->addLayout(written);
+
+    auto* buttons = new QHBoxLayout;
+    for (QPushButton* b : {WriteMsgBtn, DelBtn, ModifBtn, LireBtn})
+        buttons->addWidget(b);
+    buttons->addStretch();
+    for (QPushButton* b : {HelpBtn, FermerBtn})
+        buttons->addWidget(b);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(lists, 1);
+    layout->addLayout(buttons);
+    // Room for two whole lines side by side, as far as the screen allows; a narrower screen
+    // scrolls the lists sideways rather than pushing the window past its edge.
+    const int lineWidth =
+        QFontMetrics(dosFont()).horizontalAdvance(QString(int(kManagerLineWidth), u'M')) + 32;
+    int width = 2 * lineWidth + layout->contentsMargins().left() +
+                layout->contentsMargins().right() + lists->spacing();
+    if (const QScreen* s = screen())
+        width = std::min(width, s->availableGeometry().width());
+    resize(std::max(width, minimumSizeHint().width()), 480);
+
+    connect(ListMsgPerso, &QListWidget::itemClicked, this, &TMsgPerso::ListMsgPersoClick);
+    connect(ListReponses, &QListWidget::currentRowChanged, this, &TMsgPerso::ListReponsesClick);
+    connect(WriteMsgBtn, &QPushButton::clicked, this, &TMsgPerso::WriteMsgBtnClick);
+    connect(DelBtn, &QPushButton::clicked, this, &TMsgPerso::DelBtnClick);
+    connect(ModifBtn, &QPushButton::clicked, this, &TMsgPerso::ModifBtnClick);
+    connect(LireBtn, &QPushButton::clicked, this, &TMsgPerso::LireBtnClick);
+    connect(HelpBtn, &QPushButton::clicked, this, [this] { ui_.showHelp(kHelpContext); });
+    connect(FermerBtn, &QPushButton::clicked, this, &TMsgPerso::FermerBtnClick);
+    FormCreate();
+}
+
+void TMsgPerso::FormCreate() {
+    session_.replies.SelectedReply = kNoReplySelected;
+    WriteMsgBtn->setEnabled(false);
+    enableReplyButtons(false);
+}
+
+void TMsgPerso::fillPersonal(const std::vector<std::string>& lines) {
+    fillList(ListMsgPerso, lines);
+}
+
+void TMsgPerso::setViewer(TAffMsg& viewer) {
+    viewer_ = &viewer;
+    enableReplyButtons(session_.replies.ReplyCount() > 0);
+}
+
+void TMsgPerso::setEditor(TWriteMsg& editor) {
+    editor_ = &editor;
+    WriteMsgBtn->setEnabled(true);
+    enableReplyButtons(session_.replies.ReplyCount() > 0);
+}
+
+void TMsgPerso::enableReplyButtons(bool available) {
+    DelBtn->setEnabled(available);
+    ModifBtn->setEnabled(available && editor_);
+    LireBtn->setEnabled(available && viewer_);
+}
+
+void TMsgPerso::AfficheMsgREP() {
+    WrittenMessages written;
+    std::optional<QString> failure;
+    try {
+        written = listWrittenMessages(session_);
+    } catch (const VelkError& e) {
+        failure = e.message();
+    }
+    fillList(ListReponses, written.lines);
+    enableReplyButtons(!written.lines.empty());
+    session_.replies.SelectedReply = kNoReplySelected;
+    if (failure)
+        ui_.message(*failure, MessageKind::Error);
+}
+
+void TMsgPerso::ListMsgPersoClick() {
+    bool read = false;
+    if (!runAction(ui_,
+                   [&] { read = readListedMessage(session_, ui_, ListMsgPerso->currentRow()); }) ||
+        !read || !viewer_)
+        return;
+    ui_.runModalOver(*viewer_, *this);
+    ListMsgPerso->setCurrentRow(session_.browser.CurrentListIndex);
+    // Answers written from the viewer appear now.
+    AfficheMsgREP();
+}
+
+void TMsgPerso::ListReponsesClick() {
+    const int row = ListReponses->currentRow();
+    session_.replies.SelectedReply = row >= 0 ? std::uint16_t(row) : kNoReplySelected;
+}
+
+void TMsgPerso::WriteMsgBtnClick() {
+    if (editor_)
+        editor_->writeNew(*this);
+    AfficheMsgREP();
+}
+
+void TMsgPerso::DelBtnClick() {
+    bool deleted = false;
+    const bool completed = runAction(ui_, [&] { deleted = deleteSelectedReply(session_, ui_); });
+    if (deleted || !completed)
+        AfficheMsgREP();
+}
+
+void TMsgPerso::ModifBtnClick() {
+    if (!editor_ || !checkReplySelected(session_, ui_))
+        return;
+    editor_->modify(session_.replies.SelectedReply, *this);
+    AfficheMsgREP();
+}
+
+void TMsgPerso::LireBtnClick() {
+    if (!viewer_)
+        return;
+    session_.viewer.ReplyMode = true;
+    runAction(ui_, [&] {
+        if (startRereading(session_))
+            viewer_->ShowReplies(*this);
+    });
+    session_.viewer.ReplyMode = false;
+    AfficheMsgREP();
+}
+
+void TMsgPerso::FermerBtnClick() {
+    reject();
+}
+
+bool TMsgPerso::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ListMsgPerso && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            ListMsgPersoClick();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}

@@ -1,0 +1,69 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include <QDialog>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class QLabel;
+class QListWidget;
+class QPushButton;
+struct Session;
+class TAffMsg;
+class TWriteMsg;
+class UiServices;
+
+// The written-messages manager: the packet's personal messages on the left, the messages
+// written into the reply file on the right. From it the user reads a personal message,
+// writes a new one, re-reads, modifies or deletes a written one.
+class TMsgPerso : public QDialog {
+    Q_OBJECT
+public:
+    TMsgPerso(Session& session, UiServices& ui, QWidget* parent = nullptr);
+
+    // The personal list as the packet window builds it (DOS bytes), in the DOS font.
+    void fillPersonal(const std::vector<std::string>& lines);
+
+    // The viewer, on the personal message just read (it may leave CurrentListIndex on
+    // another line) and over the written messages. Until it is given a click only reads and
+    // "&Relire les messages" stays disabled.
+    void setViewer(TAffMsg& viewer);
+    // Writing and modifying stay disabled until the editor is given.
+    void setEditor(TWriteMsg& editor);
+
+    // Rebuilds the written-messages list from the reply file; the selection is forgotten.
+    void AfficheMsgREP();
+    void FormCreate();
+    void ListMsgPersoClick();
+    void ListReponsesClick();
+    void WriteMsgBtnClick();
+    void DelBtnClick();
+    void ModifBtnClick();
+    void LireBtnClick();
+    void FermerBtnClick();
+
+    QLabel* Label1;
+    QListWidget* ListMsgPerso;
+    QListWidget* ListReponses;
+    QPushButton* WriteMsgBtn;
+    QPushButton* DelBtn;
+    QPushButton* ModifBtn;
+    QPushButton* LireBtn;
+    QPushButton* FermerBtn;
+    QPushButton* HelpBtn;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // The buttons that need a written message follow `available`; those whose window is
+    // not given stay disabled.
+    void enableReplyButtons(bool available);
+
+    Session& session_;
+    UiServices& ui_;
+    TAffMsg* viewer_ = nullptr;
+    TWriteMsg* editor_ = nullptr;
+};

@@ -1,0 +1,63 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include <QMainWindow>
+
+class QAction;
+struct Session;
+struct StartUpFailure;
+class UiServices;
+struct Windows;
+
+// The main window: a menu bar and nothing else. Every piece of work happens in a window
+// it opens, while it hides itself.
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    TForm1(Session& session, UiServices& ui, Windows& windows);
+
+    // Runs once the window is shown: the command-line packet, then the first-use
+    // directories dialog.
+    void FormActivate();
+
+    // The menu, under its entries' names.
+    QAction* OuvrirunpaquetQWK1;
+    QAction* Quitter1;
+    QAction* Rpertoires1;
+    QAction* Entetes1;
+    QAction* PieddePage1;
+    QAction* TagLine1;
+    QAction* Correspondants1;
+    QAction* Imprimante1;
+    QAction* Divers1;
+    QAction* FusiondepaquetsQWK2;
+    QAction* ImportationTaglines1;
+    QAction* Apropos1;
+
+    void OuvrirunpaquetQWK1Click();
+    void Quitter1Click();
+    void Rpertoires1Click();
+    void Entetes1Click();
+    void PieddePage1Click();
+    void TagLine1Click();
+    void Correspondants1Click();
+    void Imprimante1Click();
+    void Divers1Click();
+    void ImportationTaglines1Click();
+    void FusiondepaquetsQWK2Click();
+    void Apropos1Click();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // Re-reads every setting after the directories changed; a fatal failure ends the run.
+    void rereadSettings();
+    void endProgram(const StartUpFailure& failure);
+
+    Session& session_;
+    UiServices& ui_;
+    Windows& windows_;
+    bool activating_ = false;
+};

@@ -1,0 +1,46 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include <QDialog>
+
+#include <string>
+
+class DosNameEdit;
+class QLabel;
+class QPushButton;
+struct Session;
+class UiServices;
+class TListe;
+
+// The carbon-copy dialog: whom a copy of the message being written goes to.
+class TCarbon : public QDialog {
+    Q_OBJECT
+public:
+    TCarbon(Session& session, UiServices& ui);
+    // The correspondents list opened by the "Amis" button.
+    void setChooser(TListe& chooser) { chooser_ = &chooser; }
+
+    QLabel* Label1;
+    QLabel* Label2;
+    DosNameEdit* Name;
+    QPushButton* OKBtn;
+    QPushButton* CancelBtn;
+    QPushButton* AmisBtn;
+
+    // CopyRecipient: the name chosen, empty when cancelled.
+    std::string CopyRecipient;
+    // Clears CopyRecipient and shows the dialog, which keeps the previous name.
+    std::string Ask();
+
+    void OKBtnClick();
+    void CancelBtnClick();
+    void AmisBtnClick();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    Session& session_;
+    UiServices& ui_;
+    TListe* chooser_ = nullptr;
+};
