@@ -190,6 +190,9 @@ TEST_F(LibraryFileTest, ATooBigFileIsNeverOverwrittenByTheListInMemory) {
     state.HeaderList = {{0, false, false, false, std::string(65531, 'h')}};
     EXPECT_FALSE(save(LibraryKind::Headers));
     EXPECT_FALSE(QFile::exists(path(LibraryKind::Headers)));
+    ASSERT_EQ(ui.messages().size(), 3);
+    EXPECT_EQ(ui.messages()[2], QStringLiteral("Le fichier ") + path(LibraryKind::Headers) +
+                                    QStringLiteral(" est trop gros (>64Ko)"));
 }
 
 TEST_F(LibraryFileTest, ReadLimits) {

@@ -6,10 +6,10 @@
 #include "packet/PacketBuilder.h"
 #include "session/Session.h"
 #include "tests/support/ConfiguredDirectories.h"
+#include "tests/support/LockedDirectory.h"
 #include "tests/support/MergeTestSupport.h"
 
 #include <QDateTime>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -29,42 +29,6 @@ void setModified(const QString& path, const QDateTime& when) {
     ASSERT_TRUE(f.open(QIODevice::ReadWrite));
     ASSERT_TRUE(f.setFileTime(when, QFileDevice::FileModificationTime));
 }
-
-// A directory in which nothing can be created or deleted, even by root (who ignores the
-// permission bits): the immutable attribute then. Empty when neither works here.
-class LockedDirectory {
-public:
-    explicit LockedDirectory(QString path) : path_(std::move(path)) {
-        QFile::setPermissions(path_, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-        if (!writable())
-            return;
-        immutable_ = QProcess::execute("chattr", {"+i", path_}) == 0;
-        if (!writable())
-            return;
-        release();
-        failed_ = true;
-    }
-    ~LockedDirectory() { release(); }
-    bool locked() const { return !failed_; }
-
-private:
-    bool writable() const {
-        QFile probe(joinPath(path_, "probe"));
-        const bool ok = probe.open(QIODevice::WriteOnly);
-        probe.remove();
-        return ok;
-    }
-    void release() {
-        if (immutable_)
-            QProcess::execute("chattr", {"-i", path_});
-        immutable_ = false;
-        QFile::setPermissions(path_, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                         QFileDevice::ExeOwner);
-    }
-    QString path_;
-    bool immutable_ = false;
-    bool failed_ = false;
-};
 
 // Puts a program of that name, which fails with status 15, first on the path.
 class FailingProgram {

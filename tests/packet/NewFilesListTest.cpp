@@ -3,10 +3,10 @@
 
 #include "core/FileUtil.h"
 #include "core/VelkError.h"
+#include "tests/support/LockedDirectory.h"
 #include "tests/support/ViewerTestSupport.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <vector>
@@ -162,16 +162,17 @@ TEST_F(ExportTest, FailedWriteKeepsTheFile) {
     QDir().mkpath(locked);
     const QString target = joinPath(locked, "LISTE.TXT");
     writeFileAtomically(target, "ancienne liste\n");
-    // Root ignores permission bits; the immutable attribute stops it from creating files.
-    if (QProcess::execute("chattr", {"+i", locked}) != 0)
-        GTEST_SKIP() << "chattr unavailable";
-    try {
-        exportNewFiles(target, "A.ZIP");
-        ADD_FAILURE() << "the export should fail";
-    } catch (const VelkError& e) {
-        EXPECT_TRUE(e.message().startsWith("Erreur E/S ")) << e.message().toStdString();
+    {
+        LockedDirectory lock(locked);
+        if (!lock.locked())
+            GTEST_SKIP() << "no way to make a directory read-only here";
+        try {
+            exportNewFiles(target, "A.ZIP");
+            ADD_FAILURE() << "the export should fail";
+        } catch (const VelkError& e) {
+            EXPECT_TRUE(e.message().startsWith("Erreur E/S ")) << e.message().toStdString();
+        }
     }
-    QProcess::execute("chattr", {"-i", locked});
     EXPECT_EQ(readWholeFile(target), QByteArray("ancienne liste\n"));
     EXPECT_EQ(QDir(locked).entryList(QDir::Files), QStringList{"LISTE.TXT"});
     EXPECT_THROW(exportNewFiles(dir.filePath("absent/LISTE.TXT"), "A.ZIP"), VelkError);

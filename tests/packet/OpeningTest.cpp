@@ -452,6 +452,7 @@ TEST_F(OpeningTest, ReplyFileComingWithThePacketNeverReachesTheReplyPacket) {
     ui.clear();
     ui.answerOpenFile(packet);
     ASSERT_TRUE(openQwkPacket(s, ui));
+    EXPECT_EQ(ui.messages().size(), 1); // the packet's own file, removed again
     EXPECT_EQ(readWholeFile(joinPath(dir("WORK"), "VELKTEST.MSG")), QByteArray(256, 'r'));
 }
 

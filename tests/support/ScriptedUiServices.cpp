@@ -7,6 +7,69 @@
 
 #include <gtest/gtest.h>
 
+namespace {
+
+const char* kindName(ScriptedUiServices::Kind kind) {
+    using K = ScriptedUiServices::Kind;
+    switch (kind) {
+    case K::Message:
+        return "message";
+    case K::YesNo:
+        return "yes/no question";
+    case K::YesNoCancel:
+        return "yes/no/cancel question";
+    case K::OpenFile:
+        return "open dialog";
+    case K::SaveFile:
+        return "save dialog";
+    case K::Directory:
+        return "directory dialog";
+    case K::Font:
+        return "font dialog";
+    case K::Colour:
+        return "colour dialog";
+    case K::Find:
+        return "find dialog";
+    case K::Printer:
+        return "print dialog";
+    case K::Modal:
+        return "modal window";
+    case K::Help:
+        return "help";
+    }
+    return "?";
+}
+
+bool isError(const ScriptedUiServices::Event& e) {
+    return e.kind == ScriptedUiServices::Kind::Message && e.messageKind != MessageKind::Information;
+}
+
+} // namespace
+
+ScriptedUiServices::~ScriptedUiServices() {
+    // A test stopped by a failed assertion leaves its script half-way; saying so adds nothing.
+    if (::testing::Test::HasFatalFailure())
+        return;
+    for (const Scripted& s : answers_)
+        ADD_FAILURE() << "scripted answer never used: " << kindName(s.kind);
+    QStringList unread = unreadErrors_;
+    for (std::size_t i = read_; i < events_.size(); ++i) {
+        if (isError(events_[i]))
+            unread.append(events_[i].text);
+    }
+    for (const QString& text : unread)
+        ADD_FAILURE() << "message the test did not expect: " << text.toStdString();
+}
+
+void ScriptedUiServices::clear() {
+    for (std::size_t i = read_; i < events_.size(); ++i) {
+        if (isError(events_[i]))
+            unreadErrors_.append(events_[i].text);
+    }
+    events_.clear();
+    read_ = 0;
+}
+
 void ScriptedUiServices::answerYesNo(bool yes) {
     answers_.push_back(Scripted{Kind::YesNo, yes ? Answer::Yes : Answer::No});
 }
@@ -36,6 +99,7 @@ void ScriptedUiServices::answerPrinter(bool accepted) {
 }
 
 QStringList ScriptedUiServices::texts() const {
+    markRead();
     QStringList out;
     for (const Event& e : events_) {
         if (e.kind == Kind::Message || e.kind == Kind::YesNo || e.kind == Kind::YesNoCancel)
@@ -45,6 +109,7 @@ QStringList ScriptedUiServices::texts() const {
 }
 
 QStringList ScriptedUiServices::messages() const {
+    markRead();
     QStringList out;
     for (const Event& e : events_) {
         if (e.kind == Kind::Message)

@@ -15,8 +15,15 @@
 // UI services for tests: every question takes its answer from a queue the test fills,
 // every text shown or asked is recorded, and a prompt nobody scripted fails the test.
 // A modal window runs the test's handler for its class instead of an event loop.
+// At its end the test also fails when an answer was never used, or when a warning or an
+// error was shown after the test last read the texts (events(), texts(), messages()).
 class ScriptedUiServices : public UiServices {
 public:
+    ScriptedUiServices() = default;
+    ScriptedUiServices(const ScriptedUiServices&) = delete;
+    ScriptedUiServices& operator=(const ScriptedUiServices&) = delete;
+    ~ScriptedUiServices() override;
+
     enum class Kind {
         Message,
         YesNo,
@@ -58,7 +65,10 @@ public:
         modal_[className] = std::move(handler);
     }
 
-    const std::vector<Event>& events() const { return events_; }
+    const std::vector<Event>& events() const {
+        markRead();
+        return events_;
+    }
     // Texts of the message boxes and questions, in order.
     QStringList texts() const;
     QStringList messages() const; // message boxes only
@@ -67,7 +77,8 @@ public:
     int busyDepth() const { return busy_; }
     QString lastFileRequestDirectory() const { return lastFileRequest_.directory; }
     const FileDialogRequest& lastFileRequest() const { return lastFileRequest_; }
-    void clear() { events_.clear(); }
+    // Forgets the texts shown so far; a warning or error not yet read still fails the test.
+    void clear();
 
     void message(const QString& text, MessageKind kind, const QString& caption) override;
     bool askYesNo(const QString& text, const QString& caption) override;
@@ -97,8 +108,13 @@ private:
     // when nobody expected the prompt.
     std::optional<Value> take(Kind kind, const QString& what);
 
+    // Marks every text shown so far as seen by the test.
+    void markRead() const { read_ = events_.size(); }
+
     std::deque<Scripted> answers_;
     std::vector<Event> events_;
+    mutable std::size_t read_ = 0;
+    QStringList unreadErrors_; // dropped by clear() before the test read them
     std::map<std::string, ModalHandler> modal_;
     FileDialogRequest lastFileRequest_;
     int busy_ = 0;

@@ -1,4 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
+#include "tests/support/SkippedUnderCi.h"
+
 #include <QGuiApplication>
 
 #include <gtest/gtest.h>
@@ -8,5 +10,5 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    return failSkippedTestsUnderCi(RUN_ALL_TESTS());
 }

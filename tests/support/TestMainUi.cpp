@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "tests/support/OpenerVisibility.h"
+#include "tests/support/SkippedUnderCi.h"
 
 #include <QApplication>
 #include <QWidget>
@@ -20,5 +21,5 @@ int main(int argc, char** argv) {
         }
     };
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    return failSkippedTestsUnderCi(RUN_ALL_TESTS());
 }
