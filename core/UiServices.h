@@ -33,11 +33,15 @@ struct FindRequest {
 
 // The only way windows and actions talk to the user. The Qt implementation shows real
 // dialogs; the tests' implementation answers from a script and records every text.
+// A caption that is empty but not null: a box without a title.
+inline const QString kEmptyTitle = QString(0, QChar());
+
 class UiServices {
 public:
     virtual ~UiServices() = default;
 
-    // A message box with an OK button. An empty caption means the program's title.
+    // A message box with an OK button. A null caption (the default) means the program's title;
+    // kEmptyTitle gives the box no title at all.
     virtual void message(const QString& text, MessageKind kind = MessageKind::Information,
                          const QString& caption = {}) = 0;
     // "&Oui" / "&Non"; true for Oui.

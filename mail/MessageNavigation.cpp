@@ -9,6 +9,8 @@
 #include "packet/MessageStore.h"
 #include "reply/ReplyFile.h"
 
+#include <QFontInfo>
+
 #include <algorithm>
 
 std::optional<int> navigationTarget(int current, int count, NavigationStep step) {
@@ -94,7 +96,11 @@ bool navigateMessages(MailSession& session, UiServices& ui, NavigationStep step)
 }
 
 std::optional<FontChange> chooseMessageFont(MailSession& session, UiServices& ui) {
-    const auto chosen = ui.chooseFont(session.settings.messageFont);
+    // The dialog shows the family actually drawn: a font the system lacks is replaced by
+    // another, and accepting the dialog unchanged must not change the look.
+    QFont shown = session.settings.messageFont;
+    shown.setFamily(QFontInfo(shown).family());
+    const auto chosen = ui.chooseFont(shown);
     if (!chosen)
         return std::nullopt;
     QFont font = *chosen;

@@ -113,7 +113,7 @@ bool checkReplySelected(MailSession& session, UiServices& ui) {
 bool deleteSelectedReply(MailSession& session, UiServices& ui) {
     if (!checkReplySelected(session, ui))
         return false;
-    if (!ui.askYesNo(QString::fromUtf8(kConfirmErase)))
+    if (!ui.askYesNo(QString::fromUtf8(kConfirmErase), kEmptyTitle))
         return false;
     DeleteReply(session, session.replies.SelectedReply);
     return true;

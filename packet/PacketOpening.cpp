@@ -74,7 +74,7 @@ std::optional<PacketFields> openQwkPacket(PacketSession& s, UiServices& ui) {
         packet = s.commandLinePacket;
     } else {
         FileDialogRequest request;
-        request.title = QStringLiteral("Ouvrir un paquet QWK");
+        request.title = QStringLiteral("Ouvrir un fichier QWK");
         request.directory = s.settings.qwkPath;
         request.fileName = QStringLiteral("*.Q*");
         request.filters = {QStringLiteral("Paquets QWK (*.Q* *.q*)"),

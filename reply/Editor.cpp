@@ -9,6 +9,7 @@
 #include "packet/HeaderExtensions.h"
 #include "reply/EditorText.h"
 #include "reply/Macros.h"
+#include "reply/Recipients.h"
 #include "reply/ReplySession.h"
 
 #include <QFile>
@@ -220,7 +221,8 @@ ReplyDraft EditorDraft(const ReplySession& session, const WritingState& w,
     draft.tagBox = document.tagBox;
     draft.isPrivate = document.isPrivate;
     draft.conference = ConferenceNumberAt(session.packet.control, document.conference);
-    draft.recipient = document.recipient;
+    // Boards store the recipient in capitals, whether typed, chosen or answered.
+    draft.recipient = UpperName(document.recipient);
     draft.author = document.author;
     draft.subject = document.subject;
     draft.answer = w.flags.AnswerFlag;

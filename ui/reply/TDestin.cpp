@@ -53,6 +53,15 @@ NameDialogButtons layOutNameDialog(QDialog& dialog, std::initializer_list<QLabel
 DosNameEdit::DosNameEdit(QWidget* parent) : QLineEdit(parent) {
     setMaxLength(25);
     setFont(dosFont());
+    // A pasted name goes into capitals as a typed one does.
+    connect(this, &QLineEdit::textEdited, this, [this](const QString& text) {
+        const QString upper = dosToUnicode(UpperName(unicodeToDos(text)));
+        if (upper == text)
+            return;
+        const int cursor = cursorPosition();
+        setText(upper);
+        setCursorPosition(cursor);
+    });
 }
 
 std::string DosNameEdit::dosText() const {
@@ -60,7 +69,7 @@ std::string DosNameEdit::dosText() const {
 }
 
 void DosNameEdit::setDosText(const std::string& dos) {
-    setText(dosToUnicode(dos));
+    setText(dosToUnicode(UpperName(dos)));
 }
 
 void DosNameEdit::keyPressEvent(QKeyEvent* event) {

@@ -28,6 +28,7 @@
 #include <QStyle>
 #include <QSyntaxHighlighter>
 #include <QTextBlock>
+#include <QTextLayout>
 #include <QVBoxLayout>
 
 namespace {
@@ -83,6 +84,36 @@ EditorLines MessageTextBox::dosParagraphs() const {
     EditorLines out;
     for (QTextBlock b = document()->begin(); b.isValid(); b = b.next())
         out.push_back(unicodeToDos(b.text()));
+    return out;
+}
+
+EditorLines MessageTextBox::shownLines(int columns) const {
+    // Each paragraph laid out as the box lays it out at that width, so that the lines sent
+    // are the lines the user saw; the blanks a break leaves past the edge are not sent.
+    const qreal width = columns * QFontMetricsF(font()).horizontalAdvance(QLatin1Char('M'));
+    EditorLines out;
+    for (QTextBlock b = document()->begin(); b.isValid(); b = b.next()) {
+        const QString text = b.text();
+        QTextLayout layout(text, font());
+        layout.setTextOption(document()->defaultTextOption());
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine())
+            line.setLineWidth(width);
+        layout.endLayout();
+        const int count = std::max(layout.lineCount(), 1);
+        for (int i = 0; i < count; ++i) {
+            QString part = text;
+            if (layout.lineCount() > 0)
+                part = text.mid(layout.lineAt(i).textStart(), layout.lineAt(i).textLength());
+            if (i + 1 < count) {
+                while (part.endsWith(QLatin1Char(' ')))
+                    part.chop(1);
+            }
+            // No line may pass the width, whatever the font did.
+            for (std::string& piece : WrapLines({unicodeToDos(part)}, columns))
+                out.push_back(std::move(piece));
+        }
+    }
     return out;
 }
 
@@ -155,6 +186,10 @@ TWriteMsg::TWriteMsg(Session& session, UiServices& ui) : session_(session), ui_(
     Reponse = new MessageTextBox(this);
     Reponse->setObjectName(QStringLiteral("Reponse"));
     Reponse->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // What is sent is what the board shows: the console font, a tab as eight of its cells.
+    Reponse->setFont(dosFont());
+    Reponse->setTabStopDistance(8 *
+                                QFontMetricsF(Reponse->font()).horizontalAdvance(QLatin1Char('M')));
     Tag = new MessageTextBox(this);
     Tag->setObjectName(QStringLiteral("Tag"));
     Tag->setReadOnly(true);
@@ -233,18 +268,21 @@ void TWriteMsg::applyColours() {
     p.setColor(QPalette::Text, windowsColour(session_.settings.inkColour));
     p.setColor(QPalette::Base, windowsColour(session_.settings.backColour));
     Reponse->setPalette(p);
-    Reponse->setFont(session_.settings.messageFont);
     if (auto* h = Reponse->document()->findChild<QuoteHighlighter*>())
         h->setColour(windowsColour(session_.settings.quoteColour));
 }
 
 void TWriteMsg::InitEditeur() {
     applyColours();
-    // MaxCar characters of the font, the frame and the scroll bar.
+    // Exactly MaxCar cells of text between the margins, then the frame and the scroll bar;
+    // a width the window cannot hold is cut to the cells it can.
     const int cell = QFontMetrics(Reponse->font()).horizontalAdvance(QLatin1Char('M'));
-    const int width =
-        session_.settings.maxCar * cell + 8 + style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    Reponse->setFixedWidth(std::min(width, 758));
+    const int around = 2 * int(Reponse->document()->documentMargin()) + 2 * Reponse->frameWidth() +
+                       style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    const QMargins margins = layout()->contentsMargins();
+    const int room = width() - margins.left() - margins.right() - around;
+    shownColumns_ = std::clamp(session_.settings.maxCar, 1, std::max(room / cell, 1));
+    Reponse->setFixedWidth(shownColumns_ * cell + around);
 }
 
 void TWriteMsg::show(const EditorDocument& d) {
@@ -274,7 +312,7 @@ EditorDocument TWriteMsg::Document() const {
     d.conference = std::max(chConf->currentIndex(), 0);
     d.recipient = chDest->dosText();
     d.subject = unicodeToDos(chSujet->text());
-    d.lines = WrapLines(Reponse->dosParagraphs(), session_.settings.maxCar);
+    d.lines = Reponse->shownLines(shownColumns_);
     d.tagBox = Tag->dosParagraphs();
     if (d.tagBox.size() == 1 && d.tagBox[0].empty())
         d.tagBox.clear();

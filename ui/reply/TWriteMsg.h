@@ -27,6 +27,8 @@ public:
     void setDosLines(const EditorLines& lines);
     // One entry per paragraph, as typed (not yet cut at the line width).
     EditorLines dosParagraphs() const;
+    // The lines as the box shows them at `columns` cells wide: the lines to send.
+    EditorLines shownLines(int columns) const;
     void insertDos(const std::string& dos);
 
 protected:
@@ -111,6 +113,7 @@ private:
     UiServices& ui_;
     TListe* chooser_ = nullptr;
     TDestin* recipientDialog_ = nullptr;
+    int shownColumns_ = 78; // the text's width in cells, as InitEditeur set it
     TCarbon* carbonDialog_ = nullptr;
     std::optional<MessageWriting> writing_;
     bool SavedFlag = false;

@@ -26,29 +26,28 @@ QWidget* activeParent() {
 }
 
 QString titleOr(const QString& caption) {
-    return caption.isEmpty() ? QStringLiteral("VELK") : caption;
+    return caption.isNull() ? QStringLiteral("VELK") : caption;
 }
 
 QMessageBox::StandardButton ask(const QString& text, const QString& caption, bool withCancel) {
     QMessageBox box(QMessageBox::Question, titleOr(caption), text, QMessageBox::NoButton,
                     activeParent());
-    box.addButton(QStringLiteral("&Oui"), QMessageBox::YesRole);
-    QAbstractButton* yes = box.buttons().constLast();
-    box.addButton(QStringLiteral("&Non"), QMessageBox::NoRole);
-    QAbstractButton* no = box.buttons().constLast();
-    QAbstractButton* cancel = nullptr;
+    // buttons() lists the buttons by role, not in the order they were added: keep each one.
+    QPushButton* yes = box.addButton(QStringLiteral("&Oui"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("&Non"), QMessageBox::NoRole);
+    QPushButton* cancel = nullptr;
     if (withCancel) {
-        box.addButton(QStringLiteral("Annuler"), QMessageBox::RejectRole);
-        cancel = box.buttons().constLast();
+        cancel = box.addButton(QStringLiteral("Annuler"), QMessageBox::RejectRole);
         box.setEscapeButton(cancel);
     } else {
         box.setEscapeButton(no);
     }
-    box.setDefaultButton(static_cast<QPushButton*>(yes));
+    box.setDefaultButton(yes);
     box.exec();
-    if (box.clickedButton() == yes)
+    QAbstractButton* pressed = box.clickedButton();
+    if (pressed == yes)
         return QMessageBox::Yes;
-    if (cancel && box.clickedButton() == cancel)
+    if (cancel && pressed == cancel)
         return QMessageBox::Cancel;
     return QMessageBox::No;
 }

@@ -11,11 +11,15 @@
 #include "reply/ReplyFile.h"
 #include "session/Session.h"
 #include "tests/support/ConfiguredDirectories.h"
+#include "tests/support/ModalSteps.h"
 #include "tests/support/ScriptedUiServices.h"
+#include "ui/widgets/QtUiServices.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
+#include <QFontDialog>
+#include <QFontInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -114,6 +118,24 @@ protected:
 private:
     static inline int fontId_ = -1;
 };
+
+TEST_F(TAffMsgTest, TheFontDialogOffersTheFontOnScreen) {
+    // A family this system lacks is drawn in another; the dialog must offer that one.
+    s.settings.messageFont = QFont(QStringLiteral("Police Absente De Ce Système"), 12);
+    QtUiServices real{QString()};
+    TAffMsg w(s, real);
+    ASSERT_TRUE(w.AfficheMsg());
+    QString offered;
+    ModalSteps steps;
+    steps.then("QFontDialog", [&](QWidget& d) {
+        offered = static_cast<QFontDialog&>(d).currentFont().family();
+        static_cast<QFontDialog&>(d).reject();
+    });
+    w.PoliceBtn->click();
+    EXPECT_TRUE(steps.done());
+    EXPECT_EQ(offered, QFontInfo(s.settings.messageFont).family());
+    EXPECT_EQ(s.settings.messageFont.family(), QStringLiteral("Police Absente De Ce Système"));
+}
 
 } // namespace
 

@@ -9,6 +9,7 @@
 #include "reply/ReplyFile.h"
 #include "session/Session.h"
 #include "tests/support/ConfiguredDirectories.h"
+#include "tests/support/ModalSteps.h"
 #include "tests/support/PacketFixture.h"
 #include "tests/support/ScriptedUiServices.h"
 #include "ui/mail/TAffMsg.h"
@@ -16,10 +17,12 @@
 #include "ui/packet/TQWK.h"
 #include "ui/reply/TDestin.h"
 #include "ui/reply/TWriteMsg.h"
+#include "ui/widgets/QtUiServices.h"
 
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 
 #include <gtest/gtest.h>
@@ -82,6 +85,33 @@ protected:
         });
     }
 };
+
+TEST_F(TMsgPersoTest, DeletingAsksInAnUntitledBoxAndOnlyOuiDeletes) {
+    unpack();
+    write("Seul");
+    QtUiServices real{QString()};
+    TMsgPerso m(s, real);
+    m.AfficheMsgREP();
+    m.ListReponses->setCurrentRow(0);
+    for (const QString& button : {QStringLiteral("&Non"), QStringLiteral("&Oui")}) {
+        ModalSteps steps;
+        QString title, text;
+        steps.then("QMessageBox", [&](QWidget& w) {
+            auto& box = static_cast<QMessageBox&>(w);
+            title = box.windowTitle();
+            text = box.text();
+            for (QAbstractButton* b : box.buttons()) {
+                if (b->text() == button)
+                    b->click();
+            }
+        });
+        m.DelBtn->click();
+        EXPECT_TRUE(steps.done());
+        EXPECT_EQ(title, QString());
+        EXPECT_EQ(text, kConfirmErase);
+        EXPECT_EQ(QFile::exists(ReplyFilePath(s)), button == QStringLiteral("&Non"));
+    }
+}
 
 } // namespace
 
