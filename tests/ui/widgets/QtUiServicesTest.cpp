@@ -12,12 +12,15 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
 
+#include <chrono>
+#include <filesystem>
 #include <functional>
 #include <vector>
 
@@ -96,11 +99,11 @@ TEST(FrenchDialogs, FileDialogListsFoldersDatesAndSizesInFrench) {
     const QDateTime when(QDate(2026, 12, 7), QTime(15, 48));
     ASSERT_TRUE(QDir(dir.path()).mkdir("COURRIER"));
     writeFileAtomically(dir.filePath("A.QWK"), QByteArray(2000, 'x'));
-    for (const char* name : {"COURRIER", "A.QWK"}) {
-        QFile f(dir.filePath(name));
-        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-        ASSERT_TRUE(f.setFileTime(when, QFileDevice::FileModificationTime));
-    }
+    const auto stamp = std::chrono::file_clock::from_sys(
+        std::chrono::sys_time<std::chrono::milliseconds>(
+            std::chrono::milliseconds(when.toMSecsSinceEpoch())));
+    for (const char* name : {"COURRIER", "A.QWK"})
+        std::filesystem::last_write_time(dir.filePath(name).toStdString(), stamp);
     QtUiServices real{QString()};
     ModalSteps steps({[&](QWidget& dialog) {
         auto* view = dialog.findChild<QTreeView*>();
