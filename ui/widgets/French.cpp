@@ -28,8 +28,7 @@ public:
         switch (index.column()) {
         case Size:
             if (info.isFile())
-                return french.formattedDataSize(info.size(), 2,
-                                                QLocale::DataSizeTraditionalFormat);
+                return french.formattedDataSize(info.size(), 2, QLocale::DataSizeTraditionalFormat);
             break;
         case Type:
             // Qt's French translation lacks the type of folders and drives.

@@ -54,9 +54,9 @@ void perform(QListWidget& list, int row, Gesture g) {
         EXPECT_TRUE(QTest::qWaitForWindowExposed(list.window()));
         list.scrollToItem(list.item(row));
         // Through the window, as the system delivers it: press, release, press, release.
-        QTest::mouseDClick(list.window()->windowHandle(), Qt::LeftButton, {},
-                           list.viewport()->mapTo(list.window(),
-                                                  list.visualItemRect(list.item(row)).center()));
+        QTest::mouseDClick(
+            list.window()->windowHandle(), Qt::LeftButton, {},
+            list.viewport()->mapTo(list.window(), list.visualItemRect(list.item(row)).center()));
         break;
     }
 }
@@ -149,8 +149,7 @@ TEST_F(KeyboardTest, EnterAndDoubleClickDoWhatAClickDoes) {
              return *w.Messagerie->ListMsg;
          },
          [](KeyboardTest& t, Windows& w) {
-             return t.viewerRuns == 1 && t.s.store.MessageText == "b" &&
-                    w.Messagerie->isVisible();
+             return t.viewerRuns == 1 && t.s.store.MessageText == "b" && w.Messagerie->isVisible();
          }},
         {"Messages personnels",
          [](KeyboardTest& t, Windows& w) -> QListWidget& {

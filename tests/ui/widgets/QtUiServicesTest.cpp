@@ -99,8 +99,8 @@ TEST(FrenchDialogs, FileDialogListsFoldersDatesAndSizesInFrench) {
     const QDateTime when(QDate(2026, 12, 7), QTime(15, 48));
     ASSERT_TRUE(QDir(dir.path()).mkdir("COURRIER"));
     writeFileAtomically(dir.filePath("A.QWK"), QByteArray(2000, 'x'));
-    const auto stamp = std::chrono::file_clock::from_sys(
-        std::chrono::sys_time<std::chrono::milliseconds>(
+    const auto stamp =
+        std::chrono::file_clock::from_sys(std::chrono::sys_time<std::chrono::milliseconds>(
             std::chrono::milliseconds(when.toMSecsSinceEpoch())));
     for (const char* name : {"COURRIER", "A.QWK"})
         std::filesystem::last_write_time(dir.filePath(name).toStdString(), stamp);
