@@ -7,6 +7,7 @@
 #include "core/UiServices.h"
 #include "library/LibraryText.h"
 #include "session/Session.h"
+#include "ui/widgets/Keyboard.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -246,8 +247,7 @@ TLibraryEditor::TLibraryEditor(Session& session, UiServices& ui, LibraryKind kin
     connect(NewBtn, &QPushButton::clicked, this, &TLibraryEditor::NewBtnClick);
     connect(DelBtn, &QPushButton::clicked, this, &TLibraryEditor::DelBtnClick);
     connect(OKBtn, &QPushButton::clicked, this, &TLibraryEditor::OKBtnClick);
-    connect(HelpBtn, &QPushButton::clicked, this,
-            [this, helpContext] { ui_.showHelp(helpContext); });
+    connectHelp(*this, *HelpBtn, ui_, helpContext);
 }
 
 void TLibraryEditor::edit(const std::function<int(QObject&)>& show) {

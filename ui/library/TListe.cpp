@@ -10,6 +10,7 @@
 #include "ui/library/TParam2.h"
 #include "ui/library/TParam3.h"
 #include "ui/library/TParam4.h"
+#include "ui/widgets/Keyboard.h"
 
 #include <QHBoxLayout>
 #include <QListWidget>
@@ -52,11 +53,8 @@ TListe::TListe(Session& session, UiServices& ui) : session_(session), ui_(ui) {
     layout->addWidget(ListeElem, 1);
     layout->addLayout(buttons);
 
-    // A click chooses; so does Enter on the current line. Moving with the arrows does not.
-    connect(ListeElem, &QListWidget::itemClicked, this,
-            [this](QListWidgetItem* item) { ListeElemClick(ListeElem->row(item)); });
-    connect(ListeElem, &QListWidget::itemActivated, this,
-            [this](QListWidgetItem* item) { ListeElemClick(ListeElem->row(item)); });
+    // Moving with the arrows does not choose.
+    actOnClick(*ListeElem, [this](int row) { ListeElemClick(row); });
     connect(OKBtn, &QPushButton::clicked, this, &QDialog::reject);
     connect(ConfigBtn, &QPushButton::clicked, this, &TListe::ConfigBtnClick);
     connect(TriBtn, &QPushButton::clicked, this, &TListe::TriBtnClick);

@@ -11,6 +11,7 @@
 #include "ui/mail/MessageBodyView.h"
 #include "ui/mail/TPrintMessage.h"
 #include "ui/reply/TWriteMsg.h"
+#include "ui/widgets/Keyboard.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -174,7 +175,7 @@ TAffMsg::TAffMsg(Session& session, UiServices& ui, QWidget* parent)
     wire(PoliceBtn, &TAffMsg::PoliceBtnClick);
     wire(ExportBtn, &TAffMsg::ExportBtnClick);
     wire(ImprimeBtn, &TAffMsg::ImprimeBtnClick);
-    connect(HelpBtn, &QPushButton::clicked, this, [this] { ui_.showHelp(5000); });
+    connectHelp(*this, *HelpBtn, ui_, 5000);
     wired_.insert(HelpBtn);
     for (QPushButton* b : {AnswerBtn, ForwardBtn, WriteMsgBtn, ExportBtn, ImprimeBtn})
         b->setEnabled(wired_.contains(b));

@@ -10,11 +10,10 @@
 #include "packet/MessageHeader.h"
 #include "session/Session.h"
 #include "ui/reply/TWriteMsg.h"
+#include "ui/widgets/Keyboard.h"
 
 #include <QButtonGroup>
-#include <QEvent>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -59,7 +58,6 @@ TMessagerie::TMessagerie(Session& session, UiServices& ui, QWidget* parent)
     ListConf->setObjectName(QStringLiteral("ListConf"));
     ListMsg = makeList();
     ListMsg->setObjectName(QStringLiteral("ListMsg"));
-    ListMsg->installEventFilter(this);
     auto* confLabel = new QLabel(QStringLiteral("Conférences :"));
     confLabel->setBuddy(ListConf);
     auto* msgLabel = new QLabel(QStringLiteral("Message(s) :"));
@@ -103,13 +101,15 @@ TMessagerie::TMessagerie(Session& session, UiServices& ui, QWidget* parent)
     setFixedSize(791, 562);
 
     connect(ListConf, &QListWidget::currentRowChanged, this, &TMessagerie::ListConfClick);
-    connect(ListMsg, &QListWidget::itemClicked, this, &TMessagerie::ListMsgClick);
+    // Enter on a conference goes down to its messages.
+    actOnEnter(*ListConf, [this] { ListConfClick(); });
+    actOnClick(*ListMsg, [this](int) { ListMsgClick(); });
     connect(TriDateBtn, &QPushButton::clicked, this, &TMessagerie::TriDateBtnClick);
     connect(TriAuteurBtn, &QPushButton::clicked, this, &TMessagerie::TriAuteurBtnClick);
     connect(TriDestBtn, &QPushButton::clicked, this, &TMessagerie::TriDestBtnClick);
     connect(TriSujetBtn, &QPushButton::clicked, this, &TMessagerie::TriSujetBtnClick);
     connect(WriteMsgBtn, &QPushButton::clicked, this, &TMessagerie::WriteMsgBtnClick);
-    connect(HelpBtn, &QPushButton::clicked, this, [this] { ui_.showHelp(kHelpContext); });
+    connectHelp(*this, *HelpBtn, ui_, kHelpContext);
     connect(FermerBtn, &QPushButton::clicked, this, &TMessagerie::FermerBtnClick);
 
     session_.browser.SortOrder = 1;
@@ -207,15 +207,4 @@ void TMessagerie::FormActivate() {
 void TMessagerie::showEvent(QShowEvent* event) {
     FormActivate();
     QDialog::showEvent(event);
-}
-
-bool TMessagerie::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == ListMsg && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            ListMsgClick();
-            return true;
-        }
-    }
-    return QDialog::eventFilter(watched, event);
 }

@@ -11,11 +11,10 @@
 #include "session/Session.h"
 #include "ui/mail/TAffMsg.h"
 #include "ui/reply/TWriteMsg.h"
+#include "ui/widgets/Keyboard.h"
 
-#include <QEvent>
 #include <QFontMetrics>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -68,7 +67,6 @@ TMsgPerso::TMsgPerso(Session& session, UiServices& ui, QWidget* parent)
                    Qt::WindowCloseButtonHint);
 
     ListMsgPerso = makeList("ListMsgPerso");
-    ListMsgPerso->installEventFilter(this);
     ListReponses = makeList("ListReponses");
     Label1 = new QLabel(QStringLiteral("Message(s) personnel(s) :"));
     Label1->setBuddy(ListMsgPerso);
@@ -116,13 +114,14 @@ TMsgPerso::TMsgPerso(Session& session, UiServices& ui, QWidget* parent)
         width = std::min(width, s->availableGeometry().width());
     resize(std::max(width, minimumSizeHint().width()), 480);
 
-    connect(ListMsgPerso, &QListWidget::itemClicked, this, &TMsgPerso::ListMsgPersoClick);
+    actOnClick(*ListMsgPerso, [this](int) { ListMsgPersoClick(); });
+    actOnEnter(*ListReponses, [this] { ListReponsesClick(); });
     connect(ListReponses, &QListWidget::currentRowChanged, this, &TMsgPerso::ListReponsesClick);
     connect(WriteMsgBtn, &QPushButton::clicked, this, &TMsgPerso::WriteMsgBtnClick);
     connect(DelBtn, &QPushButton::clicked, this, &TMsgPerso::DelBtnClick);
     connect(ModifBtn, &QPushButton::clicked, this, &TMsgPerso::ModifBtnClick);
     connect(LireBtn, &QPushButton::clicked, this, &TMsgPerso::LireBtnClick);
-    connect(HelpBtn, &QPushButton::clicked, this, [this] { ui_.showHelp(kHelpContext); });
+    connectHelp(*this, *HelpBtn, ui_, kHelpContext);
     connect(FermerBtn, &QPushButton::clicked, this, &TMsgPerso::FermerBtnClick);
     FormCreate();
 }
@@ -220,15 +219,4 @@ void TMsgPerso::LireBtnClick() {
 
 void TMsgPerso::FermerBtnClick() {
     reject();
-}
-
-bool TMsgPerso::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == ListMsgPerso && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            ListMsgPersoClick();
-            return true;
-        }
-    }
-    return QDialog::eventFilter(watched, event);
 }

@@ -54,9 +54,6 @@ public:
     QPushButton* FermerBtn;
     QPushButton* HelpBtn;
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     // The buttons that need a written message follow `available`; those whose window is
     // not given stay disabled.

@@ -4,6 +4,7 @@
 #include "core/ActionGuard.h"
 #include "core/UiServices.h"
 #include "session/Session.h"
+#include "ui/widgets/Keyboard.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -62,7 +63,7 @@ TParam0::TParam0(Session& session, UiServices& ui) : session_(session), ui_(ui) 
 
     connect(OKBtn, &QPushButton::clicked, this, &TParam0::OKBtnClick);
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
-    connect(HelpBtn, &QPushButton::clicked, this, [this] { ui_.showHelp(8000); });
+    connectHelp(*this, *HelpBtn, ui_, 8000);
     resize(621, 199);
 }
 

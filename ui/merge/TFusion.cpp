@@ -9,6 +9,7 @@
 #include "session/Session.h"
 #include "ui/merge/TWaitFusion.h"
 #include "ui/widgets/Buttons.h"
+#include "ui/widgets/Keyboard.h"
 
 #include <QComboBox>
 #include <QFileSystemModel>
@@ -100,7 +101,7 @@ TFusion::TFusion(Session& session, UiServices& ui, TWaitFusion& waitFusion, QWid
     connect(folders_, &QFileSystemModel::directoryLoaded, this, &TFusion::folderLoaded);
     connect(FusionBtn, &QPushButton::clicked, this, &TFusion::FusionBtnClick);
     connect(CancelBtn, &QPushButton::clicked, this, &TFusion::CancelBtnClick);
-    connect(HelpBtn, &QPushButton::clicked, this, [this] { ui_.showHelp(10000); });
+    connectHelp(*this, *HelpBtn, ui_, 10000);
     connect(CloseBtn, &QPushButton::clicked, this, &TFusion::CloseBtnClick);
 
     setNormalLayout();

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 TAffBulletins::TAffBulletins(Session& session, UiServices& ui, QWidget* parent)
@@ -58,6 +59,12 @@ TAffBulletins::TAffBulletins(Session& session, UiServices& ui, QWidget* parent)
     connect(PrevBulBtn, &QPushButton::clicked, this, &TAffBulletins::PrevBulBtnClick);
     connect(NextBulBtn, &QPushButton::clicked, this, &TAffBulletins::NextBulBtnClick);
     connect(LastBulBtn, &QPushButton::clicked, this, &TAffBulletins::LastBulBtnClick);
+    // Home and End reach the ends of a long bulletin whatever button has the focus.
+    QScrollBar* bar = ScrollBulletin->verticalScrollBar();
+    connect(new QShortcut(QKeySequence(Qt::Key_Home), this), &QShortcut::activated, bar,
+            [bar] { bar->setValue(bar->minimum()); });
+    connect(new QShortcut(QKeySequence(Qt::Key_End), this), &QShortcut::activated, bar,
+            [bar] { bar->setValue(bar->maximum()); });
     refresh();
 }
 

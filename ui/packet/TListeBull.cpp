@@ -3,6 +3,7 @@
 
 #include "core/UiServices.h"
 #include "ui/packet/TAffBulletins.h"
+#include "ui/widgets/Keyboard.h"
 
 #include <QHBoxLayout>
 #include <QListWidget>
@@ -30,10 +31,9 @@ TListeBull::TListeBull(UiServices& ui, QWidget* parent) : QDialog(parent), ui_(u
     layout->addWidget(ListBull, 1);
     layout->addLayout(buttons);
 
-    connect(ListBull, &QListWidget::itemClicked, this,
-            [this](QListWidgetItem* item) { ListBullClick(ListBull->row(item)); });
+    actOnClick(*ListBull, [this](int row) { ListBullClick(row); });
     connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
-    connect(HelpBtn, &QPushButton::clicked, this, [this] { ui_.showHelp(1000); });
+    connectHelp(*this, *HelpBtn, ui_, 1000);
     resize(388, 254);
 }
 

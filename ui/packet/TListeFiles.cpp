@@ -6,6 +6,7 @@
 #include "core/UiServices.h"
 #include "session/Session.h"
 #include "ui/widgets/Buttons.h"
+#include "ui/widgets/Keyboard.h"
 
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -42,7 +43,7 @@ TListeFiles::TListeFiles(Session& session, UiServices& ui, QWidget* parent)
     connect(OKBtn, &QPushButton::clicked, this, &TListeFiles::OKBtnClick);
     connect(SearchBtn, &QPushButton::clicked, this, &TListeFiles::SearchBtnClick);
     connect(ExportBtn, &QPushButton::clicked, this, &TListeFiles::ExportBtnClick);
-    connect(HelpBtn, &QPushButton::clicked, this, [this] { ui_.showHelp(2000); });
+    connectHelp(*this, *HelpBtn, ui_, 2000);
     resize(800, 600);
 }
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "ui/widgets/QtUiServices.h"
 
+#include "ui/widgets/French.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QColorDialog>
@@ -85,6 +87,7 @@ std::optional<QString> QtUiServices::openFileName(const FileDialogRequest& r) {
     QFileDialog dialog(activeParent(), r.title, r.directory, joinedFilters(r));
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    showFilesInFrench(dialog);
     if (!r.defaultSuffix.isEmpty())
         dialog.setDefaultSuffix(r.defaultSuffix);
     if (!r.fileName.isEmpty() && !r.fileName.contains(QLatin1Char('*')))
@@ -98,6 +101,7 @@ std::optional<QString> QtUiServices::saveFileName(const FileDialogRequest& r) {
     QFileDialog dialog(activeParent(), r.title, r.directory, joinedFilters(r));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !r.confirmOverwrite);
+    showFilesInFrench(dialog);
     if (!r.defaultSuffix.isEmpty())
         dialog.setDefaultSuffix(r.defaultSuffix);
     if (!r.fileName.isEmpty())
@@ -108,10 +112,13 @@ std::optional<QString> QtUiServices::saveFileName(const FileDialogRequest& r) {
 }
 
 std::optional<QString> QtUiServices::directoryName(const FileDialogRequest& r) {
-    const QString dir = QFileDialog::getExistingDirectory(activeParent(), r.title, r.directory);
-    if (dir.isEmpty())
+    QFileDialog dialog(activeParent(), r.title, r.directory);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    showFilesInFrench(dialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    return dir;
+    return dialog.selectedFiles().constFirst();
 }
 
 std::optional<QFont> QtUiServices::chooseFont(const QFont& initial) {
@@ -136,6 +143,8 @@ std::optional<FindRequest> QtUiServices::find(const FindRequest& initial) {
     auto* label = new QLabel(QStringLiteral("&Rechercher :"), &dialog);
     layout->addWidget(label);
     auto* text = new QLineEdit(initial.text, &dialog);
+    // Typing replaces the previous search instead of adding to it.
+    text->selectAll();
     label->setBuddy(text);
     layout->addWidget(text);
     auto* matchCase = new QCheckBox(QStringLiteral("&Respecter la casse"), &dialog);
@@ -149,12 +158,16 @@ std::optional<FindRequest> QtUiServices::find(const FindRequest& initial) {
                        static_cast<QWidget*>(up), static_cast<QWidget*>(down)})
         layout->addWidget(w);
     auto* buttons = new QDialogButtonBox(&dialog);
-    buttons->addButton(QStringLiteral("&Suivant"), QDialogButtonBox::AcceptRole);
+    buttons->addButton(QStringLiteral("&Suivant"), QDialogButtonBox::AcceptRole)->setDefault(true);
     buttons->addButton(QStringLiteral("Annuler"), QDialogButtonBox::RejectRole);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     layout->addWidget(buttons);
-    if (dialog.exec() != QDialog::Accepted || text->text().isEmpty())
+    if (findPlace_)
+        dialog.move(*findPlace_);
+    const int result = dialog.exec();
+    findPlace_ = dialog.pos();
+    if (result != QDialog::Accepted || text->text().isEmpty())
         return std::nullopt;
     return FindRequest{text->text(), matchCase->isChecked(), wholeWord->isChecked(),
                        down->isChecked()};

@@ -3,6 +3,8 @@
 
 #include "core/UiServices.h"
 
+#include <QPoint>
+
 class QWidget;
 
 // The real dialogs, in French.
@@ -30,4 +32,7 @@ public:
 
 private:
     QString helpFile_;
+    // Where the user left the find box: it comes back there, not over the message shown
+    // between two searches.
+    std::optional<QPoint> findPlace_;
 };
