@@ -13,6 +13,7 @@
 #include "ui/library/TListe.h"
 #include "ui/reply/TCarbon.h"
 #include "ui/reply/TDestin.h"
+#include "ui/widgets/Keyboard.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -251,7 +252,7 @@ TWriteMsg::TWriteMsg(Session& session, UiServices& ui) : session_(session), ui_(
 
     connect(OKBtn, &QPushButton::clicked, this, &TWriteMsg::OKBtnClick);
     connect(CancelBtn, &QPushButton::clicked, this, &TWriteMsg::CancelBtnClick);
-    connect(HelpBtn, &QPushButton::clicked, this, [this] { ui_.showHelp(6000); });
+    connectHelp(*this, *HelpBtn, ui_, 6000);
     connect(EnteteBtn, &QPushButton::clicked, this, &TWriteMsg::EnteteBtnClick);
     connect(PdpBtn, &QPushButton::clicked, this, &TWriteMsg::PdpBtnClick);
     connect(TagBtn, &QPushButton::clicked, this, &TWriteMsg::TagBtnClick);

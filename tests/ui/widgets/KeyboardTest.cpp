@@ -18,6 +18,7 @@
 #include "ui/packet/TAffBulletins.h"
 #include "ui/packet/TListeBull.h"
 #include "ui/packet/TListeFiles.h"
+#include "ui/reply/TWriteMsg.h"
 
 #include <QApplication>
 #include <QScrollArea>
@@ -211,6 +212,7 @@ TEST_F(KeyboardTest, F1OpensTheWindowsHelp) {
         {"messagerie", [](Windows& w) -> QWidget& { return *w.Messagerie; }, 3000},
         {"messages personnels", [](Windows& w) -> QWidget& { return *w.MsgPerso; }, 4000},
         {"message", [](Windows& w) -> QWidget& { return *w.AffMsg; }, 5000},
+        {"éditeur", [](Windows& w) -> QWidget& { return *w.WriteMsg; }, 6000},
         {"entêtes", [](Windows& w) -> QWidget& { return *w.Param1; }, 9001},
         {"configuration", [](Windows& w) -> QWidget& { return *w.Param0; }, 8000},
         {"fusion", [](Windows& w) -> QWidget& { return *w.Fusion; }, 10000},
