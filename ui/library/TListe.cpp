@@ -11,6 +11,7 @@
 #include "ui/library/TParam3.h"
 #include "ui/library/TParam4.h"
 #include "ui/widgets/Keyboard.h"
+#include "ui/widgets/WholeRowsList.h"
 
 #include <QHBoxLayout>
 #include <QListWidget>
@@ -31,7 +32,7 @@ QPushButton* button(const QString& caption, const QString& hint, QWidget* parent
 
 TListe::TListe(Session& session, UiServices& ui) : session_(session), ui_(ui) {
     setObjectName(QStringLiteral("Liste"));
-    ListeElem = new QListWidget(this);
+    ListeElem = new WholeRowsList(this);
     ListeElem->setObjectName(QStringLiteral("ListeElem"));
     ListeElem->setFont(dosFont());
     ListeElem->setMinimumWidth(

@@ -11,6 +11,7 @@
 #include "session/Session.h"
 #include "ui/reply/TWriteMsg.h"
 #include "ui/widgets/Keyboard.h"
+#include "ui/widgets/WholeRowsList.h"
 
 #include <QButtonGroup>
 #include <QHBoxLayout>
@@ -34,7 +35,7 @@ QPushButton* makeButton(const QString& caption, const QString& hint) {
 }
 
 QListWidget* makeList() {
-    auto* list = new QListWidget;
+    auto* list = new WholeRowsList;
     list->setFont(dosFont());
     list->setUniformItemSizes(true);
     list->setSelectionMode(QAbstractItemView::SingleSelection);

@@ -12,6 +12,7 @@
 #include "ui/mail/TAffMsg.h"
 #include "ui/reply/TWriteMsg.h"
 #include "ui/widgets/Keyboard.h"
+#include "ui/widgets/WholeRowsList.h"
 
 #include <QFontMetrics>
 #include <QHBoxLayout>
@@ -37,7 +38,7 @@ QPushButton* makeButton(const QString& caption, const QString& hint) {
 }
 
 QListWidget* makeList(const char* name) {
-    auto* list = new QListWidget;
+    auto* list = new WholeRowsList;
     list->setObjectName(QLatin1String(name));
     list->setFont(dosFont());
     list->setUniformItemSizes(true);

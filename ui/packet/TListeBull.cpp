@@ -4,6 +4,7 @@
 #include "core/UiServices.h"
 #include "ui/packet/TAffBulletins.h"
 #include "ui/widgets/Keyboard.h"
+#include "ui/widgets/WholeRowsList.h"
 
 #include <QHBoxLayout>
 #include <QListWidget>
@@ -14,7 +15,7 @@ TListeBull::TListeBull(UiServices& ui, QWidget* parent) : QDialog(parent), ui_(u
     setObjectName(QStringLiteral("ListeBull"));
     setWindowTitle(QStringLiteral("Liste des bulletins"));
 
-    ListBull = new QListWidget;
+    ListBull = new WholeRowsList;
     ListBull->setObjectName(QStringLiteral("ListBull"));
     OKBtn = new QPushButton(QStringLiteral("&Fermer"));
     OKBtn->setToolTip(QStringLiteral("Sortir de la fenêtre"));

@@ -238,10 +238,17 @@ TWriteMsg::TWriteMsg(Session& session, UiServices& ui) : session_(session), ui_(
     text->addStretch();
     text->addWidget(Reponse);
     text->addStretch();
-    auto* buttons = new QHBoxLayout;
-    for (QPushButton* b :
-         {OKBtn, CancelBtn, HelpBtn, EnteteBtn, PdpBtn, TagBtn, ExportBtn, ImportBtn, CarbonBtn})
-        buttons->addWidget(b);
+    // Nine captions do not hold on one row of the window in a desktop's font: the message's
+    // own actions on the first row, what the libraries add on the second.
+    auto* buttons = new QVBoxLayout;
+    for (const auto& row :
+         {std::initializer_list<QPushButton*>{OKBtn, CancelBtn, HelpBtn, ExportBtn, ImportBtn},
+          {EnteteBtn, PdpBtn, TagBtn, CarbonBtn}}) {
+        auto* line = new QHBoxLayout;
+        for (QPushButton* b : row)
+            line->addWidget(b);
+        buttons->addLayout(line);
+    }
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(fields);
     layout->addLayout(text, 1);
