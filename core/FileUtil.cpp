@@ -87,17 +87,30 @@ std::int64_t fileSizeBytes(const QString& path) {
 }
 
 void writeFileAtomically(const QString& path, const QByteArray& data) {
-    QSaveFile f(path);
+    AtomicFileWriter f(path);
+    f.write(data);
+    f.commit();
+}
+
+AtomicFileWriter::AtomicFileWriter(const QString& path) : file_(std::make_unique<QSaveFile>(path)) {
     // Unbuffered: a buffered write that fails only at commit is not reported by QSaveFile,
     // which would then rename a cut file over the good one.
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+    if (!file_->open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throw VelkError::io(QFileInfo(path).dir().exists() ? IoCode::AccessDenied
                                                            : IoCode::PathNotFound);
-    if (f.write(data) != data.size()) {
-        f.cancelWriting();
+}
+
+AtomicFileWriter::~AtomicFileWriter() = default;
+
+void AtomicFileWriter::write(const QByteArray& data) {
+    if (file_->write(data) != data.size()) {
+        file_->cancelWriting();
         throw VelkError::io(IoCode::DiskFull);
     }
-    if (!f.commit())
+}
+
+void AtomicFileWriter::commit() {
+    if (!file_->commit())
         throw VelkError::io(IoCode::DiskFull);
 }
 

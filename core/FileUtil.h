@@ -5,8 +5,11 @@
 #include <QString>
 #include <QStringList>
 
+class QSaveFile;
+
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <optional>
 
 namespace fs = std::filesystem;
@@ -38,6 +41,22 @@ std::int64_t fileSizeBytes(const QString& path);
 // Writes the whole file through a temporary file in the same directory and a rename, so
 // the previous version stays whole on any failure. Throws VelkError on failure.
 void writeFileAtomically(const QString& path, const QByteArray& data);
+
+// The same for a file written piece by piece: the path changes only when commit() succeeds,
+// and a writer dropped before that leaves it as it was. Each call throws VelkError with the
+// runtime's message (access denied, path not found, disk full).
+class AtomicFileWriter {
+public:
+    explicit AtomicFileWriter(const QString& path);
+    ~AtomicFileWriter();
+    AtomicFileWriter(const AtomicFileWriter&) = delete;
+    AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+    void write(const QByteArray& data);
+    void commit();
+
+private:
+    std::unique_ptr<QSaveFile> file_;
+};
 
 // Reads a whole file; throws VelkError when it cannot be opened or read.
 QByteArray readWholeFile(const QString& path);

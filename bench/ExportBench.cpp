@@ -1,0 +1,110 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// Exporting an unpacked packet of 100,000 messages to mbox (goal: 2 s) and to JSON:
+// ordinary DOS messages; UTF-8 messages whose long names and subjects come from HEADERS.DAT
+// (every header encoded); and the worst case, 100,000 messages of 3.5 KB each, half their
+// lines starting with "From ".
+#include "core/FileUtil.h"
+#include "core/UiServices.h"
+#include "mail/PacketExport.h"
+#include "packet/IndexFiles.h"
+#include "packet/PacketBuilder.h"
+#include "packet/PacketOpening.h"
+#include "packet/PacketSession.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+namespace {
+
+constexpr int kMessages = 100000;
+constexpr int kConferences = 20;
+
+enum Shape { Ordinary, Utf8LongFields, HugeTexts };
+
+struct UnpackedPacket {
+    QTemporaryDir work, out;
+    PacketSession session;
+    std::vector<IndexFileEntry> indexFiles;
+
+    explicit UnpackedPacket(Shape shape) {
+        PacketBuilder b;
+        for (int c = 0; c < kConferences; ++c)
+            b.conference(std::uint16_t(c), "Conf\x82rence " + std::to_string(c));
+        std::string text;
+        const int lines = shape == HugeTexts ? 64 : 6;
+        for (int l = 0; l < lines; ++l) {
+            text += l % 2 && shape == HugeTexts ? "From " : "";
+            text += shape == Utf8LongFields ? "Ligne " + std::to_string(l) +
+                                                  " d'un message \xC3\xA0 accents \xE2\x82\xAC, "
+                                                  "assez longue pour remplir un bloc.\n"
+                                            : "Ligne " + std::to_string(l) +
+                                                  " d'un message ordinaire \x85 remplir un bloc.\n";
+        }
+        for (int i = 0; i < kMessages; ++i) {
+            PacketMessage& m =
+                b.add(std::uint16_t(i % kConferences), "Sujet " + std::to_string(i % 300), text);
+            m.number = std::to_string(i + 1);
+            m.reference = std::to_string(i / 2);
+            if (shape == Utf8LongFields) {
+                m.from = "Fran\xC3\xA7oise \xC3\x89l\xC3\xA9onore de la Fontaine-Dupr\xC3\xA9";
+                m.subject = "Re: un sujet \xC3\xA0 rallonge " + std::to_string(i % 300) +
+                            " qui d\xC3\xA9passe vingt-cinq";
+                m.headersDat = true;
+                m.utf8 = true;
+            }
+        }
+        b.writeTo(work.path());
+        session.settings.workPath = work.path();
+        HeadlessUiServices ui;
+        if (!loadUnpackedPacket(session, ui))
+            throw std::runtime_error("the packet did not load");
+        indexFiles = findIndexFiles(work.path(), session.packet);
+    }
+};
+
+UnpackedPacket& packetOf(Shape shape) {
+    // One packet at a time: the largest is some 400 MB.
+    static std::unique_ptr<UnpackedPacket> packet;
+    static int current = -1;
+    if (!packet || current != shape) {
+        packet.reset();
+        packet = std::make_unique<UnpackedPacket>(shape);
+        current = shape;
+    }
+    return *packet;
+}
+
+void Export(benchmark::State& state) {
+    UnpackedPacket& p = packetOf(Shape(state.range(0)));
+    const auto format = ExportFormat(state.range(1));
+    const QString path = joinPath(p.out.path(), QStringLiteral("export"));
+    HeadlessUiServices ui;
+    std::size_t count = 0;
+    for (auto _ : state)
+        count = exportPacket(p.session, p.indexFiles, std::nullopt, {{format, path}}, ui);
+    if (count != std::size_t(kMessages))
+        state.SkipWithError("not every message was exported");
+    state.counters["MB"] = double(QFileInfo(path).size()) / 1e6;
+}
+BENCHMARK(Export)
+    ->ArgsProduct({{Ordinary, Utf8LongFields, HugeTexts},
+                   {int(ExportFormat::Mbox), int(ExportFormat::Json)}})
+    ->ArgNames({"shape", "json"})
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,129 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "mail/PacketExport.h"
+#include "packet/MessageHeader.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+MessageHeader header(bool utf8 = false) {
+    MessageHeader h;
+    h.status = " ";
+    h.number = "12     ";
+    h.date = "02-05-96";
+    h.time = "21:30";
+    h.author = "ANNE";
+    h.recipient = "ALL";
+    h.subject = "Essai";
+    h.reference = "0";
+    h.longFields.utf8 = utf8;
+    return h;
+}
+
+ExportedMessage exported(const std::string& text, bool utf8 = false) {
+    return exportedMessage(header(utf8), text, 5, QStringLiteral("Technique"), 1,
+                           QDate(2026, 1, 1));
+}
+
+QByteArray mboxBody(const QByteArray& mbox) {
+    return mbox.mid(mbox.indexOf("\n\n") + 2);
+}
+
+} // namespace
+
+TEST(PacketExportTest, BodiesBecomeUtf8LinesEndedByLfWithFromLinesQuoted) {
+    const struct {
+        std::string text;
+        bool utf8;
+        QByteArray body;
+    } cases[] = {
+        {"", false, "\n"},
+        {"sans fin", false, "sans fin\n\n"},
+        {"dos\r\nmac\runix\n", false, "dos\nmac\nunix\n\n"},
+        {"caf\x82 \x85 \xE3 z", false, "caf\xC3\xA9 \xC3\xA0 \xCF\x80 z\n\n"},
+        {"caf\xC3\xA9 \xE2\x82\xAC", true, "caf\xC3\xA9 \xE2\x82\xAC\n\n"},
+        {"bad \xFF byte", true, "bad \xC2\xA0 byte\n\n"},
+        {"From a\n>From b\n>>From c\n From d\nFrom\n", false,
+         ">From a\n>>From b\n>>>From c\n From d\nFrom\n\n"},
+        {"x\nFrom \n", false, "x\n>From \n\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        QByteArray out;
+        appendMboxMessage(out, exported(c.text, c.utf8), "b.qwk");
+        EXPECT_EQ(mboxBody(out), c.body);
+    }
+}
+
+TEST(PacketExportTest, HeaderTextsAreAsciiOrFoldedEncodedWords) {
+    const struct {
+        QString value;
+        QByteArray encoded;
+    } cases[] = {
+        {"Essai simple", "Essai simple"},
+        {"Tab\there\r\n", "Tab here  "},
+        {"=?faux?=", "=?UTF-8?B?PT9mYXV4Pz0=?="},
+        {"Caf\u00E9", "=?UTF-8?B?Q2Fmw6k=?="},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(encodedHeaderText(c.value, 9), c.encoded) << c.value.toStdString();
+
+    // A long value of two-byte and three-byte characters: short lines, whole characters.
+    const QString value = QString(100, QChar(u'\u00E9')) + QString(60, QChar(u'\u20AC'));
+    const QByteArray folded = "Subject: " + encodedHeaderText(value, 9);
+    QByteArray decoded;
+    for (const QByteArray& line : folded.split('\n')) {
+        EXPECT_LE(line.size(), 76) << line.toStdString();
+        const QByteArray word = line.mid(line.indexOf("=?"));
+        ASSERT_TRUE(word.startsWith("=?UTF-8?B?") && word.endsWith("?="));
+        const QByteArray bytes = QByteArray::fromBase64(word.mid(10, word.size() - 12));
+        EXPECT_TRUE(QString::fromUtf8(bytes).toUtf8() == bytes) << "a character was cut";
+        decoded += bytes;
+    }
+    EXPECT_EQ(QString::fromUtf8(decoded), value);
+}
+
+TEST(PacketExportTest, BoardDomainsAreSafeNames) {
+    const struct {
+        std::string id;
+        QByteArray domain;
+    } cases[] = {{"VELKTEST", "velktest.qwk"},
+                 {"My BBS! ", "mybbs.qwk"},
+                 {"a-b\x82<>", "a-b.qwk"},
+                 {"   ", "bbs.qwk"}};
+    for (const auto& c : cases)
+        EXPECT_EQ(boardDomain(c.id), c.domain) << c.id;
+}
+
+TEST(PacketExportTest, JsonEscapesEveryTextAndMarksWhatIsMissing) {
+    MessageHeader h = header();
+    h.number = "abc";
+    h.date = "xx-yy-zz";
+    h.author = "Le \"chef\" \\ 1";
+    const ExportedMessage m = exportedMessage(h,
+                                              "a\tb\x01"
+                                              "c\n\"d\"\n",
+                                              5, QStringLiteral("Technique"), 1, QDate(2026, 1, 1));
+    QByteArray out;
+    appendJsonMessage(out, m);
+    QJsonParseError error;
+    const QJsonObject o = QJsonDocument::fromJson(out, &error).object();
+    ASSERT_EQ(error.error, QJsonParseError::NoError) << out.toStdString();
+    EXPECT_EQ(o["from"].toString(), "Le \"chef\" \\ 1");
+    EXPECT_EQ(o["text"].toString(), "a\tb\u263Ac\n\"d\"\n");
+    EXPECT_TRUE(o["number"].isNull());
+    EXPECT_TRUE(o["date"].isNull());
+    EXPECT_EQ(o["conference"].toInt(), 5);
+    EXPECT_EQ(o["status"].toString(), " ");
+
+    // Without a date the mbox message goes without its Date header, dated 1970 on its line.
+    QByteArray mbox;
+    appendMboxMessage(mbox, m, "b.qwk");
+    EXPECT_TRUE(mbox.startsWith("From le.chef.1@b.qwk Thu Jan  1 00:00:00 1970\n"));
+    EXPECT_FALSE(mbox.contains("\nDate:"));
+    EXPECT_TRUE(mbox.contains("\nMessage-ID: <b1.5@b.qwk>\n"));
+    EXPECT_TRUE(mbox.contains("\nFrom: \"Le \\\"chef\\\" \\\\ 1\" <le.chef.1@b.qwk>\n"));
+}
