@@ -96,7 +96,9 @@ QByteArray displayName(const QString& name, qsizetype used) {
 QByteArray localPart(const QString& name) {
     QByteArray out;
     bool gap = false;
-    for (QChar c : name.normalized(QString::NormalizationForm_KD)) {
+    const bool ascii =
+        std::all_of(name.begin(), name.end(), [](QChar c) { return c.unicode() < 0x80; });
+    for (QChar c : ascii ? name : name.normalized(QString::NormalizationForm_KD)) {
         const char16_t u = c.unicode();
         if (c.category() == QChar::Mark_NonSpacing)
             continue;
@@ -136,21 +138,19 @@ QByteArray clockText(const QTime& t) {
 }
 
 // "Wed, 25 Dec 1996 10:30:00 -0000": the board's local time, its zone unknown.
-QByteArray mailDate(const QDateTime& d) {
-    const QDate day = d.date();
+QByteArray mailDate(const QDate& day, const QTime& time) {
     return QByteArray(kDays[std::size_t(day.dayOfWeek() - 1)]) + ", " +
            QByteArray::number(day.day()) + ' ' + kMonths[std::size_t(day.month() - 1)] + ' ' +
-           QByteArray::number(day.year()) + ' ' + clockText(d.time()) + " -0000";
+           QByteArray::number(day.year()) + ' ' + clockText(time) + " -0000";
 }
 
 // "Wed Dec 25 10:30:00 1996", the date of the "From " line.
-QByteArray separatorDate(const QDateTime& d) {
-    const QDateTime when = d.isValid() ? d : QDateTime(QDate(1970, 1, 1), QTime(0, 0));
-    const QDate day = when.date();
+QByteArray separatorDate(const QDate& date, const QTime& time) {
+    const QDate day = date.isValid() ? date : QDate(1970, 1, 1);
     return QByteArray(kDays[std::size_t(day.dayOfWeek() - 1)]) + ' ' +
            kMonths[std::size_t(day.month() - 1)] + ' ' +
-           QByteArray::number(day.day()).rightJustified(2, ' ') + ' ' + clockText(when.time()) +
-           ' ' + QByteArray::number(day.year());
+           QByteArray::number(day.day()).rightJustified(2, ' ') + ' ' +
+           clockText(date.isValid() ? time : QTime(0, 0)) + ' ' + QByteArray::number(day.year());
 }
 
 bool isFromLine(const char* line, const char* end) {
@@ -214,11 +214,11 @@ ExportedMessage exportedMessage(const MessageHeader& h, const std::string& text,
     m.status = h.status.empty() || h.status[0] == '\0' ? QStringLiteral(" ")
                                                        : dosTextToUnicode(h.status.substr(0, 1));
     m.isPrivate = h.isPrivate();
-    if (const QDate day = packetDateValue(h.date, today); day.isValid()) {
-        const QTime time = QTime::fromString(dosTextToUnicode(unpadded(h.time)).trimmed(),
-                                             QStringLiteral("hh:mm"));
-        m.date = QDateTime(day, time.isValid() ? time : QTime(0, 0));
-    }
+    // Plain date and time: a local date-time would ask the system's time zone each time.
+    m.date = packetDateValue(h.date, today);
+    const QTime time =
+        QTime::fromString(dosTextToUnicode(unpadded(h.time)).trimmed(), QStringLiteral("hh:mm"));
+    m.time = time.isValid() ? time : QTime(0, 0);
     m.from = messageCharacters(h, fullAuthor(h));
     m.to = messageCharacters(h, fullRecipient(h));
     m.subject = messageCharacters(h, fullSubject(h));
@@ -248,7 +248,7 @@ QByteArray encodedHeaderText(const QString& value, qsizetype used) {
 }
 
 void appendMboxMessage(QByteArray& out, const ExportedMessage& m, const QByteArray& domain) {
-    out += "From " + localPart(m.from) + '@' + domain + ' ' + separatorDate(m.date) + '\n';
+    out += "From " + localPart(m.from) + '@' + domain + ' ' + separatorDate(m.date, m.time) + '\n';
     out += "Message-ID: ";
     if (m.number)
         out += messageId(*m.number, m.conference, domain);
@@ -257,7 +257,7 @@ void appendMboxMessage(QByteArray& out, const ExportedMessage& m, const QByteArr
                '@' + domain + '>';
     out += '\n';
     if (m.date.isValid())
-        out += "Date: " + mailDate(m.date) + '\n';
+        out += "Date: " + mailDate(m.date, m.time) + '\n';
     out += addressHeader("From", m.from, domain);
     out += addressHeader("To", m.to, domain);
     out += "Subject: " + encodedHeaderText(m.subject, 9) + '\n';
@@ -298,7 +298,7 @@ void appendJsonMessage(QByteArray& out, const ExportedMessage& m) {
     out += m.isPrivate ? ",\"private\":true" : ",\"private\":false";
     out += ",\"date\":";
     if (m.date.isValid())
-        out += '"' + m.date.toString(Qt::ISODate).toLatin1() + '"';
+        out += '"' + m.date.toString(Qt::ISODate).toLatin1() + 'T' + clockText(m.time) + '"';
     else
         out += "null";
     out += ",\"from\":";

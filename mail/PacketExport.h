@@ -3,8 +3,8 @@
 
 #include <QByteArray>
 #include <QDate>
-#include <QDateTime>
 #include <QString>
+#include <QTime>
 
 #include <cstddef>
 #include <cstdint>
@@ -25,7 +25,8 @@ struct ExportedMessage {
     qint64 reference = 0;         // 0: none
     QString status;               // the header's status character
     bool isPrivate = false;
-    QDateTime date;               // invalid when the header holds no date
+    QDate date;                   // invalid when the header holds no date
+    QTime time;                   // the board's local time, its zone unknown
     QString from, to, subject;    // the board's long values where it gave some
     QString text;                 // every line ended by LF
     std::int32_t headerBlock = 0; // names the message when its number is none
