@@ -191,8 +191,8 @@ void DosTextBox::insertLinesAt(QTextCursor::MoveOperation where,
     cursor.movePosition(where);
     const QString shown = shownText(joined(lines));
     cursor.beginEditBlock();
-    cursor.insertText(where == QTextCursor::Start ? shown + QLatin1Char('\n')
-                                                  : QLatin1Char('\n') + shown);
+    cursor.insertText(where == QTextCursor::Start ? QString(shown + QLatin1Char('\n'))
+                                                  : QString(QLatin1Char('\n') + shown));
     cursor.endEditBlock();
 }
 

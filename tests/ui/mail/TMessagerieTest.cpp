@@ -14,7 +14,7 @@
 #include "ui/main/Windows.h"
 #include "ui/packet/TQWK.h"
 #include "ui/reply/TDestin.h"
-include "ui/reply/TWriteMsg.h"
+#include "ui/reply/TWriteMsg.h"
 #include "ui/widgets/DosTextBox.h"
 
 #include <QApplication>

@@ -12,7 +12,7 @@
 #include "tests/support/ModalSteps.h"
 #include "ui/main/Windows.h"
 #include "ui/reply/TDestin.h"
-include "ui/reply/TWriteMsg.h"
+#include "ui/reply/TWriteMsg.h"
 #include "ui/widgets/DosTextBox.h"
 #include "ui/widgets/QtUiServices.h"
 

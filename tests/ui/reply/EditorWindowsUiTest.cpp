@@ -11,7 +11,7 @@
 #include "ui/main/Windows.h"
 #include "ui/reply/TCarbon.h"
 #include "ui/reply/TDestin.h"
-include "ui/reply/TWriteMsg.h"
+#include "ui/reply/TWriteMsg.h"
 #include "ui/widgets/DosTextBox.h"
 
 #include <QComboBox>
