@@ -71,10 +71,21 @@ TEST(CharacterSet, TypedCharactersBecomeDosBytes) {
         const char16_t* typed;
         std::string dos;
     } const cases[] = {
-        {u"é", "\x82"}, {u"É", "\x90"}, {u"à", "\x85"}, {u"ç", "\x87"}, {u"ù", "\x97"},
-        {u"²", "\xFD"}, {u"§", "\xEC"}, // the keyboard table's own choice
-        {u"¤", "\xF8"}, {u"ñ", "\xA4"}, {u"ě", "e"},    {u"a\tb", "a\tb"}, {u"─", "\xC4"},
-        {u"À", "A"},     {u"«a»", "\xAE" "a\xAF"},
+        {u"é", "\x82"},
+        {u"É", "\x90"},
+        {u"à", "\x85"},
+        {u"ç", "\x87"},
+        {u"ù", "\x97"},
+        {u"²", "\xFD"},
+        {u"§", "\xEC"}, // the keyboard table's own choice
+        {u"¤", "\xF8"},
+        {u"ñ", "\xA4"},
+        {u"ě", "e"},
+        {u"a\tb", "a\tb"},
+        {u"─", "\xC4"},
+        {u"À", "A"},
+        {u"«a»", "\xAE"
+                 "a\xAF"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(typedToDos(QString::fromUtf16(c.typed)), c.dos)

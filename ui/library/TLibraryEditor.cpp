@@ -67,8 +67,7 @@ TLibraryEditor::TLibraryEditor(Session& session, UiServices& ui, LibraryKind kin
     Texte = new DosTextBox(this);
     Texte->setObjectName(QStringLiteral("Texte"));
     Texte->setLimit(EditorTextLimit(kind));
-    Texte->setRules(
-        {.capitals = kind == LibraryKind::Correspondents, .markersRefused = true});
+    Texte->setRules({.capitals = kind == LibraryKind::Correspondents, .markersRefused = true});
     Texte->setSingleLine(kind == LibraryKind::Correspondents);
     // Room for a line of 80 DOS characters.
     Texte->setMinimumWidth(Texte->fontMetrics().horizontalAdvance(QString(82, QLatin1Char('M'))) +

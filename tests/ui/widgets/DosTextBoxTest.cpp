@@ -46,12 +46,23 @@ TEST(DosTextBox, TypedPastedAndComposedTextUnderEachOption) {
         QString typed, pasted, composed;
         std::string dos;
     } const cases[] = {
-        {"plain", {}, QStringLiteral("é²"), QStringLiteral("«ç»\r\nb"), QStringLiteral("ù"),
+        {"plain",
+         {},
+         QStringLiteral("é²"),
+         QStringLiteral("«ç»\r\nb"),
+         QStringLiteral("ù"),
          "\x82\xFD\xAE\x87\xAF\nb\x97"},
-        {"library", {.rules = {.markersRefused = true}}, QStringLiteral("«¡"),
-         QStringLiteral("»x"), QStringLiteral("«"), "\"!\"x\""},
-        {"name", {.rules = {.capitals = true}, .singleLine = true, .limit = 10},
-         QStringLiteral("rené "), QStringLiteral("du\npont-lavallée"), QStringLiteral("x"),
+        {"library",
+         {.rules = {.markersRefused = true}},
+         QStringLiteral("«¡"),
+         QStringLiteral("»x"),
+         QStringLiteral("«"),
+         "\"!\"x\""},
+        {"name",
+         {.rules = {.capitals = true}, .singleLine = true, .limit = 10},
+         QStringLiteral("rené "),
+         QStringLiteral("du\npont-lavallée"),
+         QStringLiteral("x"),
          "REN\x82 DU PO"},
     };
     for (const Case& c : cases) {
