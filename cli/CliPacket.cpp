@@ -8,6 +8,7 @@
 #include "packet/ControlFile.h"
 #include "packet/IndexFiles.h"
 #include "packet/MessageHeader.h"
+#include "packet/PacketOpening.h"
 
 void CliUiServices::message(const QString& text, MessageKind, const QString&) {
     io_.fail(text);
@@ -32,21 +33,10 @@ std::unique_ptr<CliPacket> openCliPacket(const QString& packetPath, CliIo& io, U
     Session& s = packet->session;
     s.settings.workPath = packet->directory.path();
     s.packet.packetFileName = packetPath;
-    const UnpackResult r = unpackArchive(packetPath, s.settings.workPath);
-    if (!r.ok()) {
-        io.fail(unpackFailureMessages(packetPath, r).join(QLatin1Char('\n')));
-        return nullptr;
-    }
     bool loaded = false;
     runAction(ui, [&] {
-        if (!InitQWK(s, ui))
+        if (!unpackAndLoadPacket(s, packetPath, ui))
             return;
-        if (const QString problem = bbsIdProblem(s.packet.control.BbsId); !problem.isEmpty())
-            throw VelkError(problem);
-        if (const QString removed =
-                removeReplyFilesFromPacket(s.settings.workPath, s.packet.control.BbsId);
-            !removed.isEmpty())
-            io.fail(removed);
         packet->indexFiles = findIndexFiles(s.settings.workPath, s.packet);
         loaded = true;
     });

@@ -33,6 +33,29 @@ qint64 fileTime(const QString& path) {
 
 } // namespace
 
+bool loadUnpackedPacket(PacketSession& s, UiServices& ui) {
+    if (!InitQWK(s, ui))
+        return false;
+    if (const QString problem = bbsIdProblem(s.packet.control.BbsId); !problem.isEmpty()) {
+        ui.message(problem, MessageKind::Warning);
+        return false;
+    }
+    if (const QString removed =
+            removeReplyFilesFromPacket(s.settings.workPath, s.packet.control.BbsId);
+        !removed.isEmpty())
+        ui.message(removed, MessageKind::Warning);
+    return true;
+}
+
+bool unpackAndLoadPacket(PacketSession& s, const QString& packet, UiServices& ui) {
+    const UnpackResult unpacked = unpackArchive(packet, s.settings.workPath);
+    if (!unpacked.ok()) {
+        reportUnpackFailure(ui, packet, unpacked);
+        return false;
+    }
+    return loadUnpackedPacket(s, ui);
+}
+
 QString FileNamePart(const QString& path) {
     const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
     return slash < 0 ? path : path.mid(slash + 1);
@@ -104,18 +127,9 @@ std::optional<PacketFields> openQwkPacket(PacketSession& s, UiServices& ui) {
         reportUnpackFailure(ui, packet, unpacked);
         return std::nullopt;
     }
-    if (!InitQWK(s, ui))
+    busy.release();
+    if (!loadUnpackedPacket(s, ui))
         return std::nullopt;
-    if (const QString problem = bbsIdProblem(s.packet.control.BbsId); !problem.isEmpty()) {
-        busy.release();
-        ui.message(problem, MessageKind::Warning);
-        return std::nullopt;
-    }
-    if (const QString removed = removeReplyFilesFromPacket(work, s.packet.control.BbsId);
-        !removed.isEmpty()) {
-        busy.release();
-        ui.message(removed, MessageKind::Warning);
-    }
     PacketFields fields = packetFields(s);
 
     const QString reply = replyPacketPath(s);

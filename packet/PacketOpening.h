@@ -25,6 +25,16 @@ QString FileNamePart(const QString& path);
 // that is no date.
 PacketFields packetFields(const PacketSession& session);
 
+// What every reader of a packet does once it is unpacked in the work directory, the packet
+// window and velk-cli alike: the control file read, the BBS identifier checked, the reply
+// files a packet may not bring removed (the user told). False, after the user was told why,
+// when the packet cannot be read. Errors of the runtime (a bad number) are thrown.
+bool loadUnpackedPacket(PacketSession& session, UiServices& ui);
+
+// Unpacks the packet into the work directory, which the caller emptied, then
+// loadUnpackedPacket; false after the user was told why.
+bool unpackAndLoadPacket(PacketSession& session, const QString& packet, UiServices& ui);
+
 // "&Ouvrir un paquet QWK" up to the packet window: the work directory's test and question,
 // the packet (the command-line one, else the file dialog on "*.Q*" in the QWK directory),
 // emptying the work directory, unpacking, the control file, the BBS identifier's check, and

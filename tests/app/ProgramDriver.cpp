@@ -36,12 +36,15 @@ void answerMessageBoxes() {
     timer->start(20);
 }
 
-// Waits until the first activation is over (no modal window open, the main window shown)
+// Waits until the first activation is over (no modal window open, no busy cursor, the main
+// window shown)
 // so that what it opened, a command-line packet included, has run.
 void quitAfterStart() {
     auto* timer = new QTimer(qApp);
     QObject::connect(timer, &QTimer::timeout, qApp, [] {
-        if (QApplication::activeModalWidget())
+        // The busy cursor: a command-line packet is still being unpacked, the main window
+        // already on screen; its packet window comes next.
+        if (QApplication::activeModalWidget() || QApplication::overrideCursor())
             return;
         bool mainShown = false;
         for (QWidget* w : QApplication::topLevelWidgets())
