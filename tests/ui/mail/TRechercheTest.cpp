@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "ui/mail/TRecherche.h"
 
-#include "core/CodePage.h"
+#include "core/CharacterSet.h"
 #include "core/DosFont.h"
 #include "tests/support/ModalSteps.h"
 #include "tests/support/PacketFixture.h"
