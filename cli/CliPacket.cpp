@@ -3,7 +3,7 @@
 
 #include "core/ActionGuard.h"
 #include "core/Archiver.h"
-#include "core/CodePage.h"
+#include "core/CharacterSet.h"
 #include "core/TextHelpers.h"
 #include "packet/ControlFile.h"
 #include "packet/IndexFiles.h"

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "cli/CliRegistry.h"
 
+#include <iostream>
 #include <map>
 #include <string>
 
@@ -26,6 +27,10 @@ CliRegistrar::CliRegistrar(const char* name, const char* usage, CliCommandFn run
 }
 
 int runCli(const QStringList& args, std::ostream& out, std::ostream& err) {
+    return runCli(args, std::cin, out, err);
+}
+
+int runCli(const QStringList& args, std::istream& in, std::ostream& out, std::ostream& err) {
     if (args.isEmpty() || args.first() == QLatin1String("--help") ||
         args.first() == QLatin1String("-h")) {
         usage(args.isEmpty() ? err : out);
@@ -37,6 +42,6 @@ int runCli(const QStringList& args, std::ostream& out, std::ostream& err) {
         usage(err);
         return 2;
     }
-    CliIo io{out, err};
+    CliIo io{out, err, &in};
     return it->second.run(args.mid(1), io);
 }

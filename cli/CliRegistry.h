@@ -4,13 +4,15 @@
 #include <QString>
 #include <QStringList>
 
+#include <istream>
 #include <ostream>
 
-// What a command of velk-cli gets: its arguments (after the command name) and the two
-// output streams, UTF-8.
+// What a command of velk-cli gets: its arguments (after the command name), the two output
+// streams, UTF-8, and the standard input for the commands that read a text.
 struct CliIo {
     std::ostream& out;
     std::ostream& err;
+    std::istream* in = nullptr;
     void print(const QString& text) { out << text.toStdString(); }
     void fail(const QString& text) { err << text.toStdString() << '\n'; }
 };
@@ -22,5 +24,6 @@ struct CliRegistrar {
     CliRegistrar(const char* name, const char* usage, CliCommandFn run);
 };
 
-// Runs "velk-cli <command> args...": the exit status.
+// Runs "velk-cli <command> args...": the exit status. Without `in`, standard input.
 int runCli(const QStringList& args, std::ostream& out, std::ostream& err);
+int runCli(const QStringList& args, std::istream& in, std::ostream& out, std::ostream& err);

@@ -65,8 +65,15 @@ bool ended(pid_t pid) {
         while (!ended(pid) && std::chrono::steady_clock::now() < deadline)
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    std::error_code ec;
-    fs::remove_all(root, ec);
+    // The main thread runs on meanwhile and may be removing part of the tree itself: a
+    // removal that met its work is tried again.
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::error_code ec;
+        fs::remove_all(root, ec);
+        if (!ec && !fs::exists(root, ec))
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
     ::_exit(128 + signal);
 }
 

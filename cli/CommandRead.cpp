@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "cli/CliPacket.h"
 #include "core/ActionGuard.h"
-#include "core/CodePage.h"
+#include "core/CharacterSet.h"
 #include "core/FileUtil.h"
 #include "packet/HeaderExtensions.h"
 #include "packet/IndexFiles.h"

@@ -2,7 +2,7 @@
 #include "cli/CliRegistry.h"
 
 #include "core/Archiver.h"
-#include "core/CodePage.h"
+#include "core/CharacterSet.h"
 #include "core/FileUtil.h"
 #include "core/VelkError.h"
 #include "packet/MessageHeader.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "library/LibraryChooser.h"
 
-#include "core/CodePage.h"
+#include "core/CharacterSet.h"
 #include "library/LibrarySession.h"
 #include "library/LibraryText.h"
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "core/CharacterSet.h"
 #include "library/LibraryState.h"
 
 #include <QString>
@@ -13,9 +14,9 @@ struct LibrarySession;
 
 enum class LibraryKind { Headers = 0, Footers = 1, Taglines = 2, Correspondents = 3 };
 
-constexpr char kEntryStart = char(0xAE);
-constexpr char kDefaultMark = char(0xAD);
-constexpr char kEntryEnd = char(0xAF);
+constexpr char kEntryStart = kMarkerOpen;
+constexpr char kDefaultMark = kMarkerDefault;
+constexpr char kEntryEnd = kMarkerClose;
 
 // A file of this size or more is refused.
 constexpr std::int64_t kLibraryTooBig = 65535;

@@ -1,70 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "library/LibraryText.h"
 
-#include "core/CodePage.h"
-#include "core/KeyboardTable.h"
-#include "library/LibraryFile.h"
-
-#include <QList>
-
-namespace {
-
-unsigned char typedCharacterToDos(char32_t u) {
-    // The table is looked up by the Windows byte, so only characters that code page 1252
-    // holds exactly can match a row.
-    const unsigned char windows = unicodeToCp1252(u);
-    if (cp1252ToUnicode(windows) == u) {
-        for (const KeyboardRow& row : KeyboardTable) {
-            if (row.windows == windows)
-                return row.dos;
-        }
-    }
-    return unicodeToCp437(u);
-}
-
-} // namespace
-
-std::string withoutEntryMarkers(std::string dos) {
-    for (char& c : dos) {
-        if (c == kEntryStart || c == kEntryEnd)
-            c = '"';
-        else if (c == kDefaultMark)
-            c = '!';
-    }
-    return dos;
-}
-
-std::string typedToDos(const QString& typed) {
-    std::string out;
-    for (const char32_t u : typed.toUcs4())
-        out.push_back(char(typedCharacterToDos(u)));
-    return withoutEntryMarkers(std::move(out));
-}
-
-std::string glyphsToDos(const QString& shown) {
-    return withoutEntryMarkers(unicodeToDos(shown));
-}
-
-void upperAsciiLetters(std::string& dos) {
-    for (char& c : dos) {
-        if (c >= 'a' && c <= 'z')
-            c = char(c - 'a' + 'A');
-    }
-}
-
-QString dosLineForDisplay(std::string_view line) {
-    QString out;
-    std::size_t from = 0;
-    while (true) {
-        const std::size_t tab = line.find('\t', from);
-        out += dosToUnicode(line.substr(from, tab == std::string_view::npos ? tab : tab - from));
-        if (tab == std::string_view::npos)
-            break;
-        out += QLatin1Char('\t');
-        from = tab + 1;
-    }
-    return out;
-}
+#include <algorithm>
 
 std::vector<std::string> entryLines(std::string_view text) {
     std::vector<std::string> lines;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "library/TaglineImport.h"
 
-#include "core/CodePage.h"
+#include "core/CharacterSet.h"
 #include "core/FileUtil.h"
 #include "core/UiServices.h"
 #include "library/LibraryFile.h"
@@ -19,7 +19,7 @@ void addTagline(std::vector<std::string>& taglines, std::string line) {
         return;
     if (line.size() > 80)
         line.resize(79);
-    taglines.push_back(withoutEntryMarkers(std::move(line)));
+    taglines.push_back(withoutMarkerBytes(std::move(line)));
 }
 
 QString stoppedAt(int n) {

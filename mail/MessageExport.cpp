@@ -2,7 +2,7 @@
 #include "mail/MessageExport.h"
 
 #include "core/ActionGuard.h"
-#include "core/CodePage.h"
+#include "core/CharacterSet.h"
 #include "core/FileUtil.h"
 #include "mail/MailSession.h"
 #include "packet/MessageHeader.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "mail/MessagePrint.h"
 
-#include "core/CodePage.h"
+#include "core/CharacterSet.h"
 #include "core/VelkError.h"
 #include "mail/MailSession.h"
 #include "packet/MessageHeader.h"

@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "mail/MessageView.h"
 
-#include "core/CodePage.h"
-#include "core/LatinToDosTable.h"
+#include "core/CharacterSet.h"
 #include "core/PacketDate.h"
 #include "core/SettingsFile.h"
 #include "core/TextHelpers.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "packet/AnsiRenderer.h"
 
-#include "core/CodePage.h"
+#include "core/CharacterSet.h"
 #include "core/DosFont.h"
 #include "core/UiServices.h"
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "packet/IndexFiles.h"
 
-#include "core/CodePage.h"
+#include "core/CharacterSet.h"
 #include "core/FileUtil.h"
 #include "core/TextHelpers.h"
 #include "core/VelkError.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "packet/MessageHeader.h"
 
-#include "core/CodePage.h"
+#include "core/CharacterSet.h"
 
 #include <cstring>
 

@@ -2,7 +2,7 @@
 #include "packet/PacketOpening.h"
 
 #include "core/Archiver.h"
-#include "core/CodePage.h"
+#include "core/CharacterSet.h"
 #include "core/DirectoryGuard.h"
 #include "core/FileUtil.h"
 #include "core/PacketDate.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "reply/Editor.h"
 
-#include "core/CodePage.h"
+#include "core/CharacterSet.h"
 #include "core/FileUtil.h"
 #include "core/SettingsFile.h"
 #include "core/UiServices.h"
@@ -222,7 +222,7 @@ ReplyDraft EditorDraft(const ReplySession& session, const WritingState& w,
     draft.isPrivate = document.isPrivate;
     draft.conference = ConferenceNumberAt(session.packet.control, document.conference);
     // Boards store the recipient in capitals, whether typed, chosen or answered.
-    draft.recipient = UpperName(document.recipient);
+    draft.recipient = upperAsciiLetters(document.recipient);
     draft.author = document.author;
     draft.subject = document.subject;
     draft.answer = w.flags.AnswerFlag;

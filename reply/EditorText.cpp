@@ -1,9 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "reply/EditorText.h"
 
-#include "core/CodePage.h"
-#include "core/KeyboardTable.h"
-#include "core/LatinToDosTable.h"
+#include "core/CharacterSet.h"
 
 #include <optional>
 
@@ -120,27 +118,6 @@ EditorLines WrapLines(const EditorLines& paragraphs, int maxCar) {
         lines.emplace_back(rest);
     }
     return lines;
-}
-
-std::string EditorTypedToDos(const QString& typed) {
-    std::string out;
-    for (const char32_t u : typed.toUcs4()) {
-        const unsigned char windows = unicodeToCp1252(u);
-        unsigned char dos = 0;
-        bool found = false;
-        // A character the Windows set lacks comes back as "?" and must not match a row.
-        if (cp1252ToUnicode(windows) == u) {
-            for (const KeyboardRow& row : KeyboardTable) {
-                if (row.windows == windows) {
-                    dos = row.dos;
-                    found = true;
-                    break;
-                }
-            }
-        }
-        out.push_back(char(found ? dos : unicodeToCp437(u)));
-    }
-    return out;
 }
 
 bool IsQuotationLine(std::string_view line) {

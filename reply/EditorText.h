@@ -3,8 +3,6 @@
 
 #include "reply/TextInsertion.h"
 
-#include <QString>
-
 #include <string>
 #include <string_view>
 
@@ -30,10 +28,6 @@ std::string QuoteLine(const std::string& line, const std::string& prefix, int ma
 // Paragraphs as the text area holds them, cut into the lines it shows and stores: at most
 // maxCar characters, broken after the last blank that fits, inside a word when none does.
 EditorLines WrapLines(const EditorLines& paragraphs, int maxCar);
-
-// A typed character as the message keeps it: its keyboard-table DOS byte when it has one,
-// else its code page 437 byte or best fit.
-std::string EditorTypedToDos(const QString& typed);
 
 // Two capitals (maybe after one blank) followed within two places by ">", "|" or "[".
 bool IsQuotationLine(std::string_view dosLine);

@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "reply/Macros.h"
 
-#include "core/CodePage.h"
-#include "core/KeyboardTable.h"
+#include "core/CharacterSet.h"
 #include "core/TwoDigitYear.h"
 #include "core/VelkError.h"
 #include "packet/MessageHeader.h"

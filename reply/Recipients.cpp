@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "reply/Recipients.h"
 
-#include "core/CodePage.h"
+#include "core/CharacterSet.h"
 #include "core/UiServices.h"
 #include "reply/ReplySession.h"
 
@@ -37,12 +37,4 @@ std::optional<std::string> CorrespondentName(const ReplySession& session, int in
     if (name.size() >= 2 && name.compare(name.size() - 2, 2, "\r\n") == 0)
         name.resize(name.size() - 2);
     return name;
-}
-
-std::string UpperName(std::string dos) {
-    for (char& c : dos) {
-        if (c >= 'a' && c <= 'z')
-            c = char(c - 'a' + 'A');
-    }
-    return dos;
 }

@@ -27,5 +27,3 @@ NameDialogOutcome NameOkClick(UiServices& ui, NameDialogKind kind, const std::st
 NameDialogOutcome CorrespondentChosen(UiServices& ui, NameDialogKind kind, const std::string& name);
 // The name of correspondent `index` without its line end; nothing for 4095 or a bad index.
 std::optional<std::string> CorrespondentName(const ReplySession& session, int index);
-// Names are kept in capitals: a to z only, accented letters stay.
-std::string UpperName(std::string dos);

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "reply/TextInsertion.h"
 
-#include "core/CodePage.h"
+#include "core/CharacterSet.h"
 #include "library/LibraryFile.h"
 #include "reply/ReplySession.h"
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // Builds the demo packet from its readable description (data/demo):
 //   velk-demo-packet DESCRIPTION_DIR OUTPUT.QWK
-#include "core/CodePage.h"
+#include "core/CharacterSet.h"
 #include "packet/PacketBuilder.h"
 
 #include <QCoreApplication>

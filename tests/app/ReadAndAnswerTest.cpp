@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // The windows as start-up creates and connects them: a user opens a packet, reads a
 // message, answers it, sends the answer and closes the packet; the reply packet holds it.
-#include "core/CodePage.h"
+#include "core/CharacterSet.h"
 #include "core/DosFont.h"
 #include "packet/MessageStore.h"
 #include "packet/PacketBuilder.h"

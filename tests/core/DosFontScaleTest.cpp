@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // Run once per scale factor: CTest sets QT_SCALE_FACTOR for each run.
-#include "core/CodePage.h"
+#include "core/CharacterSet.h"
 #include "core/DosFont.h"
 
 #include <QFontInfo>

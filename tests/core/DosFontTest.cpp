@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "core/DosFont.h"
-#include "core/CodePage.h"
+#include "core/CharacterSet.h"
 
 #include <QFontInfo>
 #include <QFontMetrics>

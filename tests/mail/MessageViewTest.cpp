@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "mail/MessageView.h"
 
-#include "core/LatinToDosTable.h"
+#include "core/CharacterSet.h"
 #include "session/Session.h"
 
 #include <QClipboard>

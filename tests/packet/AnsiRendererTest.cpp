@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "tests/support/AnsiTestSupport.h"
 
-#include "core/CodePage.h"
+#include "core/CharacterSet.h"
 
 #include <QFontMetrics>
 #include <QPainter>

@@ -96,20 +96,6 @@ TEST(EditorText, WrapsAtTheLineWidth) {
     }
 }
 
-TEST(EditorText, TypedCharactersBecomeDosBytes) {
-    struct Case {
-        QString typed;
-        std::string dos;
-    };
-    const Case cases[] = {
-        {QStringLiteral("É"), "\x90"}, {QStringLiteral("é"), "\x82"}, {QStringLiteral("¤"), "\xF8"},
-        {QStringLiteral("²"), "\xFD"}, {QStringLiteral("ç"), "\x87"}, {QStringLiteral("a"), "a"},
-        {QStringLiteral("─"), "\xC4"}, {QStringLiteral("À"), "A"},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(EditorTypedToDos(c.typed), c.dos) << c.typed.toStdString();
-}
-
 TEST(EditorText, PrepareLineExpandsTabsAndDecodesOnceAsked) {
     PrepareLineSwitches plain;
     EXPECT_EQ(PrepareLine("\tx", plain), std::string(8, ' ') + "x");

@@ -4,50 +4,16 @@
 #include "library/LibraryEditing.h"
 
 #include <QDialog>
-#include <QPlainTextEdit>
 
 #include <functional>
 
+class DosTextBox;
 class QCheckBox;
 class QComboBox;
 class QLabel;
 class QPushButton;
 struct Session;
 class UiServices;
-
-// A text box holding DOS bytes shown as code page 437 glyphs. Typed characters go through
-// the keyboard table, pasted text through the code page, and neither can bring in an entry
-// marker; an optional limit counts a line break as two characters (CR LF).
-class DosTextBox : public QPlainTextEdit {
-    Q_OBJECT
-public:
-    explicit DosTextBox(QWidget* parent = nullptr);
-
-    void setLimit(int characters) { limit_ = characters; }
-    // One line, no line break taken, tab moves the focus.
-    void setSingleLine(bool single);
-    // Letters a to z become capitals as they are typed or pasted.
-    void setUpperCase(bool upper) { upper_ = upper; }
-
-    void setDosLines(const std::vector<std::string>& lines);
-    std::vector<std::string> dosLines() const;
-    // Inserts DOS bytes at the caret, as far as the limit allows.
-    void insertDos(std::string dos);
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
-    void inputMethodEvent(QInputMethodEvent* event) override;
-    void insertFromMimeData(const QMimeData* source) override;
-
-private:
-    // How many more characters the limit allows once the selection is replaced.
-    int room() const;
-    QString shownAfterLimit(std::string dos);
-
-    int limit_ = 0;
-    bool single_ = false;
-    bool upper_ = false;
-};
 
 // What the four library editors share: a drop-down of the entries, the macro box and the
 // default mark (not for correspondents), the text of the entry shown, and the buttons.

@@ -2,7 +2,7 @@
 #include "ui/library/TListe.h"
 
 #include "core/ActionGuard.h"
-#include "core/CodePage.h"
+#include "core/CharacterSet.h"
 #include "core/DosFont.h"
 #include "core/UiServices.h"
 #include "session/Session.h"

@@ -2,7 +2,7 @@
 #include "ui/mail/TMessagerie.h"
 
 #include "core/ActionGuard.h"
-#include "core/CodePage.h"
+#include "core/CharacterSet.h"
 #include "core/DosFont.h"
 #include "core/UiServices.h"
 #include "core/VelkError.h"

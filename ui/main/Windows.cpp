@@ -9,6 +9,7 @@
 #include "ui/mail/TAffMsg.h"
 #include "ui/mail/TMessagerie.h"
 #include "ui/mail/TMsgPerso.h"
+#include "ui/mail/TRecherche.h"
 #include "ui/main/TAboutBox.h"
 #include "ui/main/TDiversConfig.h"
 #include "ui/main/TForm1.h"
@@ -40,6 +41,7 @@ std::unique_ptr<Windows> createWindows(Session& session, UiServices& ui) {
     w->MsgPerso = std::make_unique<TMsgPerso>(session, ui);
     w->Messagerie = std::make_unique<TMessagerie>(session, ui);
     w->AffMsg = std::make_unique<TAffMsg>(session, ui);
+    w->Recherche = std::make_unique<TRecherche>(session, ui);
     w->WriteMsg = std::make_unique<TWriteMsg>(session, ui);
     w->Param1 = std::make_unique<TParam1>(session, ui);
     w->Param2 = std::make_unique<TParam2>(session, ui);
@@ -61,6 +63,8 @@ std::unique_ptr<Windows> createWindows(Session& session, UiServices& ui) {
     w->ListeBull->setViewer(*w->AffBulletins);
     w->QWK->setViewers({w->ListeBull.get(), w->AffBulletins.get(), w->ListeFiles.get()});
     w->QWK->setMessagerie(*w->Messagerie);
+    w->QWK->setRecherche(*w->Recherche);
+    w->Recherche->setViewer(*w->AffMsg);
     w->QWK->setMsgPerso(*w->MsgPerso);
     w->Messagerie->setViewer(*w->AffMsg);
     w->Messagerie->setEditor(*w->WriteMsg);

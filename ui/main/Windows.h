@@ -23,6 +23,7 @@ class TMsgPerso;
 class TAffMsg;
 class TWaitFusion;
 class TWriteMsg;
+class TRecherche;
 class TCarbon;
 class TDestin;
 struct Session;
@@ -58,6 +59,7 @@ struct Windows {
     std::unique_ptr<TDiversConfig> DiversConfig;
     std::unique_ptr<TWaitFusion> WaitFusion;
     std::unique_ptr<TFusion> Fusion;
+    std::unique_ptr<TRecherche> Recherche;
 };
 
 std::unique_ptr<Windows> createWindows(Session& session, UiServices& ui);

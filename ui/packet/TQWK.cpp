@@ -12,6 +12,7 @@
 #include "session/Session.h"
 #include "ui/mail/TMessagerie.h"
 #include "ui/mail/TMsgPerso.h"
+#include "ui/mail/TRecherche.h"
 #include "ui/packet/TAffBulletins.h"
 #include "ui/packet/TListeBull.h"
 #include "ui/packet/TListeFiles.h"
@@ -72,6 +73,8 @@ TQWK::TQWK(Session& session, UiServices& ui, QWidget* parent)
         addButton(buttons, QStringLiteral("Co&urrier général"), QStringLiteral("Voir le courrier"));
     MsgPersoBtn = addButton(buttons, QStringLiteral("&Courrier personnel"),
                             QStringLiteral("Voir vos messages"));
+    RechercheBtn = addButton(buttons, QStringLiteral("&Rechercher"),
+                             QStringLiteral("Chercher un texte dans les messages du paquet"));
     buttons->addStretch();
     FermerBtn =
         addButton(buttons, QStringLiteral("&Fermer"), QStringLiteral("Sortir de la fenêtre"));
@@ -178,13 +181,28 @@ void TQWK::MsgPersoBtnClick() {
     ui_.runModalOver(*msgPerso_, *this);
 }
 
+void TQWK::setRecherche(TRecherche& window) {
+    if (!recherche_)
+        wire(RechercheBtn, &TQWK::RechercheBtnClick);
+    recherche_ = &window;
+}
+
+void TQWK::RechercheBtnClick() {
+    if (recherche_)
+        ui_.runModalOver(*recherche_, *this);
+}
+
 void TQWK::FormActivate() {
     closedProperly_ = false;
     const PacketButtons available = packetButtons(session_);
     const std::pair<QPushButton*, bool> rules[] = {
-        {BullBtn, available.bulletins},        {NewsBtn, available.news},
-        {FilesBtn, available.newFiles},        {MailBtn, available.mail},
-        {MsgPersoBtn, available.personalMail}, {FermerBtn, true},
+        {BullBtn, available.bulletins},
+        {NewsBtn, available.news},
+        {FilesBtn, available.newFiles},
+        {MailBtn, available.mail},
+        {MsgPersoBtn, available.personalMail},
+        {RechercheBtn, available.mail},
+        {FermerBtn, true},
     };
     for (const auto& [button, on] : rules)
         button->setEnabled(on && wired_.contains(button));

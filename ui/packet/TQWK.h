@@ -15,6 +15,7 @@ class TListeBull;
 class TListeFiles;
 class TMessagerie;
 class TMsgPerso;
+class TRecherche;
 struct Session;
 class UiServices;
 
@@ -43,6 +44,8 @@ public:
     void setMessagerie(TMessagerie& window);
     // The manager that "&Courrier personnel" opens; the button stays disabled without it.
     void setMsgPerso(TMsgPerso& window);
+    // The search that "&Rechercher" opens; the button stays disabled without it.
+    void setRecherche(TRecherche& window);
 
     // Sets the buttons for the packet now open; runs each time the window is shown.
     void FormActivate();
@@ -51,6 +54,7 @@ public:
     void FilesBtnClick();
     void MailBtnClick();
     void MsgPersoBtnClick();
+    void RechercheBtnClick();
     void FermerBtnClick();
     // Packs and cleans up when "&Fermer" has not done it; the window closes in any case.
     void FormClose();
@@ -68,6 +72,7 @@ public:
     QPushButton* FilesBtn;
     QPushButton* MailBtn;
     QPushButton* MsgPersoBtn;
+    QPushButton* RechercheBtn;
     QPushButton* FermerBtn;
 
 public Q_SLOTS:
@@ -86,6 +91,7 @@ private:
     bool closedProperly_ = false;
     TMessagerie* messagerie_ = nullptr;
     TMsgPerso* msgPerso_ = nullptr;
+    TRecherche* recherche_ = nullptr;
     QSet<QPushButton*> wired_; // buttons whose window exists; the others stay disabled
     PacketViewerWindows viewers_;
     std::unique_ptr<TListeBull> ownListeBull_;

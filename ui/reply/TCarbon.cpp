@@ -5,7 +5,8 @@
 #include "reply/Recipients.h"
 #include "session/Session.h"
 #include "ui/library/TListe.h"
-#include "ui/reply/TDestin.h"
+#include "ui/widgets/DosTextBox.h"
+#include "ui/widgets/NameDialog.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -15,7 +16,7 @@ TCarbon::TCarbon(Session& session, UiServices& ui) : session_(session), ui_(ui) 
     setWindowTitle(QStringLiteral("Dialogue"));
     Label1 = new QLabel(QStringLiteral("A qui doit-on adresser une copie"), this);
     Label2 = new QLabel(QStringLiteral(" de ce message ?"), this);
-    Name = new DosNameEdit(this);
+    Name = nameField(this);
     Name->setObjectName(QStringLiteral("Name"));
     Label1->setBuddy(Name);
     const NameDialogButtons b =
@@ -24,7 +25,7 @@ TCarbon::TCarbon(Session& session, UiServices& ui) : session_(session), ui_(ui) 
     CancelBtn = b.cancel;
     AmisBtn = b.choose;
 
-    Name->onEnter = [this] { OKBtnClick(); };
+    connect(Name, &DosTextBox::returnPressed, this, &TCarbon::OKBtnClick);
     connect(OKBtn, &QPushButton::clicked, this, &TCarbon::OKBtnClick);
     connect(CancelBtn, &QPushButton::clicked, this, &TCarbon::CancelBtnClick);
     connect(AmisBtn, &QPushButton::clicked, this, &TCarbon::AmisBtnClick);

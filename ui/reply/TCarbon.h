@@ -5,7 +5,7 @@
 
 #include <string>
 
-class DosNameEdit;
+class DosTextBox;
 class QLabel;
 class QPushButton;
 struct Session;
@@ -22,7 +22,7 @@ public:
 
     QLabel* Label1;
     QLabel* Label2;
-    DosNameEdit* Name;
+    DosTextBox* Name;
     QPushButton* OKBtn;
     QPushButton* CancelBtn;
     QPushButton* AmisBtn;

@@ -2,7 +2,7 @@
 #include "ui/reply/TWriteMsg.h"
 
 #include "core/ActionGuard.h"
-#include "core/CodePage.h"
+#include "core/CharacterSet.h"
 #include "core/DosFont.h"
 #include "core/UiServices.h"
 #include "library/LibraryFile.h"
@@ -13,33 +13,26 @@
 #include "ui/library/TListe.h"
 #include "ui/reply/TCarbon.h"
 #include "ui/reply/TDestin.h"
+#include "ui/widgets/Buttons.h"
+#include "ui/widgets/DosTextBox.h"
 #include "ui/widgets/Keyboard.h"
+#include "ui/widgets/NameDialog.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QInputMethodEvent>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMimeData>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QStyle>
 #include <QSyntaxHighlighter>
-#include <QTextBlock>
-#include <QTextLayout>
 #include <QVBoxLayout>
 
 namespace {
 
 QColor windowsColour(std::uint32_t v) {
     return QColor(int(v & 0xFF), int((v >> 8) & 0xFF), int((v >> 16) & 0xFF));
-}
-
-bool isTyped(const QString& text) {
-    return !text.isEmpty() && (text.at(0).isPrint() || text.at(0) == QLatin1Char('\t'));
 }
 
 // Quotation lines in the quote colour, as the viewer shows them.
@@ -68,95 +61,6 @@ QString glyphs(const std::string& dos) {
 
 } // namespace
 
-MessageTextBox::MessageTextBox(QWidget* parent) : QPlainTextEdit(parent) {
-    setTabChangesFocus(false);
-    setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-}
-
-void MessageTextBox::setDosLines(const EditorLines& lines) {
-    QStringList shown;
-    for (const std::string& line : lines)
-        shown << glyphs(line);
-    setPlainText(shown.join(QLatin1Char('\n')));
-}
-
-EditorLines MessageTextBox::dosParagraphs() const {
-    EditorLines out;
-    for (QTextBlock b = document()->begin(); b.isValid(); b = b.next())
-        out.push_back(unicodeToDos(b.text()));
-    return out;
-}
-
-EditorLines MessageTextBox::shownLines(int columns) const {
-    // Each paragraph laid out as the box lays it out at that width, so that the lines sent
-    // are the lines the user saw; the blanks a break leaves past the edge are not sent.
-    const qreal width = columns * QFontMetricsF(font()).horizontalAdvance(QLatin1Char('M'));
-    EditorLines out;
-    for (QTextBlock b = document()->begin(); b.isValid(); b = b.next()) {
-        const QString text = b.text();
-        QTextLayout layout(text, font());
-        layout.setTextOption(document()->defaultTextOption());
-        layout.beginLayout();
-        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine())
-            line.setLineWidth(width);
-        layout.endLayout();
-        const int count = std::max(layout.lineCount(), 1);
-        for (int i = 0; i < count; ++i) {
-            QString part = text;
-            if (layout.lineCount() > 0)
-                part = text.mid(layout.lineAt(i).textStart(), layout.lineAt(i).textLength());
-            if (i + 1 < count) {
-                while (part.endsWith(QLatin1Char(' ')))
-                    part.chop(1);
-            }
-            // No line may pass the width, whatever the font did.
-            for (std::string& piece : WrapLines({unicodeToDos(part)}, columns))
-                out.push_back(std::move(piece));
-        }
-    }
-    return out;
-}
-
-void MessageTextBox::insertDos(const std::string& dos) {
-    insertPlainText(dosTextToUnicode(dos));
-}
-
-void MessageTextBox::keyPressEvent(QKeyEvent* event) {
-    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
-    const bool command = mods & Qt::ControlModifier;
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        insertPlainText(QStringLiteral("\n"));
-        event->accept();
-        return;
-    }
-    if (!command && !isReadOnly() && isTyped(event->text())) {
-        insertDos(EditorTypedToDos(event->text()));
-        event->accept();
-        return;
-    }
-    QPlainTextEdit::keyPressEvent(event);
-}
-
-void MessageTextBox::inputMethodEvent(QInputMethodEvent* event) {
-    if (event->commitString().isEmpty()) {
-        QPlainTextEdit::inputMethodEvent(event);
-        return;
-    }
-    QInputMethodEvent typed(event->preeditString(), event->attributes());
-    typed.setCommitString(dosTextToUnicode(EditorTypedToDos(event->commitString())),
-                          event->replacementStart(), event->replacementLength());
-    QPlainTextEdit::inputMethodEvent(&typed);
-}
-
-void MessageTextBox::insertFromMimeData(const QMimeData* source) {
-    if (!source->hasText())
-        return;
-    QString text = source->text();
-    text.remove(QLatin1Char('\r'));
-    insertDos(unicodeToDos(text));
-}
-
 TWriteMsg::TWriteMsg(Session& session, UiServices& ui) : session_(session), ui_(ui) {
     setObjectName(QStringLiteral("WriteMsg"));
     setWindowTitle(QStringLiteral("Ecriture d'un message"));
@@ -176,7 +80,7 @@ TWriteMsg::TWriteMsg(Session& session, UiServices& ui) : session_(session), ui_(
     ChDate = new QLabel(this);
     ChAuteur = new QLabel(this);
     ChAuteur->setFont(dosFont());
-    chDest = new DosNameEdit(this);
+    chDest = nameField(this);
     chDest->setObjectName(QStringLiteral("chDest"));
     AmisBtn = dialogButton(QStringLiteral("C&hoix"),
                            QStringLiteral("choisir un nom dans une liste"), this);
@@ -184,17 +88,12 @@ TWriteMsg::TWriteMsg(Session& session, UiServices& ui) : session_(session), ui_(
     chSujet->setObjectName(QStringLiteral("chSujet"));
     chSujet->setMaxLength(25);
     chSujet->setFont(dosFont());
-    Reponse = new MessageTextBox(this);
+    Reponse = new DosTextBox(this);
     Reponse->setObjectName(QStringLiteral("Reponse"));
     Reponse->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    // What is sent is what the board shows: the console font, a tab as eight of its cells.
-    Reponse->setFont(dosFont());
-    Reponse->setTabStopDistance(8 *
-                                QFontMetricsF(Reponse->font()).horizontalAdvance(QLatin1Char('M')));
-    Tag = new MessageTextBox(this);
+    Tag = new DosTextBox(this);
     Tag->setObjectName(QStringLiteral("Tag"));
     Tag->setReadOnly(true);
-    Tag->setFont(dosFont());
     Tag->hide();
 
     OKBtn = dialogButton(QStringLiteral("&Envoyer"), QStringLiteral("Valider ce message"), this);
@@ -282,15 +181,11 @@ void TWriteMsg::applyColours() {
 
 void TWriteMsg::InitEditeur() {
     applyColours();
-    // Exactly MaxCar cells of text between the margins, then the frame and the scroll bar;
-    // a width the window cannot hold is cut to the cells it can.
-    const int cell = QFontMetrics(Reponse->font()).horizontalAdvance(QLatin1Char('M'));
-    const int around = 2 * int(Reponse->document()->documentMargin()) + 2 * Reponse->frameWidth() +
-                       style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    // Exactly MaxCar cells of text; a width the window cannot hold is cut to the cells it can.
     const QMargins margins = layout()->contentsMargins();
-    const int room = width() - margins.left() - margins.right() - around;
-    shownColumns_ = std::clamp(session_.settings.maxCar, 1, std::max(room / cell, 1));
-    Reponse->setFixedWidth(shownColumns_ * cell + around);
+    const int room = width() - margins.left() - margins.right() - Reponse->widthFor(0);
+    Reponse->setLineWidth(
+        std::clamp(session_.settings.maxCar, 1, std::max(room / Reponse->cellWidth(), 1)));
 }
 
 void TWriteMsg::show(const EditorDocument& d) {
@@ -305,7 +200,7 @@ void TWriteMsg::show(const EditorDocument& d) {
     ChAuteur->setText(glyphs(d.author));
     // A board that reads QWKE kludge lines takes names and subjects longer than 25.
     const bool qwke = session_.packet.control.readsQwke;
-    chDest->setMaxLength(qwke ? kQwkeNameWidth : int(HeaderField::Recipient));
+    chDest->setLimit(qwke ? kQwkeNameWidth : int(HeaderField::Recipient));
     chSujet->setMaxLength(qwke ? kQwkeSubjectWidth : int(HeaderField::Subject));
     chDest->setDosText(d.recipient);
     chSujet->setText(glyphs(d.subject));
@@ -320,7 +215,7 @@ EditorDocument TWriteMsg::Document() const {
     d.conference = std::max(chConf->currentIndex(), 0);
     d.recipient = chDest->dosText();
     d.subject = unicodeToDos(chSujet->text());
-    d.lines = Reponse->shownLines(shownColumns_);
+    d.lines = Reponse->shownLines();
     d.tagBox = Tag->dosParagraphs();
     if (d.tagBox.size() == 1 && d.tagBox[0].empty())
         d.tagBox.clear();
@@ -502,11 +397,12 @@ void TWriteMsg::EnteteBtnClick() {
     const int index = choose(1);
     if (index < 0 || index >= int(session_.libraries.HeaderList.size()))
         return;
-    EditorDocument d = Document();
+    const EditorDocument d = Document();
     runAction(ui_, [&] {
+        EditorLines header;
         InsereEntete(session_.libraries.HeaderList[std::size_t(index)].text,
-                     writing_->insertionContext(d), writing_->flags(), d.lines);
-        Reponse->setDosLines(d.lines);
+                     writing_->insertionContext(d), writing_->flags(), header);
+        Reponse->insertLinesAt(QTextCursor::Start, header);
     });
 }
 
@@ -516,11 +412,12 @@ void TWriteMsg::PdpBtnClick() {
     const int index = choose(2);
     if (index < 0 || index >= int(session_.libraries.FooterList.size()))
         return;
-    EditorDocument d = Document();
+    const EditorDocument d = Document();
     runAction(ui_, [&] {
+        EditorLines footer;
         AddPdp(session_.libraries.FooterList[std::size_t(index)].text,
-               writing_->insertionContext(d), writing_->flags(), d.lines);
-        Reponse->setDosLines(d.lines);
+               writing_->insertionContext(d), writing_->flags(), footer);
+        Reponse->insertLinesAt(QTextCursor::End, footer);
     });
 }
 

@@ -5,7 +5,6 @@
 #include "reply/MessageWriting.h"
 
 #include <QDialog>
-#include <QPlainTextEdit>
 
 #include <optional>
 
@@ -13,29 +12,12 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class DosNameEdit;
+class DosTextBox;
 struct Session;
 class UiServices;
 class TCarbon;
 class TDestin;
 class TListe;
-
-// The message text: DOS bytes shown as their glyphs, typed characters converted on entry.
-class MessageTextBox : public QPlainTextEdit {
-public:
-    explicit MessageTextBox(QWidget* parent);
-    void setDosLines(const EditorLines& lines);
-    // One entry per paragraph, as typed (not yet cut at the line width).
-    EditorLines dosParagraphs() const;
-    // The lines as the box shows them at `columns` cells wide: the lines to send.
-    EditorLines shownLines(int columns) const;
-    void insertDos(const std::string& dos);
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
-    void inputMethodEvent(QInputMethodEvent* event) override;
-    void insertFromMimeData(const QMimeData* source) override;
-};
 
 // The message editor. Each of its flows writes one message over an opener, hidden meanwhile,
 // through a MessageWriting.
@@ -50,11 +32,11 @@ public:
     QComboBox* chConf;
     QLabel* ChDate;
     QLabel* ChAuteur;
-    DosNameEdit* chDest;
+    DosTextBox* chDest;
     QPushButton* AmisBtn;
     QLineEdit* chSujet;
-    MessageTextBox* Reponse;
-    MessageTextBox* Tag;
+    DosTextBox* Reponse;
+    DosTextBox* Tag;
     QPushButton* OKBtn;
     QPushButton* CancelBtn;
     QPushButton* HelpBtn;
@@ -113,7 +95,6 @@ private:
     UiServices& ui_;
     TListe* chooser_ = nullptr;
     TDestin* recipientDialog_ = nullptr;
-    int shownColumns_ = 78; // the text's width in cells, as InitEditeur set it
     TCarbon* carbonDialog_ = nullptr;
     std::optional<MessageWriting> writing_;
     bool SavedFlag = false;

@@ -13,3 +13,11 @@ inline QPushButton* addButton(QHBoxLayout* row, const QString& caption, const QS
     row->addWidget(button);
     return button;
 }
+
+// A dialog button that Enter in a field never presses.
+inline QPushButton* dialogButton(const QString& caption, const QString& hint, QWidget* parent) {
+    auto* button = new QPushButton(caption, parent);
+    button->setToolTip(hint);
+    button->setAutoDefault(false);
+    return button;
+}

@@ -10,6 +10,7 @@
 #include "ui/library/TParam4.h"
 #include "ui/main/TForm1.h"
 #include "ui/main/Windows.h"
+#include "ui/widgets/DosTextBox.h"
 
 #include <QAction>
 #include <QApplication>

@@ -3,7 +3,7 @@
 
 #include "ui/mail/MessageBodyView.h"
 
-#include "core/CodePage.h"
+#include "core/CharacterSet.h"
 #include "core/DosFont.h"
 #include "core/SettingsFile.h"
 #include "packet/MessageStore.h"

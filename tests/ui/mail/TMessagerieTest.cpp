@@ -15,10 +15,12 @@
 #include "ui/packet/TQWK.h"
 #include "ui/reply/TDestin.h"
 #include "ui/reply/TWriteMsg.h"
+#include "ui/widgets/DosTextBox.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -233,7 +235,7 @@ TEST_F(TMessagerieTest, WritingKeepsTheHeaderOnScreen) {
     QString recipient = QStringLiteral("ANNE");
     ui.onModal("TDestin", [&](QObject&) {
         TDestin& d = *windows->Destin;
-        d.Name->setText(recipient);
+        d.Name->setPlainText(recipient);
         recipient.isEmpty() ? d.CancelBtnClick() : d.OKBtnClick();
         return d.result();
     });
@@ -241,7 +243,7 @@ TEST_F(TMessagerieTest, WritingKeepsTheHeaderOnScreen) {
         ++editorRuns;
         EXPECT_FALSE(m.isVisible());
         TWriteMsg& w = *windows->WriteMsg;
-        EXPECT_EQ(w.chDest->text(), QStringLiteral("ANNE"));
+        EXPECT_EQ(w.chDest->toPlainText(), QStringLiteral("ANNE"));
         w.chSujet->setText(QStringLiteral("Nouveau"));
         w.OKBtnClick();
         return w.result();

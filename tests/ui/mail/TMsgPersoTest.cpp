@@ -17,10 +17,12 @@
 #include "ui/packet/TQWK.h"
 #include "ui/reply/TDestin.h"
 #include "ui/reply/TWriteMsg.h"
+#include "ui/widgets/DosTextBox.h"
 #include "ui/widgets/QtUiServices.h"
 
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
@@ -66,7 +68,7 @@ protected:
         m.setEditor(*windows->WriteMsg);
         ui.onModal("TDestin", [this, recipient](QObject&) {
             TDestin& d = *windows->Destin;
-            d.Name->setText(recipient);
+            d.Name->setPlainText(recipient);
             recipient.isEmpty() ? d.CancelBtnClick() : d.OKBtnClick();
             return d.result();
         });

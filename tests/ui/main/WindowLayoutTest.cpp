@@ -12,6 +12,7 @@
 #include "ui/mail/TAffMsg.h"
 #include "ui/mail/TMessagerie.h"
 #include "ui/mail/TMsgPerso.h"
+#include "ui/mail/TRecherche.h"
 #include "ui/main/TAboutBox.h"
 #include "ui/main/TDiversConfig.h"
 #include "ui/main/TForm1.h"
@@ -87,7 +88,8 @@ TEST(WindowLayout, NothingIsCutInAnyWindow) {
         windows->Param1.get(),       windows->Param2.get(),     windows->Liste.get(),
         windows->Param3.get(),       windows->Carbon.get(),     windows->Param0.get(),
         windows->Param4.get(),       windows->Destin.get(),     windows->PrinterConfig.get(),
-        windows->DiversConfig.get(), windows->WaitFusion.get(), windows->Fusion.get()};
+        windows->DiversConfig.get(), windows->WaitFusion.get(), windows->Fusion.get(),
+        windows->Recherche.get()};
     for (QWidget* window : all) {
         // Lists full of lines, so that their rows show.
         for (QListWidget* list : window->findChildren<QListWidget*>()) {

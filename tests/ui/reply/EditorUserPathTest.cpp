@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // The editor as a user meets it: the real dialogs' exec(), the real message boxes, keys and
 // clicks sent to the windows on screen.
-#include "core/CodePage.h"
+#include "core/CharacterSet.h"
 #include "core/DosFont.h"
 #include "core/FileUtil.h"
 #include "packet/MessageStore.h"
@@ -13,6 +13,7 @@
 #include "ui/main/Windows.h"
 #include "ui/reply/TDestin.h"
 #include "ui/reply/TWriteMsg.h"
+#include "ui/widgets/DosTextBox.h"
 #include "ui/widgets/QtUiServices.h"
 
 #include <QAbstractButton>
@@ -174,7 +175,7 @@ TEST_F(EditorUserPathTest, TheLinesSentAreTheLinesOnScreenInTheConsoleFont) {
     ModalSteps steps;
     acceptRecipient(steps);
     steps.then("TWriteMsg", [&](QWidget&) {
-        MessageTextBox& box = *editor().Reponse;
+        DosTextBox& box = *editor().Reponse;
         type(&box, typed);
         family = QFontInfo(box.font()).family();
         QCoreApplication::processEvents();
@@ -210,7 +211,7 @@ TEST_F(EditorUserPathTest, AnAnsweredNameGoesToTheBoardInCapitals) {
     QString shown;
     ModalSteps steps;
     steps.then("TWriteMsg", [&](QWidget&) {
-        shown = editor().chDest->text();
+        shown = editor().chDest->toPlainText();
         editor().OKBtn->click();
     });
     ASSERT_TRUE(editor().answer(answered, "Bonjour", {}, opener));

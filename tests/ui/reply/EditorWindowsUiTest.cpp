@@ -1,15 +1,18 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "core/FileUtil.h"
+#include "library/LibraryFile.h"
 #include "packet/HeaderExtensions.h"
 #include "packet/MessageStore.h"
 #include "session/Session.h"
 #include "tests/support/ConfiguredDirectories.h"
 #include "tests/support/ScriptedUiServices.h"
+#include "ui/library/TListe.h"
 #include "ui/main/TForm1.h"
 #include "ui/main/Windows.h"
 #include "ui/reply/TCarbon.h"
 #include "ui/reply/TDestin.h"
 #include "ui/reply/TWriteMsg.h"
+#include "ui/widgets/DosTextBox.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -17,6 +20,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 
 #include <gtest/gtest.h>
@@ -57,7 +61,7 @@ TEST_F(EditorWindowsUiTest, TheRecipientDialogTakesTypedNamesInCapitals) {
     EXPECT_EQ(d.Label1->text(), QStringLiteral("A qui doit-on adresser ce message ?"));
     EXPECT_EQ(d.CancelBtn->toolTip(), QStringLiteral("Annule l'écriture"));
     ui.onModal("TDestin", [&](QObject&) {
-        EXPECT_EQ(d.Name->text(), QStringLiteral("ALL"));
+        EXPECT_EQ(d.Name->toPlainText(), QStringLiteral("ALL"));
         d.Name->clear();
         pressEnter(d.Name); // empty: refused, the dialog stays
         type(d.Name, QStringLiteral("rené é"));
@@ -93,12 +97,12 @@ TEST_F(EditorWindowsUiTest, ANewMessageTypedAndSent) {
     EXPECT_EQ(w.CarbonBtn->toolTip(), QStringLiteral("Envoyer une copie"));
     EXPECT_EQ(w.AmisBtn->toolTip(), QStringLiteral("choisir un nom dans une liste"));
     ui.onModal("TDestin", [&](QObject&) {
-        windows->Destin->Name->setText(QStringLiteral("JEAN DUPONT"));
+        windows->Destin->Name->setPlainText(QStringLiteral("JEAN DUPONT"));
         windows->Destin->OKBtnClick();
         return 1;
     });
     ui.onModal("TWriteMsg", [&](QObject&) {
-        EXPECT_EQ(w.chDest->text(), QStringLiteral("JEAN DUPONT"));
+        EXPECT_EQ(w.chDest->toPlainText(), QStringLiteral("JEAN DUPONT"));
         EXPECT_EQ(w.chConf->itemText(1), QStringLiteral("12    Programmation"));
         w.chSujet->setText(QStringLiteral("Essai"));
         w.Reponse->clear();
@@ -120,6 +124,58 @@ TEST_F(EditorWindowsUiTest, ANewMessageTypedAndSent) {
                                                           "cole\n"));
 }
 
+TEST_F(EditorWindowsUiTest, AHeaderAndAFooterGoInAsOneEditEachThatUndoTakesBack) {
+    const auto library = [&](LibraryKind kind, const std::string& text) {
+        const std::string file = "\xAE" + text + "\r\n\xAF\r\n";
+        writeFileAtomically(LibraryPath(session.settings.velkPath, kind),
+                            QByteArray(file.data(), qsizetype(file.size())));
+    };
+    library(LibraryKind::Headers, "Bonjour,");
+    library(LibraryKind::Footers, "Amicalement");
+    TWriteMsg& w = *windows->WriteMsg;
+    TListe& liste = *windows->Liste;
+    ui.onModal("TListe", [&](QObject&) {
+        Q_EMIT liste.ListeElem->itemClicked(liste.ListeElem->item(0));
+        return liste.result();
+    });
+    ui.onModal("TDestin", [&](QObject&) {
+        windows->Destin->Name->setPlainText(QStringLiteral("JEAN DUPONT"));
+        windows->Destin->OKBtnClick();
+        return 1;
+    });
+    using Lines = std::vector<std::string>;
+    Lines inserted, undone;
+    int caret = -1;
+    ui.onModal("TWriteMsg", [&](QObject&) {
+        w.chSujet->setText(QStringLiteral("Essai"));
+        w.Reponse->clear();
+        type(w.Reponse, QStringLiteral("milieu"));
+        w.Reponse->moveCursor(QTextCursor::Left);
+        w.EnteteBtn->click();
+        w.PdpBtn->click();
+        inserted = w.Reponse->dosParagraphs();
+        caret = w.Reponse->textCursor().positionInBlock();
+        w.Reponse->undo();
+        w.Reponse->undo();
+        undone = w.Reponse->dosParagraphs();
+        w.Reponse->redo();
+        w.Reponse->redo();
+        w.OKBtnClick();
+        return w.result();
+    });
+    QDialog opener;
+    EXPECT_TRUE(w.writeNew(opener));
+    EXPECT_EQ(inserted, (Lines{"Bonjour,", " ", "milieu", "", "Amicalement"}));
+    EXPECT_EQ(caret, 5) << "the caret stays where the user left it";
+    EXPECT_EQ(undone, Lines{"milieu"});
+
+    MessageStoreState store;
+    const QString path = dirs.dir(QStringLiteral("WORK")) + "/VELKBBS.MSG";
+    ReadReplyHeader(path, 1, store);
+    ReadReplyText(path, 2, store.CurrentHeader.blockCount, store);
+    EXPECT_EQ(store.MessageText.substr(0, 31), "Bonjour,\n \nmilieu\n\nAmicalement\n");
+}
+
 TEST_F(EditorWindowsUiTest, AnAnswerToALongSubjectOnABoardThatReadsQwke) {
     const std::string author = "JEAN-CHRISTOPHE DE LA FONTAINE";
     const std::string subject = "Compilateurs et interpreteurs du langage";
@@ -137,7 +193,7 @@ TEST_F(EditorWindowsUiTest, AnAnswerToALongSubjectOnABoardThatReadsQwke) {
         session.packet.control.readsQwke = qwke;
         std::pair<QString, QString> shown;
         ui.onModal("TWriteMsg", [&](QObject&) {
-            shown = {w.chDest->text(), w.chSujet->text()};
+            shown = {w.chDest->toPlainText(), w.chSujet->text()};
             ui.answerYesNoCancel(Answer::No);
             w.CancelBtnClick();
             return w.result();

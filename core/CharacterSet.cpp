@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "core/CodePage.h"
+#include "core/CharacterSet.h"
 
 #include <QChar>
 #include <QHash>
@@ -438,4 +438,112 @@ QString utf8TextToUnicode(std::string_view bytes) {
         }
     }
     return s;
+}
+
+QString dosLineForDisplay(std::string_view line) {
+    QString out;
+    out.reserve(qsizetype(line.size()));
+    for (const char c : line)
+        out.append(c == '\t' ? QChar(u'\t') : QChar(kCp437[static_cast<unsigned char>(c)]));
+    return out;
+}
+
+// « » à â ä å ç è é ê ë ì î ï ò ô ö ù û ü
+const std::array<LatinToDosRow, 20> LatinToDosTable = {{
+    {0xAB, "AB", 0xAE}, {0xBB, "BB", 0xAF}, {0xE0, "E0", 0x85}, {0xE2, "E2", 0x83},
+    {0xE4, "E4", 0x84}, {0xE5, "E5", 0x86}, {0xE7, "E7", 0x87}, {0xE8, "E8", 0x8A},
+    {0xE9, "E9", 0x82}, {0xEA, "EA", 0x88}, {0xEB, "EB", 0x89}, {0xEC, "EC", 0x8D},
+    {0xEE, "EE", 0x8C}, {0xEF, "EF", 0x8B}, {0xF2, "F2", 0x95}, {0xF4, "F4", 0x93},
+    {0xF6, "F6", 0x94}, {0xF9, "F9", 0x97}, {0xFB, "FB", 0x96}, {0xFC, "FC", 0x81},
+}};
+
+std::optional<unsigned char> latinToDos(unsigned char iso) {
+    for (const LatinToDosRow& row : LatinToDosTable) {
+        if (row.iso == iso)
+            return row.dos;
+    }
+    return std::nullopt;
+}
+
+std::optional<unsigned char> quotedPrintableToDos(char high, char low) {
+    for (const LatinToDosRow& row : LatinToDosTable) {
+        if (row.code[0] == high && row.code[1] == low)
+            return row.dos;
+    }
+    return std::nullopt;
+}
+
+const std::array<KeyboardRow, 21> KeyboardTable = {{
+    {0xB2, 0xFD}, {0xB0, 0xF8}, {0xE9, 0x82}, {0xE8, 0x8A}, {0xE7, 0x87}, {0xE0, 0x85},
+    {0xF9, 0x97}, {0xA3, 0x9C}, {0xB5, 0xE6}, {0xA7, 0xEC}, {0xA4, 0xF8}, {0xE4, 0x84},
+    {0xEB, 0x89}, {0xEF, 0x8B}, {0xF6, 0x94}, {0xFC, 0x81}, {0xE2, 0x83}, {0xEA, 0x88},
+    {0xEE, 0x8C}, {0xF4, 0x93}, {0xFB, 0x96},
+}};
+
+std::string keyboardToDos(std::string_view windows, std::size_t firstRow) {
+    std::string out(windows);
+    for (char& c : out) {
+        for (std::size_t i = firstRow; i < KeyboardTable.size(); ++i) {
+            if (static_cast<unsigned char>(c) == KeyboardTable[i].windows) {
+                c = static_cast<char>(KeyboardTable[i].dos);
+                break;
+            }
+        }
+    }
+    return out;
+}
+
+namespace {
+
+unsigned char typedCharacterToDos(char32_t u) {
+    // The table is looked up by the Windows byte, so only characters that code page 1252
+    // holds exactly can match a row (one it lacks comes back as "?").
+    const unsigned char windows = unicodeToCp1252(u);
+    if (cp1252ToUnicode(windows) == u) {
+        for (const KeyboardRow& row : KeyboardTable) {
+            if (row.windows == windows)
+                return row.dos;
+        }
+    }
+    return unicodeToCp437(u);
+}
+
+} // namespace
+
+std::string withoutMarkerBytes(std::string dos) {
+    for (char& c : dos) {
+        if (c == kMarkerOpen || c == kMarkerClose)
+            c = '"';
+        else if (c == kMarkerDefault)
+            c = '!';
+    }
+    return dos;
+}
+
+std::string upperAsciiLetters(std::string dos) {
+    for (char& c : dos) {
+        if (c >= 'a' && c <= 'z')
+            c = char(c - 'a' + 'A');
+    }
+    return dos;
+}
+
+std::string withRules(std::string dos, DosInputRules rules) {
+    if (rules.markersRefused)
+        dos = withoutMarkerBytes(std::move(dos));
+    if (rules.capitals)
+        dos = upperAsciiLetters(std::move(dos));
+    return dos;
+}
+
+std::string typedToDos(const QString& typed, DosInputRules rules) {
+    std::string out;
+    for (const char32_t u : typed.toUcs4())
+        out.push_back(char(typedCharacterToDos(u)));
+    return withRules(std::move(out), rules);
+}
+
+std::string pastedToDos(QString pasted, DosInputRules rules) {
+    pasted.remove(QLatin1Char('\r'));
+    return withRules(unicodeToDos(pasted), rules);
 }

@@ -1,0 +1,211 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// velk-cli write: a message from a script into the board's reply packet, through the same
+// reply-file code as the editor.
+#include "cli/CliPacket.h"
+#include "core/ActionGuard.h"
+#include "core/Archiver.h"
+#include "core/CharacterSet.h"
+#include "core/FileUtil.h"
+#include "core/ProfileFile.h"
+#include "core/SettingsFile.h"
+#include "core/TextHelpers.h"
+#include "core/VelkError.h"
+#include "packet/ControlFile.h"
+#include "packet/HeaderExtensions.h"
+#include "packet/MessageHeader.h"
+#include "packet/PacketOpening.h"
+#include "reply/EditorText.h"
+#include "reply/Recipients.h"
+#include "reply/ReplyFile.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <iostream>
+#include <iterator>
+
+namespace {
+
+const QString kUsage = QStringLiteral(
+    "Usage : velk-cli write --rep RÉPERTOIRE --bbs BBSID --conference N --to NOM "
+    "--subject SUJET [--from NOM] [--private] [--reference N] [--paquet PAQUET] < TEXTE");
+
+struct WriteRequest {
+    QString repDirectory;
+    QString bbsId;
+    std::optional<int> conference;
+    QString to;
+    QString subject;
+    QString from;
+    QString packet;
+    bool isPrivate = false;
+    std::optional<int> reference;
+};
+
+// The options, each given once; nullopt after the usage or a bad number's message.
+std::optional<WriteRequest> parse(const QStringList& args, CliIo& io) {
+    WriteRequest r;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& option = args[i];
+        if (option == QLatin1String("--private")) {
+            r.isPrivate = true;
+            continue;
+        }
+        if (i + 1 >= args.size()) {
+            io.fail(kUsage);
+            return std::nullopt;
+        }
+        const QString value = args[++i];
+        if (option == QLatin1String("--rep"))
+            r.repDirectory = value;
+        else if (option == QLatin1String("--bbs"))
+            r.bbsId = value;
+        else if (option == QLatin1String("--to"))
+            r.to = value;
+        else if (option == QLatin1String("--subject"))
+            r.subject = value;
+        else if (option == QLatin1String("--from"))
+            r.from = value;
+        else if (option == QLatin1String("--paquet"))
+            r.packet = value;
+        else if (option == QLatin1String("--conference") ||
+                 option == QLatin1String("--reference")) {
+            const auto n = cliNumber(value, io);
+            if (!n)
+                return std::nullopt;
+            (option == QLatin1String("--conference") ? r.conference : r.reference) = *n;
+        } else {
+            io.fail(kUsage);
+            return std::nullopt;
+        }
+    }
+    if (r.repDirectory.isEmpty() || r.bbsId.isEmpty() || !r.conference || r.to.isEmpty() ||
+        r.subject.isEmpty()) {
+        io.fail(kUsage);
+        return std::nullopt;
+    }
+    return r;
+}
+
+// The line width the program's editor wraps at: VELK.INI beside velk-cli, else the default.
+int configuredLineWidth() {
+    Settings settings;
+    const QString ini =
+        joinPath(QCoreApplication::applicationDirPath(), QStringLiteral("VELK.INI"));
+    if (QFileInfo(ini).isFile())
+        readLineWidth(ProfileFile(ini), settings);
+    return settings.maxCar > 0 ? settings.maxCar : 78;
+}
+
+// Standard input as the editor's lines: UTF-8, in the DOS set, wrapped at the line width.
+EditorLines textLines(std::istream& in, int width) {
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    QString text = QString::fromUtf8(bytes);
+    text.remove(QLatin1Char('\r'));
+    EditorLines paragraphs;
+    for (const QString& line : text.split(QLatin1Char('\n')))
+        paragraphs.push_back(unicodeToDos(line));
+    return WrapLines(paragraphs, width);
+}
+
+int run(const QStringList& args, CliIo& io) {
+    const std::optional<WriteRequest> request = parse(args, io);
+    if (!request)
+        return 2;
+    CliUiServices ui(io);
+    Session s;
+    s.packet.control.BbsId = upperAsciiLetters(unicodeToDos(request->bbsId));
+    if (const QString problem = bbsIdProblem(s.packet.control.BbsId); !problem.isEmpty()) {
+        io.fail(problem);
+        return 1;
+    }
+    std::unique_ptr<CliPacket> packet;
+    if (!request->packet.isEmpty()) {
+        packet = openCliPacket(request->packet, io, ui);
+        if (!packet)
+            return 1;
+        const PacketControl& control = packet->session.packet.control;
+        if (conferencePositionOf(control, *request->conference) < 0) {
+            io.fail(QStringLiteral("Il n'y a pas de conférence %1 dans ce paquet.")
+                        .arg(*request->conference));
+            return 1;
+        }
+        s.packet.control.readsQwke = control.readsQwke;
+    }
+    std::string author = unicodeToDos(request->from);
+    if (author.empty() && packet)
+        author = trimRight(packet->session.packet.control.UserName);
+    if (author.empty()) {
+        io.fail(QStringLiteral("Donnez votre nom (--from NOM) ou le paquet QWK du BBS "
+                               "(--paquet PAQUET)."));
+        return 2;
+    }
+    if (*request->conference < 0 || *request->conference > 0xFFFF) {
+        io.fail(QStringLiteral("Numéro de conférence incorrect : %1").arg(*request->conference));
+        return 2;
+    }
+
+    ReplyDraft draft;
+    draft.lines = textLines(io.in ? *io.in : std::cin, configuredLineWidth());
+    bool empty = true;
+    for (const std::string& line : draft.lines)
+        empty = empty && trimRight(line).empty();
+    if (empty) {
+        io.fail(QStringLiteral("Le texte du message est vide : rien n'a été écrit."));
+        return 1;
+    }
+    const bool qwke = s.packet.control.readsQwke;
+    const auto field = [qwke](const QString& text, std::size_t shortWidth, std::size_t longWidth) {
+        return unicodeToDos(text).substr(0, qwke ? longWidth : shortWidth);
+    };
+    draft.isPrivate = request->isPrivate;
+    draft.conference = std::uint16_t(*request->conference);
+    draft.recipient = upperAsciiLetters(field(request->to, HeaderField::Recipient, kQwkeNameWidth));
+    draft.author = field(dosToUnicode(author), HeaderField::Author, kQwkeNameWidth);
+    draft.subject = field(request->subject, HeaderField::Subject, kQwkeSubjectWidth);
+    if (request->reference && *request->reference > 0) {
+        draft.answer = true;
+        draft.answeredNumber = std::to_string(*request->reference);
+    }
+
+    // The reply file is rebuilt in a directory of our own from the reply packet, so that
+    // the packet stays as it was until zip has put the new one in its place.
+    QTemporaryDir work;
+    if (!work.isValid()) {
+        io.fail(QStringLiteral("Impossible de créer un répertoire temporaire."));
+        return 1;
+    }
+    s.settings.workPath = work.path();
+    s.settings.velkPath = work.path(); // the correspondents file stays the program's own
+    s.settings.repPath = request->repDirectory;
+    bool written = false;
+    runAction(ui, [&] {
+        if (!QFileInfo(request->repDirectory).isDir())
+            throw VelkError(QStringLiteral("Le répertoire ") + request->repDirectory +
+                            QStringLiteral(" n'existe pas."));
+        const QString replyPacket = ReplyPacketPath(s);
+        if (QFileInfo(replyPacket).isFile()) {
+            const UnpackResult r = unpackArchive(replyPacket, work.path());
+            if (!r.ok())
+                throw VelkError(unpackFailureMessages(replyPacket, r).join(QLatin1Char('\n')));
+        }
+        if (!AppendReply(s, ui, draft, QDateTime::currentDateTime()))
+            return;
+        if (const int status = packFiles(replyPacket, {ReplyFilePath(s)}); status != 0)
+            throw VelkError(QStringLiteral("Problème lors du compactage du fichier :\"") +
+                            replyPacket + QStringLiteral("\" .\nStatut = ") +
+                            QString::number(status));
+        written = true;
+    });
+    return written ? 0 : 1;
+}
+
+const CliRegistrar registrar("write",
+                             "--rep RÉPERTOIRE --bbs BBSID --conference N --to NOM --subject "
+                             "SUJET [--from NOM] [--private] [--reference N] [--paquet PAQUET] "
+                             "< TEXTE",
+                             &run);
+
+} // namespace

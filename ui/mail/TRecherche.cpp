@@ -1,0 +1,181 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "ui/mail/TRecherche.h"
+
+#include "core/ActionGuard.h"
+#include "core/CharacterSet.h"
+#include "core/DosFont.h"
+#include "core/UiServices.h"
+#include "mail/Browser.h"
+#include "session/Session.h"
+#include "ui/mail/TAffMsg.h"
+#include "ui/widgets/Keyboard.h"
+#include "ui/widgets/WholeRowsList.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kHelpContext = 11000;
+
+QPushButton* button(const QString& caption, const QString& hint) {
+    auto* b = new QPushButton(caption);
+    b->setToolTip(hint);
+    b->setAutoDefault(false);
+    return b;
+}
+
+QCheckBox* option(const QString& caption, bool checked) {
+    auto* box = new QCheckBox(caption);
+    box->setChecked(checked);
+    return box;
+}
+
+// A result as a line of the list: conference, number, date, author, subject in columns.
+QString resultLine(const SearchHit& h) {
+    return QString::number(h.conferenceNumber).leftJustified(6) + h.number.leftJustified(8) +
+           h.date.leftJustified(10) + h.author.left(25).leftJustified(26) + h.subject;
+}
+
+} // namespace
+
+TRecherche::TRecherche(Session& session, UiServices& ui) : session_(session), ui_(ui) {
+    setObjectName(QStringLiteral("Recherche"));
+    setWindowTitle(QStringLiteral("Recherche"));
+
+    Texte = new QLineEdit;
+    Texte->setObjectName(QStringLiteral("Texte"));
+    auto* label = new QLabel(QStringLiteral("&Texte à chercher :"));
+    label->setBuddy(Texte);
+    Sujet = option(QStringLiteral("&Sujet"), true);
+    Auteur = option(QStringLiteral("&Auteur"), true);
+    Destinataire = option(QStringLiteral("&Destinataire"), true);
+    TexteMsg = option(QStringLiteral("Te&xte du message"), true);
+    Majuscules = option(QStringLiteral("&Majuscules/minuscules"), false);
+    MotEntier = option(QStringLiteral("Mot &entier"), false);
+    Resultats = new WholeRowsList;
+    Resultats->setObjectName(QStringLiteral("Resultats"));
+    Resultats->setFont(dosFont());
+    Resultats->setUniformItemSizes(true);
+    Resultats->setMinimumSize(QFontMetrics(dosFont()).horizontalAdvance(QString(80, u'M')),
+                              QFontMetrics(dosFont()).height() * 16);
+    Etat = new QLabel;
+    ChercherBtn = button(QStringLiteral("&Chercher"), QStringLiteral("Chercher dans le paquet"));
+    ChercherBtn->setDefault(true);
+    HelpBtn = button(QStringLiteral("Ai&de"), QStringLiteral("Aide contextuelle"));
+    FermerBtn = button(QStringLiteral("&Fermer"), QStringLiteral("Sortir de la fenêtre"));
+
+    auto* where = new QHBoxLayout;
+    where->addWidget(new QLabel(QStringLiteral("Chercher dans :")));
+    for (QCheckBox* box : {Sujet, Auteur, Destinataire, TexteMsg})
+        where->addWidget(box);
+    where->addStretch();
+    auto* how = new QHBoxLayout;
+    how->addWidget(Majuscules);
+    how->addWidget(MotEntier);
+    how->addStretch();
+    auto* find = new QHBoxLayout;
+    find->addWidget(label);
+    find->addWidget(Texte, 1);
+    find->addWidget(ChercherBtn);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(Etat, 1);
+    buttons->addWidget(HelpBtn);
+    buttons->addWidget(FermerBtn);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(find);
+    layout->addLayout(where);
+    layout->addLayout(how);
+    layout->addWidget(
+        new QLabel(QStringLiteral("Conf. Numéro  Date      Auteur                    Sujet")));
+    layout->addWidget(Resultats, 1);
+    layout->addLayout(buttons);
+
+    timer_ = new QTimer(this);
+    timer_->setInterval(0);
+    connect(timer_, &QTimer::timeout, this, &TRecherche::searchSome);
+    connect(ChercherBtn, &QPushButton::clicked, this, &TRecherche::ChercherBtnClick);
+    connect(FermerBtn, &QPushButton::clicked, this, &QDialog::accept);
+    connect(Texte, &QLineEdit::returnPressed, this, &TRecherche::ChercherBtnClick);
+    actOnEnter(*Resultats, [this] { ResultatsClick(); });
+    connectHelp(*this, *HelpBtn, ui_, kHelpContext);
+}
+
+TRecherche::~TRecherche() = default;
+
+void TRecherche::ChercherBtnClick() {
+    stop();
+    Resultats->clear();
+    hits_.clear();
+    SearchRequest request;
+    request.text = Texte->text();
+    request.fields = (Sujet->isChecked() ? SearchSubject : 0u) |
+                     (Auteur->isChecked() ? SearchAuthor : 0u) |
+                     (Destinataire->isChecked() ? SearchRecipient : 0u) |
+                     (TexteMsg->isChecked() ? SearchText : 0u);
+    request.matchCase = Majuscules->isChecked();
+    request.wholeWord = MotEntier->isChecked();
+    if (request.text.isEmpty() || request.fields == 0) {
+        Etat->setText(QStringLiteral("Donnez le texte à chercher et où le chercher."));
+        return;
+    }
+    runAction(ui_, [&] { search_ = std::make_unique<PacketSearch>(session_, request); });
+    if (!search_)
+        return;
+    Etat->setText(QStringLiteral("Recherche en cours…"));
+    timer_->start();
+}
+
+void TRecherche::searchSome() {
+    if (!search_) {
+        timer_->stop();
+        return;
+    }
+    const std::size_t before = hits_.size();
+    bool more = false;
+    if (!runAction(ui_, [&] { more = search_->searchSome(hits_, std::chrono::milliseconds(30)); }))
+        more = false;
+    for (std::size_t i = before; i < hits_.size(); ++i)
+        Resultats->addItem(resultLine(hits_[i]));
+    if (Resultats->currentRow() < 0 && Resultats->count() > 0)
+        Resultats->setCurrentRow(0);
+    if (more)
+        return;
+    stop();
+    Etat->setText(hits_.empty() ? QStringLiteral("Aucun message trouvé.")
+                                : QStringLiteral("%1 message(s) trouvé(s).").arg(hits_.size()));
+}
+
+void TRecherche::stop() {
+    timer_->stop();
+    search_.reset();
+}
+
+void TRecherche::ResultatsClick() {
+    const int row = Resultats->currentRow();
+    if (row < 0 || std::size_t(row) >= hits_.size() || !viewer_)
+        return;
+    // The viewer steps through the results as through a conference of the browser.
+    BrowserState& b = session_.browser;
+    b.ListOrder.clear();
+    for (const SearchHit& h : hits_)
+        b.ListOrder.push_back(h.headerBlock);
+    b.LastListIndex = std::int32_t(b.ListOrder.size()) - 1;
+    b.LoadedConference = kNoConferenceLoaded;
+    bool read = false;
+    if (!runAction(ui_, [&] { read = readListedMessage(session_, ui_, row); }) || !read)
+        return;
+    ui_.runModalOver(*viewer_, *this);
+    Resultats->setCurrentRow(session_.browser.CurrentListIndex);
+}
+
+void TRecherche::done(int result) {
+    stop();
+    QDialog::done(result);
+}

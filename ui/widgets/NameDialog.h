@@ -1,0 +1,28 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include <QString>
+
+#include <initializer_list>
+
+class DosTextBox;
+class QDialog;
+class QLabel;
+class QPushButton;
+class QWidget;
+
+// The name field of the editor and the name dialogs: one line of capitals, 25 characters
+// unless the board takes longer names.
+DosTextBox* nameField(QWidget* parent);
+
+// The OK, cancel and choose-from-the-list buttons of the two name dialogs.
+struct NameDialogButtons {
+    QPushButton* ok;
+    QPushButton* cancel;
+    QPushButton* choose;
+};
+
+// Gives a name dialog its buttons (`cancelHint` on the cancel one) and its layout: the labels,
+// the name field, then the buttons in a row.
+NameDialogButtons layOutNameDialog(QDialog& dialog, std::initializer_list<QLabel*> labels,
+                                   DosTextBox* name, const QString& cancelHint);
