@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "cli/CliRegistry.h"
 #include "core/FileUtil.h"
 #include "packet/PacketBuilder.h"
+#include "tests/support/CliCapture.h"
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/QtPrinters.h"
 
@@ -21,15 +21,8 @@
 
 namespace {
 
-struct CliRun {
-    int status;
-    QString out, err;
-};
-
 CliRun cli(const QStringList& args) {
-    std::ostringstream out, err;
-    const int status = runCli(QStringList{QStringLiteral("export")} + args, out, err);
-    return {status, QString::fromStdString(out.str()), QString::fromStdString(err.str())};
+    return runCliCaptured(QStringList{QStringLiteral("export")} + args);
 }
 
 // A message of an mbox as a mail program reads it: unfolded headers with their encoded

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "cli/CliRegistry.h"
 #include "core/FileUtil.h"
 #include "reply/ReplyFile.h"
 #include "session/Session.h"
+#include "tests/support/CliCapture.h"
 #include "tests/support/ScriptedUiServices.h"
 
 #include <QDir>
@@ -15,15 +15,8 @@
 
 namespace {
 
-struct CliRun {
-    int status;
-    QString out, err;
-};
-
 CliRun cli(const QStringList& args) {
-    std::ostringstream out, err;
-    const int status = runCli(QStringList{QStringLiteral("replies")} + args, out, err);
-    return {status, QString::fromStdString(out.str()), QString::fromStdString(err.str())};
+    return runCliCaptured(QStringList{QStringLiteral("replies")} + args);
 }
 
 class ReplyCliTest : public ::testing::Test {

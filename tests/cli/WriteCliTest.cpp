@@ -1,5 +1,4 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "cli/CliRegistry.h"
 #include "core/Archiver.h"
 #include "core/FileUtil.h"
 #include "packet/PacketBuilder.h"
@@ -7,6 +6,7 @@
 #include "reply/EditorText.h"
 #include "reply/ReplyFile.h"
 #include "session/Session.h"
+#include "tests/support/CliCapture.h"
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/ScriptedUiServices.h"
 
@@ -19,16 +19,8 @@
 
 namespace {
 
-struct CliRun {
-    int status;
-    QString out, err;
-};
-
 CliRun write(const QStringList& args, const std::string& text) {
-    std::istringstream in(text);
-    std::ostringstream out, err;
-    const int status = runCli(QStringList{QStringLiteral("write")} + args, in, out, err);
-    return {status, QString::fromStdString(out.str()), QString::fromStdString(err.str())};
+    return runCliCaptured(QStringList{QStringLiteral("write")} + args, text);
 }
 
 const std::string kText = "Bonjour à tous,\r\n\r\nUn message écrit par un script, assez long "
