@@ -15,6 +15,8 @@
 
 #include <cstdio>
 
+namespace velk {
+
 namespace {
 
 // A fatal start-up failure: the message box, the same text on the error output for whoever
@@ -65,3 +67,5 @@ int runProgram(Session& session, QtUiServices& ui, const QStringList& arguments)
     windows->Form1->show();
     return QApplication::exec();
 }
+
+} // namespace velk

@@ -6,6 +6,8 @@
 
 #include <QApplication>
 
+using namespace velk;
+
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     installFrench(app);

@@ -13,6 +13,8 @@
 #include <random>
 #include <string>
 
+namespace velk {
+
 namespace {
 
 // Counts what the renderer says instead of showing it.
@@ -119,3 +121,5 @@ int main(int argc, char** argv) {
     benchmark::Shutdown();
     return 0;
 }
+
+} // namespace velk

@@ -15,6 +15,8 @@
 
 #include <memory>
 
+namespace velk {
+
 namespace {
 
 constexpr int kMessages = 50000;
@@ -91,5 +93,7 @@ const bool registered = [] {
 }();
 
 } // namespace
+
+} // namespace velk
 
 BENCHMARK_MAIN();

@@ -19,6 +19,8 @@
 
 #include <memory>
 
+namespace velk {
+
 namespace {
 
 constexpr int kMessages = 100000;
@@ -108,3 +110,5 @@ int main(int argc, char** argv) {
     benchmark::Shutdown();
     return 0;
 }
+
+} // namespace velk

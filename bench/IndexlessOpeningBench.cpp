@@ -14,6 +14,8 @@
 
 #include <memory>
 
+namespace velk {
+
 // Opening a packet of 100,000 messages up to the first conference on screen: unpacking,
 // the control file, the conference list and the first conference's messages. A packet
 // without index files (and without PERSONAL.NDX) has its index built from MESSAGES.DAT;
@@ -123,5 +125,7 @@ BENCHMARK(ScanMessagesFile)
     ->Unit(benchmark::kMillisecond);
 
 } // namespace
+
+} // namespace velk
 
 BENCHMARK_MAIN();

@@ -21,6 +21,8 @@
 #include <random>
 #include <string>
 
+namespace velk {
+
 namespace {
 
 constexpr int kMessages = 100000;
@@ -168,3 +170,5 @@ int main(int argc, char** argv) {
     benchmark::Shutdown();
     return 0;
 }
+
+} // namespace velk

@@ -19,6 +19,8 @@
 
 #include <memory>
 
+namespace velk {
+
 namespace {
 
 constexpr int kConferences = 20;
@@ -123,3 +125,5 @@ int main(int argc, char** argv) {
     benchmark::Shutdown();
     return 0;
 }
+
+} // namespace velk

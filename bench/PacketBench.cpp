@@ -8,6 +8,8 @@
 
 #include <benchmark/benchmark.h>
 
+namespace velk {
+
 namespace {
 
 constexpr int kMessages = 100000;
@@ -104,5 +106,7 @@ void ReadOneMessageText(benchmark::State& state) {
 BENCHMARK(ReadOneMessageText)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 } // namespace
+
+} // namespace velk
 
 BENCHMARK_MAIN();

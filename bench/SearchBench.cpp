@@ -18,6 +18,8 @@
 
 #include <memory>
 
+namespace velk {
+
 namespace {
 
 constexpr int kMessages = 100000;
@@ -96,3 +98,5 @@ int main(int argc, char** argv) {
     benchmark::Shutdown();
     return 0;
 }
+
+} // namespace velk

@@ -15,6 +15,8 @@
 #include <memory>
 #include <string>
 
+namespace velk {
+
 namespace {
 
 // Lines of `width` characters up to `bytes`, one in three quoted, with a tab now and then.
@@ -110,3 +112,5 @@ int main(int argc, char** argv) {
     viewer().window.reset();
     return 0;
 }
+
+} // namespace velk

@@ -10,6 +10,8 @@
 #include "packet/MessageHeader.h"
 #include "packet/PacketOpening.h"
 
+namespace velk {
+
 void CliUiServices::message(const QString& text, MessageKind, const QString&) {
     io_.fail(text);
 }
@@ -84,3 +86,5 @@ int conferencePositionOf(const PacketControl& control, int number) {
     }
     return -1;
 }
+
+} // namespace velk

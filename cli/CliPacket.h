@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+namespace velk {
+
 // What the reader commands say to the user goes to standard error; a question gets "Non"
 // and a dialog is cancelled, since nobody is there to answer.
 class CliUiServices : public HeadlessUiServices {
@@ -51,3 +53,5 @@ std::optional<std::vector<int>> cliPacketNumbers(const QStringList& args, int mi
 
 // The position in the table of the conference with this number, or -1.
 int conferencePositionOf(const PacketControl& control, int number);
+
+} // namespace velk

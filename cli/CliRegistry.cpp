@@ -5,6 +5,8 @@
 #include <map>
 #include <string>
 
+namespace velk {
+
 namespace {
 struct Command {
     std::string usage;
@@ -45,3 +47,5 @@ int runCli(const QStringList& args, std::istream& in, std::ostream& out, std::os
     CliIo io{out, err, &in};
     return it->second.run(args.mid(1), io);
 }
+
+} // namespace velk

@@ -7,6 +7,8 @@
 #include <istream>
 #include <ostream>
 
+namespace velk {
+
 // What a command of velk-cli gets: its arguments (after the command name), the two output
 // streams, UTF-8, and the standard input for the commands that read a text.
 struct CliIo {
@@ -27,3 +29,5 @@ struct CliRegistrar {
 // Runs "velk-cli <command> args...": the exit status. Without `in`, standard input.
 int runCli(const QStringList& args, std::ostream& out, std::ostream& err);
 int runCli(const QStringList& args, std::istream& in, std::ostream& out, std::ostream& err);
+
+} // namespace velk

@@ -16,6 +16,8 @@
 #include <pthread.h>
 #include <unistd.h>
 
+namespace velk {
+
 namespace {
 
 // Sent by the destructor to the watcher alone: the program ends normally.
@@ -103,3 +105,5 @@ CliTemporaryRoot::~CliTemporaryRoot() {
         watcher_.join();
     }
 }
+
+} // namespace velk

@@ -5,6 +5,8 @@
 
 #include <thread>
 
+namespace velk {
+
 // Every temporary file of velk-cli lies below one private directory (it becomes TMPDIR),
 // removed when the program ends, normally or by SIGINT, SIGTERM or SIGHUP. On a signal the
 // children are killed first, so that no unpacker goes on filling the directory, and the
@@ -26,3 +28,5 @@ private:
     QTemporaryDir directory_;
     std::thread watcher_;
 };
+
+} // namespace velk

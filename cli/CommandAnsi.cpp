@@ -14,6 +14,8 @@
 
 #include <new>
 
+namespace velk {
+
 namespace {
 
 int run(const QStringList& args, CliIo& io) {
@@ -77,3 +79,5 @@ int run(const QStringList& args, CliIo& io) {
 const CliRegistrar registrar("ansi", "FICHIER IMAGE.png [--bright]", &run);
 
 } // namespace
+
+} // namespace velk

@@ -5,6 +5,8 @@
 
 #include <QFileInfo>
 
+namespace velk {
+
 namespace {
 
 const QString kUsage =
@@ -75,3 +77,5 @@ const CliRegistrar registrar("export", "PAQUET --mbox FICHIER|--json FICHIER [--
                              &run);
 
 } // namespace
+
+} // namespace velk

@@ -4,6 +4,8 @@
 #include "core/PacketDate.h"
 #include "packet/IndexFiles.h"
 
+namespace velk {
+
 namespace {
 
 int run(const QStringList& args, CliIo& io) {
@@ -51,3 +53,5 @@ int run(const QStringList& args, CliIo& io) {
 const CliRegistrar registrar("info", "PAQUET", &run);
 
 } // namespace
+
+} // namespace velk

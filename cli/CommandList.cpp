@@ -7,6 +7,8 @@
 #include "packet/IndexFiles.h"
 #include "packet/MessageStore.h"
 
+namespace velk {
+
 namespace {
 
 const QString kUsage = QStringLiteral(
@@ -122,3 +124,5 @@ const CliRegistrar registrar("list",
                              "PAQUET [CONFÉRENCE] [--sort numero|auteur|destinataire|sujet]", &run);
 
 } // namespace
+
+} // namespace velk

@@ -10,6 +10,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+namespace velk {
+
 namespace {
 
 constexpr int kFailed = 1;
@@ -125,3 +127,5 @@ const CliRegistrar registrar("merge", "BASE.QWK A_INTEGRER.QWK [--yes] [--delete
                              &run);
 
 } // namespace
+
+} // namespace velk

@@ -7,6 +7,8 @@
 #include "packet/IndexFiles.h"
 #include "packet/MessageStore.h"
 
+namespace velk {
+
 namespace {
 
 int run(const QStringList& args, CliIo& io) {
@@ -65,3 +67,5 @@ int run(const QStringList& args, CliIo& io) {
 const CliRegistrar registrar("read", "PAQUET CONFÉRENCE POSITION", &run);
 
 } // namespace
+
+} // namespace velk

@@ -16,6 +16,8 @@
 
 #include <optional>
 
+namespace velk {
+
 namespace {
 
 QString field(const std::string& dos) {
@@ -127,3 +129,5 @@ int run(const QStringList& args, CliIo& io) {
 const CliRegistrar registrar("replies", "FICHIER.REP|FICHIER.MSG [--read N]", &run);
 
 } // namespace
+
+} // namespace velk

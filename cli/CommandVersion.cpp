@@ -3,6 +3,8 @@
 
 #include "core/Version.h"
 
+namespace velk {
+
 namespace {
 int run(const QStringList&, CliIo& io) {
     io.print(QStringLiteral("VELK %1\n").arg(QLatin1String(kVelkVersion)));
@@ -10,3 +12,5 @@ int run(const QStringList&, CliIo& io) {
 }
 const CliRegistrar registrar("version", "", &run);
 } // namespace
+
+} // namespace velk

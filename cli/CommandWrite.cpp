@@ -26,6 +26,8 @@
 #include <iostream>
 #include <iterator>
 
+namespace velk {
+
 namespace {
 
 const QString kUsage = QStringLiteral(
@@ -209,3 +211,5 @@ const CliRegistrar registrar("write",
                              &run);
 
 } // namespace
+
+} // namespace velk

@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <iostream>
 
+using namespace velk;
+
 namespace {
 // A script reads velk-cli's standard error for its French messages only: Qt's remark about
 // a missing XDG runtime directory (root, cron) is not one of them.

@@ -7,6 +7,8 @@
 #include <new>
 #include <utility>
 
+namespace velk {
+
 // The boundary of one user action: a VelkError stops the action and its French text is
 // shown; the program goes on. Returns false when the action was stopped.
 template <typename F> bool runAction(UiServices& ui, F&& action) {
@@ -20,3 +22,5 @@ template <typename F> bool runAction(UiServices& ui, F&& action) {
     }
     return false;
 }
+
+} // namespace velk

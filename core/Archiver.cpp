@@ -24,6 +24,8 @@
 #include <sys/prctl.h>
 #include <unistd.h>
 
+namespace velk {
+
 namespace {
 
 // unzip's exit codes that tell a damaged archive, and its "disk full".
@@ -345,3 +347,5 @@ int packFiles(const QString& archive, const QStringList& files) {
     }
     return status;
 }
+
+} // namespace velk

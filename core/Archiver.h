@@ -12,6 +12,8 @@
 class QProcess;
 class QTemporaryDir;
 
+namespace velk {
+
 // The external zip and unzip, run as child processes with an argument list (never a
 // shell), no standard input and no controlling terminal, so an archiver that would ask a
 // question (a password, whether to replace a file) can never wait for an answer. Every
@@ -90,3 +92,5 @@ QStringList unpackFailureMessages(const QString& archive, const UnpackResult& re
 // zip -j ARCHIVE FILES...: adds the files without their directory; runProgram's code. On
 // failure the temporary file zip leaves beside the archive is removed.
 int packFiles(const QString& archive, const QStringList& files);
+
+} // namespace velk

@@ -6,6 +6,8 @@
 
 #include <array>
 
+namespace velk {
+
 namespace {
 
 // Code page 437 with the screen glyphs for the control bytes, as a DOS screen shows them.
@@ -547,3 +549,5 @@ std::string pastedToDos(QString pasted, DosInputRules rules) {
     pasted.remove(QLatin1Char('\r'));
     return withRules(unicodeToDos(pasted), rules);
 }
+
+} // namespace velk

@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+namespace velk {
+
 // The model keeps texts as DOS bytes (code page 437); this module holds every crossing to
 // Unicode, to the Windows set (code page 1252), from ISO letters and from what the user
 // types or pastes. A character missing from the target set takes its best fit: the accent
@@ -98,3 +100,5 @@ std::string withRules(std::string dos, DosInputRules rules);
 std::string withoutMarkerBytes(std::string dos);
 // Names are kept in capitals: a to z only, accented letters stay.
 std::string upperAsciiLetters(std::string dos);
+
+} // namespace velk

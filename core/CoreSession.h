@@ -7,6 +7,8 @@
 
 #include <QString>
 
+namespace velk {
+
 // The program-wide state is one object built in layers: each subsystem's layer adds its
 // records to the one below, and its logic takes the layer it may know. The program and
 // each test own one whole `Session` (session/Session.h).
@@ -22,3 +24,5 @@ struct CoreSession {
         return ProfileFile(joinPath(startDirectory, QStringLiteral("VELK.INI")));
     }
 };
+
+} // namespace velk

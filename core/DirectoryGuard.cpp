@@ -6,6 +6,8 @@
 
 #include <QDir>
 
+namespace velk {
+
 QString workDirectoryConflict(const QString& workPath, const QString& startDirectory,
                               const QString& velkPath, const QString& qwkPath,
                               const QString& repPath) {
@@ -44,3 +46,5 @@ QString workDirectoryConflict(const QString& workPath, const QString& startDirec
 QString workDirectoryConflict(const Settings& s, const QString& startDirectory) {
     return workDirectoryConflict(s.workPath, startDirectory, s.velkPath, s.qwkPath, s.repPath);
 }
+
+} // namespace velk

@@ -3,6 +3,8 @@
 
 #include <QString>
 
+namespace velk {
+
 struct Settings;
 
 // Emptying the work directory deletes every file in it. That is only safe for a directory
@@ -13,3 +15,5 @@ QString workDirectoryConflict(const QString& workPath, const QString& startDirec
                               const QString& velkPath, const QString& qwkPath,
                               const QString& repPath);
 QString workDirectoryConflict(const Settings& settings, const QString& startDirectory);
+
+} // namespace velk

@@ -3,6 +3,8 @@
 
 #include <QFontDatabase>
 
+namespace velk {
+
 int registerDosFont(const QString& fontFile) {
     return QFontDatabase::addApplicationFont(fontFile);
 }
@@ -26,3 +28,5 @@ void setDosFontRendering(QFont& font) {
     font.setHintingPreference(QFont::PreferFullHinting);
     font.setKerning(false);
 }
+
+} // namespace velk

@@ -4,6 +4,8 @@
 #include <QFont>
 #include <QString>
 
+namespace velk {
+
 inline const QString kDosFontFamily = QStringLiteral("TerminalDOS");
 inline const QString kDosFontFile = QStringLiteral("VELKFONT.FON");
 
@@ -19,3 +21,5 @@ QFont dosFont();
 // Draws a font of the TerminalDOS family the way its glyphs were made: whole pixels,
 // without greying their edges, at any screen scale.
 void setDosFontRendering(QFont& font);
+
+} // namespace velk

@@ -11,6 +11,8 @@
 
 #include <unistd.h>
 
+namespace velk {
+
 fs::path toFsPath(const QString& path) {
     return fs::path(path.toStdU16String());
 }
@@ -158,3 +160,5 @@ bool isSameOrInside(const QString& inner, const QString& outer) {
     }
     return true;
 }
+
+} // namespace velk

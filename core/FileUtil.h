@@ -5,12 +5,14 @@
 #include <QString>
 #include <QStringList>
 
-class QSaveFile;
-
 #include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <optional>
+
+class QSaveFile;
+
+namespace velk {
 
 namespace fs = std::filesystem;
 
@@ -67,3 +69,5 @@ std::optional<std::uint64_t> freeSpace(const QString& path);
 // Whether `inner` is `outer` itself or lies below it (both made absolute and canonical
 // where they exist).
 bool isSameOrInside(const QString& inner, const QString& outer);
+
+} // namespace velk

@@ -8,6 +8,8 @@
 
 #include <string>
 
+namespace velk {
+
 QString frenchMonthName(int month) {
     static const char* const names[] = {"janvier",   "février", "mars",     "avril",
                                         "mai",       "juin",    "juillet",  "août",
@@ -45,3 +47,5 @@ QString LongPacketDate(std::string_view text, const QDate& today) {
     return QString::number(d.day()) + QLatin1Char(' ') + frenchMonthName(d.month()) +
            QLatin1Char(' ') + QString::number(d.year());
 }
+
+} // namespace velk

@@ -6,6 +6,8 @@
 
 #include <string_view>
 
+namespace velk {
+
 // The packet date of the control file ("mm-dd-yy" or "mm-dd-yyyy", any separator) as a
 // date. Read day first when the first number is above 12 and the second below it. A
 // two-digit year is placed by the sliding window of TwoDigitYear.h. Invalid: a null date.
@@ -16,3 +18,5 @@ QString LongPacketDate(std::string_view text, const QDate& today = QDate::curren
 
 // "février"; month from 1 to 12.
 QString frenchMonthName(int month);
+
+} // namespace velk

@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QList>
 
+namespace velk {
+
 namespace {
 
 QList<QByteArray> readLines(const QString& path) {
@@ -102,3 +104,5 @@ void ProfileFile::writeString(const QString& section, const QString& key,
         data += l + "\r\n";
     writeFileAtomically(path_, data);
 }
+
+} // namespace velk

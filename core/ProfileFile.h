@@ -3,6 +3,8 @@
 
 #include <QString>
 
+namespace velk {
+
 // A settings file of [sections] and key=value lines, read and written key by key:
 // each read opens the file, each write rewrites it at once (through a temporary file,
 // so a full disk leaves the previous version whole), keeping every other line.
@@ -24,3 +26,5 @@ public:
 private:
     QString path_;
 };
+
+} // namespace velk

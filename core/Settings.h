@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+namespace velk {
+
 // The program-wide copies of the VELK.INI values, refreshed by InitDivers and the
 // settings dialogs. Colours keep the file's Windows value (0x00BBGGRR).
 struct Settings {
@@ -25,3 +27,5 @@ struct Settings {
     bool fontNotTerminal = true;    // the message font is not "TerminalDOS": convert texts
     std::string scrambledSignature; // see programSignature() in core/SettingsFile.h
 };
+
+} // namespace velk

@@ -9,6 +9,8 @@
 
 #include <QDir>
 
+namespace velk {
+
 DirectoryFields loadDirectoryFields(const CoreSession& session) {
     Settings fromFile;
     readDirectories(session.settingsFile(), fromFile);
@@ -96,3 +98,5 @@ bool checkOrCreateDirectory(const QString& path, UiServices& ui) {
                MessageKind::Error);
     return false;
 }
+
+} // namespace velk

@@ -8,6 +8,8 @@
 #include <array>
 #include <optional>
 
+namespace velk {
+
 struct CoreSession;
 class UiServices;
 
@@ -49,3 +51,5 @@ std::uint32_t changeColour(CoreSession& session, ColourKey key, UiServices& ui);
 // The directory is there and writable, or the user agrees to create it and it was created.
 // A creation that fails is reported and counts as a refusal.
 bool checkOrCreateDirectory(const QString& path, UiServices& ui);
+
+} // namespace velk

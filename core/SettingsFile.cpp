@@ -9,6 +9,8 @@
 
 #include <limits>
 
+namespace velk {
+
 namespace K = SettingsKeys;
 
 QString defaultVelkPath() {
@@ -248,3 +250,5 @@ std::string programSignature(const Settings& settings) {
         plain[i] = static_cast<char>(static_cast<unsigned char>(plain[i]) ^ kSignatureKey(i));
     return plain;
 }
+
+} // namespace velk

@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <string>
 
+namespace velk {
+
 // VELK.INI, key by key: every value is read from the file when it is needed and every
 // write goes to the file at once, so the in-memory Settings are only a copy.
 namespace SettingsKeys {
@@ -94,3 +96,5 @@ int fontStyleCode(const QFont& font);
 // memory; DOS bytes, at most 13.
 std::string scrambledProgramSignature();
 std::string programSignature(const Settings& settings);
+
+} // namespace velk

@@ -7,6 +7,8 @@
 
 #include <limits>
 
+namespace velk {
+
 std::string TrimRight(std::string_view text) {
     return trimRight(text);
 }
@@ -93,3 +95,5 @@ std::int32_t StrToInt(std::string_view text) {
         return *v;
     throw VelkError::notAnInteger(dosToUnicode(text));
 }
+
+} // namespace velk

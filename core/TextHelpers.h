@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+namespace velk {
+
 // The text without its trailing spaces (only 0x20 counts).
 std::string TrimRight(std::string_view text);
 std::string trimRight(std::string_view text);
@@ -40,3 +42,5 @@ std::optional<std::int32_t> parseWholeNumber(std::string_view text);
 
 // The same, throwing the runtime's conversion error (naming the DOS text) on failure.
 std::int32_t StrToInt(std::string_view text);
+
+} // namespace velk

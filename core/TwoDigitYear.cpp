@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "core/TwoDigitYear.h"
 
+namespace velk {
+
 int fullYear(int year, const QDate& today) {
     if (year < 0 || year > 99)
         return year;
@@ -12,3 +14,5 @@ int fullYear(int year, const QDate& today) {
         candidate += 100;
     return candidate;
 }
+
+} // namespace velk

@@ -12,6 +12,8 @@
 class QObject;
 class QPrinter;
 
+namespace velk {
+
 enum class MessageKind { Information, Warning, Error };
 enum class Answer { Yes, No, Cancel };
 
@@ -114,3 +116,5 @@ public:
 private:
     UiServices* ui_;
 };
+
+} // namespace velk

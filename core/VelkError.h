@@ -5,6 +5,8 @@
 
 #include <stdexcept>
 
+namespace velk {
+
 // The one exception of the program: it carries the French text the user is shown.
 // Raised where the runtime would stop an action (a missing file, an input/output error,
 // a bad number) and caught at each user action's boundary (see ActionGuard.h).
@@ -36,3 +38,5 @@ constexpr int AccessDenied = 5;
 constexpr int DiskFull = 101;
 constexpr int ReadPastEnd = 100;
 } // namespace IoCode
+
+} // namespace velk

@@ -8,6 +8,8 @@
 
 #include <system_error>
 
+namespace velk {
+
 namespace {
 
 bool samePath(const fs::path& a, const QString& b) {
@@ -69,3 +71,5 @@ void EmptyDirectoryTree(const QString& directory, const QString& workPath) {
     if (!samePath(dir, workPath) && (!fs::remove(dir, ec) || ec))
         throw VelkError::io(IoCode::AccessDenied);
 }
+
+} // namespace velk

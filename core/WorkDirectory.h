@@ -3,6 +3,8 @@
 
 #include <QString>
 
+namespace velk {
+
 struct CoreSession;
 
 // Deletes everything below the work directory, subdirectories included (failures are
@@ -15,3 +17,5 @@ QString emptyWorkDirectory(const CoreSession& session, const QString& keep = {})
 // work directory, which is kept empty. Throws VelkError when an entry cannot be deleted
 // or the directory does not lie in the work directory.
 void EmptyDirectoryTree(const QString& directory, const QString& workPath);
+
+} // namespace velk

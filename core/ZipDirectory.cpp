@@ -7,6 +7,8 @@
 #include <limits>
 #include <optional>
 
+namespace velk {
+
 namespace {
 
 constexpr std::uint32_t kEndSignature = 0x06054b50;
@@ -196,3 +198,5 @@ ZipReadResult readZipDirectory(QIODevice& device) {
     }
     return result;
 }
+
+} // namespace velk

@@ -9,6 +9,8 @@
 
 class QIODevice;
 
+namespace velk {
+
 // One member of a ZIP archive as its central directory describes it.
 struct ZipMember {
     QByteArray name;        // as stored: bytes, "/" separating directories
@@ -36,3 +38,5 @@ struct ZipReadResult {
 // list the unpacker works from. Only the end of the file and the directory are read, never
 // the members' data; every offset and count is checked against the device's size.
 ZipReadResult readZipDirectory(QIODevice& device);
+
+} // namespace velk

@@ -4,6 +4,8 @@
 #include "fuzz/FuzzSupport.h"
 #include "packet/AnsiRenderer.h"
 
+using namespace velk;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static FuzzFile file;
     const QString path = file.hold(fuzzBytes(data, size));

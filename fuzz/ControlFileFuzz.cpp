@@ -5,6 +5,8 @@
 #include "merge/ControlMerge.h"
 #include "packet/ControlFile.h"
 
+using namespace velk;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QByteArray bytes = fuzzBytes(data, size);
     HeadlessUiServices ui;

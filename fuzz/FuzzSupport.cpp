@@ -7,6 +7,8 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+using namespace velk;
+
 FuzzFile::FuzzFile() : fd_(::memfd_create("velk-fuzz", 0)) {}
 
 QString FuzzFile::hold(const QByteArray& bytes) {

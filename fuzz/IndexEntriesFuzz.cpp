@@ -4,6 +4,8 @@
 #include "packet/Mbf.h"
 #include "packet/MessageStore.h"
 
+using namespace velk;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::vector<std::int32_t> entries = DecodeIndexEntries(fuzzBytes(data, size));
     if (entries.size() != size / kIndexEntrySize)

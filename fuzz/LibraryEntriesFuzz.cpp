@@ -7,6 +7,8 @@
 
 #include <QFile>
 
+using namespace velk;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0)
         return 0;

@@ -6,6 +6,8 @@
 #include "mail/MessageView.h"
 #include "packet/MessageStore.h"
 
+using namespace velk;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static FuzzFile file;
     const QString path = file.hold(fuzzBytes(data, size));

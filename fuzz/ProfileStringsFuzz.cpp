@@ -7,6 +7,8 @@
 
 #include <QFile>
 
+using namespace velk;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QString path = joinPath(fuzzDirectory(), QStringLiteral("VELK.INI"));
     QFile f(path);

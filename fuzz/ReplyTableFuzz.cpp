@@ -5,6 +5,8 @@
 #include "packet/MessageStore.h"
 #include "reply/ReplyFile.h"
 
+using namespace velk;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static FuzzFile file;
     const QString path = file.hold(fuzzBytes(data, size));

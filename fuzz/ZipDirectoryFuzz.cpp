@@ -5,6 +5,8 @@
 
 #include <QBuffer>
 
+using namespace velk;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     QByteArray bytes = fuzzBytes(data, size);
     QBuffer buffer(&bytes);

@@ -10,6 +10,8 @@
 
 #include <algorithm>
 
+namespace velk {
+
 QString ChooserCaption(LibraryKind kind) {
     switch (kind) {
     case LibraryKind::Headers:
@@ -70,3 +72,5 @@ void LibraryChooser::choose(int row) {
         return;
     resultOf(kind_) = shown_[std::size_t(row)].tableIndex;
 }
+
+} // namespace velk

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+namespace velk {
+
 class UiServices;
 struct LibrarySession;
 
@@ -62,3 +64,5 @@ private:
                                       // correspondents by use count
     std::vector<ChooserLine> shown_;
 };
+
+} // namespace velk

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+namespace velk {
+
 int EditorMapSize(LibraryKind kind) {
     return LibraryReadLimit(kind) + 1;
 }
@@ -164,3 +166,5 @@ bool LibraryEditing::SaveEmptied(const QString& velkPath, UiServices& ui) {
         e.deleted = true;
     return SaveLibrary(state_, kind_, velkPath, ui);
 }
+
+} // namespace velk

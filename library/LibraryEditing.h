@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+namespace velk {
+
 class UiServices;
 
 // Map positions of each editor's drop-down: 201, 201, 2001, 101.
@@ -82,3 +84,5 @@ private:
     std::vector<int> map_;
     int current_ = -1;
 };
+
+} // namespace velk

@@ -9,6 +9,8 @@
 
 #include <QFileInfo>
 
+namespace velk {
+
 namespace {
 
 const char* const kCrLf = "\r\n";
@@ -283,3 +285,5 @@ void LoadAllLibraries(LibrarySession& session, UiServices& ui) {
     LoadTaglines(session, ui);
     LoadCorrespondents(session, ui);
 }
+
+} // namespace velk

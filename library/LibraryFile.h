@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+namespace velk {
+
 class UiServices;
 struct LibrarySession;
 
@@ -69,3 +71,5 @@ bool RecordCorrespondent(LibrarySession& session, const std::string& name, UiSer
 // Start-up: the four libraries in the order headers, footers, taglines, correspondents.
 // Throws VelkError when a file cannot be read.
 void LoadAllLibraries(LibrarySession& session, UiServices& ui);
+
+} // namespace velk

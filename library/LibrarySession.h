@@ -4,6 +4,10 @@
 #include "library/LibraryState.h"
 #include "packet/PacketSession.h"
 
+namespace velk {
+
 struct LibrarySession : PacketSession {
     LibraryState libraries;
 };
+
+} // namespace velk

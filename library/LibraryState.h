@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace velk {
+
 // One entry of a library file. Texts are DOS bytes without the entry markers.
 struct LibraryEntry {
     std::int32_t number = 0; // taglines: 1-based position when loaded; correspondents: use count
@@ -26,3 +28,5 @@ struct LibraryState {
     // its content, so saving the list would destroy the file. Indexed by LibraryKind.
     bool refusedAtLoad[4] = {false, false, false, false};
 };
+
+} // namespace velk

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+namespace velk {
+
 std::vector<std::string> entryLines(std::string_view text) {
     std::vector<std::string> lines;
     std::size_t from = 0;
@@ -33,3 +35,5 @@ std::string firstLine(std::string_view text, std::size_t width) {
     const std::size_t end = text.find_first_of("\r\n");
     return std::string(text.substr(0, std::min(end, width)));
 }
+
+} // namespace velk

@@ -10,6 +10,8 @@
 
 #include <QFileInfo>
 
+namespace velk {
+
 namespace {
 
 void addTagline(std::vector<std::string>& taglines, std::string line) {
@@ -105,3 +107,5 @@ void ImportTaglines(LibrarySession& session, UiServices& ui) {
                QString::number(int(session.libraries.TaglineList.size()) - before) +
                QStringLiteral(" taglines dans VELK"));
 }
+
+} // namespace velk

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace velk {
+
 class UiServices;
 struct LibrarySession;
 
@@ -22,3 +24,5 @@ std::vector<std::string> TaglinesOfFile(const QByteArray& file, bool dosFile);
 // limit, reloads the list and reports. Throws VelkError when a file cannot be read or
 // written.
 void ImportTaglines(LibrarySession& session, UiServices& ui);
+
+} // namespace velk

@@ -16,6 +16,8 @@
 #include <limits>
 #include <numeric>
 
+namespace velk {
+
 namespace {
 
 // 10 x first + second, wrapping in 16 bits, so that a character other than a digit gives a
@@ -422,3 +424,5 @@ void loadPersonalList(MailSession& s) {
     b.LastListIndex = std::int32_t(b.ListOrder.size()) - 1;
     b.LoadedConference.reset();
 }
+
+} // namespace velk

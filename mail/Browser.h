@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+namespace velk {
+
 struct MessageHeader;
 struct MailSession;
 class UiServices;
@@ -76,3 +78,5 @@ bool readListedMessage(MailSession& session, UiServices& ui, int line);
 // when there is none) into ConferenceIndex and ListOrder, LastListIndex set. The browser's loaded
 // conference is forgotten, since its index was overwritten.
 void loadPersonalList(MailSession& session);
+
+} // namespace velk

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace velk {
+
 // The browser's sort orders, numbered as its buttons are from left to right.
 enum class MessageOrder : std::uint16_t { Number = 1, Author = 2, Recipient = 3, Subject = 4 };
 
@@ -37,3 +39,5 @@ struct BrowserState {
     std::optional<std::int32_t> LoadedConference;
     std::vector<MessageListEntry> MessageList; // index-file order
 };
+
+} // namespace velk

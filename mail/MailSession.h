@@ -5,7 +5,11 @@
 #include "mail/ViewerState.h"
 #include "reply/ReplySession.h"
 
+namespace velk {
+
 struct MailSession : ReplySession {
     BrowserState browser;
     ViewerState viewer;
 };
+
+} // namespace velk

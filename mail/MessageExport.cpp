@@ -13,6 +13,8 @@
 
 #include <algorithm>
 
+namespace velk {
+
 namespace {
 
 // The DOS letter à the date lines carry between date and time.
@@ -169,3 +171,5 @@ bool exportViewerMessage(MailSession& session, UiServices& ui, const QStringList
         session, ui, ExportMode::Viewer,
         viewerSource(shownLines, subject, conference, windowFont, kExportWrapWidth));
 }
+
+} // namespace velk

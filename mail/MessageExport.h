@@ -11,6 +11,8 @@
 
 #include <string_view>
 
+namespace velk {
+
 struct MailSession;
 struct MessageHeader;
 struct Settings;
@@ -81,3 +83,5 @@ bool ExportMessage(MailSession& session, UiServices& ui, ExportMode mode,
 bool exportViewerMessage(MailSession& session, UiServices& ui, const QStringList& shownLines,
                          const QString& subject, const QString& conference,
                          const QFont& windowFont);
+
+} // namespace velk

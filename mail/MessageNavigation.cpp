@@ -13,6 +13,8 @@
 
 #include <algorithm>
 
+namespace velk {
+
 std::optional<int> navigationTarget(int current, int count, NavigationStep step) {
     if (count <= 0)
         return std::nullopt;
@@ -114,3 +116,5 @@ std::optional<FontChange> chooseMessageFont(MailSession& session, UiServices& ui
     change.isNotTerminal = session.settings.fontNotTerminal;
     return change;
 }
+
+} // namespace velk

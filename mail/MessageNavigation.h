@@ -6,6 +6,8 @@
 
 #include <optional>
 
+namespace velk {
+
 struct MailSession;
 class UiServices;
 
@@ -37,3 +39,5 @@ struct FontChange {
 // settings file and read back into the settings. Nothing when the user cancels. Throws
 // VelkError when the settings file cannot be written.
 std::optional<FontChange> chooseMessageFont(MailSession& session, UiServices& ui);
+
+} // namespace velk

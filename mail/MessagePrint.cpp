@@ -13,6 +13,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace velk {
+
 namespace {
 
 QString field(std::string_view dos, std::size_t width) {
@@ -126,3 +128,5 @@ void drawPrintedPages(QPagedPaintDevice& device, const QStringList& lines, int l
     if (!painter.end())
         throw printFailure();
 }
+
+} // namespace velk

@@ -10,6 +10,9 @@
 #include <vector>
 
 class QPagedPaintDevice;
+
+namespace velk {
+
 struct MailSession;
 
 // The header block of a printed message: eight lines at the top of the first page.
@@ -46,3 +49,5 @@ QFont printFont();
 // device cannot be drawn on or cannot start a page.
 void drawPrintedPages(QPagedPaintDevice& device, const QStringList& lines, int lineHeight,
                       int linesPerPage);
+
+} // namespace velk

@@ -13,6 +13,8 @@
 #include <algorithm>
 #include <array>
 
+namespace velk {
+
 namespace {
 
 // What each DOS byte shows as in a font other than the DOS one: the Windows letter of the
@@ -312,3 +314,5 @@ void copyToClipboard(const QString& selection, bool fontNotTerminal, bool utf8) 
     if (QClipboard* clipboard = QGuiApplication::clipboard())
         clipboard->setText(clipboardText(selection, fontNotTerminal, utf8));
 }
+
+} // namespace velk

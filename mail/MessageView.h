@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+namespace velk {
+
 struct MessageHeader;
 struct PacketControl;
 struct MailSession;
@@ -112,3 +114,5 @@ std::vector<ShownLine> shownBodyLines(const MessageBody& body, bool fontNotTermi
 // a UTF-8 message's characters go as they are. Paragraph separators become line feeds.
 QString clipboardText(const QString& selection, bool fontNotTerminal, bool utf8 = false);
 void copyToClipboard(const QString& selection, bool fontNotTerminal, bool utf8 = false);
+
+} // namespace velk

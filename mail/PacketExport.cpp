@@ -16,6 +16,8 @@
 #include <array>
 #include <memory>
 
+namespace velk {
+
 namespace {
 
 // Day and month names of mail dates, which are English whatever the locale.
@@ -365,3 +367,5 @@ std::size_t exportPacket(PacketSession& s, const std::vector<IndexFileEntry>& in
         out->file.commit();
     return count;
 }
+
+} // namespace velk

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+namespace velk {
+
 class UiServices;
 struct IndexFileEntry;
 struct MessageHeader;
@@ -67,3 +69,5 @@ struct ExportTarget {
 std::size_t exportPacket(PacketSession& session, const std::vector<IndexFileEntry>& indexFiles,
                          std::optional<int> only, const std::vector<ExportTarget>& targets,
                          UiServices& ui);
+
+} // namespace velk

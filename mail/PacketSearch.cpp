@@ -18,6 +18,8 @@
 #include <cstring>
 #include <functional>
 
+namespace velk {
+
 namespace {
 
 using FoldTable = std::array<unsigned char, 256>;
@@ -196,3 +198,5 @@ std::vector<SearchHit> searchPacket(MailSession& session, const SearchRequest& r
     }
     return hits;
 }
+
+} // namespace velk

@@ -8,6 +8,8 @@
 #include <memory>
 #include <vector>
 
+namespace velk {
+
 struct MailSession;
 
 // What to find in the open packet. Texts are matched in the message's own set: an accented
@@ -54,3 +56,5 @@ private:
 
 // The whole search at once.
 std::vector<SearchHit> searchPacket(MailSession& session, const SearchRequest& request);
+
+} // namespace velk

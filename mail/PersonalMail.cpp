@@ -14,6 +14,8 @@
 
 #include <algorithm>
 
+namespace velk {
+
 std::string managerLine(const MessageHeader& header, std::string_view name) {
     const std::string conference = std::to_string(header.conference);
     std::string line;
@@ -127,3 +129,5 @@ bool startRereading(MailSession& session) {
     readWrittenMessage(session, *replies.SelectedReply);
     return true;
 }
+
+} // namespace velk

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+namespace velk {
+
 struct MessageHeader;
 struct MailSession;
 class UiServices;
@@ -55,3 +57,5 @@ bool deleteSelectedReply(MailSession& session, UiServices& ui);
 // "&Relire les messages": the selected message, or the first when none is, becomes
 // SelectedReply and is read. False when the reply file holds no message.
 bool startRereading(MailSession& session);
+
+} // namespace velk

@@ -3,6 +3,8 @@
 
 #include <string>
 
+namespace velk {
+
 // The message viewer's shared state: which list it steps through and what it last showed.
 struct ViewerState {
     // false: the browser's or the personal list (packet mode); true: the reply file's
@@ -13,3 +15,5 @@ struct ViewerState {
     std::string ShownAuthor;
     std::string ShownRecipient;
 };
+
+} // namespace velk

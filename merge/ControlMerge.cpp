@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <optional>
 
+namespace velk {
+
 namespace {
 
 std::int32_t lineNumber(const std::string& line) {
@@ -222,3 +224,5 @@ bool GereControlDat(const QString& baseDirectory, const QString& integratedDirec
     writeFileAtomically(baseFile->path, out);
     return true;
 }
+
+} // namespace velk

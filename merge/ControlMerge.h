@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+namespace velk {
+
 class UiServices;
 
 // What the merge reads of a CONTROL.DAT. Texts are DOS bytes cut to their widths.
@@ -52,3 +54,5 @@ struct MergeNotices {
 // on a bad number or a file error.
 bool GereControlDat(const QString& baseDirectory, const QString& integratedDirectory,
                     PacketControl& control, MergeNotices& notices, UiServices& ui);
+
+} // namespace velk

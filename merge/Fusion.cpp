@@ -24,6 +24,8 @@
 
 #include <unistd.h>
 
+namespace velk {
+
 namespace {
 
 const QString kCancelled = QStringLiteral("Fusion annulée.");
@@ -292,3 +294,5 @@ FusionResult DoFusion(PacketSession& session, const QString& basePath,
     return DoFusion(basePath, integratedPath, session.settings.workPath, session.packet.control, ui,
                     Statut);
 }
+
+} // namespace velk

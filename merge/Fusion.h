@@ -9,6 +9,8 @@
 #include <functional>
 #include <optional>
 
+namespace velk {
+
 struct PacketControl;
 struct PacketSession;
 class UiServices;
@@ -58,3 +60,5 @@ FusionResult DoFusion(const QString& basePath, const QString& integratedPath,
 // The same in the configured work directory, once it has passed the work-directory guard.
 FusionResult DoFusion(PacketSession& session, const QString& basePath,
                       const QString& integratedPath, UiServices& ui, const FusionStatus& Statut);
+
+} // namespace velk

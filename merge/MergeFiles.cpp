@@ -10,6 +10,8 @@
 
 #include <algorithm>
 
+namespace velk {
+
 namespace {
 
 constexpr std::int64_t kBlock = 128;
@@ -200,3 +202,5 @@ void RenameIndexFile(const QString& baseDirectory, int oldNumber, int newNumber)
     if (!QFile::remove(*oldPath))
         throw VelkError::io(IoCode::AccessDenied);
 }
+
+} // namespace velk

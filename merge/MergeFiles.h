@@ -7,6 +7,8 @@
 #include <optional>
 #include <vector>
 
+namespace velk {
+
 // The message file and index files of two unpacked packets combined: the integrated
 // packet's messages go after the base packet's, and its index entries follow them.
 
@@ -60,3 +62,5 @@ std::optional<QString> findIndexFile(const QString& directory, const QString& na
 // Nothing to rename when there is none; when the new one exists already, the old file's
 // records go before its own and the old file is removed. Throws VelkError.
 void RenameIndexFile(const QString& baseDirectory, int oldNumber, int newNumber);
+
+} // namespace velk

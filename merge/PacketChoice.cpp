@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+namespace velk {
+
 QStringList packetFileNames(const QString& directory, const QString& mask) {
     QStringList names = findFiles(directory, mask);
     names.removeIf([](const QString& n) { return n.startsWith(QLatin1Char('.')); });
@@ -17,3 +19,5 @@ QStringList packetFileNames(const QString& directory, const QString& mask) {
 QString chosenPacketPath(const QString& directory, const QString& name) {
     return name.isEmpty() ? QString() : joinPath(directory, name);
 }
+
+} // namespace velk

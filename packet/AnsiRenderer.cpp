@@ -13,6 +13,8 @@
 #include <cmath>
 #include <new>
 
+namespace velk {
+
 namespace {
 
 constexpr char kEsc = 27;
@@ -465,3 +467,5 @@ QImage enlargeAnsiImage(const QImage& image, qreal ratio, const QRect& deviceAre
 void releaseAnsiBuffer(AnsiRendererState& state) {
     std::string().swap(state.FileBuffer);
 }
+
+} // namespace velk

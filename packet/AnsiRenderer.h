@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+namespace velk {
+
 class UiServices;
 
 // Width of the viewer's image: 80 cells of 8 pixels and one spare column.
@@ -124,3 +126,5 @@ QImage enlargeAnsiImage(const QImage& image, qreal ratio, const QRect& deviceAre
 
 // Frees the file kept for the viewer.
 void releaseAnsiBuffer(AnsiRendererState& state);
+
+} // namespace velk

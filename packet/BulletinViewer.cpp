@@ -7,6 +7,8 @@
 #include "core/UiServices.h"
 #include "packet/PacketSession.h"
 
+namespace velk {
+
 QString bulletinListLine(std::string_view fileName, bool numberedAfterDot) {
     const std::size_t separator = fileName.find(numberedAfterDot ? '.' : '-');
     const std::string_view number =
@@ -136,3 +138,5 @@ QString BulletinViewer::coloursCaption() const {
 void BulletinViewer::release() {
     releaseAnsiBuffer(renderer_);
 }
+
+} // namespace velk

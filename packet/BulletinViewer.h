@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+namespace velk {
+
 struct PacketControl;
 struct PacketSession;
 class UiServices;
@@ -83,3 +85,5 @@ private:
     QImage image_;
     QString caption_;
 };
+
+} // namespace velk

@@ -13,6 +13,8 @@
 #include <numeric>
 #include <system_error>
 
+namespace velk {
+
 namespace {
 
 std::string afterEquals(const std::string& line) {
@@ -247,3 +249,5 @@ QString replyPacketPath(const PacketSession& s) {
     return joinPath(s.settings.repPath,
                     dosToUnicode(s.packet.control.BbsId) + QStringLiteral(".REP"));
 }
+
+} // namespace velk

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+namespace velk {
+
 struct PacketSession;
 class UiServices;
 
@@ -65,3 +67,5 @@ QString removeReplyFilesFromPacket(const QString& workPath, const std::string& b
 // The reply file (work directory) and the reply packet (REP directory) of the open packet.
 QString replyFilePath(const PacketSession& session);
 QString replyPacketPath(const PacketSession& session);
+
+} // namespace velk

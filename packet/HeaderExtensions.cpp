@@ -9,6 +9,8 @@
 #include <cctype>
 #include <memory>
 
+namespace velk {
+
 namespace {
 
 std::string_view trimBlanks(std::string_view s) {
@@ -320,3 +322,5 @@ std::vector<std::string> replyKludgeLines(std::string_view recipient, std::strin
         lines.emplace_back();
     return lines;
 }
+
+} // namespace velk

@@ -10,6 +10,8 @@
 #include <unordered_map>
 #include <vector>
 
+namespace velk {
+
 class BlockFile;
 class UiServices;
 struct PacketSession;
@@ -63,3 +65,5 @@ void ReadPacketMessage(PacketSession& session, BlockFile& messages, std::int32_t
 // nothing when every field fits. Blanks after a value are not part of it.
 std::vector<std::string> replyKludgeLines(std::string_view recipient, std::string_view author,
                                           std::string_view subject);
+
+} // namespace velk

@@ -13,6 +13,8 @@
 #include <limits>
 #include <set>
 
+namespace velk {
+
 namespace {
 
 constexpr std::size_t kBlock = kBlockSize;
@@ -206,3 +208,5 @@ std::vector<std::int32_t> readPersonalList(const QString& workPath, PacketState&
         return ReadIndexFile(*path);
     return builtIndexOf(workPath, packet).personal;
 }
+
+} // namespace velk

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+namespace velk {
+
 // What one pass over the headers of MESSAGES.DAT finds, for packets that lack index files:
 // the header block of every message by conference number, in file order, and of those
 // addressed to the user. Records that are no message (a board's votes, status 'V') are
@@ -48,3 +50,5 @@ std::vector<std::int32_t> readPersonalIndex(const QString& workPath);
 // The personal list: PERSONAL.NDX when the packet has one, even empty; otherwise the
 // messages of MESSAGES.DAT addressed to the user.
 std::vector<std::int32_t> readPersonalList(const QString& workPath, PacketState& packet);
+
+} // namespace velk

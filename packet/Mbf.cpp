@@ -3,6 +3,8 @@
 
 #include <bit>
 
+namespace velk {
+
 std::int32_t MbfToBlockIndex(std::uint32_t v) {
     const std::uint32_t exponentByte = v >> 24;
     if (exponentByte < 0x81 || exponentByte > 0x98)
@@ -20,3 +22,5 @@ std::array<std::uint8_t, 4> EncodeMbf(std::uint32_t n) {
     return {std::uint8_t(fraction), std::uint8_t(fraction >> 8),
             std::uint8_t((fraction >> 16) & 0x7F), std::uint8_t(129 + k)};
 }
+
+} // namespace velk

@@ -4,6 +4,8 @@
 #include <array>
 #include <cstdint>
 
+namespace velk {
+
 // Index records hold a message's block number (counted from 1) as a Microsoft Binary
 // Format single: exponent byte (bias 129) last, sign in the top bit of byte 2.
 
@@ -19,3 +21,5 @@ inline std::uint32_t mbfWord(const unsigned char* p) {
     return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) |
            (std::uint32_t(p[3]) << 24);
 }
+
+} // namespace velk

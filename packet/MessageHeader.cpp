@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+namespace velk {
+
 namespace {
 
 struct Cursor {
@@ -98,3 +100,5 @@ std::string messageBytesInDos(const MessageHeader& h, std::string_view bytes) {
         return std::string(bytes);
     return unicodeToDos(utf8TextToUnicode(bytes));
 }
+
+} // namespace velk

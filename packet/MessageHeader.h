@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+namespace velk {
+
 constexpr std::size_t kBlockSize = 128;
 using Block = std::array<char, kBlockSize>;
 
@@ -69,3 +71,5 @@ QString messageCharacters(const MessageHeader& header, std::string_view bytes);
 // The same bytes in the DOS set, as a reply or a quotation holds them: a UTF-8 character
 // that code page 437 lacks takes its best fit.
 std::string messageBytesInDos(const MessageHeader& header, std::string_view bytes);
+
+} // namespace velk

@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <cstring>
 
+namespace velk {
+
 std::vector<std::int32_t> DecodeIndexEntries(const QByteArray& data) {
     const std::size_t count = std::size_t(data.size()) / kIndexEntrySize;
     std::vector<std::int32_t> out;
@@ -189,3 +191,5 @@ void ReadReplyText(const QString& replyFile, std::int32_t firstTextBlock,
     const std::uint16_t blocks = textBlockCount(blockCountField);
     readText(file, firstTextBlock, blocks, store);
 }
+
+} // namespace velk

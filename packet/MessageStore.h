@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+namespace velk {
+
 class UiServices;
 
 constexpr std::size_t kIndexEntrySize = 5;
@@ -83,3 +85,5 @@ void fixDateSeparators(MessageHeader& header);
 void patchAnomalyHeader(MessageHeader& header);
 // Whether the date passes the check (month-day or, read as day-month, day-month).
 bool isAcceptableDate(const std::string& date);
+
+} // namespace velk

@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace velk {
+
 // The header and text last read, whoever read them: every read overwrites them.
 struct MessageStoreState {
     MessageHeader CurrentHeader;
@@ -13,3 +15,5 @@ struct MessageStoreState {
     // The header last read from MESSAGES.DAT was no header: its text is the anomaly's.
     bool HeaderAnomaly = false;
 };
+
+} // namespace velk

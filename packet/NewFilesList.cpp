@@ -9,6 +9,8 @@
 
 #include <string_view>
 
+namespace velk {
+
 namespace {
 
 constexpr char kEndOfText = 26;
@@ -124,3 +126,5 @@ void exportNewFiles(const QString& path, const QString& text) {
     data += newFilesExportBytes(text);
     writeFileAtomically(path, data);
 }
+
+} // namespace velk

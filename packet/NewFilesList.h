@@ -6,6 +6,8 @@
 #include <QByteArray>
 #include <QString>
 
+namespace velk {
+
 struct PacketSession;
 
 // NEWFILES.DAT of the work directory, whatever the case of its name on disk (the plain
@@ -46,3 +48,5 @@ QByteArray newFilesExportBytes(const QString& text);
 // Appends the text to the file when it exists, else creates it. The file is rewritten
 // through a temporary file, so a failed write leaves it as it was; throws VelkError.
 void exportNewFiles(const QString& path, const QString& text);
+
+} // namespace velk

@@ -13,6 +13,8 @@
 #include <cstdio>
 #include <stdexcept>
 
+namespace velk {
+
 namespace {
 
 constexpr std::size_t kBlock = 128;
@@ -311,3 +313,5 @@ void PacketBuilder::zipTo(const QString& packetPath) const {
         zip.exitCode() != 0)
         throw std::runtime_error("zip failed: " + zip.readAllStandardError().toStdString());
 }
+
+} // namespace velk

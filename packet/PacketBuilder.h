@@ -13,6 +13,8 @@
 #include <utility>
 #include <vector>
 
+namespace velk {
+
 // Writes QWK packets for the tests and the demo: CONTROL.DAT, DOOR.ID, MESSAGES.DAT with
 // one MBF index file per conference and PERSONAL.NDX, bulletins, news, NEWFILES.DAT and any
 // other member, unpacked into a directory or zipped with the real zip. The quirks of
@@ -145,3 +147,5 @@ private:
 
 // MBF index record: the 1-based block number and the conference's low byte.
 std::string indexRecord(std::uint32_t blockNumber, std::uint16_t conference);
+
+} // namespace velk

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace velk {
+
 struct HeadersFile;
 struct MessageFileIndex;
 
@@ -66,3 +68,5 @@ struct PacketState {
     std::shared_ptr<const MessageFileIndex> builtIndex;
     std::shared_ptr<const HeadersFile> headersFile;
 };
+
+} // namespace velk

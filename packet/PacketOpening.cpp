@@ -18,6 +18,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+namespace velk {
+
 namespace {
 
 void reportUnpackFailure(UiServices& ui, const QString& archive, const UnpackResult& r) {
@@ -215,3 +217,5 @@ PacketButtons packetButtons(const PacketSession& s) {
     b.news = newsFilePath(s).has_value();
     return b;
 }
+
+} // namespace velk

@@ -5,6 +5,8 @@
 
 #include <optional>
 
+namespace velk {
+
 struct PacketSession;
 class UiServices;
 
@@ -75,3 +77,5 @@ PacketButtons packetButtons(const PacketSession& session);
 // The news file named by the control file, found in the work directory; nullopt when
 // there is none or its name is not a plain file name.
 std::optional<QString> newsFilePath(const PacketSession& session);
+
+} // namespace velk

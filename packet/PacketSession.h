@@ -8,9 +8,13 @@
 
 #include <memory>
 
+namespace velk {
+
 struct PacketSession : CoreSession {
     PacketState packet;
     MessageStoreState store;
     // The command-line packet's unpacking, started before the windows are built.
     std::unique_ptr<UnpackJob> pendingUnpack;
 };
+
+} // namespace velk

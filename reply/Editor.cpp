@@ -18,6 +18,8 @@
 
 #include <utility>
 
+namespace velk {
+
 namespace {
 
 std::string cut(std::string_view line, int width) {
@@ -387,3 +389,5 @@ bool ExportBtnClick(ReplySession& session, UiServices& ui, const EditorDocument&
                QStringLiteral("Confirmation"));
     return true;
 }
+
+} // namespace velk

@@ -14,6 +14,9 @@
 #include <string>
 
 class QRandomGenerator;
+
+namespace velk {
+
 class UiServices;
 struct PacketControl;
 struct ReplySession;
@@ -124,3 +127,5 @@ std::optional<EditorLines> ImportBtnClick(ReplySession& session, UiServices& ui)
 // "E&xporter": the message appended to a text file the user chooses; false when cancelled.
 bool ExportBtnClick(ReplySession& session, UiServices& ui, const EditorDocument& document,
                     const QDateTime& now);
+
+} // namespace velk

@@ -5,6 +5,8 @@
 
 #include <optional>
 
+namespace velk {
+
 namespace {
 
 std::string withTabsExpanded(std::string_view line) {
@@ -134,3 +136,5 @@ bool IsQuotationLine(std::string_view line) {
     }
     return false;
 }
+
+} // namespace velk

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+namespace velk {
+
 // What a message text has said about itself so far: once on, a switch stays on for the rest
 // of the message.
 struct PrepareLineSwitches {
@@ -31,3 +33,5 @@ EditorLines WrapLines(const EditorLines& paragraphs, int maxCar);
 
 // Two capitals (maybe after one blank) followed within two places by ">", "|" or "[".
 bool IsQuotationLine(std::string_view dosLine);
+
+} // namespace velk

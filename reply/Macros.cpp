@@ -13,6 +13,8 @@
 #include <optional>
 #include <vector>
 
+namespace velk {
+
 namespace {
 
 char lowerDos(char c) {
@@ -195,3 +197,5 @@ std::string SignatureLine(std::string_view signature) {
     return "--- *" + std::string(signature.substr(0, 13)) +
            " (Version 32 Bits) >>> VERSION Beta <<< *";
 }
+
+} // namespace velk

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+namespace velk {
+
 struct MessageHeader;
 struct ReplySession;
 
@@ -53,3 +55,5 @@ QTime ReadMessageTime(std::string_view timeText);
 
 // The first line of the tagline box; the signature is cut to 13 characters.
 std::string SignatureLine(std::string_view signature);
+
+} // namespace velk

@@ -9,6 +9,8 @@
 
 #include <QFileInfo>
 
+namespace velk {
+
 MessageWriting::MessageWriting(ReplySession& session, UiServices& ui, RecipientPrompt askRecipient,
                                Clock clock, QRandomGenerator random)
     : session_(session), ui_(ui), askRecipient_(std::move(askRecipient)), clock_(std::move(clock)),
@@ -122,3 +124,5 @@ bool MessageWriting::finish() {
     ReplaceReply(session_, *modifiedIndex_);
     return true;
 }
+
+} // namespace velk

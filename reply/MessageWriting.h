@@ -10,6 +10,8 @@
 #include <optional>
 #include <string>
 
+namespace velk {
+
 struct ReplySession;
 class UiServices;
 
@@ -70,3 +72,5 @@ private:
     std::optional<int> modifiedIndex_;
     int countBeforeModification_ = 0;
 };
+
+} // namespace velk

@@ -5,6 +5,8 @@
 #include "core/UiServices.h"
 #include "reply/ReplySession.h"
 
+namespace velk {
+
 namespace {
 
 void tellCopy(UiServices& ui, NameDialogKind kind, const std::string& name) {
@@ -39,3 +41,5 @@ std::optional<std::string> CorrespondentName(const ReplySession& session,
         name.resize(name.size() - 2);
     return name;
 }
+
+} // namespace velk

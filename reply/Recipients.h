@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+namespace velk {
+
 class UiServices;
 struct ReplySession;
 
@@ -26,3 +28,5 @@ NameDialogOutcome CorrespondentChosen(UiServices& ui, NameDialogKind kind, const
 // The name of correspondent `index` without its line end; nothing when none was chosen or
 // the index is bad.
 std::optional<std::string> CorrespondentName(const ReplySession& session, std::optional<int> index);
+
+} // namespace velk

@@ -12,6 +12,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+namespace velk {
+
 namespace {
 
 constexpr qint64 kRecord = qint64(kBlockSize);
@@ -286,3 +288,5 @@ void ReplaceReply(ReplySession& session, int index) {
     DeleteReply(session, index);
     MoveLastReplyTo(session, index);
 }
+
+} // namespace velk

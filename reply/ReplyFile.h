@@ -12,6 +12,8 @@
 #include <string>
 #include <string_view>
 
+namespace velk {
+
 class UiServices;
 struct PacketControl;
 struct ReplySession;
@@ -83,3 +85,5 @@ void DeleteReply(ReplySession& session, int index);
 void MoveLastReplyTo(ReplySession& session, int index);
 // After the new version of message `index` was appended: it takes the old one's place.
 void ReplaceReply(ReplySession& session, int index);
+
+} // namespace velk

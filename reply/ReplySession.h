@@ -4,6 +4,10 @@
 #include "library/LibrarySession.h"
 #include "reply/ReplyState.h"
 
+namespace velk {
+
 struct ReplySession : LibrarySession {
     ReplyState replies;
 };
+
+} // namespace velk

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace velk {
+
 // One message of the reply file, as the written-messages manager lists it.
 struct ReplyTableEntry {
     std::int32_t headerRecord = 0; // 0-based record of its header in the reply file
@@ -26,3 +28,5 @@ struct EditorFlags {
     bool CancelFlag = false;
     std::string ChosenRecipient; // empty: the recipient dialog was cancelled
 };
+
+} // namespace velk

@@ -9,6 +9,8 @@
 
 #include <algorithm>
 
+namespace velk {
+
 namespace {
 
 std::string cut(std::string line, int maxCar) {
@@ -106,3 +108,5 @@ void LettreType(ReplySession& session, UiServices& ui, const InsertionContext& c
         UpdateTagLine(libs.TaglineList[pick].text, context, tagBox);
     }
 }
+
+} // namespace velk

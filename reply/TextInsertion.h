@@ -7,6 +7,9 @@
 #include <vector>
 
 class QRandomGenerator;
+
+namespace velk {
+
 class UiServices;
 struct EditorFlags;
 struct ReplySession;
@@ -46,3 +49,5 @@ void UpdateTagLine(const std::string& entryText, const InsertionContext& context
 void LettreType(ReplySession& session, UiServices& ui, const InsertionContext& context,
                 EditorFlags& flags, EditorLines& lines, EditorLines& tagBox,
                 QRandomGenerator& random);
+
+} // namespace velk

@@ -12,6 +12,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+namespace velk {
+
 void establishStartDirectory(Session& session, const QStringList& arguments,
                              const QString& executableDirectory) {
     session.executableDirectory = executableDirectory;
@@ -108,3 +110,5 @@ void clearFirstUse(Session& session) {
     session.settings.firstUse = 0;
     writeFirstUse(session.settingsFile(), 0);
 }
+
+} // namespace velk

@@ -6,6 +6,8 @@
 
 #include <optional>
 
+namespace velk {
+
 struct Session;
 class UiServices;
 
@@ -43,3 +45,5 @@ StartUpResult InitDivers(Session& session, UiServices& ui);
 // The first-use dialog is shown once: the value is cleared in memory and in the file first.
 bool isFirstUse(const Session& session);
 void clearFirstUse(Session& session);
+
+} // namespace velk

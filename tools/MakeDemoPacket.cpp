@@ -12,6 +12,8 @@
 #include <map>
 #include <stdexcept>
 
+using namespace velk;
+
 namespace {
 
 QString readText(const QString& path) {

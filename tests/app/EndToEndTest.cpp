@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+namespace velk {
+
 namespace {
 
 struct ProgramRun {
@@ -126,3 +128,5 @@ TEST_F(EndToEnd, MissingFilesAndDirectoriesEndTheProgram) {
                                               "de VELK.INI est nécessaire.")))
         << r.err.toStdString();
 }
+
+} // namespace velk

@@ -14,6 +14,8 @@
 
 #include <cstdio>
 
+using namespace velk;
+
 namespace {
 
 void print(const QString& text) {

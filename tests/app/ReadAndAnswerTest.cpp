@@ -25,6 +25,8 @@
 
 #include <gtest/gtest.h>
 
+namespace velk {
+
 namespace {
 
 // What exec() does around the user's clicks: the window is shown (its activation runs),
@@ -136,3 +138,5 @@ TEST_F(ReadAndAnswer, TheAnswerReachesTheReplyPacket) {
 }
 
 } // namespace
+
+} // namespace velk

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+namespace velk {
+
 using namespace ansitest;
 
 namespace {
@@ -100,3 +102,5 @@ TEST(AnsiCli, NeedsTheFontBesideTheProgram) {
 }
 
 } // namespace
+
+} // namespace velk

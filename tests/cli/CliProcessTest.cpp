@@ -17,6 +17,8 @@
 #include <fstream>
 #include <thread>
 
+namespace velk {
+
 namespace {
 
 const QString kCli = QStringLiteral(VELK_BINARY_DIR "/velk-cli");
@@ -146,3 +148,5 @@ TEST_F(VelkCliProcess, SignalRemovesItsTemporaryDirectory) {
         EXPECT_TRUE(waitFor([&] { return processEnded(unzipPid); }, std::chrono::seconds(10)));
     }
 }
+
+} // namespace velk

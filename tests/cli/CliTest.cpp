@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <sstream>
 
+namespace velk {
+
 namespace {
 
 struct CliRun {
@@ -208,3 +210,5 @@ TEST(DemoPacket, IsBuiltAndReadable) {
     const CliRun read = cli({"read", demo, "1", "4"});
     EXPECT_NE(read.out.find("Norme\tDébit\t"), std::string::npos) << read.out;
 }
+
+} // namespace velk

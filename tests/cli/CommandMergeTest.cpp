@@ -13,6 +13,8 @@
 #include <algorithm>
 #include <sstream>
 
+namespace velk {
+
 using namespace mergetest;
 
 namespace {
@@ -130,3 +132,5 @@ TEST_F(CommandMergeTest, RefusedChecksAndFailures) {
     EXPECT_EQ(out, "");
     EXPECT_EQ(bytesOf(base), before);
 }
+
+} // namespace velk

@@ -19,6 +19,8 @@
 #include <map>
 #include <sstream>
 
+namespace velk {
+
 namespace {
 
 CliRun cli(const QStringList& args) {
@@ -359,3 +361,5 @@ TEST_F(ExportCliTest, AFullDiskLeavesThePreviousFileWhole) {
     EXPECT_EQ(again.status, 0) << again.err.toStdString();
     EXPECT_GT(rlim_t(readWholeFile(mbox).size()), limit);
 }
+
+} // namespace velk

@@ -14,6 +14,8 @@
 
 #include <sstream>
 
+namespace velk {
+
 namespace {
 
 struct CliRun {
@@ -120,3 +122,5 @@ TEST_F(ListSortTest, AnOrderThatIsNoneOfTheButtonsIsAUsageError) {
         EXPECT_EQ(r.out, "");
     }
 }
+
+} // namespace velk

@@ -13,6 +13,8 @@
 
 #include <sstream>
 
+namespace velk {
+
 namespace {
 
 CliRun cli(const QStringList& args) {
@@ -104,3 +106,5 @@ TEST_F(ReplyCliTest, BadFilesGiveAFrenchMessage) {
         EXPECT_TRUE(r.out.isEmpty());
     }
 }
+
+} // namespace velk

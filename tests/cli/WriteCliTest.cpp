@@ -17,6 +17,8 @@
 
 #include <sstream>
 
+namespace velk {
+
 namespace {
 
 CliRun write(const QStringList& args, const std::string& text) {
@@ -168,3 +170,5 @@ TEST_F(WriteCliTest, RefusalsLeaveTheReplyPacketAsItWas) {
 }
 
 } // namespace
+
+} // namespace velk

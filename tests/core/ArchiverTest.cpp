@@ -19,6 +19,8 @@
 
 #include <sys/resource.h>
 
+namespace velk {
+
 namespace {
 
 QStringList entries(const QString& dir) {
@@ -346,3 +348,5 @@ TEST(Archiver, ZipKilledWhileWritingLeavesNoTemporaryFile) {
     EXPECT_NE(status, 0);
     EXPECT_EQ(entries(rep), QStringList{"ziGARDE1"});
 }
+
+} // namespace velk

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+namespace velk {
+
 TEST(CharacterSet, DosBytesShowTheirScreenGlyphs) {
     EXPECT_EQ(cp437ToUnicode(0x01), U'☺');
     EXPECT_EQ(cp437ToUnicode(0x7F), U'⌂');
@@ -114,3 +116,5 @@ TEST(CharacterSet, PastedGlyphsKeepTheirCodePageByte) {
     }
     EXPECT_EQ(pastedToDos(dosLineForDisplay(all), library), all);
 }
+
+} // namespace velk

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+namespace velk {
+
 TEST(DirectoryGuard, RefusesAWorkDirectoryHoldingTheUsersFiles) {
     const QString home = QDir::homePath();
     const QString velk = home + QStringLiteral("/VELK");
@@ -70,3 +72,5 @@ TEST(TwoDigitYear, SlidingWindowAroundToday) {
     EXPECT_EQ(fullYear(46, today), 1946);
     EXPECT_EQ(fullYear(1996, today), 1996);
 }
+
+} // namespace velk

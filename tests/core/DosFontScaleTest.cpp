@@ -13,6 +13,8 @@
 
 #include <cmath>
 
+namespace velk {
+
 namespace {
 
 // é ░ ═ « ☺ M
@@ -108,3 +110,5 @@ TEST_F(DosFontScale, GlyphsAreTheConsolePixelsEnlarged) {
             ASSERT_EQ(scaled.pixel(x, y), base.pixel(x / whole, y / whole))
                 << "device pixel " << x << "," << y << " at factor " << factor;
 }
+
+} // namespace velk

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+namespace velk {
+
 namespace {
 // Lit pixels of one character drawn in the DOS font into a 8 x 16 cell.
 int inkOf(QChar c) {
@@ -45,3 +47,5 @@ TEST(DosFont, GeneratedFontDrawsDosGlyphsInEightBySixteenCells) {
     }
     unregisterDosFont(id);
 }
+
+} // namespace velk

@@ -10,6 +10,8 @@
 
 #include <sys/stat.h>
 
+namespace velk {
+
 TEST(FileUtil, WildcardsMatchWithoutRegardToCaseAsOnDos) {
     EXPECT_TRUE(wildcardMatch(QStringLiteral("*.NDX"), QStringLiteral("005.ndx")));
     EXPECT_TRUE(wildcardMatch(QStringLiteral("BLT-*.*"), QStringLiteral("blt-0.12")));
@@ -63,3 +65,5 @@ TEST(FileUtil, SameOrInsideComparesWholePathElements) {
     EXPECT_TRUE(
         isSameOrInside(QStringLiteral("/home/u/a/../VELK"), QStringLiteral("/home/u/VELK")));
 }
+
+} // namespace velk

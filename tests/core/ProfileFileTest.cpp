@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+namespace velk {
+
 namespace {
 QByteArray contents(const QString& path) {
     QFile f(path);
@@ -66,3 +68,5 @@ TEST(ProfileFile, WriteCreatesTheFileAndFailsLoudlyInAMissingDirectory) {
     EXPECT_ANY_THROW(
         lost.writeString(QStringLiteral("A"), QStringLiteral("K"), QStringLiteral("v")));
 }
+
+} // namespace velk

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+namespace velk {
+
 namespace K = SettingsKeys;
 
 TEST(SettingsFile, AbsentOrEmptyKeysGiveTheDefaults) {
@@ -175,3 +177,5 @@ TEST(SettingsFile, SignatureIsShortAndKeptScrambled) {
     EXPECT_EQ(plain.rfind("VELK", 0), 0u);
     EXPECT_EQ(s.scrambledSignature.find("VELK"), std::string::npos);
 }
+
+} // namespace velk

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+namespace velk {
+
 TEST(TextHelpers, TrimTextBufferDropsPaddingAndTheLastLineEnd) {
     struct Case {
         std::string in;
@@ -87,3 +89,5 @@ TEST(TextHelpers, WholeNumbersAsTheRuntimeReadsThem) {
         EXPECT_EQ(e.message(), QStringLiteral("'1x' n'est pas une valeur entière correcte"));
     }
 }
+
+} // namespace velk

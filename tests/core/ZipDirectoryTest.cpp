@@ -14,6 +14,8 @@
 
 #include <functional>
 
+namespace velk {
+
 namespace {
 
 ZipReadResult read(const QByteArray& bytes) {
@@ -168,3 +170,5 @@ TEST(ZipDirectory, DamageIsToldFromNoArchive) {
         }
     }
 }
+
+} // namespace velk

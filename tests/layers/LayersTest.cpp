@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+namespace velk {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -126,3 +128,5 @@ TEST(LayersTest, CatchesBackEdgesSideEdgesWidgetsInLogicAndUnknownFolders) {
     EXPECT_EQ(found, expected);
     fs::remove_all(root);
 }
+
+} // namespace velk

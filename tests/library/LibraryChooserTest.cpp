@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+namespace velk {
+
 namespace {
 
 std::string entry(const std::string& text) {
@@ -120,3 +122,5 @@ TEST_F(LibraryChooserTest, ATooBigFileShowsItsMessage) {
     EXPECT_TRUE(chooser.lines().empty());
     EXPECT_EQ(ui.messages().size(), 1);
 }
+
+} // namespace velk

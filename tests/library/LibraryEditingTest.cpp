@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+namespace velk {
+
 namespace {
 
 using Lines = std::vector<std::string>;
@@ -223,3 +225,5 @@ TEST(LibraryEditingTexts, MessagesOfEachLibrary) {
     EXPECT_EQ(EditorTextLimit(LibraryKind::Headers), 0);
     EXPECT_EQ(EditorTextLimit(LibraryKind::Taglines), 80);
 }
+
+} // namespace velk

@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+namespace velk {
+
 namespace {
 
 class LibraryFileTest : public LibraryFixture {
@@ -310,3 +312,5 @@ TEST(LoadAllLibraries, FillsTheFourListsOfTheSession) {
     ASSERT_EQ(session.libraries.CorrespondentList.size(), 1u);
     EXPECT_EQ(session.libraries.CorrespondentList[0].number, 4);
 }
+
+} // namespace velk

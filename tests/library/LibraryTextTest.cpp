@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+namespace velk {
+
 TEST(LibraryText, LinesOfAnEntry) {
     using Lines = std::vector<std::string>;
     EXPECT_EQ(entryLines(""), Lines{});
@@ -15,3 +17,5 @@ TEST(LibraryText, LinesOfAnEntry) {
     EXPECT_EQ(firstLine("123456789\r\nsecond", 5), "12345");
     EXPECT_EQ(firstLine("short\r\nsecond", 28), "short");
 }
+
+} // namespace velk

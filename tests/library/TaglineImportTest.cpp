@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+namespace velk {
+
 namespace {
 
 std::string entry(const std::string& text) {
@@ -197,3 +199,5 @@ TEST_F(TaglineImportTest, AMissingSourceFileStopsTheImport) {
     EXPECT_THROW(ImportTaglines(session, ui), VelkError);
     EXPECT_EQ(session.libraries.TaglineList.size(), 1u);
 }
+
+} // namespace velk

@@ -17,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+namespace velk {
+
 namespace {
 
 std::string pad(const std::string& s, std::size_t width = 25) {
@@ -594,3 +596,5 @@ TEST_F(BrowserTest, PacketFromTheWild) {
               (std::vector<std::string>{line(' ', "07/02/96", "ZOE", "TOUS", "Autre")}));
     EXPECT_TRUE(ui.texts().isEmpty());
 }
+
+} // namespace velk

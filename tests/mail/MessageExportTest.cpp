@@ -16,6 +16,8 @@
 #include <csignal>
 #include <sys/resource.h>
 
+namespace velk {
+
 namespace {
 
 const QByteArray kTop = QByteArray(79, '=') + "\r\n";
@@ -232,3 +234,5 @@ TEST_F(ExportFixture, LongNamesAndUtf8AreWrittenWhole) {
     lines = exportHeaderLines(session, ExportMode::Viewer, s.subject, s.conference, kNow);
     EXPECT_EQ(lines[4], QStringLiteral("    A: René") + QString(21, u' '));
 }
+
+} // namespace velk

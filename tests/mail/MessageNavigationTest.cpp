@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+namespace velk {
+
 namespace {
 
 using Step = NavigationStep;
@@ -207,3 +209,5 @@ TEST_F(NavigationTest, CancelledFontChoiceWritesNothing) {
     EXPECT_FALSE(QFile::exists(s.settingsFile().path()));
     EXPECT_EQ(s.settings.messageFont, before);
 }
+
+} // namespace velk

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+namespace velk {
+
 namespace {
 
 std::vector<int> pageSizes(const std::vector<PrintedPage>& pages) {
@@ -125,3 +127,5 @@ TEST(PrintCharset, AUtf8MessagePrintsItsOwnCharactersAndLongNames) {
 }
 
 } // namespace
+
+} // namespace velk

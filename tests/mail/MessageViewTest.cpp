@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+namespace velk {
+
 namespace {
 
 const QDate kToday(2026, 6, 1);
@@ -423,3 +425,5 @@ TEST_F(MessageViewBuildTest, Utf8MessageShowsItsOwnCharacters) {
     }
     EXPECT_EQ(clipboardText(QStringLiteral("Éric € ─"), true, true), QStringLiteral("Éric € ─"));
 }
+
+} // namespace velk

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+namespace velk {
+
 namespace {
 
 MessageHeader header(bool utf8 = false) {
@@ -127,3 +129,5 @@ TEST(PacketExportTest, JsonEscapesEveryTextAndMarksWhatIsMissing) {
     EXPECT_TRUE(mbox.contains("\nMessage-ID: <b1.5@b.qwk>\n"));
     EXPECT_TRUE(mbox.contains("\nFrom: \"Le \\\"chef\\\" \\\\ 1\" <le.chef.1@b.qwk>\n"));
 }
+
+} // namespace velk

@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+namespace velk {
+
 namespace {
 
 class PacketSearchTest : public ::testing::Test {
@@ -100,3 +102,5 @@ TEST_F(PacketSearchTest, ASearchInSlicesFindsWhatTheWholeOneFinds) {
 }
 
 } // namespace
+
+} // namespace velk

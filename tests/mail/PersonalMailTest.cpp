@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+namespace velk {
+
 namespace {
 
 const QDateTime kNewYearsEve(QDate(1995, 12, 31), QTime(23, 10));
@@ -222,3 +224,5 @@ TEST_F(PersonalMailTest, RereadingStartsAtTheSelectionOrTheFirst) {
     ASSERT_TRUE(startRereading(s));
     EXPECT_EQ(trimRight(s.store.CurrentHeader.subject), "Deux");
 }
+
+} // namespace velk

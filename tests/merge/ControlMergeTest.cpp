@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+namespace velk {
+
 using namespace mergetest;
 
 namespace {
@@ -248,3 +250,5 @@ TEST_F(ControlMergeTest, NumberLineThatIsNoNumberIsAConversionError) {
         EXPECT_EQ(e.message(), "'beaucoup' n'est pas une valeur entière correcte");
     }
 }
+
+} // namespace velk

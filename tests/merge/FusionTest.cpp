@@ -16,6 +16,8 @@
 
 #include <memory>
 
+namespace velk {
+
 using namespace mergetest;
 
 namespace {
@@ -438,3 +440,5 @@ TEST_F(FusionTest, NothingOutsideItsOwnWorkDirectoryIsDeleted) {
     EXPECT_TRUE(QFileInfo(inside).isFile());
     expectBaseUntouched();
 }
+
+} // namespace velk

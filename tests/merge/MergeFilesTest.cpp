@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+namespace velk {
+
 using namespace mergetest;
 
 namespace {
@@ -231,3 +233,5 @@ TEST_F(MergeFilesTest, RenamingAConferenceIndexFile) {
     RenameIndexFile(base, 7, 12);
     EXPECT_EQ(findFiles(base, "*.NDX"), QStringList({"012.NDX", "1001.NDX"}));
 }
+
+} // namespace velk

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+namespace velk {
+
 TEST(PacketChoice, FileNamesForAMask) {
     QTemporaryDir dir;
     for (const char* name :
@@ -37,3 +39,5 @@ TEST(PacketChoice, ChosenPath) {
               QStringLiteral("/A.QWK"));
     EXPECT_TRUE(chosenPacketPath(QStringLiteral("/home/anne/QWK"), QString()).isEmpty());
 }
+
+} // namespace velk

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+namespace velk {
+
 using namespace ansitest;
 
 namespace {
@@ -324,3 +326,5 @@ TEST(AnsiRenderer, EnlargedDrawingTurnsEachPixelIntoAHardBlock) {
         EXPECT_TRUE(enlargeAnsiImage(image, 2, strip) == big.copy(strip));
     }
 }
+
+} // namespace velk

@@ -3,6 +3,8 @@
 
 #include "tests/support/ViewerTestSupport.h"
 
+namespace velk {
+
 namespace {
 
 using namespace viewertest;
@@ -140,3 +142,5 @@ TEST_F(BulletinViewerTest, FilesAreFoundWhateverTheCaseOfTheirNames) {
 }
 
 } // namespace
+
+} // namespace velk

@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+namespace velk {
+
 namespace {
 
 class ControlFileTest : public ::testing::Test {
@@ -250,3 +252,5 @@ TEST_F(ControlFileTest, IndexFilesInControlFileOrder) {
                         {"0.ndx", 0, 2}, {"1001.ndx", 2, 1}, {"77.ndx", -1, 1}}));
     EXPECT_EQ(readPersonalIndex(dir.path()), std::vector<std::int32_t>{1});
 }
+
+} // namespace velk

@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+namespace velk {
+
 namespace {
 
 // A session on configured directories and a packet to build; unpack() writes it to the work
@@ -272,3 +274,5 @@ TEST_F(PacketMessagesTest, BoardsThatReadQwke) {
         EXPECT_EQ(s.packet.control.readsQwke, c.qwke) << c.name;
     }
 }
+
+} // namespace velk

@@ -29,6 +29,8 @@
 #include <iostream>
 #include <map>
 
+namespace velk {
+
 namespace {
 
 const QString kCli = QStringLiteral(VELK_BINARY_DIR "/velk-cli");
@@ -652,3 +654,5 @@ TEST_F(HostileCorpus, ReplyFilesAreToldAndChangeNothingOutside) {
     report(0, int(cases.size()));
     EXPECT_EQ(crashes + hangs, 0);
 }
+
+} // namespace velk

@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+namespace velk {
+
 namespace {
 
 // A session on configured directories and a packet to build; unpack() writes it to the work
@@ -149,3 +151,5 @@ TEST_F(IndexFilesTest, TwelveHundredConferencesAreAllReachable) {
     EXPECT_EQ(messages, 2400u);
     EXPECT_TRUE(ui.texts().isEmpty());
 }
+
+} // namespace velk

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+namespace velk {
+
 namespace {
 struct Case {
     std::uint32_t n;
@@ -35,3 +37,5 @@ TEST(Mbf, DamagedEntriesAreRecognised) {
     // The sign bit is ignored.
     EXPECT_EQ(MbfToBlockIndex(0x81800000), 0);
 }
+
+} // namespace velk

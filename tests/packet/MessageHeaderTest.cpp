@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+namespace velk {
+
 TEST(MessageHeader, BlockRoundTripKeepsEveryFieldAtFullWidth) {
     MessageHeader h;
     h.status = "*";
@@ -31,3 +33,5 @@ TEST(MessageHeader, BlockRoundTripKeepsEveryFieldAtFullWidth) {
     EXPECT_EQ(r.logicalNumber, 7);
     EXPECT_TRUE(r.isPrivate());
 }
+
+} // namespace velk

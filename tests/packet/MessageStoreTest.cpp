@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+namespace velk {
+
 namespace {
 
 MessageHeader header(const std::string& date, const std::string& blocks) {
@@ -265,3 +267,5 @@ TEST_F(MessageStoreTest, NulPaddedFieldsReadAsBlanks) {
     EXPECT_EQ(store.CurrentHeader.recipient, "ALL" + std::string(22, ' '));
     EXPECT_EQ(fullRecipient(store.CurrentHeader), "ALL");
 }
+
+} // namespace velk

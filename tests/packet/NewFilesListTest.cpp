@@ -11,6 +11,8 @@
 
 #include <vector>
 
+namespace velk {
+
 namespace {
 
 using namespace viewertest;
@@ -179,3 +181,5 @@ TEST_F(ExportTest, FailedWriteKeepsTheFile) {
 }
 
 } // namespace
+
+} // namespace velk

@@ -20,6 +20,8 @@
 
 #include <gtest/gtest.h>
 
+namespace velk {
+
 namespace {
 
 class OpeningTest : public ::testing::Test {
@@ -465,3 +467,5 @@ TEST_F(OpeningTest, WorkDirectorySpelledThroughItsParentIsToldForWhatItNames) {
     EXPECT_TRUE(ui.texts()[0].contains(" est le répertoire du programme ( " + dir("VELK") + " )"))
         << ui.texts()[0].toStdString();
 }
+
+} // namespace velk

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+namespace velk {
+
 namespace {
 
 PacketBuilder sample() {
@@ -117,3 +119,5 @@ TEST(PacketBuilder, NulPaddedCountsReadLikeBlankPaddedOnes) {
     EXPECT_NE(store.MessageText, "Il y a une anomalie dans le fichier d'index.");
     EXPECT_TRUE(ui.texts().isEmpty());
 }
+
+} // namespace velk

@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+namespace velk {
+
 namespace {
 
 const QDateTime kNow(QDate(1996, 2, 3), QTime(9, 7));
@@ -422,3 +424,5 @@ TEST_F(EditorTest, ExportAppendsTheMessageInEditorForm) {
 }
 
 } // namespace
+
+} // namespace velk

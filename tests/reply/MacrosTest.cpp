@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+namespace velk {
+
 namespace {
 
 MacroSources sources() {
@@ -142,3 +144,5 @@ TEST(Macros, SignatureLine) {
     EXPECT_EQ(SignatureLine("ABCDEFGHIJKLMNOP"),
               "--- *ABCDEFGHIJKLM (Version 32 Bits) >>> VERSION Beta <<< *");
 }
+
+} // namespace velk

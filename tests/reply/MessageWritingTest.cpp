@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+namespace velk {
+
 namespace {
 
 const QDateTime kNow(QDate(1996, 2, 3), QTime(9, 7));
@@ -172,3 +174,5 @@ TEST_F(MessageWritingTest, ModificationReplacesOnlyAWholeNewVersion) {
     }
     EXPECT_THROW(writing().startModification(3), VelkError);
 }
+
+} // namespace velk

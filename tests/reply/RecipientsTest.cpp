@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+namespace velk {
+
 namespace {
 
 TEST(Recipients, OkRefusesAnEmptyNameAndTellsWhereACopyGoes) {
@@ -36,3 +38,5 @@ TEST(Recipients, CorrespondentNamesLoseTheirLineEnd) {
 }
 
 } // namespace
+
+} // namespace velk

@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+namespace velk {
+
 namespace {
 
 const QDateTime kWhen(QDate(1996, 1, 3), QTime(14, 5));
@@ -347,3 +349,5 @@ TEST_F(ReplyFileTest, AWorkDirectoryThatIsAFileStopsWithAnError) {
     EXPECT_THROW(AppendReply(session, ui, d, kWhen), VelkError);
     EXPECT_EQ(readWholeFile(session.settings.workPath), QByteArray("x"));
 }
+
+} // namespace velk

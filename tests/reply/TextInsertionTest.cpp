@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+namespace velk {
+
 namespace {
 
 const std::string kSig = "--- *VELK (Version 32 Bits) >>> VERSION Beta <<< *";
@@ -148,3 +150,5 @@ TEST_F(LettreTypeTest, TheFirstDefaultEntryIsTheOneInserted) {
     LettreType(session, ui, context(), flags, lines, box, random);
     EXPECT_EQ(box, (EditorLines{kSig, "T2"}));
 }
+
+} // namespace velk

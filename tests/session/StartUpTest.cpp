@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+namespace velk {
+
 namespace {
 const char* const kRequired[] = {"VELK.INI", "ENTETES.INI", "TAGLINES.INI", "PIEDPAGE.INI",
                                  "AMIS.INI"};
@@ -184,3 +186,5 @@ TEST(StartUp, CheckOrCreateDirectory) {
                                          deep + QStringLiteral("\".")});
     EXPECT_TRUE(ui.allAnswersUsed());
 }
+
+} // namespace velk

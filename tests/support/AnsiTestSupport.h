@@ -17,6 +17,8 @@
 #include <string>
 #include <utility>
 
+namespace velk {
+
 namespace ansitest {
 
 inline void writeBytes(const QString& path, const std::string& bytes) {
@@ -83,3 +85,5 @@ public:
 };
 
 } // namespace ansitest
+
+} // namespace velk

@@ -8,6 +8,8 @@
 #include <sstream>
 #include <string>
 
+namespace velk {
+
 // velk-cli run in the test's own process, its standard input given, its outputs kept.
 struct CliRun {
     int status;
@@ -20,3 +22,5 @@ inline CliRun runCliCaptured(const QStringList& args, const std::string& input =
     const int status = runCli(args, in, out, err);
     return {status, QString::fromStdString(out.str()), QString::fromStdString(err.str())};
 }
+
+} // namespace velk

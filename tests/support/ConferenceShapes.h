@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+namespace velk {
+
 enum class ConferenceShape {
     Ascending,         // numbers and dates rising in file order
     NewestFirst,       // numbers and dates falling
@@ -141,3 +143,5 @@ inline void addShapedMessages(PacketBuilder& b, std::uint16_t conference, Confer
         }
     }
 }
+
+} // namespace velk

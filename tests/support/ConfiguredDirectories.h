@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+namespace velk {
+
 // The four configured directories (VELK, WORK, QWK, REP) in a temporary folder, with the
 // session pointing at them and the program started from VELK.
 struct ConfiguredDirectories {
@@ -24,3 +26,5 @@ struct ConfiguredDirectories {
         s.settings.repPath = dir(QStringLiteral("REP"));
     }
 };
+
+} // namespace velk

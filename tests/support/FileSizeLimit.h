@@ -4,6 +4,8 @@
 #include <csignal>
 #include <sys/resource.h>
 
+namespace velk {
+
 // While it lives, no regular file may grow past `bytes`: writes beyond fail as on a full
 // disk (the signal the kernel would send is ignored).
 class FileSizeLimit {
@@ -22,3 +24,5 @@ public:
 private:
     rlimit previous_{};
 };
+
+} // namespace velk

@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+namespace velk {
+
 // The marks of a library entry (start, default, end) and the DOS line end.
 inline const std::string AE = "\xAE", AD = "\xAD", AF = "\xAF", CRLF = "\r\n";
 
@@ -38,3 +40,5 @@ protected:
     }
     QByteArray onDisk(LibraryKind kind) const { return readWholeFile(path(kind)); }
 };
+
+} // namespace velk

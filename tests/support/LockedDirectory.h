@@ -11,6 +11,8 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+namespace velk {
+
 // A directory in which nothing can be created or deleted while the lock lives. Its
 // permission bits are enough for an ordinary user; root passes over them through
 // CAP_DAC_OVERRIDE, so this thread lowers that capability (it stays permitted and comes
@@ -74,3 +76,5 @@ private:
     bool immutable_ = false;
     bool failed_ = false;
 };
+
+} // namespace velk

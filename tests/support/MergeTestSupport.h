@@ -20,6 +20,8 @@
 #include <string>
 #include <vector>
 
+namespace velk {
+
 namespace mergetest {
 
 inline QByteArray bytesOf(const QString& path) {
@@ -70,3 +72,5 @@ inline std::vector<std::string> controlLines(const QString& dir) {
 }
 
 } // namespace mergetest
+
+} // namespace velk

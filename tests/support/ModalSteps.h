@@ -11,7 +11,10 @@
 
 #include <deque>
 #include <functional>
+#include <string>
 #include <utility>
+
+namespace velk {
 
 // A user in front of the real modal windows: each step waits until the window on top is a
 // new modal window of its class, then acts on it (types, clicks) from the event loop that
@@ -26,8 +29,12 @@ public:
         timer_.start(10);
     }
 
+    // `className` is Qt's own ("QMessageBox") or one of ours without its namespace.
     ModalSteps& then(const char* className, Step step) {
-        steps_.emplace_back(className, std::move(step));
+        std::string name = className;
+        if (name.rfind('Q', 0) != 0)
+            name = "velk::" + name;
+        steps_.emplace_back(std::move(name), std::move(step));
         return *this;
     }
 
@@ -38,7 +45,7 @@ private:
         QWidget* modal = QApplication::activeModalWidget();
         if (!modal || !modal->isVisible())
             return;
-        if (steps_.empty() || modal == last_ || !modal->inherits(steps_.front().first)) {
+        if (steps_.empty() || modal == last_ || !modal->inherits(steps_.front().first.c_str())) {
             // A window no step expects would wait for ever: the test fails and goes on.
             if (++idlePolls_ == kPatience) {
                 ADD_FAILURE() << "modal window left waiting: " << modal->metaObject()->className()
@@ -62,6 +69,8 @@ private:
 
     QTimer timer_;
     int idlePolls_ = 0;
-    std::deque<std::pair<const char*, Step>> steps_;
+    std::deque<std::pair<std::string, Step>> steps_;
     QPointer<QWidget> last_;
 };
+
+} // namespace velk

@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+namespace velk {
+
 // The text of each line of a list.
 inline QStringList rows(const QListWidget* list) {
     QStringList out;
@@ -35,3 +37,5 @@ protected:
         ASSERT_TRUE(InitQWK(s, ui));
     }
 };
+
+} // namespace velk

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+namespace velk {
+
 // A temporary program directory with its settings file, and a session working from it.
 struct ProgramDir {
     QTemporaryDir temp;
@@ -50,3 +52,5 @@ struct ProgramDir {
         write(QStringLiteral("VELK.INI"), settingsWithDirectories(temp.path(), firstUse));
     }
 };
+
+} // namespace velk

@@ -6,6 +6,8 @@
 
 #include <ostream>
 
+namespace velk {
+
 // Readable failure output for Qt strings in GoogleTest assertions.
 inline void PrintTo(const QString& s, std::ostream* os) {
     *os << '"' << s.toStdString() << '"';
@@ -16,3 +18,5 @@ inline void PrintTo(const QStringList& l, std::ostream* os) {
         *os << (i ? ", " : "") << '"' << l[i].toStdString() << '"';
     *os << '}';
 }
+
+} // namespace velk

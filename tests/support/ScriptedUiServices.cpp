@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+namespace velk {
+
 namespace {
 
 const char* kindName(ScriptedUiServices::Kind kind) {
@@ -190,8 +192,11 @@ bool ScriptedUiServices::choosePrinter(QPrinter&) {
 }
 
 int ScriptedUiServices::runModal(QObject& window) {
-    const char* name = window.metaObject()->className();
-    events_.push_back({Kind::Modal, QString::fromLatin1(name), {}});
+    // Tests name our windows without their namespace.
+    QString shown = QString::fromLatin1(window.metaObject()->className());
+    shown.remove(QLatin1StringView("velk::"));
+    const std::string name = shown.toStdString();
+    events_.push_back({Kind::Modal, shown, {}});
     const auto it = modal_.find(name);
     if (it == modal_.end()) {
         ADD_FAILURE() << "unexpected modal window: " << name;
@@ -219,3 +224,5 @@ void ScriptedUiServices::runHidden(QObject& opener, const std::function<void()>&
 void ScriptedUiServices::showHelp(int context) {
     events_.push_back({Kind::Help, QString::number(context), {}});
 }
+
+} // namespace velk

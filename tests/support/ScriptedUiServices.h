@@ -12,6 +12,8 @@
 #include <string>
 #include <variant>
 
+namespace velk {
+
 // UI services for tests: every question takes its answer from a queue the test fills,
 // every text shown or asked is recorded, and a prompt nobody scripted fails the test.
 // A modal window runs the test's handler for its class instead of an event loop.
@@ -119,3 +121,5 @@ private:
     FileDialogRequest lastFileRequest_;
     int busy_ = 0;
 };
+
+} // namespace velk

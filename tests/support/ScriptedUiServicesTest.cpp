@@ -6,6 +6,8 @@
 
 #include <functional>
 
+namespace velk {
+
 namespace {
 
 // What a test does with its services before they end, and what the end then reports
@@ -75,3 +77,5 @@ TEST(ScriptedUiServicesTest, FailsTheTestAtItsEnd) {
 }
 
 } // namespace
+
+} // namespace velk

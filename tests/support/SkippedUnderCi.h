@@ -7,6 +7,8 @@
 
 #include <cstdio>
 
+namespace velk {
+
 // Under CI (the CI variable set) a skipped test fails the run: a tool or a permission the
 // test needs is missing there, and a green run would hide what was never checked.
 inline int failSkippedTestsUnderCi(int status) {
@@ -25,3 +27,5 @@ inline int failSkippedTestsUnderCi(int status) {
     }
     return 1;
 }
+
+} // namespace velk

@@ -15,6 +15,8 @@
 
 extern char** environ;
 
+namespace velk {
+
 TerminalRun runOnTerminal(const QString& program, const QStringList& arguments,
                           const QStringList& environment, std::chrono::milliseconds timeout) {
     // Everything the child needs is made before the fork.
@@ -85,3 +87,5 @@ TerminalRun runOnTerminal(const QString& program, const QStringList& arguments,
     ::close(master);
     return run;
 }
+
+} // namespace velk

@@ -7,6 +7,8 @@
 
 #include <chrono>
 
+namespace velk {
+
 struct TerminalRun {
     bool finished = false; // false: still running at the deadline, then killed
     int exitCode = -1;     // when it finished by itself
@@ -18,3 +20,5 @@ struct TerminalRun {
 // Nothing is typed. Killed when it has not ended after `timeout`.
 TerminalRun runOnTerminal(const QString& program, const QStringList& arguments,
                           const QStringList& environment, std::chrono::milliseconds timeout);
+
+} // namespace velk

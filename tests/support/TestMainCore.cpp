@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace velk;
+
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");

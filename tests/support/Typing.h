@@ -5,6 +5,8 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 
+namespace velk {
+
 // Replaces the text of a field as the user would, one key event per character carrying
 // its text, so accented letters go through the same path as typed ones.
 inline void typeInto(QLineEdit* edit, const QString& text) {
@@ -18,3 +20,5 @@ inline void typeInto(QLineEdit* edit, const QString& text) {
         QCoreApplication::sendEvent(edit, &release);
     }
 }
+
+} // namespace velk

@@ -12,6 +12,8 @@
 
 #include <string>
 
+namespace velk {
+
 namespace viewertest {
 
 // Screens whose first cell is a full block in one palette colour: red (31) or green (32).
@@ -36,3 +38,5 @@ protected:
 };
 
 } // namespace viewertest
+
+} // namespace velk

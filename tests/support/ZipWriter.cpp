@@ -6,6 +6,8 @@
 #include <array>
 #include <stdexcept>
 
+namespace velk {
+
 namespace {
 
 void put(QByteArray& out, std::uint64_t value, int bytes) {
@@ -127,3 +129,5 @@ void ZipWriter::writeTo(const QString& path) const {
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(data) != data.size())
         throw std::runtime_error("cannot write " + path.toStdString());
 }
+
+} // namespace velk

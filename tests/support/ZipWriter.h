@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+namespace velk {
+
 // Writes ZIP archives member by member, stored without compression, for archives no zip
 // program would make: names with a path or "..", directory and link entries, encrypted
 // flags, sizes that lie, ZIP64 records, bytes before the archive.
@@ -45,3 +47,5 @@ private:
 };
 
 std::uint32_t crc32Of(const QByteArray& data);
+
+} // namespace velk

@@ -20,6 +20,8 @@
 
 #include <algorithm>
 
+namespace velk {
+
 namespace {
 
 const char* const kMacros[] = {
@@ -213,3 +215,5 @@ void TLibraryEditor::saveOnClose() {
                        session_.settings.velkPath, ui_);
     });
 }
+
+} // namespace velk

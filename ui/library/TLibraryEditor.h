@@ -7,11 +7,14 @@
 
 #include <functional>
 
-class DosTextBox;
 class QCheckBox;
 class QComboBox;
 class QLabel;
 class QPushButton;
+
+namespace velk {
+
+class DosTextBox;
 struct Session;
 class UiServices;
 
@@ -71,3 +74,5 @@ private:
     QString caption_;
     bool saved_ = false;
 };
+
+} // namespace velk

@@ -20,6 +20,8 @@
 
 #include <algorithm>
 
+namespace velk {
+
 namespace {
 QPushButton* button(const QString& caption, const QString& hint, QWidget* parent) {
     auto* b = new QPushButton(caption, parent);
@@ -114,3 +116,5 @@ void TListe::ConfigBtnClick() {
         editor->edit([this](QObject& window) { return ui_.runModal(window); });
     ShowTag(chooser.kind());
 }
+
+} // namespace velk

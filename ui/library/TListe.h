@@ -9,6 +9,9 @@
 
 class QListWidget;
 class QPushButton;
+
+namespace velk {
+
 class TLibraryEditor;
 struct Session;
 class UiServices;
@@ -51,3 +54,5 @@ private:
     UiServices& ui_;
     std::array<TLibraryEditor*, 4> editors_{};
 };
+
+} // namespace velk

@@ -3,6 +3,8 @@
 
 #include "ui/library/TLibraryEditor.h"
 
+namespace velk {
+
 // The headers library editor.
 class TParam1 : public TLibraryEditor {
     Q_OBJECT
@@ -12,3 +14,5 @@ public:
     void AfficheEntetes() { prepare(); }
     void CloseEntetes() { release(); }
 };
+
+} // namespace velk

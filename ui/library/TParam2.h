@@ -3,6 +3,8 @@
 
 #include "ui/library/TLibraryEditor.h"
 
+namespace velk {
+
 // The footers library editor.
 class TParam2 : public TLibraryEditor {
     Q_OBJECT
@@ -12,3 +14,5 @@ public:
     void AffichePdps() { prepare(); }
     void ClosePdp() { release(); }
 };
+
+} // namespace velk

@@ -3,6 +3,8 @@
 
 #include "ui/library/TLibraryEditor.h"
 
+namespace velk {
+
 // The taglines library editor.
 class TParam3 : public TLibraryEditor {
     Q_OBJECT
@@ -12,3 +14,5 @@ public:
     void AfficheTagLines() { prepare(); }
     void CloseTagLine() { release(); }
 };
+
+} // namespace velk

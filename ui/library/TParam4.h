@@ -3,6 +3,8 @@
 
 #include "ui/library/TLibraryEditor.h"
 
+namespace velk {
+
 // The frequent correspondents library editor.
 class TParam4 : public TLibraryEditor {
     Q_OBJECT
@@ -12,3 +14,5 @@ public:
     void AfficheAmis() { prepare(); }
     void CloseAmis() { release(); }
 };
+
+} // namespace velk

@@ -9,6 +9,8 @@
 
 #include <algorithm>
 
+namespace velk {
+
 namespace {
 constexpr int kMargin = 4; // blank space around the text, as a text field leaves
 } // namespace
@@ -257,3 +259,5 @@ void MessageBodyView::keyPressEvent(QKeyEvent* event) {
     p.column = std::min(p.column, int(lines_.at(p.line).size()));
     moveEnd(p, true);
 }
+
+} // namespace velk

@@ -11,6 +11,8 @@
 #include <compare>
 #include <vector>
 
+namespace velk {
+
 // The viewer's body: read-only lines without wrapping, drawn only where they are seen, so
 // that a message of ten thousand lines shows as fast as a short one. Quotation lines are
 // drawn in their colour. The mouse (or Shift with the arrows, Home and End) selects, from
@@ -64,3 +66,5 @@ private:
     int contentWidth_ = 0;
     Place anchor_, end_;
 };
+
+} // namespace velk

@@ -24,6 +24,8 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+namespace velk {
+
 namespace {
 
 QPushButton* makeButton(const QString& caption, const QString& hint) {
@@ -431,3 +433,5 @@ void TAffMsg::ShowReplies(QObject& opener) {
     AnswerBtn->setText(QStringLiteral("&Répondre"));
     WriteMsgBtn->setVisible(true);
 }
+
+} // namespace velk

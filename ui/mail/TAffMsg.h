@@ -12,6 +12,9 @@ class QAction;
 class QLabel;
 class QMenu;
 class QPushButton;
+
+namespace velk {
+
 class MessageBodyView;
 class TWriteMsg;
 struct Session;
@@ -112,3 +115,5 @@ private:
     TWriteMsg* editor_ = nullptr;
     QSet<QPushButton*> wired_; // buttons whose window exists; the others stay disabled
 };
+
+} // namespace velk

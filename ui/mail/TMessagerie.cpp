@@ -23,6 +23,8 @@
 
 #include <optional>
 
+namespace velk {
+
 namespace {
 
 constexpr int kHelpContext = 3000;
@@ -208,3 +210,5 @@ void TMessagerie::showEvent(QShowEvent* event) {
     FormActivate();
     QDialog::showEvent(event);
 }
+
+} // namespace velk

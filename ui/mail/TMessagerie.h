@@ -10,8 +10,11 @@
 #include <vector>
 
 class QListWidget;
-class TWriteMsg;
 class QPushButton;
+
+namespace velk {
+
+class TWriteMsg;
 struct Session;
 class UiServices;
 
@@ -64,3 +67,5 @@ private:
     QDialog* viewer_ = nullptr;
     TWriteMsg* editor_ = nullptr;
 };
+
+} // namespace velk

@@ -26,6 +26,8 @@
 #include <algorithm>
 #include <optional>
 
+namespace velk {
+
 namespace {
 
 constexpr int kHelpContext = 4000;
@@ -221,3 +223,5 @@ void TMsgPerso::LireBtnClick() {
 void TMsgPerso::FermerBtnClick() {
     reject();
 }
+
+} // namespace velk

@@ -10,6 +10,9 @@
 class QLabel;
 class QListWidget;
 class QPushButton;
+
+namespace velk {
+
 struct Session;
 class TAffMsg;
 class TWriteMsg;
@@ -64,3 +67,5 @@ private:
     TAffMsg* viewer_ = nullptr;
     TWriteMsg* editor_ = nullptr;
 };
+
+} // namespace velk

@@ -7,6 +7,8 @@
 
 #include <QPrinter>
 
+namespace velk {
+
 void setUpMessagePrinter(QPrinter& printer) {
     printer.setResolution(kPrinterResolution);
     printer.setDocName(QStringLiteral("Message"));
@@ -30,3 +32,5 @@ bool printViewerMessage(Session& session, UiServices& ui, const QStringList& sho
     return PrintMessage(session, ui, printer,
                         viewerSource(shownLines, subject, conference, windowFont, kPrintWrapWidth));
 }
+
+} // namespace velk

@@ -9,6 +9,9 @@
 #include <QStringList>
 
 class QPrinter;
+
+namespace velk {
+
 struct Session;
 
 // The printer pixel of the line-height setting is 1/600 inch: its default of 80 pixels
@@ -24,3 +27,5 @@ bool PrintMessage(Session& session, UiServices& ui, QPrinter& printer, const Exp
 // default font.
 bool printViewerMessage(Session& session, UiServices& ui, const QStringList& shownLines,
                         const QString& subject, const QString& conference, const QFont& windowFont);
+
+} // namespace velk

@@ -20,6 +20,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+namespace velk {
+
 namespace {
 
 constexpr int kHelpContext = 11000;
@@ -179,3 +181,5 @@ void TRecherche::done(int result) {
     stop();
     QDialog::done(result);
 }
+
+} // namespace velk

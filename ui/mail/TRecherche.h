@@ -14,6 +14,9 @@ class QLineEdit;
 class QListWidget;
 class QPushButton;
 class QTimer;
+
+namespace velk {
+
 class TAffMsg;
 struct Session;
 class UiServices;
@@ -59,3 +62,5 @@ private:
     std::vector<SearchHit> hits_;
     QTimer* timer_;
 };
+
+} // namespace velk

@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+namespace velk {
+
 TAboutBox::TAboutBox() {
     setObjectName(QStringLiteral("AboutBox"));
     setWindowTitle(QStringLiteral("A propos"));
@@ -45,3 +47,5 @@ TAboutBox::TAboutBox() {
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
+
+} // namespace velk

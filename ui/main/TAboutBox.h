@@ -5,6 +5,8 @@
 
 class QPushButton;
 
+namespace velk {
+
 class TAboutBox : public QDialog {
     Q_OBJECT
 public:
@@ -12,3 +14,5 @@ public:
 
     QPushButton* OKButton;
 };
+
+} // namespace velk

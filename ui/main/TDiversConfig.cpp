@@ -14,6 +14,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+namespace velk {
+
 void paintSwatch(QFrame* swatch, std::uint32_t windowsColour) {
     QPalette p = swatch->palette();
     p.setColor(QPalette::Window, colourFromWindows(windowsColour));
@@ -136,5 +138,7 @@ void TDiversConfig::done(int result) {
 }
 
 void TDiversConfig::changeColour(ColourKey key, QFrame* swatch) {
-    runAction(ui_, [&] { paintSwatch(swatch, ::changeColour(session_, key, ui_)); });
+    runAction(ui_, [&] { paintSwatch(swatch, velk::changeColour(session_, key, ui_)); });
 }
+
+} // namespace velk

@@ -8,6 +8,9 @@
 class QFrame;
 class QLineEdit;
 class QPushButton;
+
+namespace velk {
+
 struct Session;
 class UiServices;
 
@@ -48,3 +51,5 @@ private:
 
 // Paints a swatch with a colour of the settings file.
 void paintSwatch(QFrame* swatch, std::uint32_t windowsColour);
+
+} // namespace velk

@@ -25,6 +25,8 @@
 #include <QMenuBar>
 #include <QTimer>
 
+namespace velk {
+
 namespace {
 QAction* addEntry(QMenu* menu, const char* objectName, const QString& caption) {
     QAction* action = menu->addAction(caption);
@@ -188,3 +190,5 @@ void TForm1::closeEvent(QCloseEvent* event) {
     event->accept();
     QCoreApplication::quit();
 }
+
+} // namespace velk

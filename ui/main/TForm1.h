@@ -4,6 +4,9 @@
 #include <QMainWindow>
 
 class QAction;
+
+namespace velk {
+
 struct Session;
 struct StartUpFailure;
 class UiServices;
@@ -61,3 +64,5 @@ private:
     Windows& windows_;
     bool activating_ = false;
 };
+
+} // namespace velk

@@ -12,6 +12,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+namespace velk {
+
 TParam0::TParam0(Session& session, UiServices& ui) : session_(session), ui_(ui) {
     setObjectName(QStringLiteral("Param0"));
     setWindowTitle(QStringLiteral("Configuration"));
@@ -94,3 +96,5 @@ void TParam0::OKBtnClick() {
     }
     accept();
 }
+
+} // namespace velk

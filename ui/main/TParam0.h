@@ -9,6 +9,9 @@
 
 class QLineEdit;
 class QPushButton;
+
+namespace velk {
+
 struct Session;
 class UiServices;
 
@@ -38,3 +41,5 @@ private:
     std::array<QLineEdit*, 4> fields_{};
     std::array<QPushButton*, 4> browse_{};
 };
+
+} // namespace velk

@@ -13,6 +13,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+namespace velk {
+
 TPrinterConfig::TPrinterConfig(Session& session, UiServices& ui) : session_(session), ui_(ui) {
     setObjectName(QStringLiteral("PrinterConfig"));
     setWindowTitle(QStringLiteral("Paramètres particuliers de l'imprimante"));
@@ -78,3 +80,5 @@ void TPrinterConfig::done(int result) {
     savedByOk_ = false;
     QDialog::done(result);
 }
+
+} // namespace velk

@@ -5,6 +5,9 @@
 
 class QLineEdit;
 class QPushButton;
+
+namespace velk {
+
 struct Session;
 class UiServices;
 
@@ -35,3 +38,5 @@ private:
     UiServices& ui_;
     bool savedByOk_ = false;
 };
+
+} // namespace velk

@@ -25,6 +25,8 @@
 #include "ui/reply/TDestin.h"
 #include "ui/reply/TWriteMsg.h"
 
+namespace velk {
+
 Windows::Windows() = default;
 
 // Members are declared in creation order, so the dialogs go before the main window.
@@ -73,3 +75,5 @@ std::unique_ptr<Windows> createWindows(Session& session, UiServices& ui) {
     w->MsgPerso->setEditor(*w->WriteMsg);
     return w;
 }
+
+} // namespace velk

@@ -3,6 +3,8 @@
 
 #include <memory>
 
+namespace velk {
+
 class TAboutBox;
 class TDiversConfig;
 class TForm1;
@@ -63,3 +65,5 @@ struct Windows {
 };
 
 std::unique_ptr<Windows> createWindows(Session& session, UiServices& ui);
+
+} // namespace velk

@@ -23,6 +23,8 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+namespace velk {
+
 namespace {
 
 struct PacketFilter {
@@ -255,7 +257,7 @@ void TFusion::DoFusion() {
         waitFusion_.Statut->clear();
         waitFusion_.showNow();
         runAction(ui_, [&] {
-            result = ::DoFusion(session_, base, integrated, ui_, [this](const QString& text) {
+            result = velk::DoFusion(session_, base, integrated, ui_, [this](const QString& text) {
                 // The merge empties its status when its work is over, before it tells the
                 // user anything.
                 if (text.isEmpty()) {
@@ -295,3 +297,5 @@ void TFusion::done(int result) {
     FormClose();
     QDialog::done(result);
 }
+
+} // namespace velk

@@ -11,6 +11,9 @@ class QPlainTextEdit;
 class QPushButton;
 class QTreeView;
 class QWidget;
+
+namespace velk {
+
 class TWaitFusion;
 struct Session;
 class UiServices;
@@ -101,3 +104,5 @@ private:
     QString sourceDirectory_;
     QString destDirectory_;
 };
+
+} // namespace velk

@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+namespace velk {
+
 TWaitFusion::TWaitFusion(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("WaitFusion"));
     setWindowTitle(QStringLiteral("   "));
@@ -54,3 +56,5 @@ void TWaitFusion::paintNow() {
     if (isVisible())
         repaint();
 }
+
+} // namespace velk

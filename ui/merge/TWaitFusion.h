@@ -5,6 +5,8 @@
 
 class QLabel;
 
+namespace velk {
+
 // What the user sees while a merge runs: the window of the merge is hidden meanwhile.
 class TWaitFusion : public QDialog {
     Q_OBJECT
@@ -23,3 +25,5 @@ public:
 private:
     void paintNow();
 };
+
+} // namespace velk

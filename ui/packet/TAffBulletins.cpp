@@ -16,6 +16,8 @@
 #include <QShortcut>
 #include <QVBoxLayout>
 
+namespace velk {
+
 TAffBulletins::TAffBulletins(Session& session, UiServices& ui, QWidget* parent)
     : QDialog(parent), ui_(ui), viewer_(session, ui) {
     setObjectName(QStringLiteral("AffBulletins"));
@@ -145,3 +147,5 @@ void TAffBulletins::done(int result) {
     FormClose();
     QDialog::done(result);
 }
+
+} // namespace velk

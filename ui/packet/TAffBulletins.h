@@ -10,6 +10,9 @@
 class QLabel;
 class QPushButton;
 class QScrollArea;
+
+namespace velk {
+
 struct Session;
 class UiServices;
 
@@ -60,3 +63,5 @@ private:
     UiServices& ui_;
     BulletinViewer viewer_;
 };
+
+} // namespace velk

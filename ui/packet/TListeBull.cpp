@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+namespace velk {
+
 TListeBull::TListeBull(UiServices& ui, QWidget* parent) : QDialog(parent), ui_(ui) {
     setObjectName(QStringLiteral("ListeBull"));
     setWindowTitle(QStringLiteral("Liste des bulletins"));
@@ -52,3 +54,5 @@ void TListeBull::ListBullClick(int position) {
     // The user may have stepped to another bulletin meanwhile.
     ListBull->setCurrentRow(viewer_->CurrentBulletin());
 }
+
+} // namespace velk

@@ -6,6 +6,9 @@
 
 class QListWidget;
 class QPushButton;
+
+namespace velk {
+
 class TAffBulletins;
 class UiServices;
 
@@ -30,3 +33,5 @@ private:
     UiServices& ui_;
     TAffBulletins* viewer_ = nullptr;
 };
+
+} // namespace velk

@@ -18,6 +18,8 @@
 #include <QTextCursor>
 #include <QVBoxLayout>
 
+namespace velk {
+
 TListeFiles::TListeFiles(Session& session, UiServices& ui, QWidget* parent)
     : QDialog(parent), session_(session), ui_(ui) {
     setObjectName(QStringLiteral("ListeFiles"));
@@ -80,7 +82,7 @@ void TListeFiles::SearchBtnClick() {
 }
 
 void TListeFiles::FindDialog1Find(const FindRequest& request) {
-    const FindOutcome found = ::FindDialog1Find(ListFiles->toPlainText(), request, search_);
+    const FindOutcome found = velk::FindDialog1Find(ListFiles->toPlainText(), request, search_);
     if (!found.found) {
         if (!request.text.isEmpty())
             ui_.message(QStringLiteral("Texte non trouvé"), MessageKind::Information);
@@ -112,3 +114,5 @@ void TListeFiles::ExportBtnClick() {
         ui_.message(QStringLiteral("Liste de fichiers sauvegardée."), MessageKind::Information,
                     QStringLiteral("Confirmation"));
 }
+
+} // namespace velk

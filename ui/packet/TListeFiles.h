@@ -7,6 +7,9 @@
 
 class QPlainTextEdit;
 class QPushButton;
+
+namespace velk {
+
 struct Session;
 class UiServices;
 
@@ -42,3 +45,5 @@ private:
     NewFilesSearch search_;
     FindRequest lastFind_;
 };
+
+} // namespace velk

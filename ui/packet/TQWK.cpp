@@ -26,6 +26,8 @@
 
 #include <optional>
 
+namespace velk {
+
 namespace {
 
 QLineEdit* addField(QFormLayout* form, const QString& label) {
@@ -271,3 +273,5 @@ bool openPacket(Session& session, UiServices& ui, TQWK& window, QObject* opener)
         ui.runModal(window);
     return true;
 }
+
+} // namespace velk

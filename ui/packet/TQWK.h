@@ -10,6 +10,9 @@
 
 class QLineEdit;
 class QPushButton;
+
+namespace velk {
+
 class TAffBulletins;
 class TListeBull;
 class TListeFiles;
@@ -104,3 +107,5 @@ private:
 // stays on screen under the busy cursor while the packet unpacks and hides only while the
 // packet window runs. True when the packet window was shown.
 bool openPacket(Session& session, UiServices& ui, TQWK& window, QObject* opener = nullptr);
+
+} // namespace velk

@@ -11,6 +11,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+namespace velk {
+
 TCarbon::TCarbon(Session& session, UiServices& ui) : session_(session), ui_(ui) {
     setObjectName(QStringLiteral("Carbon"));
     setWindowTitle(QStringLiteral("Dialogue"));
@@ -63,3 +65,5 @@ void TCarbon::AmisBtnClick() {
     CopyRecipient = CorrespondentChosen(ui_, NameDialogKind::Carbon, *name).name;
     accept();
 }
+
+} // namespace velk

@@ -5,9 +5,12 @@
 
 #include <string>
 
-class DosTextBox;
 class QLabel;
 class QPushButton;
+
+namespace velk {
+
+class DosTextBox;
 struct Session;
 class UiServices;
 class TListe;
@@ -44,3 +47,5 @@ private:
     UiServices& ui_;
     TListe* chooser_ = nullptr;
 };
+
+} // namespace velk

@@ -11,6 +11,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+namespace velk {
+
 TDestin::TDestin(Session& session, UiServices& ui) : session_(session), ui_(ui) {
     setObjectName(QStringLiteral("Destin"));
     setWindowTitle(QStringLiteral("Dialogue"));
@@ -60,3 +62,5 @@ void TDestin::AmisBtnClick() {
     chosen_ = CorrespondentChosen(ui_, NameDialogKind::Recipient, *name).name;
     accept();
 }
+
+} // namespace velk

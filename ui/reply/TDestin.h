@@ -5,9 +5,12 @@
 
 #include <string>
 
-class DosTextBox;
 class QLabel;
 class QPushButton;
+
+namespace velk {
+
+class DosTextBox;
 struct Session;
 class UiServices;
 class TListe;
@@ -40,3 +43,5 @@ private:
     TListe* chooser_ = nullptr;
     std::string chosen_; // empty: cancelled
 };
+
+} // namespace velk

@@ -29,6 +29,8 @@
 #include <QSyntaxHighlighter>
 #include <QVBoxLayout>
 
+namespace velk {
+
 namespace {
 
 QColor windowsColour(std::uint32_t v) {
@@ -352,7 +354,7 @@ void TWriteMsg::ImportBtnClick() {
     cursor.setPosition(cursor.selectionEnd());
     const int insertAt = cursor.blockNumber() + 1;
     runAction(ui_, [&] {
-        const auto lines = ::ImportBtnClick(session_, ui_);
+        const auto lines = velk::ImportBtnClick(session_, ui_);
         if (!lines)
             return;
         EditorLines paragraphs = Reponse->dosParagraphs();
@@ -365,7 +367,7 @@ void TWriteMsg::ImportBtnClick() {
 
 void TWriteMsg::ExportBtnClick() {
     const EditorDocument d = Document();
-    runAction(ui_, [&] { ::ExportBtnClick(session_, ui_, d, QDateTime::currentDateTime()); });
+    runAction(ui_, [&] { velk::ExportBtnClick(session_, ui_, d, QDateTime::currentDateTime()); });
 }
 
 void TWriteMsg::AmisBtnClick() {
@@ -430,3 +432,5 @@ void TWriteMsg::TagBtnClick() {
         Tag->setDosLines(d.tagBox);
     });
 }
+
+} // namespace velk

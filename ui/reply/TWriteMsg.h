@@ -12,6 +12,9 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+
+namespace velk {
+
 class DosTextBox;
 struct Session;
 class UiServices;
@@ -98,3 +101,5 @@ private:
     bool SavedFlag = false;
     EditorDocument document_;
 };
+
+} // namespace velk

@@ -9,6 +9,8 @@
 
 #include <cmath>
 
+namespace velk {
+
 void AnsiImageLabel::paintEvent(QPaintEvent* event) {
     const QPixmap shown = pixmap();
     if (shown.isNull()) {
@@ -31,3 +33,5 @@ void AnsiImageLabel::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     painter.drawImage(QPointF(left / ratio, top / ratio), block);
 }
+
+} // namespace velk

@@ -3,6 +3,8 @@
 
 #include <QLabel>
 
+namespace velk {
+
 // Shows its pixmap, a screen drawn pixel by pixel, at the screen's device pixel ratio:
 // each pixel of the drawing a block of device pixels with hard edges, never smoothed.
 // The pixmap sits at the top-left corner and keeps its size in logical pixels.
@@ -14,3 +16,5 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
 };
+
+} // namespace velk

@@ -5,6 +5,8 @@
 #include <QPushButton>
 #include <QString>
 
+namespace velk {
+
 // A button added at the end of a row of buttons; Enter in a field never presses it.
 inline QPushButton* addButton(QHBoxLayout* row, const QString& caption, const QString& hint) {
     auto* button = new QPushButton(caption);
@@ -21,3 +23,5 @@ inline QPushButton* dialogButton(const QString& caption, const QString& hint, QW
     button->setAutoDefault(false);
     return button;
 }
+
+} // namespace velk

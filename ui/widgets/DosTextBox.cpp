@@ -15,6 +15,8 @@
 #include <algorithm>
 #include <climits>
 
+namespace velk {
+
 namespace {
 
 bool isLineBreak(QChar c) {
@@ -241,3 +243,5 @@ void DosTextBox::insertFromMimeData(const QMimeData* source) {
         return;
     insertDos(pastedToDos(source->text()));
 }
+
+} // namespace velk

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+namespace velk {
+
 // A text box holding DOS bytes shown as their code page 437 glyphs in the console font.
 // Typed characters go through the keyboard table, pasted text through the code page, both
 // under the box's rules (capitals, marker bytes refused); Control with a key stays a
@@ -65,3 +67,5 @@ private:
     int columns_ = 0;
     bool single_ = false;
 };
+
+} // namespace velk

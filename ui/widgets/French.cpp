@@ -9,6 +9,8 @@
 #include <QLocale>
 #include <QTranslator>
 
+namespace velk {
+
 namespace {
 
 // The columns of Qt's file model.
@@ -59,3 +61,5 @@ void installFrench(QCoreApplication& app) {
 void showFilesInFrench(QFileDialog& dialog) {
     dialog.setProxyModel(new FrenchFileModel(&dialog));
 }
+
+} // namespace velk

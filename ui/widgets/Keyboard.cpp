@@ -10,6 +10,8 @@
 #include <QListWidget>
 #include <QShortcut>
 
+namespace velk {
+
 namespace {
 
 // Takes Enter from the list, so that it never also presses the window's default button.
@@ -61,3 +63,5 @@ void connectHelp(QWidget& window, QAbstractButton& button, UiServices& ui, int c
             ui.showHelp(context);
     });
 }
+
+} // namespace velk

@@ -7,6 +7,9 @@ class QAbstractButton;
 class QAbstractItemView;
 class QListWidget;
 class QWidget;
+
+namespace velk {
+
 class UiServices;
 
 // A click on a line of `list` calls `act` with its row; so does Enter (either key) on the
@@ -20,3 +23,5 @@ void actOnEnter(QAbstractItemView& list, std::function<void()> act);
 // The Help button and F1 open the help at the window's context number; F1 does nothing
 // while the button is hidden or disabled.
 void connectHelp(QWidget& window, QAbstractButton& button, UiServices& ui, int context);
+
+} // namespace velk

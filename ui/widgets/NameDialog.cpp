@@ -9,6 +9,8 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+namespace velk {
+
 DosTextBox* nameField(QWidget* parent) {
     auto* name = new DosTextBox(parent);
     name->setRules({.capitals = true});
@@ -36,3 +38,5 @@ NameDialogButtons layOutNameDialog(QDialog& dialog, std::initializer_list<QLabel
     layout->addLayout(buttons);
     return b;
 }
+
+} // namespace velk

@@ -5,11 +5,14 @@
 
 #include <initializer_list>
 
-class DosTextBox;
 class QDialog;
 class QLabel;
 class QPushButton;
 class QWidget;
+
+namespace velk {
+
+class DosTextBox;
 
 // The name field of the editor and the name dialogs: one line of capitals, 25 characters
 // unless the board takes longer names.
@@ -26,3 +29,5 @@ struct NameDialogButtons {
 // the name field, then the buttons in a row.
 NameDialogButtons layOutNameDialog(QDialog& dialog, std::initializer_list<QLabel*> labels,
                                    DosTextBox* name, const QString& cancelHint);
+
+} // namespace velk

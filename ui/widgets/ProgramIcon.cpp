@@ -4,6 +4,8 @@
 #include <QPainter>
 #include <QPainterPath>
 
+namespace velk {
+
 QPixmap programPixmap(int size) {
     QPixmap pixmap(size, size);
     pixmap.fill(Qt::transparent);
@@ -33,3 +35,5 @@ QIcon programIcon() {
         icon.addPixmap(programPixmap(size));
     return icon;
 }
+
+} // namespace velk

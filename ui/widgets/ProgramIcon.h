@@ -4,6 +4,10 @@
 #include <QIcon>
 #include <QPixmap>
 
+namespace velk {
+
 // The program's icon: a letter on a blue ground, drawn at start-up.
 QPixmap programPixmap(int size);
 QIcon programIcon();
+
+} // namespace velk

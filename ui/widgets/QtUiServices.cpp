@@ -21,6 +21,8 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+namespace velk {
+
 namespace {
 
 QWidget* activeParent() {
@@ -226,3 +228,5 @@ void QtUiServices::setBusy(bool busy) {
     else
         QApplication::restoreOverrideCursor();
 }
+
+} // namespace velk

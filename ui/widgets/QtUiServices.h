@@ -7,6 +7,8 @@
 
 class QWidget;
 
+namespace velk {
+
 // The real dialogs, in French.
 class QtUiServices : public UiServices {
 public:
@@ -36,3 +38,5 @@ private:
     // between two searches.
     std::optional<QPoint> findPlace_;
 };
+
+} // namespace velk

@@ -5,6 +5,8 @@
 #include <QResizeEvent>
 #include <QScrollBar>
 
+namespace velk {
+
 void WholeRowsList::resizeEvent(QResizeEvent* event) {
     const int row = count() > 0 ? sizeHintForRow(0) : fontMetrics().height();
     const QScrollBar* bar = horizontalScrollBar();
@@ -17,3 +19,5 @@ void WholeRowsList::resizeEvent(QResizeEvent* event) {
         setViewportMargins(0, 0, 0, blank);
     QListWidget::resizeEvent(event);
 }
+
+} // namespace velk

@@ -3,6 +3,8 @@
 
 #include <QListWidget>
 
+namespace velk {
+
 // A list that shows whole rows only: the height a layout gives it beyond its last whole row
 // stays blank instead of showing half a line.
 class WholeRowsList : public QListWidget {
@@ -12,3 +14,5 @@ public:
 protected:
     void resizeEvent(QResizeEvent* event) override;
 };
+
+} // namespace velk

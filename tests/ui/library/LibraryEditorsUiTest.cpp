@@ -24,6 +24,8 @@
 
 #include <gtest/gtest.h>
 
+namespace velk {
+
 namespace {
 
 std::string entry(const std::string& text, bool isDefault = false) {
@@ -341,3 +343,5 @@ TEST_F(LibraryEditorsUiTest, TaglineImportFromTheMenu) {
     EXPECT_EQ(onDisk(LibraryKind::Taglines),
               bytes(entry("t\r\n") + entry("premi\x8Are\r\n") + entry("seconde\r\n")));
 }
+
+} // namespace velk

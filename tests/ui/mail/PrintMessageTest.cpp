@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+namespace velk {
+
 namespace {
 
 // The pages of a PDF: pdfinfo's count where it is installed, else its page objects.
@@ -119,3 +121,5 @@ TEST_F(PrintFixture, TheDefaultPageFitsAnA4Sheet) {
 }
 
 } // namespace
+
+} // namespace velk

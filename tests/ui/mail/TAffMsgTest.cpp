@@ -30,6 +30,8 @@
 
 #include <gtest/gtest.h>
 
+namespace velk {
+
 namespace {
 
 std::string dos(const char* utf8) {
@@ -493,3 +495,5 @@ TEST_F(TAffMsgTest, MouseAndKeysSelectWhatIsCopied) {
     w.Copier1->trigger();
     EXPECT_EQ(QGuiApplication::clipboard()->text(), w.Msg->selectedText());
 }
+
+} // namespace velk

@@ -27,6 +27,8 @@
 
 #include <gtest/gtest.h>
 
+namespace velk {
+
 namespace {
 
 void clickRow(QListWidget* list, int row) {
@@ -263,3 +265,5 @@ TEST_F(TMessagerieTest, WritingKeepsTheHeaderOnScreen) {
     EXPECT_EQ(editorRuns, 1);
     m.hide();
 }
+
+} // namespace velk

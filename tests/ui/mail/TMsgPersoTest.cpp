@@ -29,6 +29,8 @@
 
 #include <gtest/gtest.h>
 
+namespace velk {
+
 namespace {
 
 const QDateTime kWhen(QDate(1996, 2, 6), QTime(9, 0));
@@ -363,3 +365,5 @@ TEST_F(TMsgPersoTest, CreatedWithTheOtherWindowsAndWired) {
     EXPECT_TRUE(shown);
     windows->QWK->hide();
 }
+
+} // namespace velk

@@ -17,6 +17,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+namespace velk {
+
 namespace {
 
 void press(QWidget& widget, int key, const QString& text = {}) {
@@ -94,3 +96,5 @@ TEST_F(TRechercheTest, FoundFromThePacketWindowAndSteppedThroughInTheViewer) {
 }
 
 } // namespace
+
+} // namespace velk

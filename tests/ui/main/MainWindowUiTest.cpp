@@ -19,6 +19,8 @@
 
 #include <gtest/gtest.h>
 
+namespace velk {
+
 TEST(TForm1, MenuCaptionsAndWhatIsEnabled) {
     ProgramDir dir;
     ScriptedUiServices ui;
@@ -178,3 +180,5 @@ TEST(TForm1, PacketUnpacksUnderTheBusyCursorThenThePacketWindowOpens) {
     EXPECT_GT(whileUnpacking, 0);
     EXPECT_TRUE(form.isVisible());
 }
+
+} // namespace velk

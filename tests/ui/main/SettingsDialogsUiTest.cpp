@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+namespace velk {
+
 namespace {
 
 QString iniValue(const ProgramDir& dir, const QString& section, const QString& key) {
@@ -274,3 +276,5 @@ TEST(TAboutBox, Texts) {
     box.OKButton->click();
     EXPECT_FALSE(box.isVisible());
 }
+
+} // namespace velk

@@ -37,6 +37,8 @@
 
 #include <gtest/gtest.h>
 
+namespace velk {
+
 namespace {
 
 QString nameOf(const QWidget& w) {
@@ -106,3 +108,5 @@ TEST(WindowLayout, NothingIsCutInAnyWindow) {
 }
 
 } // namespace
+
+} // namespace velk

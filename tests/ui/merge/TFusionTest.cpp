@@ -26,6 +26,8 @@
 
 #include <gtest/gtest.h>
 
+namespace velk {
+
 namespace {
 
 const QString kDone = QStringLiteral("La fusion des deux paquets QWK s'est déroulée correctement.");
@@ -398,3 +400,5 @@ TEST(TFusionMenu, OpensTheMergeWindowWhileTheMainWindowHides) {
     EXPECT_TRUE(shown);
     EXPECT_TRUE(form.isVisible());
 }
+
+} // namespace velk

@@ -7,6 +7,8 @@
 #include <QGuiApplication>
 #include <QLabel>
 
+namespace velk {
+
 namespace {
 
 using namespace viewertest;
@@ -41,3 +43,5 @@ TEST_F(BulletinScaleTest, BulletinIsShownInBlocksOfDevicePixelsInBothPalettes) {
 }
 
 } // namespace
+
+} // namespace velk

@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+namespace velk {
+
 namespace {
 
 class TQWKTest : public ::testing::Test {
@@ -138,3 +140,5 @@ TEST_F(TQWKTest, FailedOpeningShowsNoWindow) {
     EXPECT_FALSE(openPacket(s, ui, w));
     EXPECT_EQ(ui.messages(), QStringList{"'99-99-9999' n'est pas une date correcte"});
 }
+
+} // namespace velk

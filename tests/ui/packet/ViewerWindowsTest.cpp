@@ -14,6 +14,8 @@
 #include <QScreen>
 #include <QTimer>
 
+namespace velk {
+
 namespace {
 
 using namespace viewertest;
@@ -330,3 +332,5 @@ TEST_F(NewFilesWindowTest, ExportAppendsWhatIsOnScreen) {
 }
 
 } // namespace
+
+} // namespace velk

@@ -32,6 +32,8 @@
 
 #include <optional>
 
+namespace velk {
+
 namespace {
 
 void type(QWidget* widget, const QString& text) {
@@ -222,3 +224,5 @@ TEST_F(EditorUserPathTest, AnAnsweredNameGoesToTheBoardInCapitals) {
 }
 
 } // namespace
+
+} // namespace velk

@@ -25,6 +25,8 @@
 
 #include <gtest/gtest.h>
 
+namespace velk {
+
 namespace {
 
 void type(QWidget* widget, const QString& text) {
@@ -242,3 +244,5 @@ TEST_F(EditorWindowsUiTest, ClosingWithoutSendingAsks) {
 }
 
 } // namespace
+
+} // namespace velk

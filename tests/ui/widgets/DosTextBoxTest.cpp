@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+namespace velk {
+
 namespace {
 
 // One key event per character carrying its text, as a keyboard sends é.
@@ -149,3 +151,5 @@ TEST(DosTextBox, InsertedLinesAreOneEditThatUndoTakesBack) {
 }
 
 } // namespace
+
+} // namespace velk

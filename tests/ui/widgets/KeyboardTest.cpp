@@ -27,6 +27,8 @@
 
 #include <functional>
 
+namespace velk {
+
 namespace {
 
 enum class Gesture { Return, KeypadEnter, DoubleClick };
@@ -247,3 +249,5 @@ TEST_F(KeyboardTest, HomeAndEndReachTheEndsOfABulletin) {
 }
 
 } // namespace
+
+} // namespace velk

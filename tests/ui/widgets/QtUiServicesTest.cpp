@@ -24,6 +24,8 @@
 #include <functional>
 #include <vector>
 
+namespace velk {
+
 namespace {
 
 // Runs each step on the next modal window that opens, in order.
@@ -140,3 +142,5 @@ TEST(FrenchDialogs, FileDialogListsFoldersDatesAndSizesInFrench) {
 }
 
 } // namespace
+
+} // namespace velk
