@@ -25,7 +25,7 @@ struct SearchRequest {
     unsigned fields = SearchSubject | SearchAuthor | SearchRecipient | SearchText;
     bool matchCase = false;
     bool wholeWord = false;
-    std::optional<int> conference; // only the messages of the conference with this number
+    std::optional<int> conference = std::nullopt; // only that conference's messages
 };
 
 // A message found, as the result list shows it; its conference is the one whose index lists it.

@@ -41,7 +41,7 @@ protected:
 
 TEST_F(SearchCliTest, EachHitIsTheLineListPrintsForIt) {
     const CliRun list = runCliCaptured({QStringLiteral("list"), packet});
-    ASSERT_EQ(list.status, 0) << list.err;
+    ASSERT_EQ(list.status, 0) << list.err.toStdString();
     const QStringList lines = list.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 3);
     ASSERT_TRUE(lines[0].endsWith(QStringLiteral("\tAu café")));
