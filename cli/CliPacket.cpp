@@ -6,8 +6,10 @@
 #include "core/CharacterSet.h"
 #include "core/TextHelpers.h"
 #include "packet/ControlFile.h"
+#include "packet/HeaderExtensions.h"
 #include "packet/IndexFiles.h"
 #include "packet/MessageHeader.h"
+#include "packet/MessageStore.h"
 #include "packet/PacketOpening.h"
 
 namespace velk {
@@ -85,6 +87,21 @@ int conferencePositionOf(const PacketControl& control, int number) {
             return p;
     }
     return -1;
+}
+
+QString cliListLine(Session& s, BlockFile& messages, const HeadersFile& headers, int conference,
+                    std::int32_t block, UiServices& ui) {
+    ReadMessageHeader(messages, block, s.store, ui);
+    MessageHeader& h = s.store.CurrentHeader;
+    const auto section = headers.sections.find(std::int64_t(block) * 128);
+    h.longFields.utf8 = section != headers.sections.end() && section->second.utf8.value_or(false);
+    const auto field = [&](const std::string& bytes) {
+        return messageCharacters(h, unpadded(bytes));
+    };
+    return QString::number(conference) + QLatin1Char('\t') + cliText(h.number).trimmed() +
+           QLatin1Char('\t') + cliText(h.date) + QLatin1Char('\t') + field(h.author) +
+           QLatin1Char('\t') + field(h.recipient) + QLatin1Char('\t') + field(h.subject) +
+           QLatin1Char('\n');
 }
 
 } // namespace velk

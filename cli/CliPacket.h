@@ -7,12 +7,16 @@
 
 #include <QTemporaryDir>
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string_view>
 #include <vector>
 
 namespace velk {
+
+class BlockFile;
+struct HeadersFile;
 
 // What the reader commands say to the user goes to standard error; a question gets "Non"
 // and a dialog is cancelled, since nobody is there to answer.
@@ -50,6 +54,11 @@ std::optional<int> cliNumber(const QString& arg, CliIo& io);
 // number's French message.
 std::optional<std::vector<int>> cliPacketNumbers(const QStringList& args, int minNumbers,
                                                  int maxNumbers, const QString& usage, CliIo& io);
+
+// The message header at `block`, read into the store, as `list` prints it: conference,
+// number, date, author, recipient and subject, tab-separated, in the message's own set.
+QString cliListLine(Session& s, BlockFile& messages, const HeadersFile& headers, int conference,
+                    std::int32_t block, UiServices& ui);
 
 // The position in the table of the conference with this number, or -1.
 int conferencePositionOf(const PacketControl& control, int number);

@@ -29,23 +29,6 @@ std::optional<MessageOrder> sortOrderOf(const QString& word) {
     return std::nullopt;
 }
 
-// The message header at `block`, read into the store, as a line: its fields as the browser
-// lists them, in the message's own character set.
-QString listLine(Session& s, BlockFile& messages, const HeadersFile& headers, int conference,
-                 std::int32_t block, CliUiServices& ui) {
-    ReadMessageHeader(messages, block, s.store, ui);
-    MessageHeader& h = s.store.CurrentHeader;
-    const auto section = headers.sections.find(std::int64_t(block) * 128);
-    h.longFields.utf8 = section != headers.sections.end() && section->second.utf8.value_or(false);
-    const auto field = [&](const std::string& bytes) {
-        return messageCharacters(h, unpadded(bytes));
-    };
-    return QString::number(conference) + QLatin1Char('\t') + cliText(h.number).trimmed() +
-           QLatin1Char('\t') + cliText(h.date) + QLatin1Char('\t') + field(h.author) +
-           QLatin1Char('\t') + field(h.recipient) + QLatin1Char('\t') + field(h.subject) +
-           QLatin1Char('\n');
-}
-
 // The messages in index-file order (MESSAGES.DAT's order for a conference without one).
 void listInIndexOrder(CliPacket& packet, CliUiServices& ui, CliIo& io, std::optional<int> only) {
     Session& s = packet.session;
@@ -59,7 +42,7 @@ void listInIndexOrder(CliPacket& packet, CliUiServices& ui, CliIo& io, std::opti
         if (only && conf.ConferenceNumber != *only)
             continue;
         for (std::int32_t block : readConferenceIndex(s.settings.workPath, index))
-            io.print(listLine(s, messages, headers, conf.ConferenceNumber, block, ui));
+            io.print(cliListLine(s, messages, headers, conf.ConferenceNumber, block, ui));
     }
 }
 
@@ -81,7 +64,7 @@ void listInBrowserOrder(CliPacket& packet, CliUiServices& ui, CliIo& io, std::op
             continue;
         listConference(s, ui, int(line));
         for (std::int32_t block : s.browser.ListOrder)
-            io.print(listLine(s, messages, headers, number, block, ui));
+            io.print(cliListLine(s, messages, headers, number, block, ui));
     }
 }
 

@@ -166,6 +166,10 @@ bool PacketSearch::searchSome(std::vector<SearchHit>& hits, std::chrono::millise
     const std::int64_t blockCount = s.messages.size() / std::int64_t(kBlockSize);
     while (s.conference < s.conferences.size()) {
         const IndexFileEntry& entry = s.conferences[s.conference];
+        if (s.request.conference && entry.conferenceNumber != *s.request.conference) {
+            ++s.conference;
+            continue;
+        }
         if (!s.loaded) {
             s.blocks = readConferenceIndex(s.session.settings.workPath, entry);
             s.next = 0;
@@ -178,10 +182,10 @@ bool PacketSearch::searchSome(std::vector<SearchHit>& hits, std::chrono::millise
             MessageHeader h;
             if (block < 1 || block >= blockCount || !s.matches(block, h))
                 continue;
-            hits.push_back({h.conference, block, QString::fromStdString(unpadded(h.number)),
-                            dosToUnicode(DateToDayFirst(h.date)),
-                            messageCharacters(h, fullAuthor(h)),
-                            messageCharacters(h, fullSubject(h))});
+            hits.push_back(
+                {entry.conferenceNumber, block, QString::fromStdString(unpadded(h.number)),
+                 dosToUnicode(DateToDayFirst(h.date)), messageCharacters(h, fullAuthor(h)),
+                 messageCharacters(h, fullSubject(h))});
         }
         ++s.conference;
         s.loaded = false;

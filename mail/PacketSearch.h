@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace velk {
@@ -26,9 +27,10 @@ struct SearchRequest {
     unsigned fields = SearchSubject | SearchAuthor | SearchRecipient | SearchText;
     bool matchCase = false;
     bool wholeWord = false;
+    std::optional<int> conference = std::nullopt; // only that conference's messages
 };
 
-// A message found, as the result list shows it.
+// A message found, as the result list shows it; its conference is the one whose index lists it.
 struct SearchHit {
     int conferenceNumber = 0;
     std::int32_t headerBlock = 0;

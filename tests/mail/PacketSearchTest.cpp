@@ -89,6 +89,19 @@ TEST_F(PacketSearchTest, FindsThroughTheDosSetInEveryConference) {
             << c.wholeWord;
 }
 
+TEST_F(PacketSearchTest, OneConferenceIsSearchedAloneEvenWithoutItsIndexFile) {
+    const std::pair<int, QStringList> cases[] = {
+        {3, {"3:Gâteau"}}, {7, {"7:Dernier"}}, {0, {"0:Bienvenue"}}, {5, {}}};
+    for (const auto& [conference, expected] : cases) {
+        SearchRequest request{QStringLiteral("caf")};
+        request.conference = conference;
+        QStringList found;
+        for (const SearchHit& h : searchPacket(s, request))
+            found << QString::number(h.conferenceNumber) + ':' + h.subject;
+        EXPECT_EQ(found, expected) << conference;
+    }
+}
+
 TEST_F(PacketSearchTest, ASearchInSlicesFindsWhatTheWholeOneFinds) {
     PacketSearch search(s, {"a", SearchText, false, false});
     std::vector<SearchHit> hits;
