@@ -116,6 +116,17 @@ int utf8Sequence(const uchar* p, const uchar* end) {
     return length;
 }
 
+// Whether eight bytes are all printable ASCII, which UTF-8 takes as they are.
+bool allPrintable(const uchar* p) {
+    std::uint64_t x = 0;
+    std::memcpy(&x, p, sizeof x);
+    constexpr std::uint64_t ones = 0x0101010101010101;
+    constexpr std::uint64_t high = ones * 0x80;
+    const std::uint64_t control = (x - ones * 0x20) & ~x & high;
+    const std::uint64_t del = ((x ^ (ones * 0x7F)) - ones) & ~(x ^ (ones * 0x7F)) & high;
+    return ((x & high) | control | del) == 0;
+}
+
 // A message text as UTF-8 with LF line ends, ended by one: straight from its bytes, for a
 // conversion through UTF-16 would double the time of a large export.
 QByteArray textInUtf8(std::string_view text, bool utf8) {
@@ -126,7 +137,17 @@ QByteArray textInUtf8(std::string_view text, bool utf8) {
     char* o = out.data();
     const auto* p = reinterpret_cast<const uchar*>(text.data());
     const uchar* const end = p + text.size();
+    const uchar* oneByOne = p; // until there, one byte at a time: a control is near
     while (p < end) {
+        if (p >= oneByOne) {
+            if (end - p >= 8 && allPrintable(p)) {
+                std::memcpy(o, p, 8);
+                o += 8;
+                p += 8;
+                continue;
+            }
+            oneByOne = p + 8;
+        }
         const uchar b = *p;
         if (b >= 0x20 && b < 0x7F) {
             *o++ = char(b);

@@ -187,7 +187,7 @@ void trimMessageText(std::string& text) {
     if (end > 0 && text[end - 1] == '\xE3')
         --end;
     text.resize(end);
-    std::replace(text.begin(), text.end(), '\0', ' ');
+    ReplaceByte('\0', ' ', text);
 }
 
 void ReadMessageText(BlockFile& messages, std::int32_t firstTextBlock,
