@@ -18,6 +18,7 @@
 #include <cstring>
 #include <iterator>
 #include <memory>
+#include <unordered_map>
 
 namespace {
 
@@ -170,6 +171,22 @@ QByteArray textInUtf8(std::string_view text, bool utf8) {
         *o++ = '\n';
     out.resize(o - out.data());
     return out;
+}
+
+// A header field as characters: printable ASCII and valid UTF-8 the fast way, any other
+// byte as the packet's reader shows it.
+QString fieldCharacters(const MessageHeader& h, const std::string& bytes) {
+    const auto* p = reinterpret_cast<const uchar*>(bytes.data());
+    const uchar* const end = p + bytes.size();
+    while (p < end) {
+        if (*p >= 0x20 && *p < 0x7F)
+            ++p;
+        else if (const int n = h.longFields.utf8 && *p >= 0x80 ? utf8Sequence(p, end) : 0)
+            p += n;
+        else
+            return messageCharacters(h, bytes);
+    }
+    return QString::fromUtf8(bytes.data(), qsizetype(bytes.size()));
 }
 
 // A name or subject on one header line: control characters become blanks.
@@ -398,9 +415,25 @@ QByteArray conferenceHeader(int conference, const QString& name) {
     return out;
 }
 
+// The addresses made for the names met so far: a packet holds few names, many times over.
+class LocalParts {
+public:
+    QByteArray of(const QString& name) {
+        if (const auto found = known_.find(name); found != known_.end())
+            return found->second;
+        if (known_.size() >= kMostNames)
+            known_.clear();
+        return known_.emplace(name, localPart(name)).first->second;
+    }
+
+private:
+    static constexpr std::size_t kMostNames = 10000;
+    std::unordered_map<QString, QByteArray> known_;
+};
+
 void appendMbox(QByteArray& out, const ExportedMessage& m, const QByteArray& domain,
-                const QByteArray& conferenceLine) {
-    const QByteArray fromLocal = localPart(m.from);
+                const QByteArray& conferenceLine, LocalParts& locals) {
+    const QByteArray fromLocal = locals.of(m.from);
     out += "From ";
     out += fromLocal;
     out += '@';
@@ -419,7 +452,7 @@ void appendMbox(QByteArray& out, const ExportedMessage& m, const QByteArray& dom
         out += '\n';
     }
     appendAddressHeader(out, "From", m.from, fromLocal, domain);
-    appendAddressHeader(out, "To", m.to, localPart(m.to), domain);
+    appendAddressHeader(out, "To", m.to, locals.of(m.to), domain);
     out += "Subject: ";
     out += encodedHeaderText(m.subject, 9);
     out += '\n';
@@ -560,9 +593,9 @@ ExportedMessage exportedMessage(const MessageHeader& h, const std::string& text,
     // Plain date and time: a local date-time would ask the system's time zone each time.
     m.date = packetDateValue(h.date, today);
     m.time = clockOf(h.time);
-    m.from = messageCharacters(h, fullAuthor(h));
-    m.to = messageCharacters(h, fullRecipient(h));
-    m.subject = messageCharacters(h, fullSubject(h));
+    m.from = fieldCharacters(h, fullAuthor(h));
+    m.to = fieldCharacters(h, fullRecipient(h));
+    m.subject = fieldCharacters(h, fullSubject(h));
     m.text = textInUtf8(text, h.longFields.utf8);
     m.headerBlock = headerBlock;
     return m;
@@ -589,7 +622,8 @@ QByteArray encodedHeaderText(const QString& value, qsizetype used) {
 }
 
 void appendMboxMessage(QByteArray& out, const ExportedMessage& m, const QByteArray& domain) {
-    appendMbox(out, m, domain, conferenceHeader(m.conference, m.conferenceName));
+    LocalParts locals;
+    appendMbox(out, m, domain, conferenceHeader(m.conference, m.conferenceName), locals);
 }
 
 void appendJsonMessage(QByteArray& out, const ExportedMessage& m) {
@@ -604,6 +638,7 @@ std::size_t exportPacket(PacketSession& s, const std::vector<IndexFileEntry>& in
         outputs.push_back(std::make_unique<Target>(t.format, t.path));
     const QByteArray domain = boardDomain(s.packet.control.BbsId);
     const QDate today = QDate::currentDate();
+    LocalParts locals;
     BlockFile messages(messagesFilePath(s.settings.workPath));
     std::size_t count = 0;
     for (const IndexFileEntry& index : indexFiles) {
@@ -623,7 +658,7 @@ std::size_t exportPacket(PacketSession& s, const std::vector<IndexFileEntry>& in
                                                       index.conferenceNumber, name, block, today);
             for (const auto& out : outputs) {
                 if (out->format == ExportFormat::Mbox) {
-                    appendMbox(out->buffer, m, domain, mboxConference);
+                    appendMbox(out->buffer, m, domain, mboxConference, locals);
                 } else {
                     out->buffer += count == 0 ? "\n" : ",\n";
                     appendJson(out->buffer, m, jsonStart);
