@@ -51,9 +51,9 @@ ShapedPacket& packetOf(ConferenceShape shape) {
 // headers read, sorted, lines built.
 void ClickToLines(benchmark::State& state, ConferenceShape shape, int order) {
     ShapedPacket& p = packetOf(shape);
-    p.session.browser.SortOrder = std::uint16_t(order);
+    p.session.browser.SortOrder = MessageOrder(order);
     for (auto _ : state) {
-        p.session.browser.LoadedConference = kNoConferenceLoaded;
+        p.session.browser.LoadedConference.reset();
         benchmark::DoNotOptimize(listConference(p.session, p.ui, 0));
     }
     state.SetItemsProcessed(state.iterations() * kMessages);
@@ -62,7 +62,7 @@ void ClickToLines(benchmark::State& state, ConferenceShape shape, int order) {
 // A sort button on the loaded conference: sorted and lines built.
 void SortToLines(benchmark::State& state, ConferenceShape shape, int order) {
     ShapedPacket& p = packetOf(shape);
-    p.session.browser.SortOrder = std::uint16_t(order);
+    p.session.browser.SortOrder = MessageOrder(order);
     listConference(p.session, p.ui, 0);
     for (auto _ : state)
         benchmark::DoNotOptimize(listConference(p.session, p.ui, 0));

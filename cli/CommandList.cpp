@@ -12,19 +12,19 @@ namespace {
 const QString kUsage = QStringLiteral(
     "Usage : velk-cli list PAQUET [CONFÉRENCE] [--sort numero|auteur|destinataire|sujet]");
 
-// The browser's sort order for the word of its button; 0 for no word (index order), -1 for
-// a word that is none of them.
-int sortOrderOf(const QString& word) {
+// The browser's sort order for the word of its button; nullopt for a word that is none of
+// them.
+std::optional<MessageOrder> sortOrderOf(const QString& word) {
     const QString w = word.toLower();
     if (w == QLatin1String("numero") || w == QStringLiteral("numéro"))
-        return 1;
+        return MessageOrder::Number;
     if (w == QLatin1String("auteur"))
-        return 2;
+        return MessageOrder::Author;
     if (w == QLatin1String("destinataire"))
-        return 3;
+        return MessageOrder::Recipient;
     if (w == QLatin1String("sujet"))
-        return 4;
-    return -1;
+        return MessageOrder::Subject;
+    return std::nullopt;
 }
 
 // The message header at `block`, read into the store, as a line: its fields as the browser
@@ -64,10 +64,10 @@ void listInIndexOrder(CliPacket& packet, CliUiServices& ui, CliIo& io, std::opti
 // The messages as the browser lists them in `order`: its conference list, each conference
 // loaded and sorted by the browser itself.
 void listInBrowserOrder(CliPacket& packet, CliUiServices& ui, CliIo& io, std::optional<int> only,
-                        int order) {
+                        MessageOrder order) {
     Session& s = packet.session;
     buildConferenceList(s);
-    s.browser.SortOrder = std::uint16_t(order);
+    s.browser.SortOrder = order;
     BlockFile messages(messagesFilePath(s.settings.workPath));
     const HeadersFile& headers = packetHeadersFile(s);
     for (std::size_t line = 0; line < s.packet.indexFiles.size(); ++line) {
@@ -85,10 +85,11 @@ void listInBrowserOrder(CliPacket& packet, CliUiServices& ui, CliIo& io, std::op
 
 int run(const QStringList& arguments, CliIo& io) {
     QStringList args = arguments;
-    int order = 0;
+    // Without --sort the index files' order, which is none of the browser's.
+    std::optional<MessageOrder> order;
     if (const qsizetype at = args.indexOf(QStringLiteral("--sort")); at >= 0) {
-        order = at + 1 < args.size() ? sortOrderOf(args[at + 1]) : -1;
-        if (order < 0) {
+        order = at + 1 < args.size() ? sortOrderOf(args[at + 1]) : std::nullopt;
+        if (!order) {
             io.fail(kUsage);
             return 2;
         }
@@ -109,10 +110,10 @@ int run(const QStringList& arguments, CliIo& io) {
         return 1;
     }
     const bool listed = runAction(ui, [&] {
-        if (order == 0)
-            listInIndexOrder(*packet, ui, io, only);
+        if (order)
+            listInBrowserOrder(*packet, ui, io, only, *order);
         else
-            listInBrowserOrder(*packet, ui, io, only, order);
+            listInIndexOrder(*packet, ui, io, only);
     });
     return listed ? 0 : 1;
 }

@@ -10,39 +10,25 @@
 
 #include <algorithm>
 
-LibraryKind ChooserLibrary(int kind) {
+QString ChooserCaption(LibraryKind kind) {
     switch (kind) {
-    case 2:
-        return LibraryKind::Footers;
-    case 3:
-        return LibraryKind::Taglines;
-    case 4:
-        return LibraryKind::Correspondents;
-    default:
+    case LibraryKind::Headers:
         break;
-    }
-    return LibraryKind::Headers;
-}
-
-QString ChooserCaption(int kind) {
-    switch (kind) {
-    case 2:
+    case LibraryKind::Footers:
         return QStringLiteral("Choix d'un pied de page");
-    case 3:
+    case LibraryKind::Taglines:
         return QStringLiteral("Choix d'une tagline");
-    case 4:
+    case LibraryKind::Correspondents:
         return QStringLiteral("Choix du correspondant");
-    default:
-        break;
     }
     return QStringLiteral("Choix d'un entête");
 }
 
-bool LibraryChooser::ShowTag(int kind, LibrarySession& session, UiServices& ui) {
-    kind_ = std::clamp(kind, 1, 4);
+bool LibraryChooser::ShowTag(LibraryKind kind, LibrarySession& session, UiServices& ui) {
+    kind_ = kind;
     normal_.clear();
     shown_.clear();
-    const LibraryKind library = ChooserLibrary(kind_);
+    const LibraryKind library = kind_;
     if (!LoadLibrary(session.libraries, library, session.settings.velkPath, ui))
         return false;
     std::vector<LibraryEntry>& entries = LibraryList(session.libraries, library);
@@ -82,5 +68,5 @@ void LibraryChooser::arrange() {
 void LibraryChooser::choose(int row) {
     if (row < 0 || row >= int(shown_.size()))
         return;
-    ChooserResult[std::size_t(kind_ - 1)] = shown_[std::size_t(row)].tableIndex;
+    resultOf(kind_) = shown_[std::size_t(row)].tableIndex;
 }

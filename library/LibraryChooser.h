@@ -6,43 +6,42 @@
 #include <QString>
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
 class UiServices;
 struct LibrarySession;
 
-// A chooser result that names no entry.
-constexpr int kNothingChosen = 4095;
-
-// The chooser's kinds: 1 headers, 2 footers, 3 taglines, 4 correspondents.
-LibraryKind ChooserLibrary(int kind);
 // "Choix d'un entête" and its like.
-QString ChooserCaption(int kind);
+QString ChooserCaption(LibraryKind kind);
 
 struct ChooserLine {
     int tableIndex = -1;
     std::string text; // the entry's first line, at most 80 characters (DOS bytes)
 };
 
-// What the chooser offers and what it returns. The caller sets the kind's result to 4095,
-// runs ShowTag and the window, then reads the result: a table index of the list that
-// ShowTag has just reloaded, or still 4095.
+// What the chooser offers and what it returns. The caller resets the kind's result, runs
+// ShowTag and the window, then reads the result: a table index of the list that ShowTag has
+// just reloaded, or still nothing.
 class LibraryChooser {
 public:
-    std::array<int, 4> ChooserResult{kNothingChosen, kNothingChosen, kNothingChosen,
-                                     kNothingChosen};
+    // One result a library, indexed by LibraryKind.
+    std::array<std::optional<int>, 4> ChooserResult{};
+    std::optional<int>& resultOf(LibraryKind kind) { return ChooserResult[std::size_t(kind)]; }
 
-    int kind() const { return kind_; }
+    LibraryKind kind() const { return kind_; }
     // Whether the alphabetical order is asked for; it lasts from one use to the next and
     // applies to the taglines and correspondents only.
     bool sortRequested() const { return sorted_; }
-    bool sortable() const { return kind_ == 3 || kind_ == 4; }
+    bool sortable() const {
+        return kind_ == LibraryKind::Taglines || kind_ == LibraryKind::Correspondents;
+    }
     bool shownSorted() const { return sorted_ && sortable(); }
 
     // Reloads the kind's library and lays out its lines; false when the file could not be
     // read (the user has been told). Throws VelkError on a read failure.
-    bool ShowTag(int kind, LibrarySession& session, UiServices& ui);
+    bool ShowTag(LibraryKind kind, LibrarySession& session, UiServices& ui);
 
     // The lines in the order shown.
     const std::vector<ChooserLine>& lines() const { return shown_; }
@@ -57,7 +56,7 @@ public:
 private:
     void arrange();
 
-    int kind_ = 1;
+    LibraryKind kind_ = LibraryKind::Headers;
     bool sorted_ = false;
     std::vector<ChooserLine> normal_; // headers, footers, taglines in table order;
                                       // correspondents by use count

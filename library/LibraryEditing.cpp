@@ -65,37 +65,39 @@ std::vector<std::string> LibraryEditing::ChargeListe() {
     return items;
 }
 
-int LibraryEditing::tableIndexAt(int position) const {
+std::optional<int> LibraryEditing::tableIndexAt(int position) const {
     if (position < 0 || position >= int(map_.size()))
-        return -1;
+        return std::nullopt;
     return map_[std::size_t(position)];
 }
 
-int LibraryEditing::positionOf(int tableIndex) const {
+std::optional<int> LibraryEditing::positionOf(int tableIndex) const {
     const auto it = std::find(map_.begin(), map_.end(), tableIndex);
-    return it == map_.end() ? -1 : int(it - map_.begin());
+    if (it == map_.end())
+        return std::nullopt;
+    return int(it - map_.begin());
 }
 
 LibraryEditing::Shown LibraryEditing::Affiche(int position) {
     Shown shown;
-    const int index = tableIndexAt(position);
+    const std::optional<int> index = tableIndexAt(position);
     // An empty library shows nothing; what is typed then goes to a new entry.
-    current_ = index < 0 ? -1 : position;
-    if (index < 0)
+    current_ = index ? position : -1;
+    if (!index)
         return shown;
-    const LibraryEntry& entry = list()[std::size_t(index)];
+    const LibraryEntry& entry = list()[std::size_t(*index)];
     shown.lines = entryLines(entry.text);
     shown.isDefault = EditorHasDefault(kind_) && entry.isDefault;
     return shown;
 }
 
 void LibraryEditing::SauveCur(const std::vector<std::string>& lines, bool isDefault) {
-    if (tableIndexAt(current_) < 0) {
+    if (!tableIndexAt(current_)) {
         if (lines.empty() || !NewEntry())
             return;
     }
     std::vector<LibraryEntry>& entries = list();
-    LibraryEntry& entry = entries[std::size_t(tableIndexAt(current_))];
+    LibraryEntry& entry = entries[std::size_t(*tableIndexAt(current_))];
     entry.text = joinEntryLines(lines);
     if (!EditorHasDefault(kind_))
         return;
@@ -123,24 +125,24 @@ bool LibraryEditing::NewEntry() {
 
 LibraryEditing::Deletion LibraryEditing::DeleteCurrent() {
     Deletion result;
-    const int index = tableIndexAt(current_);
-    if (index < 0)
+    const std::optional<int> index = tableIndexAt(current_);
+    if (!index)
         return result;
     std::vector<LibraryEntry>& entries = list();
-    entries[std::size_t(index)].deleted = true;
+    entries[std::size_t(*index)].deleted = true;
     const auto alive = [&](int position) {
-        const int i = tableIndexAt(position);
-        return i >= 0 && !entries[std::size_t(i)].deleted;
+        const std::optional<int> i = tableIndexAt(position);
+        return i && !entries[std::size_t(*i)].deleted;
     };
-    for (int p = current_; p < int(map_.size()) && result.nextTableIndex < 0; ++p) {
+    for (int p = current_; p < int(map_.size()) && !result.nextTableIndex; ++p) {
         if (alive(p))
             result.nextTableIndex = tableIndexAt(p);
     }
-    for (int p = 0; p <= current_ && result.nextTableIndex < 0; ++p) {
+    for (int p = 0; p <= current_ && !result.nextTableIndex; ++p) {
         if (alive(p))
             result.nextTableIndex = tableIndexAt(p);
     }
-    result.wasLast = result.nextTableIndex < 0;
+    result.wasLast = !result.nextTableIndex;
     return result;
 }
 

@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,10 +36,10 @@ public:
     // ChargeListe...: the map rebuilt from the entries not deleted, in table order, and
     // the drop-down's items (first line, at most 28 characters).
     std::vector<std::string> ChargeListe();
-    // The table index at a position of the map, -1 when there is none.
-    int tableIndexAt(int position) const;
-    // The position of a table index in the map, -1 when it is not there.
-    int positionOf(int tableIndex) const;
+    // The table index at a position of the map; nullopt when there is none.
+    std::optional<int> tableIndexAt(int position) const;
+    // The position of a table index in the map; nullopt when it is not there.
+    std::optional<int> positionOf(int tableIndex) const;
     int currentPosition() const { return current_; }
     int mapCount() const { return int(map_.size()); }
 
@@ -60,7 +61,7 @@ public:
 
     struct Deletion {
         bool wasLast = false; // no entry is left: the file is to be emptied
-        int nextTableIndex = -1;
+        std::optional<int> nextTableIndex;
     };
     // DelBtnClick once confirmed: the current entry is marked deleted (what the text box
     // holds is dropped) and the entry to show next is the first one left after its

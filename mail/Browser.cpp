@@ -280,7 +280,7 @@ std::string conferenceLine(int number, std::int32_t messageCount, std::string_vi
 }
 
 std::vector<std::string> buildConferenceList(MailSession& s) {
-    s.browser.LoadedConference = kNoConferenceLoaded;
+    s.browser.LoadedConference.reset();
     s.packet.indexFiles = findIndexFiles(s.settings.workPath, s.packet);
     const auto& conferences = s.packet.control.Conferences;
     std::vector<std::string> lines;
@@ -334,22 +334,23 @@ std::string messageLine(const MessageListEntry& e) {
 }
 
 std::vector<std::size_t> sortedPositions(const std::vector<MessageListEntry>& entries,
-                                         int sortOrder) {
+                                         MessageOrder sortOrder) {
     switch (sortOrder) {
-    case 2:
+    case MessageOrder::Author:
         return byKey(entries, &MessageListEntry::author);
-    case 3:
+    case MessageOrder::Recipient:
         return byKey(entries, &MessageListEntry::recipient);
-    case 4:
+    case MessageOrder::Subject:
         return byKey(entries, &MessageListEntry::subject);
-    default:
-        return byNumber(entries);
+    case MessageOrder::Number:
+        break;
     }
+    return byNumber(entries);
 }
 
 void loadConference(MailSession& s, UiServices& ui, int line) {
     BrowserState& b = s.browser;
-    b.LoadedConference = kNoConferenceLoaded;
+    b.LoadedConference.reset();
     b.ConferenceIndex.clear();
     b.MessageList.clear();
     const auto& files = s.packet.indexFiles;
@@ -419,5 +420,5 @@ void loadPersonalList(MailSession& s) {
     b.ListOrder = index;
     b.ConferenceIndex = std::move(index);
     b.LastListIndex = std::int32_t(b.ListOrder.size()) - 1;
-    b.LoadedConference = kNoConferenceLoaded;
+    b.LoadedConference.reset();
 }

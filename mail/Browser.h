@@ -45,16 +45,16 @@ MessageListEntry makeListEntry(const MessageHeader& header, std::int32_t headerB
 // subject, one blank between them. DOS bytes, NUL padding shown as blanks.
 std::string messageLine(const MessageListEntry& entry);
 
-// Positions in `entries` in the order of the list for the sort order (1 number, 2 author,
-// 3 recipient, 4 subject). Every entry is listed once.
+// Positions in `entries` in the order of the list for the sort order. Every entry is listed
+// once.
 //
-// Order 1 repeats a pass over the messages not yet listed, in file order: a message whose
+// By number repeats a pass over the messages not yet listed, in file order: a message whose
 // date is not after the lowest date met in the pass and whose number text is not greater
 // than the lowest number met becomes the pass's pick. A date that is no day leaves the date
-// test out and the lowest date as it was. Orders 2-4 list by the field (padding included)
+// test out and the lowest date as it was. The other orders list by the field (padding included)
 // followed by the number text, byte by byte; equal keys list the last in file order first.
 std::vector<std::size_t> sortedPositions(const std::vector<MessageListEntry>& entries,
-                                         int sortOrder);
+                                         MessageOrder sortOrder);
 
 // Reads the index file of the conference-list line `line` and every header it points to,
 // the message file opened once; each bad header date shows its message once. On success

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-// The value of LoadedConference when no conference's index is loaded.
-constexpr std::int32_t kNoConferenceLoaded = 0x6FFF;
+// The browser's sort orders, numbered as its buttons are from left to right.
+enum class MessageOrder : std::uint16_t { Number = 1, Author = 2, Recipient = 3, Subject = 4 };
 
 // One message of the loaded conference, as the browser lists and sorts it.
 struct MessageListEntry {
@@ -31,9 +31,9 @@ struct BrowserState {
     std::int32_t CurrentListIndex = 0;
     std::int32_t LastListIndex = -1;
     std::int32_t CurrentConference = 0; // position in the conference table
-    // 1 number, 2 author, 3 recipient, 4 subject.
-    std::uint16_t SortOrder = 1;
-    // The line of the conference list whose messages MessageList holds.
-    std::int32_t LoadedConference = kNoConferenceLoaded;
+    MessageOrder SortOrder = MessageOrder::Number;
+    // The line of the conference list whose messages MessageList holds; nullopt when none is
+    // loaded.
+    std::optional<std::int32_t> LoadedConference;
     std::vector<MessageListEntry> MessageList; // index-file order
 };

@@ -49,10 +49,10 @@ int listedCount(const BrowserState& b) {
 
 bool readSelectedReply(MailSession& session) {
     const ReplyState& r = session.replies;
-    if (r.SelectedReply >= r.ReplyTable.size())
+    if (!r.SelectedReply || *r.SelectedReply < 0 || *r.SelectedReply >= r.ReplyCount())
         return false;
     const QString file = ReplyFilePath(session);
-    const std::int32_t header = r.ReplyTable[r.SelectedReply].headerRecord;
+    const std::int32_t header = r.ReplyTable[std::size_t(*r.SelectedReply)].headerRecord;
     ReadReplyHeader(file, header, session.store);
     ReadReplyText(file, header + 1, session.store.CurrentHeader.blockCount, session.store);
     if (session.packet.control.readsQwke) // only then did this program write kludge lines
@@ -65,12 +65,11 @@ bool navigateMessages(MailSession& session, UiServices& ui, NavigationStep step)
     const MessageStoreState kept = session.store;
     if (session.viewer.ReplyMode) {
         ReplyState& r = session.replies;
-        const int current = r.SelectedReply == kNoReplySelected ? -1 : int(r.SelectedReply);
-        const auto target = navigationTarget(current, r.ReplyCount(), step);
-        if (!target || *target >= kNoReplySelected)
+        const auto target = navigationTarget(r.SelectedReply.value_or(-1), r.ReplyCount(), step);
+        if (!target)
             return false;
-        const std::uint16_t before = r.SelectedReply;
-        r.SelectedReply = std::uint16_t(*target);
+        const std::optional<int> before = r.SelectedReply;
+        r.SelectedReply = *target;
         try {
             readSelectedReply(session);
         } catch (...) {

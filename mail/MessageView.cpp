@@ -268,8 +268,8 @@ MessageView buildMessageView(const MailSession& session, const QDate& today) {
     const bool replyMode = session.viewer.ReplyMode;
     v.numberVisible = !replyMode;
     v.chNum = QStringLiteral("Numéro : ") + dosLabelText(h.number);
-    const int position =
-        replyMode ? int(session.replies.SelectedReply) + 1 : session.browser.CurrentListIndex + 1;
+    const int position = replyMode ? session.replies.SelectedReply.value_or(0) + 1
+                                   : session.browser.CurrentListIndex + 1;
     const int total = replyMode ? session.replies.ReplyCount() : session.browser.LastListIndex + 1;
     v.NbLabel = QStringLiteral("Msg N° ") + QString::number(position) + QStringLiteral(" / ") +
                 QString::number(total);

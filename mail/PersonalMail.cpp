@@ -65,7 +65,7 @@ std::vector<std::string> buildPersonalList(MailSession& session, UiServices& ui)
 
 WrittenMessages listWrittenMessages(MailSession& session) {
     ReplyState& replies = session.replies;
-    replies.SelectedReply = kNoReplySelected;
+    replies.SelectedReply.reset();
     replies.ReplyTable.clear();
     WrittenMessages result;
     const QString path = ReplyFilePath(session);
@@ -102,8 +102,7 @@ void readWrittenMessage(MailSession& session, int index) {
 
 bool checkReplySelected(MailSession& session, UiServices& ui) {
     const ReplyState& replies = session.replies;
-    if (replies.SelectedReply != kNoReplySelected &&
-        int(replies.SelectedReply) < replies.ReplyCount())
+    if (replies.SelectedReply && *replies.SelectedReply < replies.ReplyCount())
         return true;
     if (replies.ReplyCount() > 0)
         ui.message(QString::fromUtf8(kChooseMessageFirst));
@@ -115,7 +114,7 @@ bool deleteSelectedReply(MailSession& session, UiServices& ui) {
         return false;
     if (!ui.askYesNo(QString::fromUtf8(kConfirmErase), kEmptyTitle))
         return false;
-    DeleteReply(session, session.replies.SelectedReply);
+    DeleteReply(session, *session.replies.SelectedReply);
     return true;
 }
 
@@ -123,9 +122,8 @@ bool startRereading(MailSession& session) {
     ReplyState& replies = session.replies;
     if (replies.ReplyCount() == 0)
         return false;
-    if (replies.SelectedReply == kNoReplySelected ||
-        int(replies.SelectedReply) >= replies.ReplyCount())
+    if (!replies.SelectedReply || *replies.SelectedReply >= replies.ReplyCount())
         replies.SelectedReply = 0;
-    readWrittenMessage(session, replies.SelectedReply);
+    readWrittenMessage(session, *replies.SelectedReply);
     return true;
 }

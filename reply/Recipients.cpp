@@ -29,11 +29,12 @@ NameDialogOutcome CorrespondentChosen(UiServices& ui, NameDialogKind kind,
     return {true, name};
 }
 
-std::optional<std::string> CorrespondentName(const ReplySession& session, int index) {
+std::optional<std::string> CorrespondentName(const ReplySession& session,
+                                             std::optional<int> index) {
     const auto& list = session.libraries.CorrespondentList;
-    if (index < 0 || index == kNoChoice || index >= int(list.size()))
+    if (!index || *index < 0 || *index >= int(list.size()))
         return std::nullopt;
-    std::string name = list[std::size_t(index)].text;
+    std::string name = list[std::size_t(*index)].text;
     if (name.size() >= 2 && name.compare(name.size() - 2, 2, "\r\n") == 0)
         name.resize(name.size() - 2);
     return name;

@@ -18,12 +18,11 @@ struct NameDialogOutcome {
     std::string name; // DOS bytes; empty when cancelled or staying
 };
 
-inline constexpr int kNoChoice = 4095;
-
 // "&OK" or Enter: an empty name is refused with its message; the carbon copy tells where
 // the copy goes.
 NameDialogOutcome NameOkClick(UiServices& ui, NameDialogKind kind, const std::string& name);
 // A correspondent chosen in the list closes the dialog at once with its name.
 NameDialogOutcome CorrespondentChosen(UiServices& ui, NameDialogKind kind, const std::string& name);
-// The name of correspondent `index` without its line end; nothing for 4095 or a bad index.
-std::optional<std::string> CorrespondentName(const ReplySession& session, int index);
+// The name of correspondent `index` without its line end; nothing when none was chosen or
+// the index is bad.
+std::optional<std::string> CorrespondentName(const ReplySession& session, std::optional<int> index);

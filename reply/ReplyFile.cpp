@@ -264,7 +264,7 @@ void DeleteReply(ReplySession& session, int index) {
         writeFileAtomically(path, kept);
         BuildReplyTable(session);
     }
-    replies.SelectedReply = kNoReplySelected;
+    replies.SelectedReply.reset();
 }
 
 void MoveLastReplyTo(ReplySession& session, int index) {
@@ -278,7 +278,7 @@ void MoveLastReplyTo(ReplySession& session, int index) {
     const QByteArray moved = data.left(target) + data.mid(last) + data.mid(target, last - target);
     writeFileAtomically(path, moved);
     BuildReplyTable(session);
-    replies.SelectedReply = kNoReplySelected;
+    replies.SelectedReply.reset();
 }
 
 void ReplaceReply(ReplySession& session, int index) {

@@ -2,10 +2,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
-
-constexpr std::uint16_t kNoReplySelected = 0xFFFF;
 
 // One message of the reply file, as the written-messages manager lists it.
 struct ReplyTableEntry {
@@ -15,7 +14,8 @@ struct ReplyTableEntry {
 
 struct ReplyState {
     std::vector<ReplyTableEntry> ReplyTable;
-    std::uint16_t SelectedReply = kNoReplySelected;
+    // The manager's line (a position in ReplyTable); nullopt when none is chosen.
+    std::optional<int> SelectedReply;
     int ReplyCount() const { return int(ReplyTable.size()); }
 };
 

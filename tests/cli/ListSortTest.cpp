@@ -62,7 +62,7 @@ protected:
         b.writeTo(work.path());
         EXPECT_TRUE(InitQWK(s, ui));
         buildConferenceList(s);
-        s.browser.SortOrder = std::uint16_t(order);
+        s.browser.SortOrder = MessageOrder(order);
         std::string out;
         for (std::size_t line = 0; line < s.packet.indexFiles.size(); ++line) {
             const int position = s.packet.indexFiles[line].conferencePosition;

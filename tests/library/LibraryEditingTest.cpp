@@ -35,7 +35,7 @@ TEST_F(LibraryEditingTest, DropDownShowsFirstLinesOfEntriesNotDeleted) {
     state.HeaderList[1].deleted = true;
     EXPECT_EQ(editing.ChargeListe(), (Lines{"Bonjour a toi, cher ami loin", "Coucou"}));
     EXPECT_EQ(editing.tableIndexAt(1), 2);
-    EXPECT_EQ(editing.tableIndexAt(2), -1);
+    EXPECT_FALSE(editing.tableIndexAt(2));
     EXPECT_EQ(editing.positionOf(2), 1);
     const LibraryEditing::Shown shown = editing.Affiche(1);
     EXPECT_EQ(shown.lines, Lines{"Coucou"});
@@ -58,7 +58,7 @@ TEST_F(LibraryEditingTest, AddModifyDeleteAndDefaultReachTheFileOnClose) {
     EXPECT_FALSE(deletion.wasLast);
     EXPECT_EQ(deletion.nextTableIndex, 0);
     editing.ChargeListe();
-    editing.Affiche(editing.positionOf(deletion.nextTableIndex));
+    editing.Affiche(*editing.positionOf(*deletion.nextTableIndex));
     // A new entry, written when the window closes with it shown.
     ASSERT_TRUE(editing.NewEntry());
     EXPECT_EQ(editing.currentPosition(), 2);
@@ -107,7 +107,7 @@ TEST_F(LibraryEditingTest, DeletionShowsTheNextEntryElseTheFirstLeft) {
         for (int i : c.deletedBefore)
             state.TaglineList[std::size_t(i)].deleted = true;
         editing.ChargeListe();
-        editing.Affiche(editing.positionOf(c.deleted));
+        editing.Affiche(*editing.positionOf(c.deleted));
         const LibraryEditing::Deletion d = editing.DeleteCurrent();
         EXPECT_EQ(d.nextTableIndex, c.expectedNext) << "deleting t" << c.deleted;
         EXPECT_FALSE(d.wasLast);

@@ -95,7 +95,7 @@ protected:
         return buildConferenceList(s);
     }
     std::vector<std::string> list(int line, int order) {
-        s.browser.SortOrder = std::uint16_t(order);
+        s.browser.SortOrder = MessageOrder(order);
         return listConference(s, ui, line);
     }
 };
@@ -227,7 +227,7 @@ TEST(BrowserSort, TiesAndKeysOutsideTheOldLimits) {
         {"empty conference", {}, 3, {}},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(sortedPositions(c.entries, c.order), c.expected) << c.what;
+        EXPECT_EQ(sortedPositions(c.entries, MessageOrder(c.order)), c.expected) << c.what;
 }
 
 // The number order as its passes describe it, message by message, against the faster
@@ -242,7 +242,8 @@ TEST(BrowserSort, NumberOrderMatchesItsPasses) {
             if (random() % 8 != 0)
                 e.dateValue = 2450000 + std::int64_t(random() % 6);
         }
-        ASSERT_EQ(sortedPositions(entries, 1), passes(entries, 1)) << "round " << round;
+        ASSERT_EQ(sortedPositions(entries, MessageOrder::Number), passes(entries, 1))
+            << "round " << round;
     }
 }
 
@@ -315,7 +316,8 @@ TEST(BrowserSort, EveryOrderMatchesItsPassesOnAdversarialEntries) {
     }
     for (const Shape& shape : shapes) {
         for (int order = 1; order <= 4; ++order)
-            ASSERT_EQ(sortedPositions(shape.entries, order), passes(shape.entries, order))
+            ASSERT_EQ(sortedPositions(shape.entries, MessageOrder(order)),
+                      passes(shape.entries, order))
                 << shape.what << ", order " << order;
     }
 }
@@ -413,7 +415,7 @@ TEST_F(BrowserTest, BadDatesWhileLoading) {
     // Sorting again reads nothing again; loading again does.
     list(0, 2);
     EXPECT_EQ(ui.messages().size(), 2);
-    s.browser.LoadedConference = kNoConferenceLoaded;
+    s.browser.LoadedConference.reset();
     list(0, 1);
     EXPECT_EQ(ui.messages().size(), 4);
 }
@@ -436,7 +438,7 @@ TEST_F(BrowserTest, IndexEntriesThatLeadNowhere) {
     EXPECT_TRUE(ui.texts().isEmpty());
 
     QFile::resize(joinPath(work(), b.indexName(1)), 4); // no whole record
-    s.browser.LoadedConference = kNoConferenceLoaded;
+    s.browser.LoadedConference.reset();
     EXPECT_TRUE(list(1, 1).empty());
     EXPECT_EQ(s.browser.LastListIndex, -1);
 }
@@ -492,7 +494,7 @@ TEST_F(BrowserTest, SortingAgainDoesNotRereadTheIndex) {
     QFile::remove(joinPath(work(), b.indexName(0)));
     EXPECT_EQ(list(0, 2).front(), line(' ', "06/02/96", "A", "X", "Deux"));
     // Once the loaded conference is forgotten (the window came up again), the file is needed.
-    s.browser.LoadedConference = kNoConferenceLoaded;
+    s.browser.LoadedConference.reset();
     try {
         list(0, 1);
         ADD_FAILURE() << "no error for a missing index file";
@@ -501,7 +503,7 @@ TEST_F(BrowserTest, SortingAgainDoesNotRereadTheIndex) {
     }
     EXPECT_TRUE(s.browser.ListOrder.empty());
     EXPECT_EQ(s.browser.LastListIndex, -1);
-    EXPECT_EQ(s.browser.LoadedConference, kNoConferenceLoaded);
+    EXPECT_FALSE(s.browser.LoadedConference);
 }
 
 TEST_F(BrowserTest, MissingMessageFileStopsTheListing) {
@@ -556,7 +558,7 @@ TEST_F(BrowserTest, PersonalListIntoListOrder) {
     EXPECT_EQ(s.browser.ConferenceIndex, expected);
     EXPECT_EQ(s.browser.ListOrder, expected);
     EXPECT_EQ(s.browser.LastListIndex, 1);
-    EXPECT_EQ(s.browser.LoadedConference, kNoConferenceLoaded);
+    EXPECT_FALSE(s.browser.LoadedConference);
 
     // A trailing partial record is ignored; without the file, the messages addressed to the
     // user are found in MESSAGES.DAT; an empty file is believed.

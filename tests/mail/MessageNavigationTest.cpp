@@ -121,7 +121,7 @@ TEST_F(NavigationTest, ReplyModeStepsThroughTheReplyFile) {
     ASSERT_EQ(s.replies.ReplyCount(), 3);
     s.viewer.ReplyMode = true;
 
-    s.replies.SelectedReply = kNoReplySelected;
+    s.replies.SelectedReply.reset();
     EXPECT_FALSE(readSelectedReply(s));
     s.replies.SelectedReply = 1;
     ASSERT_TRUE(readSelectedReply(s));

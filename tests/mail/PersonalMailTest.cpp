@@ -142,7 +142,7 @@ TEST_F(PersonalMailTest, WrittenMessagesListedInFileOrder) {
     WrittenMessages none = listWrittenMessages(s);
     EXPECT_FALSE(none.fileExists);
     EXPECT_TRUE(none.lines.empty());
-    EXPECT_EQ(s.replies.SelectedReply, kNoReplySelected);
+    EXPECT_FALSE(s.replies.SelectedReply);
 
     write("Bonne année", true);
     write("Public", false, "TOUS");
@@ -154,7 +154,7 @@ TEST_F(PersonalMailTest, WrittenMessagesListedInFileOrder) {
               "P    7 31/12/95 " + pad("JEAN DUPONT", 25) + " " + pad("Bonne année", 25));
     EXPECT_EQ(two.lines[1], "     7 31/12/95 " + pad("TOUS", 25) + " " + pad("Public", 25));
     EXPECT_EQ(s.replies.ReplyCount(), 2);
-    EXPECT_EQ(s.replies.SelectedReply, kNoReplySelected);
+    EXPECT_FALSE(s.replies.SelectedReply);
 }
 
 TEST_F(PersonalMailTest, DamagedReplyFileEmptiesTheTable) {

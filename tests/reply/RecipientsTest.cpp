@@ -31,7 +31,7 @@ TEST(Recipients, CorrespondentNamesLoseTheirLineEnd) {
                                            {1, false, false, false, "ANNE"}};
     EXPECT_EQ(CorrespondentName(session, 0), std::optional<std::string>("JEAN DUPONT"));
     EXPECT_EQ(CorrespondentName(session, 1), std::optional<std::string>("ANNE"));
-    EXPECT_FALSE(CorrespondentName(session, kNoChoice));
+    EXPECT_FALSE(CorrespondentName(session, std::nullopt));
     EXPECT_FALSE(CorrespondentName(session, 2));
 }
 

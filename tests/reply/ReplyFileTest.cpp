@@ -183,7 +183,7 @@ TEST_F(ReplyFileTest, DeletingTheOnlyMessageRemovesTheFileAndThePacket) {
     EXPECT_FALSE(QFile::exists(msgPath()));
     EXPECT_FALSE(QFile::exists(ReplyPacketPath(session)));
     EXPECT_EQ(session.replies.ReplyCount(), 0);
-    EXPECT_EQ(session.replies.SelectedReply, kNoReplySelected);
+    EXPECT_FALSE(session.replies.SelectedReply);
 }
 
 TEST_F(ReplyFileTest, DeletingKeepsTheOthersInOrder) {
@@ -217,7 +217,7 @@ TEST_F(ReplyFileTest, ReplacingMessageZeroOfThree) {
     ReplaceReply(session, 0);
     EXPECT_EQ(onDisk(), bytes(kRecord0) + a2 + b + c);
     EXPECT_EQ(session.replies.ReplyCount(), 3);
-    EXPECT_EQ(session.replies.SelectedReply, kNoReplySelected);
+    EXPECT_FALSE(session.replies.SelectedReply);
     (void)a;
 }
 

@@ -176,7 +176,7 @@ void TLibraryEditor::NewBtnClick() {
 }
 
 void TLibraryEditor::DelBtnClick() {
-    if (editing_.tableIndexAt(editing_.currentPosition()) < 0)
+    if (!editing_.tableIndexAt(editing_.currentPosition()))
         return;
     if (!ui_.askYesNo(QStringLiteral("Confirmez-vous l'effacement ?")))
         return;
@@ -189,7 +189,8 @@ void TLibraryEditor::DelBtnClick() {
         return;
     }
     ChargeListe();
-    const int position = editing_.positionOf(deletion.nextTableIndex);
+    // Qt's index for no item when the entry to show is not in the list.
+    const int position = editing_.positionOf(*deletion.nextTableIndex).value_or(-1);
     Choix->setCurrentIndex(position);
     AfficheEntry(position);
 }

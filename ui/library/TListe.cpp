@@ -61,18 +61,17 @@ TListe::TListe(Session& session, UiServices& ui) : session_(session), ui_(ui) {
     connect(TriBtn, &QPushButton::clicked, this, &TListe::TriBtnClick);
 }
 
-void TListe::ShowTag(int kind) {
+void TListe::ShowTag(LibraryKind kind) {
     runAction(ui_, [&] { chooser.ShowTag(kind, session_, ui_); });
     setWindowTitle(ChooserCaption(chooser.kind()));
     fill();
 }
 
-int TListe::Choose(int kind) {
-    const std::size_t k = std::size_t(std::clamp(kind, 1, 4) - 1);
-    chooser.ChooserResult[k] = kNothingChosen;
+std::optional<int> TListe::Choose(LibraryKind kind) {
+    chooser.resultOf(kind).reset();
     ShowTag(kind);
     ui_.runModal(*this);
-    return chooser.ChooserResult[k];
+    return chooser.resultOf(kind);
 }
 
 void TListe::fill() {
@@ -101,8 +100,8 @@ void TListe::TriBtnClick() {
     fill();
 }
 
-TLibraryEditor* TListe::editorOf(int kind) const {
-    return editors_[std::size_t(kind >= 2 && kind <= 4 ? kind - 1 : 0)];
+TLibraryEditor* TListe::editorOf(LibraryKind kind) const {
+    return editors_[std::size_t(kind)];
 }
 
 void TListe::setEditors(TLibraryEditor& headers, TLibraryEditor& footers, TLibraryEditor& taglines,

@@ -14,12 +14,12 @@ struct Session;
 class UiServices;
 
 // The chooser: one library as a list; clicking a line returns its entry to the caller
-// through `ChooserResult`, "&Fermer" returns nothing (4095).
+// through `ChooserResult`, "&Fermer" returns nothing.
 class TListe : public QDialog {
     Q_OBJECT
 public:
     TListe(Session& session, UiServices& ui);
-    // The editors of the four libraries, opened by "Modifier", in kind order 1 to 4.
+    // The editors of the four libraries, opened by "Modifier", in LibraryKind order.
     void setEditors(TLibraryEditor& headers, TLibraryEditor& footers, TLibraryEditor& taglines,
                     TLibraryEditor& correspondents);
 
@@ -28,14 +28,13 @@ public:
     QPushButton* ConfigBtn;
     QPushButton* TriBtn;
 
-    // The results and the order in force; ChooserResult[kind - 1] is the kind's result.
+    // The results and the order in force.
     LibraryChooser chooser;
 
-    // kind: 1 headers, 2 footers, 3 taglines, 4 correspondents.
-    void ShowTag(int kind);
-    // The whole contract at once: the result set to 4095, ShowTag, the window shown
-    // modally; the table index chosen in the freshly loaded list, or 4095.
-    int Choose(int kind);
+    void ShowTag(LibraryKind kind);
+    // The whole contract at once: the result reset, ShowTag, the window shown modally; the
+    // table index chosen in the freshly loaded list, or nothing.
+    std::optional<int> Choose(LibraryKind kind);
 
     void ListeElemClick(int row);
     void TriBtnClick();
@@ -46,7 +45,7 @@ protected:
 
 private:
     void fill();
-    TLibraryEditor* editorOf(int kind) const;
+    TLibraryEditor* editorOf(LibraryKind kind) const;
 
     Session& session_;
     UiServices& ui_;

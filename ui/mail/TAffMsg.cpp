@@ -406,7 +406,8 @@ void TAffMsg::AnswerBtnClick() {
     }
     // A reply already written is opened for modification; its new version takes its place
     // only when the editor stored it whole.
-    if (editor_->modify(session_.replies.SelectedReply, *this))
+    const std::optional<int> reply = session_.replies.SelectedReply;
+    if (reply && editor_->modify(*reply, *this))
         AfficheRep();
 }
 

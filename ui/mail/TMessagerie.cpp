@@ -113,8 +113,8 @@ TMessagerie::TMessagerie(Session& session, UiServices& ui, QWidget* parent)
     connectHelp(*this, *HelpBtn, ui_, kHelpContext);
     connect(FermerBtn, &QPushButton::clicked, this, &TMessagerie::FermerBtnClick);
 
-    session_.browser.SortOrder = 1;
-    session_.browser.LoadedConference = kNoConferenceLoaded;
+    session_.browser.SortOrder = MessageOrder::Number;
+    session_.browser.LoadedConference.reset();
     TriDateBtn->setChecked(true);
 }
 
@@ -167,25 +167,25 @@ void TMessagerie::ListMsgClick() {
     ListMsg->setCurrentRow(session_.browser.CurrentListIndex);
 }
 
-void TMessagerie::sortBy(int order) {
-    session_.browser.SortOrder = std::uint16_t(order);
+void TMessagerie::sortBy(MessageOrder order) {
+    session_.browser.SortOrder = order;
     ListConfClick();
 }
 
 void TMessagerie::TriDateBtnClick() {
-    sortBy(1);
+    sortBy(MessageOrder::Number);
 }
 
 void TMessagerie::TriAuteurBtnClick() {
-    sortBy(2);
+    sortBy(MessageOrder::Author);
 }
 
 void TMessagerie::TriDestBtnClick() {
-    sortBy(3);
+    sortBy(MessageOrder::Recipient);
 }
 
 void TMessagerie::TriSujetBtnClick() {
-    sortBy(4);
+    sortBy(MessageOrder::Subject);
 }
 
 void TMessagerie::WriteMsgBtnClick() {
@@ -199,10 +199,9 @@ void TMessagerie::FermerBtnClick() {
 
 void TMessagerie::FormActivate() {
     move(0, 0);
-    session_.browser.LoadedConference = kNoConferenceLoaded;
+    session_.browser.LoadedConference.reset();
     QPushButton* const sortButtons[] = {TriDateBtn, TriAuteurBtn, TriDestBtn, TriSujetBtn};
-    const int order = session_.browser.SortOrder;
-    sortButtons[order >= 1 && order <= 4 ? order - 1 : 0]->setChecked(true);
+    sortButtons[int(session_.browser.SortOrder) - 1]->setChecked(true);
 }
 
 void TMessagerie::showEvent(QShowEvent* event) {

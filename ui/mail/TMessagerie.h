@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "mail/BrowserState.h"
+
 #include <QDialog>
 
 #include <functional>
@@ -55,7 +57,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void sortBy(int order);
+    void sortBy(MessageOrder order);
 
     Session& session_;
     UiServices& ui_;

@@ -128,7 +128,7 @@ TMsgPerso::TMsgPerso(Session& session, UiServices& ui, QWidget* parent)
 }
 
 void TMsgPerso::FormCreate() {
-    session_.replies.SelectedReply = kNoReplySelected;
+    session_.replies.SelectedReply.reset();
     WriteMsgBtn->setEnabled(false);
     enableReplyButtons(false);
 }
@@ -164,7 +164,7 @@ void TMsgPerso::AfficheMsgREP() {
     }
     fillList(ListReponses, written.lines);
     enableReplyButtons(!written.lines.empty());
-    session_.replies.SelectedReply = kNoReplySelected;
+    session_.replies.SelectedReply.reset();
     if (failure)
         ui_.message(*failure, MessageKind::Error);
 }
@@ -183,7 +183,7 @@ void TMsgPerso::ListMsgPersoClick() {
 
 void TMsgPerso::ListReponsesClick() {
     const int row = ListReponses->currentRow();
-    session_.replies.SelectedReply = row >= 0 ? std::uint16_t(row) : kNoReplySelected;
+    session_.replies.SelectedReply = row >= 0 ? std::optional<int>(row) : std::nullopt;
 }
 
 void TMsgPerso::WriteMsgBtnClick() {
@@ -202,7 +202,7 @@ void TMsgPerso::DelBtnClick() {
 void TMsgPerso::ModifBtnClick() {
     if (!editor_ || !checkReplySelected(session_, ui_))
         return;
-    editor_->modify(session_.replies.SelectedReply, *this);
+    editor_->modify(*session_.replies.SelectedReply, *this);
     AfficheMsgREP();
 }
 

@@ -167,7 +167,7 @@ void TRecherche::ResultatsClick() {
     for (const SearchHit& h : hits_)
         b.ListOrder.push_back(h.headerBlock);
     b.LastListIndex = std::int32_t(b.ListOrder.size()) - 1;
-    b.LoadedConference = kNoConferenceLoaded;
+    b.LoadedConference.reset();
     bool read = false;
     if (!runAction(ui_, [&] { read = readListedMessage(session_, ui_, row); }) || !read)
         return;

@@ -56,7 +56,7 @@ void TCarbon::CancelBtnClick() {
 }
 
 void TCarbon::AmisBtnClick() {
-    const auto name = CorrespondentName(session_, chooser_->Choose(4));
+    const auto name = CorrespondentName(session_, chooser_->Choose(LibraryKind::Correspondents));
     if (!name)
         return;
     Name->setDosText(*name);

@@ -53,7 +53,7 @@ void TDestin::CancelBtnClick() {
 }
 
 void TDestin::AmisBtnClick() {
-    const auto name = CorrespondentName(session_, chooser_->Choose(4));
+    const auto name = CorrespondentName(session_, chooser_->Choose(LibraryKind::Correspondents));
     if (!name)
         return;
     Name->setDosText(*name);

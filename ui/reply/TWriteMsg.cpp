@@ -369,7 +369,8 @@ void TWriteMsg::ExportBtnClick() {
 }
 
 void TWriteMsg::AmisBtnClick() {
-    if (const auto name = CorrespondentName(session_, chooser_->Choose(4)))
+    if (const auto name =
+            CorrespondentName(session_, chooser_->Choose(LibraryKind::Correspondents)))
         chDest->setDosText(*name);
 }
 
@@ -386,21 +387,16 @@ void TWriteMsg::CarbonBtnClick() {
     Reponse->setDosLines(d.lines);
 }
 
-int TWriteMsg::choose(int kind) {
-    const int index = chooser_->Choose(kind);
-    return index == kNoChoice ? -1 : index;
-}
-
 void TWriteMsg::EnteteBtnClick() {
     if (!writing_)
         return;
-    const int index = choose(1);
-    if (index < 0 || index >= int(session_.libraries.HeaderList.size()))
+    const std::optional<int> index = chooser_->Choose(LibraryKind::Headers);
+    if (!index || *index < 0 || *index >= int(session_.libraries.HeaderList.size()))
         return;
     const EditorDocument d = Document();
     runAction(ui_, [&] {
         EditorLines header;
-        InsereEntete(session_.libraries.HeaderList[std::size_t(index)].text,
+        InsereEntete(session_.libraries.HeaderList[std::size_t(*index)].text,
                      writing_->insertionContext(d), writing_->flags(), header);
         Reponse->insertLinesAt(QTextCursor::Start, header);
     });
@@ -409,13 +405,13 @@ void TWriteMsg::EnteteBtnClick() {
 void TWriteMsg::PdpBtnClick() {
     if (!writing_)
         return;
-    const int index = choose(2);
-    if (index < 0 || index >= int(session_.libraries.FooterList.size()))
+    const std::optional<int> index = chooser_->Choose(LibraryKind::Footers);
+    if (!index || *index < 0 || *index >= int(session_.libraries.FooterList.size()))
         return;
     const EditorDocument d = Document();
     runAction(ui_, [&] {
         EditorLines footer;
-        AddPdp(session_.libraries.FooterList[std::size_t(index)].text,
+        AddPdp(session_.libraries.FooterList[std::size_t(*index)].text,
                writing_->insertionContext(d), writing_->flags(), footer);
         Reponse->insertLinesAt(QTextCursor::End, footer);
     });
@@ -424,12 +420,12 @@ void TWriteMsg::PdpBtnClick() {
 void TWriteMsg::TagBtnClick() {
     if (!writing_)
         return;
-    const int index = choose(3);
-    if (index < 0 || index >= int(session_.libraries.TaglineList.size()))
+    const std::optional<int> index = chooser_->Choose(LibraryKind::Taglines);
+    if (!index || *index < 0 || *index >= int(session_.libraries.TaglineList.size()))
         return;
     EditorDocument d = Document();
     runAction(ui_, [&] {
-        UpdateTagLine(session_.libraries.TaglineList[std::size_t(index)].text,
+        UpdateTagLine(session_.libraries.TaglineList[std::size_t(*index)].text,
                       writing_->insertionContext(d), d.tagBox);
         Tag->setDosLines(d.tagBox);
     });

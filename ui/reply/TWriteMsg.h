@@ -88,8 +88,6 @@ private:
     bool run(QObject& opener, const Start& start);
     void show(const EditorDocument& document);
     void applyColours();
-    // Inserts library entry `index` of `kind` through the chooser; false when none chosen.
-    int choose(int kind);
 
     Session& session_;
     UiServices& ui_;

@@ -281,7 +281,7 @@ TEST_F(LibraryEditorsUiTest, ChooserClosedWithFermerChoosesNothing) {
         liste.OKBtn->click();
         return liste.result();
     });
-    EXPECT_EQ(liste.Choose(3), kNothingChosen);
+    EXPECT_FALSE(liste.Choose(LibraryKind::Taglines));
 }
 
 TEST_F(LibraryEditorsUiTest, ChooserReturnsTheClickedEntryInEitherOrder) {
@@ -294,7 +294,7 @@ TEST_F(LibraryEditorsUiTest, ChooserReturnsTheClickedEntryInEitherOrder) {
         Q_EMIT liste.ListeElem->itemClicked(liste.ListeElem->item(0));
         return liste.result();
     });
-    EXPECT_EQ(liste.Choose(3), 1);
+    EXPECT_EQ(liste.Choose(LibraryKind::Taglines), 1);
     // Headers: no sorting button, table order.
     write(LibraryKind::Headers, entry("z\r\n") + entry("y\r\n"));
     ui.onModal("TListe", [&](QObject&) {
@@ -303,7 +303,7 @@ TEST_F(LibraryEditorsUiTest, ChooserReturnsTheClickedEntryInEitherOrder) {
         Q_EMIT liste.ListeElem->itemClicked(liste.ListeElem->item(0));
         return liste.result();
     });
-    EXPECT_EQ(liste.Choose(1), 0);
+    EXPECT_EQ(liste.Choose(LibraryKind::Headers), 0);
     EXPECT_EQ(liste.chooser.ChooserResult[2], 1);
 }
 
@@ -325,7 +325,7 @@ TEST_F(LibraryEditorsUiTest, ConfigurationOpensTheEditorThenShowsTheEditedList) 
         Q_EMIT liste.ListeElem->itemClicked(liste.ListeElem->item(1));
         return liste.result();
     });
-    EXPECT_EQ(liste.Choose(4), 1);
+    EXPECT_EQ(liste.Choose(LibraryKind::Correspondents), 1);
     EXPECT_EQ(session.libraries.CorrespondentList.at(1).text, "MARTIN\r\n");
 }
 

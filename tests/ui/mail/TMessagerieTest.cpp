@@ -95,7 +95,7 @@ TEST_F(TMessagerieTest, CaptionsHintsFontsAndHelp) {
         labels.append(l->text());
     EXPECT_EQ(labels, (QStringList{"Conférences :", "Message(s) :", "Ordre de tri :"}));
     EXPECT_EQ(m.ListMsg->font().family(), kDosFontFamily);
-    EXPECT_EQ(s.browser.SortOrder, 1);
+    EXPECT_EQ(s.browser.SortOrder, MessageOrder::Number);
     // The editor comes later: until it is given, writing stays off.
     EXPECT_FALSE(m.WriteMsgBtn->isEnabled());
     m.HelpBtn->click();
@@ -141,7 +141,7 @@ TEST_F(TMessagerieTest, MailButtonOpensTheBrowser) {
         EXPECT_EQ(authors(m.ListMsg), (QStringList{"DUPONT", "ALAIN"}));
 
         m.TriAuteurBtn->click();
-        EXPECT_EQ(s.browser.SortOrder, 2);
+        EXPECT_EQ(s.browser.SortOrder, MessageOrder::Author);
         EXPECT_TRUE(m.TriAuteurBtn->isChecked());
         EXPECT_EQ(authors(m.ListMsg), (QStringList{"ALAIN", "DUPONT"}));
 
@@ -154,7 +154,7 @@ TEST_F(TMessagerieTest, MailButtonOpensTheBrowser) {
         EXPECT_EQ(authors(m.ListMsg), (QStringList{"ZOE"}));
         EXPECT_EQ(s.browser.CurrentConference, 1);
         m.TriDateBtn->click();
-        EXPECT_EQ(s.browser.SortOrder, 1);
+        EXPECT_EQ(s.browser.SortOrder, MessageOrder::Number);
 
         m.FermerBtn->click();
         EXPECT_FALSE(m.isVisible());

@@ -144,7 +144,7 @@ TEST_F(TMsgPersoTest, CaptionsHintsFontsAndHelp) {
     }
     EXPECT_EQ(m.ListMsgPerso->font().family(), kDosFontFamily);
     EXPECT_EQ(m.ListReponses->font().family(), kDosFontFamily);
-    EXPECT_EQ(s.replies.SelectedReply, kNoReplySelected);
+    EXPECT_FALSE(s.replies.SelectedReply);
     m.HelpBtn->click();
     ASSERT_EQ(ui.events().size(), 1u);
     EXPECT_EQ(ui.events()[0].kind, ScriptedUiServices::Kind::Help);
@@ -291,7 +291,7 @@ TEST_F(TMsgPersoTest, DeletingTheOnlyMessageRemovesFileAndPacket) {
     EXPECT_FALSE(m.DelBtn->isEnabled());
     EXPECT_FALSE(QFile::exists(ReplyFilePath(s)));
     EXPECT_FALSE(QFile::exists(ReplyPacketPath(s)));
-    EXPECT_EQ(s.replies.SelectedReply, kNoReplySelected);
+    EXPECT_FALSE(s.replies.SelectedReply);
 }
 
 TEST_F(TMsgPersoTest, ModifyingTheSecondOfThree) {
@@ -318,7 +318,7 @@ TEST_F(TMsgPersoTest, ModifyingTheSecondOfThree) {
     m.ModifBtn->click();
     EXPECT_EQ(editorRuns, 2);
     EXPECT_EQ(subjects(m.ListReponses), (QStringList{"Un", "Deux bis", "Trois"}));
-    EXPECT_EQ(s.replies.SelectedReply, kNoReplySelected);
+    EXPECT_FALSE(s.replies.SelectedReply);
     EXPECT_EQ(ui.busyDepth(), 0);
 }
 
@@ -344,7 +344,7 @@ TEST_F(TMsgPersoTest, RereadingWithoutSelectionStartsAtTheFirst) {
     m.LireBtn->click();
     EXPECT_EQ(viewerRuns, 1);
     EXPECT_FALSE(s.viewer.ReplyMode);
-    EXPECT_EQ(s.replies.SelectedReply, kNoReplySelected);
+    EXPECT_FALSE(s.replies.SelectedReply);
     EXPECT_EQ(m.ListReponses->count(), 2);
 }
 

@@ -167,7 +167,7 @@ TEST_F(KeyboardTest, EnterAndDoubleClickDoWhatAClickDoes) {
              w.MsgPerso->AfficheMsgREP();
              w.MsgPerso->show();
              w.MsgPerso->ListReponses->setCurrentRow(1);
-             t.s.replies.SelectedReply = kNoReplySelected;
+             t.s.replies.SelectedReply.reset();
              return *w.MsgPerso->ListReponses;
          },
          [](KeyboardTest& t, Windows& w) {
@@ -175,8 +175,8 @@ TEST_F(KeyboardTest, EnterAndDoubleClickDoWhatAClickDoes) {
          }},
         {"Choix",
          [](KeyboardTest&, Windows& w) -> QListWidget& {
-             w.Liste->ShowTag(3);
-             w.Liste->chooser.ChooserResult[2] = kNothingChosen;
+             w.Liste->ShowTag(LibraryKind::Taglines);
+             w.Liste->chooser.ChooserResult[2].reset();
              w.Liste->show();
              return *w.Liste->ListeElem;
          },
