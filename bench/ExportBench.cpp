@@ -3,6 +3,7 @@
 // ordinary DOS messages; UTF-8 messages whose long names and subjects come from HEADERS.DAT
 // (every header encoded); and the worst case, 100,000 messages of 3.5 KB each, half their
 // lines starting with "From ".
+#include "bench/support/BenchPackets.h"
 #include "core/FileUtil.h"
 #include "core/UiServices.h"
 #include "mail/PacketExport.h"
@@ -11,7 +12,6 @@
 #include "packet/PacketOpening.h"
 #include "packet/PacketSession.h"
 
-#include <QCoreApplication>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
@@ -35,8 +35,7 @@ struct UnpackedPacket {
 
     explicit UnpackedPacket(Shape shape) {
         PacketBuilder b;
-        for (int c = 0; c < kConferences; ++c)
-            b.conference(std::uint16_t(c), "Conf\x82rence " + std::to_string(c));
+        addNumberedConferences(b, kConferences, "Conf\x82rence ");
         std::string text;
         const int lines = shape == HugeTexts ? 64 : 6;
         for (int l = 0; l < lines; ++l) {
@@ -48,9 +47,7 @@ struct UnpackedPacket {
                                                   " d'un message ordinaire \x85 remplir un bloc.\n";
         }
         for (int i = 0; i < kMessages; ++i) {
-            PacketMessage& m =
-                b.add(std::uint16_t(i % kConferences), "Sujet " + std::to_string(i % 300), text);
-            m.number = std::to_string(i + 1);
+            PacketMessage& m = addSpreadMessage(b, i, kConferences, text);
             m.reference = std::to_string(i / 2);
             if (shape == Utf8LongFields) {
                 m.from = "Fran\xC3\xA7oise \xC3\x89l\xC3\xA9onore de la Fontaine-Dupr\xC3\xA9";
@@ -69,20 +66,9 @@ struct UnpackedPacket {
     }
 };
 
-UnpackedPacket& packetOf(Shape shape) {
-    // One packet at a time: the largest is some 400 MB.
-    static std::unique_ptr<UnpackedPacket> packet;
-    static int current = -1;
-    if (!packet || current != shape) {
-        packet.reset();
-        packet = std::make_unique<UnpackedPacket>(shape);
-        current = shape;
-    }
-    return *packet;
-}
-
 void Export(benchmark::State& state) {
-    UnpackedPacket& p = packetOf(Shape(state.range(0)));
+    // One packet at a time: the largest is some 400 MB.
+    UnpackedPacket& p = onePacketAtATime<UnpackedPacket>(Shape(state.range(0)));
     const auto format = ExportFormat(state.range(1));
     const QString path = joinPath(p.out.path(), QStringLiteral("export"));
     HeadlessUiServices ui;
@@ -102,13 +88,5 @@ BENCHMARK(Export)
     ->UseRealTime();
 
 } // namespace
-
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
 
 } // namespace velk

@@ -3,6 +3,7 @@
 // against "unzip -o -qq" of the same packet, timed in the same iterations. The counters
 // are ratios to unzip alone: to the packet window (goal 1.05) and to the first conference
 // listed (goal 1.1).
+#include "bench/support/BenchPackets.h"
 #include "core/UiServices.h"
 #include "mail/Browser.h"
 #include "packet/PacketBuilder.h"
@@ -10,7 +11,6 @@
 #include "session/Session.h"
 #include "tests/support/ConfiguredDirectories.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
@@ -33,33 +33,17 @@ struct ZippedPacket {
         Session s;
         dirs.configure(s);
         PacketBuilder b;
-        for (int c = 0; c < kConferences; ++c)
-            b.conference(std::uint16_t(c), "Conference " + std::to_string(c));
+        addNumberedConferences(b, kConferences, "Conference ");
         std::string text;
         for (int l = 0; l < 6; ++l)
             text += "Ligne " + std::to_string(l) +
                     " d'un message ordinaire, assez longue pour remplir un bloc.\n";
-        for (int i = 0; i < messages; ++i) {
-            PacketMessage& m =
-                b.add(std::uint16_t(i % kConferences), "Sujet " + std::to_string(i % 300), text);
-            m.number = std::to_string(i + 1);
-        }
+        for (int i = 0; i < messages; ++i)
+            addSpreadMessage(b, i, kConferences, text);
         path = joinPath(dirs.dir(QStringLiteral("QWK")), QStringLiteral("VELKTEST.QWK"));
         b.zipTo(path);
     }
 };
-
-ZippedPacket& packetOf(int messages) {
-    // One packet at a time: the largest is some 200 MB.
-    static std::unique_ptr<ZippedPacket> packet;
-    static int size = 0;
-    if (!packet || size != messages) {
-        packet.reset();
-        packet = std::make_unique<ZippedPacket>(messages);
-        size = messages;
-    }
-    return *packet;
-}
 
 void emptyWork(const QString& work) {
     QDir dir(work);
@@ -69,7 +53,8 @@ void emptyWork(const QString& work) {
 
 void OpenAgainstUnzip(benchmark::State& state) {
     const int messages = int(state.range(0));
-    ZippedPacket& p = packetOf(messages);
+    // One packet at a time: the largest is some 200 MB.
+    ZippedPacket& p = onePacketAtATime<ZippedPacket>(messages);
     const QString work = p.dirs.dir(QStringLiteral("WORK"));
     double unzipMs = 0, windowMs = 0, firstMs = 0;
     for (auto _ : state) {
@@ -117,13 +102,5 @@ BENCHMARK(OpenAgainstUnzip)
     ->UseRealTime();
 
 } // namespace
-
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
 
 } // namespace velk

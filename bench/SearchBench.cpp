@@ -3,6 +3,7 @@
 // (every message read to its end), against reading MESSAGES.DAT once from the page cache.
 // Packets: ordinary messages; one author everywhere (the author field matching all but the
 // last letter); one message in a hundred of 20,000 characters.
+#include "bench/support/BenchPackets.h"
 #include "core/FileUtil.h"
 #include "core/UiServices.h"
 #include "mail/PacketSearch.h"
@@ -11,8 +12,6 @@
 #include "packet/PacketBuilder.h"
 #include "session/Session.h"
 #include "tests/support/ConfiguredDirectories.h"
-
-#include <QCoreApplication>
 
 #include <benchmark/benchmark.h>
 
@@ -35,17 +34,14 @@ struct UnpackedPacket {
     explicit UnpackedPacket(Shape shape) {
         dirs.configure(session);
         PacketBuilder b;
-        for (int c = 0; c < kConferences; ++c)
-            b.conference(std::uint16_t(c), "Conference " + std::to_string(c));
+        addNumberedConferences(b, kConferences, "Conference ");
         std::string text;
         for (int l = 0; l < 6; ++l)
             text += "Ligne " + std::to_string(l) + " d'un message ordinaire, caf\x82 compris.\n";
         const std::string huge = std::string(20000, 'x') + "\n";
         for (int i = 0; i < kMessages; ++i) {
             const bool big = shape == Shape::HugeTexts && i % 100 == 0;
-            PacketMessage& m = b.add(std::uint16_t(i % kConferences),
-                                     "Sujet " + std::to_string(i % 300), big ? huge : text);
-            m.number = std::to_string(i + 1);
+            PacketMessage& m = addSpreadMessage(b, i, kConferences, big ? huge : text);
             m.from = shape == Shape::OneAuthor ? "INTROUVABL" : "AUTEUR " + std::to_string(i % 97);
         }
         b.writeTo(session.settings.workPath);
@@ -53,19 +49,8 @@ struct UnpackedPacket {
     }
 };
 
-UnpackedPacket& packetOf(Shape shape) {
-    static std::unique_ptr<UnpackedPacket> packet;
-    static Shape current{};
-    if (!packet || current != shape) {
-        packet.reset();
-        packet = std::make_unique<UnpackedPacket>(shape);
-        current = shape;
-    }
-    return *packet;
-}
-
 void SearchEverything(benchmark::State& state) {
-    UnpackedPacket& p = packetOf(Shape(state.range(0)));
+    UnpackedPacket& p = onePacketAtATime<UnpackedPacket>(Shape(state.range(0)));
     std::size_t found = 0;
     for (auto _ : state) {
         const auto hits = searchPacket(p.session, {QStringLiteral("introuvable")});
@@ -80,7 +65,7 @@ BENCHMARK(SearchEverything)
     ->Unit(benchmark::kMillisecond);
 
 void ReadMessagesOnce(benchmark::State& state) {
-    UnpackedPacket& p = packetOf(Shape(state.range(0)));
+    UnpackedPacket& p = onePacketAtATime<UnpackedPacket>(Shape(state.range(0)));
     for (auto _ : state)
         benchmark::DoNotOptimize(readWholeFile(messagesFilePath(p.session.settings.workPath)));
 }
@@ -90,13 +75,5 @@ BENCHMARK(ReadMessagesOnce)
     ->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
 
 } // namespace velk

@@ -5,6 +5,7 @@
 #include "core/FileUtil.h"
 #include "core/VelkError.h"
 
+#include <cstring>
 #include <limits>
 
 namespace velk {
@@ -39,11 +40,11 @@ void TrimTextBuffer(std::string& buffer) {
 }
 
 void ReplaceByte(char from, char to, std::string& buffer, std::size_t length) {
-    const std::size_t n = std::min(length, buffer.size());
-    for (std::size_t i = 0; i < n; ++i) {
-        if (buffer[i] == from)
-            buffer[i] = to;
-    }
+    // Looked for rather than tested byte by byte: whole message texts go through here.
+    char* p = buffer.data();
+    char* const end = p + std::min(length, buffer.size());
+    while ((p = static_cast<char*>(std::memchr(p, from, std::size_t(end - p)))) != nullptr)
+        *p++ = to;
 }
 
 std::string NextLine(std::string_view buffer, std::size_t start, std::size_t length) {

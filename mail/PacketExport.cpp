@@ -14,7 +14,11 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
+#include <cstring>
+#include <iterator>
 #include <memory>
+#include <unordered_map>
 
 namespace velk {
 
@@ -26,6 +30,8 @@ constexpr std::array<const char*, 12> kMonths{"Jan", "Feb", "Mar", "Apr", "May",
                                               "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 // The longest line of a header holding encoded words.
 constexpr qsizetype kLineWidth = 76;
+// The longest line mail carries as it is, line end aside.
+constexpr qsizetype kLongestLine = 998;
 // What a target gathers before it writes.
 constexpr qsizetype kFlushBytes = 1 << 20;
 
@@ -46,6 +52,145 @@ std::optional<qint64> numberOf(const std::string& field) {
     return ok && n >= 0 ? std::optional<qint64>(n) : std::nullopt;
 }
 
+void appendNumber(QByteArray& out, qint64 n) {
+    char digits[24];
+    const auto end = std::to_chars(std::begin(digits), std::end(digits), n).ptr;
+    out.append(digits, end - digits);
+}
+
+void appendTwoDigits(QByteArray& out, int n) {
+    out += char('0' + n / 10 % 10);
+    out += char('0' + n % 10);
+}
+
+// The UTF-8 of each byte of a message text: its code page 437 glyph, except the tab and
+// the line end, which stay controls, and NUL, a blank.
+struct TextGlyphs {
+    std::array<std::array<char, 4>, 256> bytes{};
+    std::array<std::uint8_t, 256> size{};
+};
+
+const TextGlyphs& textGlyphs() {
+    static const TextGlyphs table = [] {
+        TextGlyphs t;
+        for (int b = 0; b < 256; ++b) {
+            const char32_t u = b == '\n' || b == '\t' ? char32_t(b)
+                               : b == 0               ? U' '
+                                                      : cp437ToUnicode(static_cast<uchar>(b));
+            const QByteArray utf8 = QString::fromUcs4(&u, 1).toUtf8();
+            std::copy(utf8.begin(), utf8.end(), t.bytes[std::size_t(b)].begin());
+            t.size[std::size_t(b)] = std::uint8_t(utf8.size());
+        }
+        return t;
+    }();
+    return table;
+}
+
+// The length of the valid UTF-8 sequence at `p`, or 0 when none starts there.
+int utf8Sequence(const uchar* p, const uchar* end) {
+    const uchar b = *p;
+    int length = 0;
+    char32_t u = 0;
+    char32_t least = 0;
+    if (b >= 0xC2 && b <= 0xDF) {
+        length = 2;
+        u = b & 0x1F;
+        least = 0x80;
+    } else if (b >= 0xE0 && b <= 0xEF) {
+        length = 3;
+        u = b & 0x0F;
+        least = 0x800;
+    } else if (b >= 0xF0 && b <= 0xF4) {
+        length = 4;
+        u = b & 0x07;
+        least = 0x10000;
+    } else {
+        return 0;
+    }
+    if (end - p < length)
+        return 0;
+    for (int k = 1; k < length; ++k) {
+        if ((p[k] & 0xC0) != 0x80)
+            return 0;
+        u = (u << 6) | (p[k] & 0x3F);
+    }
+    if (u < least || (u >= 0xD800 && u <= 0xDFFF) || u > 0x10FFFF)
+        return 0;
+    return length;
+}
+
+// Whether eight bytes are all printable ASCII, which UTF-8 takes as they are.
+bool allPrintable(const uchar* p) {
+    std::uint64_t x = 0;
+    std::memcpy(&x, p, sizeof x);
+    constexpr std::uint64_t ones = 0x0101010101010101;
+    constexpr std::uint64_t high = ones * 0x80;
+    const std::uint64_t control = (x - ones * 0x20) & ~x & high;
+    const std::uint64_t del = ((x ^ (ones * 0x7F)) - ones) & ~(x ^ (ones * 0x7F)) & high;
+    return ((x & high) | control | del) == 0;
+}
+
+// A message text as UTF-8 with LF line ends, ended by one: straight from its bytes, for a
+// conversion through UTF-16 would double the time of a large export.
+QByteArray textInUtf8(std::string_view text, bool utf8) {
+    const TextGlyphs& glyphs = textGlyphs();
+    QByteArray out;
+    // Three bytes a glyph at most, and a whole table entry copied at the last one.
+    out.resize(qsizetype(text.size()) * 3 + 4);
+    char* o = out.data();
+    const auto* p = reinterpret_cast<const uchar*>(text.data());
+    const uchar* const end = p + text.size();
+    const uchar* oneByOne = p; // until there, one byte at a time: a control is near
+    while (p < end) {
+        if (p >= oneByOne) {
+            if (end - p >= 8 && allPrintable(p)) {
+                std::memcpy(o, p, 8);
+                o += 8;
+                p += 8;
+                continue;
+            }
+            oneByOne = p + 8;
+        }
+        const uchar b = *p;
+        if (b >= 0x20 && b < 0x7F) {
+            *o++ = char(b);
+            ++p;
+        } else if (b == '\r') {
+            ++p;
+            if (p == end || *p != '\n')
+                *o++ = '\n';
+        } else if (const int n = utf8 && b >= 0x80 ? utf8Sequence(p, end) : 0) {
+            std::memcpy(o, p, std::size_t(n));
+            o += n;
+            p += n;
+        } else {
+            std::memcpy(o, glyphs.bytes[b].data(), 4);
+            o += glyphs.size[b];
+            ++p;
+        }
+    }
+    if (o != out.data() && o[-1] != '\n')
+        *o++ = '\n';
+    out.resize(o - out.data());
+    return out;
+}
+
+// A header field as characters: printable ASCII and valid UTF-8 the fast way, any other
+// byte as the packet's reader shows it.
+QString fieldCharacters(const MessageHeader& h, const std::string& bytes) {
+    const auto* p = reinterpret_cast<const uchar*>(bytes.data());
+    const uchar* const end = p + bytes.size();
+    while (p < end) {
+        if (*p >= 0x20 && *p < 0x7F)
+            ++p;
+        else if (const int n = h.longFields.utf8 && *p >= 0x80 ? utf8Sequence(p, end) : 0)
+            p += n;
+        else
+            return messageCharacters(h, bytes);
+    }
+    return QString::fromUtf8(bytes.data(), qsizetype(bytes.size()));
+}
+
 // A name or subject on one header line: control characters become blanks.
 QString oneLine(QString value) {
     for (QChar& c : value) {
@@ -64,11 +209,10 @@ bool isPlainAscii(const QString& value) {
 }
 
 // `used`: the characters before the value on its first line.
-QByteArray encodedWords(const QString& value, qsizetype used) {
+void appendEncodedWords(QByteArray& out, const QString& value, qsizetype used) {
     const QByteArray utf8 = value.toUtf8();
-    QByteArray out;
     for (qsizetype at = 0; at < utf8.size();) {
-        if (!out.isEmpty()) {
+        if (at > 0) {
             out += "\n ";
             used = 1;
         }
@@ -78,29 +222,29 @@ QByteArray encodedWords(const QString& value, qsizetype used) {
         // A word holds whole characters: it never ends before a continuation byte.
         while (end < utf8.size() && end > at + 1 && (uchar(utf8[end]) & 0xC0) == 0x80)
             --end;
-        out += "=?UTF-8?B?" + utf8.mid(at, end - at).toBase64() + "?=";
+        out += "=?UTF-8?B?";
+        out += QByteArray::fromRawData(utf8.constData() + at, end - at).toBase64();
+        out += "?=";
         at = end;
     }
-    return out;
 }
 
-qsizetype lastLineLength(const QByteArray& text, qsizetype used) {
-    const qsizetype newline = text.lastIndexOf('\n');
-    return newline < 0 ? used + text.size() : text.size() - newline - 1;
-}
-
-// The name in an address header: a quoted string, or encoded words.
-QByteArray displayName(const QString& name, qsizetype used) {
+// The name in an address header, a quoted string or encoded words, after `used`
+// characters; returns whether it holds encoded words.
+bool appendDisplayName(QByteArray& out, const QString& name, qsizetype used) {
     const QString value = oneLine(name).trimmed();
-    if (!isPlainAscii(value))
-        return encodedWords(value, used);
-    QByteArray quoted = "\"";
+    if (!isPlainAscii(value)) {
+        appendEncodedWords(out, value, used);
+        return true;
+    }
+    out += '"';
     for (QChar c : value) {
         if (c == QLatin1Char('"') || c == QLatin1Char('\\'))
-            quoted += '\\';
-        quoted += char(c.unicode());
+            out += '\\';
+        out += char(c.unicode());
     }
-    return quoted + '"';
+    out += '"';
+    return false;
 }
 
 // A mail address for a board name: its letters and digits, accents dropped, in lower case,
@@ -112,7 +256,7 @@ QByteArray localPart(const QString& name) {
         std::all_of(name.begin(), name.end(), [](QChar c) { return c.unicode() < 0x80; });
     for (QChar c : ascii ? name : name.normalized(QString::NormalizationForm_KD)) {
         const char16_t u = c.unicode();
-        if (c.category() == QChar::Mark_NonSpacing)
+        if (!ascii && c.category() == QChar::Mark_NonSpacing)
             continue;
         if ((u >= 'a' && u <= 'z') || (u >= '0' && u <= '9') || (u >= 'A' && u <= 'Z')) {
             if (gap && !out.isEmpty())
@@ -126,43 +270,75 @@ QByteArray localPart(const QString& name) {
     return out.isEmpty() ? QByteArray("inconnu") : out;
 }
 
-QByteArray addressHeader(const char* field, const QString& name, const QByteArray& domain) {
-    const QByteArray start = QByteArray(field) + ": ";
-    const QByteArray address = '<' + localPart(name) + '@' + domain + '>';
-    if (name.trimmed().isEmpty())
-        return start + address + '\n';
-    const QByteArray shown = displayName(name, start.size());
-    const bool fits = lastLineLength(shown, start.size()) + 1 + address.size() <= kLineWidth;
-    return start + shown + (fits || !shown.contains("=?") ? " " : "\n ") + address + '\n';
+void appendAddressHeader(QByteArray& out, const char* field, const QString& name,
+                         const QByteArray& local, const QByteArray& domain) {
+    const qsizetype start = out.size();
+    out += field;
+    out += ": ";
+    const qsizetype addressSize = local.size() + domain.size() + 3;
+    if (!name.trimmed().isEmpty()) {
+        const qsizetype nameStart = out.size();
+        const bool encoded = appendDisplayName(out, name, nameStart - start);
+        const qsizetype newline = out.lastIndexOf('\n');
+        const qsizetype lastLine =
+            newline < nameStart ? out.size() - start : out.size() - newline - 1;
+        out += !encoded || lastLine + 1 + addressSize <= kLineWidth ? " " : "\n ";
+    }
+    out += '<';
+    out += local;
+    out += '@';
+    out += domain;
+    out += ">\n";
 }
 
-QByteArray messageId(qint64 number, int conference, const QByteArray& domain) {
-    return '<' + QByteArray::number(number) + '.' + QByteArray::number(conference) + '@' + domain +
-           '>';
+void appendMessageId(QByteArray& out, const char* prefix, qint64 number, int conference,
+                     const QByteArray& domain) {
+    out += '<';
+    out += prefix;
+    appendNumber(out, number);
+    out += '.';
+    appendNumber(out, conference);
+    out += '@';
+    out += domain;
+    out += '>';
 }
 
-QByteArray twoDigits(int n) {
-    return QByteArray::number(n).rightJustified(2, '0');
-}
-
-QByteArray clockText(const QTime& t) {
-    return twoDigits(t.hour()) + ':' + twoDigits(t.minute()) + ':' + twoDigits(t.second());
+void appendClock(QByteArray& out, const QTime& t) {
+    appendTwoDigits(out, t.hour());
+    out += ':';
+    appendTwoDigits(out, t.minute());
+    out += ':';
+    appendTwoDigits(out, t.second());
 }
 
 // "Wed, 25 Dec 1996 10:30:00 -0000": the board's local time, its zone unknown.
-QByteArray mailDate(const QDate& day, const QTime& time) {
-    return QByteArray(kDays[std::size_t(day.dayOfWeek() - 1)]) + ", " +
-           QByteArray::number(day.day()) + ' ' + kMonths[std::size_t(day.month() - 1)] + ' ' +
-           QByteArray::number(day.year()) + ' ' + clockText(time) + " -0000";
+void appendMailDate(QByteArray& out, const QDate& day, const QTime& time) {
+    out += kDays[std::size_t(day.dayOfWeek() - 1)];
+    out += ", ";
+    appendNumber(out, day.day());
+    out += ' ';
+    out += kMonths[std::size_t(day.month() - 1)];
+    out += ' ';
+    appendNumber(out, day.year());
+    out += ' ';
+    appendClock(out, time);
+    out += " -0000";
 }
 
 // "Wed Dec 25 10:30:00 1996", the date of the "From " line.
-QByteArray separatorDate(const QDate& date, const QTime& time) {
+void appendSeparatorDate(QByteArray& out, const QDate& date, const QTime& time) {
     const QDate day = date.isValid() ? date : QDate(1970, 1, 1);
-    return QByteArray(kDays[std::size_t(day.dayOfWeek() - 1)]) + ' ' +
-           kMonths[std::size_t(day.month() - 1)] + ' ' +
-           QByteArray::number(day.day()).rightJustified(2, ' ') + ' ' +
-           clockText(date.isValid() ? time : QTime(0, 0)) + ' ' + QByteArray::number(day.year());
+    out += kDays[std::size_t(day.dayOfWeek() - 1)];
+    out += ' ';
+    out += kMonths[std::size_t(day.month() - 1)];
+    out += ' ';
+    if (day.day() < 10)
+        out += ' ';
+    appendNumber(out, day.day());
+    out += ' ';
+    appendClock(out, date.isValid() ? time : QTime(0, 0));
+    out += ' ';
+    appendNumber(out, day.year());
 }
 
 bool isFromLine(const char* line, const char* end) {
@@ -171,28 +347,218 @@ bool isFromLine(const char* line, const char* end) {
     return end - line >= 5 && std::equal(line, line + 5, "From ");
 }
 
-void appendJsonString(QByteArray& out, const QString& value) {
+// The body as it is, with ">" before each line that reads ">*From "; false, and nothing
+// written, when a line would be longer than mail carries.
+bool appendQuotedBody(QByteArray& out, const QByteArray& body) {
+    const char* p = body.constData();
+    const char* const end = p + body.size();
+    const char* written = p;
+    const qsizetype before = out.size();
+    while (p < end) {
+        const auto* newline = static_cast<const char*>(std::memchr(p, '\n', std::size_t(end - p)));
+        const char* eol = newline ? newline : end;
+        const bool quoted = (*p == '>' || *p == 'F') && isFromLine(p, eol);
+        if (eol - p + (quoted ? 1 : 0) > kLongestLine) {
+            out.truncate(before);
+            return false;
+        }
+        if (quoted) {
+            out.append(written, p - written);
+            out += '>';
+            written = p;
+        }
+        p = eol + 1;
+    }
+    out.append(written, end - written);
+    return true;
+}
+
+// The body quoted-printable: lines of at most 76 characters with their soft breaks, and
+// none that reads ">*From ", whose first character goes encoded.
+void appendQuotedPrintable(QByteArray& out, const QByteArray& body) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    const char* p = body.constData();
+    const char* const end = p + body.size();
+    while (p < end) {
+        const auto* newline = static_cast<const char*>(std::memchr(p, '\n', std::size_t(end - p)));
+        const char* eol = newline ? newline : end;
+        qsizetype column = 0;
+        for (const char* c = p; c < eol; ++c) {
+            const auto b = uchar(*c);
+            bool literal =
+                (b > 0x20 && b < 0x7F && b != '=') || ((b == ' ' || b == '\t') && c + 1 < eol);
+            if (column + (literal ? 1 : 3) > kLineWidth - 1) {
+                out += "=\n";
+                column = 0;
+            }
+            if (literal && column == 0 && (b == '>' || b == 'F') && isFromLine(c, eol))
+                literal = false;
+            if (literal) {
+                out += char(b);
+                column += 1;
+            } else {
+                out += '=';
+                out += kHex[b >> 4];
+                out += kHex[b & 0xF];
+                column += 3;
+            }
+        }
+        out += '\n';
+        p = eol + 1;
+    }
+}
+
+// "X-QWK-Conference: 5 Technique", the same for every message of a conference.
+QByteArray conferenceHeader(int conference, const QString& name) {
+    QByteArray out = "X-QWK-Conference: ";
+    out += encodedHeaderText(
+        QString(QString::number(conference) + QLatin1Char(' ') + name).trimmed(), 18);
+    out += '\n';
+    return out;
+}
+
+// The addresses made for the names met so far: a packet holds few names, many times over.
+class LocalParts {
+public:
+    QByteArray of(const QString& name) {
+        if (const auto found = known_.find(name); found != known_.end())
+            return found->second;
+        if (known_.size() >= kMostNames)
+            known_.clear();
+        return known_.emplace(name, localPart(name)).first->second;
+    }
+
+private:
+    static constexpr std::size_t kMostNames = 10000;
+    std::unordered_map<QString, QByteArray> known_;
+};
+
+void appendMbox(QByteArray& out, const ExportedMessage& m, const QByteArray& domain,
+                const QByteArray& conferenceLine, LocalParts& locals) {
+    const QByteArray fromLocal = locals.of(m.from);
+    out += "From ";
+    out += fromLocal;
+    out += '@';
+    out += domain;
+    out += ' ';
+    appendSeparatorDate(out, m.date, m.time);
+    out += "\nMessage-ID: ";
+    if (m.number)
+        appendMessageId(out, "", *m.number, m.conference, domain);
+    else
+        appendMessageId(out, "b", m.headerBlock, m.conference, domain);
+    out += '\n';
+    if (m.date.isValid()) {
+        out += "Date: ";
+        appendMailDate(out, m.date, m.time);
+        out += '\n';
+    }
+    appendAddressHeader(out, "From", m.from, fromLocal, domain);
+    appendAddressHeader(out, "To", m.to, locals.of(m.to), domain);
+    out += "Subject: ";
+    out += encodedHeaderText(m.subject, 9);
+    out += '\n';
+    if (m.reference != 0) {
+        out += "In-Reply-To: ";
+        appendMessageId(out, "", m.reference, m.conference, domain);
+        out += "\nReferences: ";
+        appendMessageId(out, "", m.reference, m.conference, domain);
+        out += '\n';
+    }
+    out += conferenceLine;
+    if (m.isPrivate)
+        out += "Sensitivity: Private\n";
+    out += "MIME-Version: 1.0\nContent-Type: text/plain; charset=UTF-8\n"
+           "Content-Transfer-Encoding: ";
+    const qsizetype encoding = out.size();
+    out += "8bit\n\n";
+    if (!appendQuotedBody(out, m.text)) {
+        out.truncate(encoding);
+        out += "quoted-printable\n\n";
+        appendQuotedPrintable(out, m.text);
+    }
+    out += '\n';
+}
+
+void appendJsonString(QByteArray& out, const char* p, const char* end) {
     static constexpr char kHex[] = "0123456789abcdef";
-    const QByteArray utf8 = value.toUtf8();
     out += '"';
-    for (const char c : utf8) {
-        const auto b = uchar(c);
-        if (c == '"' || c == '\\') {
+    const char* written = p;
+    for (; p < end; ++p) {
+        const auto b = uchar(*p);
+        if (b >= 0x20 && b != '"' && b != '\\')
+            continue;
+        out.append(written, p - written);
+        written = p + 1;
+        if (b == '"' || b == '\\') {
             out += '\\';
-            out += c;
-        } else if (c == '\n') {
+            out += char(b);
+        } else if (b == '\n') {
             out += "\\n";
-        } else if (c == '\t') {
+        } else if (b == '\t') {
             out += "\\t";
-        } else if (b < 0x20) {
+        } else {
             out += "\\u00";
             out += kHex[b >> 4];
             out += kHex[b & 0xF];
-        } else {
-            out += c;
         }
     }
+    out.append(written, end - written);
     out += '"';
+}
+
+void appendJsonString(QByteArray& out, const QByteArray& utf8) {
+    appendJsonString(out, utf8.constData(), utf8.constData() + utf8.size());
+}
+
+void appendJsonString(QByteArray& out, const QString& value) {
+    appendJsonString(out, value.toUtf8());
+}
+
+// `{"conference":5,"conferenceName":"Technique"`, the same for every message of a conference.
+QByteArray jsonConference(int conference, const QString& name) {
+    QByteArray out = "{\"conference\":";
+    appendNumber(out, conference);
+    out += ",\"conferenceName\":";
+    appendJsonString(out, name);
+    return out;
+}
+
+void appendJson(QByteArray& out, const ExportedMessage& m, const QByteArray& conference) {
+    out += conference;
+    out += ",\"number\":";
+    if (m.number)
+        appendNumber(out, *m.number);
+    else
+        out += "null";
+    out += ",\"reference\":";
+    appendNumber(out, m.reference);
+    out += ",\"status\":";
+    appendJsonString(out, m.status);
+    out += m.isPrivate ? ",\"private\":true" : ",\"private\":false";
+    out += ",\"date\":";
+    if (m.date.isValid()) {
+        out += '"';
+        out += QByteArray::number(m.date.year()).rightJustified(4, '0');
+        out += '-';
+        appendTwoDigits(out, m.date.month());
+        out += '-';
+        appendTwoDigits(out, m.date.day());
+        out += 'T';
+        appendClock(out, m.time);
+        out += '"';
+    } else {
+        out += "null";
+    }
+    out += ",\"from\":";
+    appendJsonString(out, m.from);
+    out += ",\"to\":";
+    appendJsonString(out, m.to);
+    out += ",\"subject\":";
+    appendJsonString(out, m.subject);
+    out += ",\"text\":";
+    appendJsonString(out, m.text);
+    out += '}';
 }
 
 struct Target {
@@ -229,14 +595,10 @@ ExportedMessage exportedMessage(const MessageHeader& h, const std::string& text,
     // Plain date and time: a local date-time would ask the system's time zone each time.
     m.date = packetDateValue(h.date, today);
     m.time = clockOf(h.time);
-    m.from = messageCharacters(h, fullAuthor(h));
-    m.to = messageCharacters(h, fullRecipient(h));
-    m.subject = messageCharacters(h, fullSubject(h));
-    m.text = messageCharacters(h, text);
-    m.text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    m.text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    if (!m.text.isEmpty() && !m.text.endsWith(QLatin1Char('\n')))
-        m.text += QLatin1Char('\n');
+    m.from = fieldCharacters(h, fullAuthor(h));
+    m.to = fieldCharacters(h, fullRecipient(h));
+    m.subject = fieldCharacters(h, fullSubject(h));
+    m.text = textInUtf8(text, h.longFields.utf8);
     m.headerBlock = headerBlock;
     return m;
 }
@@ -254,72 +616,20 @@ QByteArray boardDomain(const std::string& bbsId) {
 
 QByteArray encodedHeaderText(const QString& value, qsizetype used) {
     const QString line = oneLine(value);
-    return isPlainAscii(line) ? line.toLatin1() : encodedWords(line, used);
+    if (isPlainAscii(line))
+        return line.toLatin1();
+    QByteArray out;
+    appendEncodedWords(out, line, used);
+    return out;
 }
 
 void appendMboxMessage(QByteArray& out, const ExportedMessage& m, const QByteArray& domain) {
-    out += "From " + localPart(m.from) + '@' + domain + ' ' + separatorDate(m.date, m.time) + '\n';
-    out += "Message-ID: ";
-    if (m.number)
-        out += messageId(*m.number, m.conference, domain);
-    else
-        out += "<b" + QByteArray::number(m.headerBlock) + '.' + QByteArray::number(m.conference) +
-               '@' + domain + '>';
-    out += '\n';
-    if (m.date.isValid())
-        out += "Date: " + mailDate(m.date, m.time) + '\n';
-    out += addressHeader("From", m.from, domain);
-    out += addressHeader("To", m.to, domain);
-    out += "Subject: " + encodedHeaderText(m.subject, 9) + '\n';
-    if (m.reference != 0) {
-        const QByteArray parent = messageId(m.reference, m.conference, domain);
-        out += "In-Reply-To: " + parent + "\nReferences: " + parent + '\n';
-    }
-    out +=
-        "X-QWK-Conference: " +
-        encodedHeaderText(
-            QString(QString::number(m.conference) + QLatin1Char(' ') + m.conferenceName).trimmed(),
-            18) +
-        '\n';
-    if (m.isPrivate)
-        out += "Sensitivity: Private\n";
-    out += "MIME-Version: 1.0\nContent-Type: text/plain; charset=UTF-8\n"
-           "Content-Transfer-Encoding: 8bit\n\n";
-    const QByteArray body = m.text.toUtf8();
-    const char* p = body.constData();
-    const char* const end = p + body.size();
-    while (p < end) {
-        const char* eol = std::find(p, end, '\n');
-        if (isFromLine(p, eol))
-            out += '>';
-        out.append(p, eol - p);
-        out += '\n';
-        p = eol + 1;
-    }
-    out += '\n';
+    LocalParts locals;
+    appendMbox(out, m, domain, conferenceHeader(m.conference, m.conferenceName), locals);
 }
 
 void appendJsonMessage(QByteArray& out, const ExportedMessage& m) {
-    out += "{\"conference\":" + QByteArray::number(m.conference) + ",\"conferenceName\":";
-    appendJsonString(out, m.conferenceName);
-    out += ",\"number\":" + (m.number ? QByteArray::number(*m.number) : QByteArray("null"));
-    out += ",\"reference\":" + QByteArray::number(m.reference) + ",\"status\":";
-    appendJsonString(out, m.status);
-    out += m.isPrivate ? ",\"private\":true" : ",\"private\":false";
-    out += ",\"date\":";
-    if (m.date.isValid())
-        out += '"' + m.date.toString(Qt::ISODate).toLatin1() + 'T' + clockText(m.time) + '"';
-    else
-        out += "null";
-    out += ",\"from\":";
-    appendJsonString(out, m.from);
-    out += ",\"to\":";
-    appendJsonString(out, m.to);
-    out += ",\"subject\":";
-    appendJsonString(out, m.subject);
-    out += ",\"text\":";
-    appendJsonString(out, m.text);
-    out += '}';
+    appendJson(out, m, jsonConference(m.conference, m.conferenceName));
 }
 
 std::size_t exportPacket(PacketSession& s, const std::vector<IndexFileEntry>& indexFiles,
@@ -330,6 +640,7 @@ std::size_t exportPacket(PacketSession& s, const std::vector<IndexFileEntry>& in
         outputs.push_back(std::make_unique<Target>(t.format, t.path));
     const QByteArray domain = boardDomain(s.packet.control.BbsId);
     const QDate today = QDate::currentDate();
+    LocalParts locals;
     BlockFile messages(messagesFilePath(s.settings.workPath));
     std::size_t count = 0;
     for (const IndexFileEntry& index : indexFiles) {
@@ -341,16 +652,18 @@ std::size_t exportPacket(PacketSession& s, const std::vector<IndexFileEntry>& in
                 : dosTextToUnicode(
                       unpadded(s.packet.control.Conferences[std::size_t(index.conferencePosition)]
                                    .ConferenceName));
+        const QByteArray mboxConference = conferenceHeader(index.conferenceNumber, name);
+        const QByteArray jsonStart = jsonConference(index.conferenceNumber, name);
         for (const std::int32_t block : readConferenceIndex(s.settings.workPath, index)) {
             ReadPacketMessage(s, messages, block, ui);
             const ExportedMessage m = exportedMessage(s.store.CurrentHeader, s.store.MessageText,
                                                       index.conferenceNumber, name, block, today);
             for (const auto& out : outputs) {
                 if (out->format == ExportFormat::Mbox) {
-                    appendMboxMessage(out->buffer, m, domain);
+                    appendMbox(out->buffer, m, domain, mboxConference, locals);
                 } else {
                     out->buffer += count == 0 ? "\n" : ",\n";
-                    appendJsonMessage(out->buffer, m);
+                    appendJson(out->buffer, m, jsonStart);
                 }
                 out->flushIfFull();
             }

@@ -30,7 +30,7 @@ struct ExportedMessage {
     QDate date;                   // invalid when the header holds no date
     QTime time;                   // the board's local time, its zone unknown
     QString from, to, subject;    // the board's long values where it gave some
-    QString text;                 // every line ended by LF
+    QByteArray text;              // UTF-8, every line ended by LF
     std::int32_t headerBlock = 0; // names the message when its number is none
 };
 
@@ -50,7 +50,9 @@ QByteArray boardDomain(const std::string& bbsId);
 QByteArray encodedHeaderText(const QString& value, qsizetype used);
 
 // One message of an mbox file ("mboxrd"): the "From " line, the headers, a blank line, the
-// body in UTF-8 with ">" before each line that reads ">*From ", then a blank line.
+// body in UTF-8 with ">" before each line that reads ">*From ", then a blank line. A body
+// with a line longer than mail allows (998 bytes) goes quoted-printable instead, where no
+// line reads ">*From ".
 void appendMboxMessage(QByteArray& out, const ExportedMessage& message, const QByteArray& domain);
 
 // One message as a JSON object, without separator.

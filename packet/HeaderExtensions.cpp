@@ -6,6 +6,7 @@
 #include "packet/PacketSession.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <memory>
 
@@ -83,23 +84,19 @@ struct Line {
     std::size_t next = 0;  // where the following line starts
 };
 
-// The first `max` lines of a text; a line ends with LF, CR LF or CR alone.
-std::vector<Line> leadingLines(const std::string& text, std::size_t max) {
-    std::vector<Line> lines;
-    std::size_t pos = 0;
-    while (pos < text.size() && lines.size() < max) {
-        Line line;
-        line.start = pos;
-        line.end = std::min(text.find_first_of("\r\n", pos), text.size());
-        line.next = line.end;
-        if (line.next < text.size() && text[line.next] == '\r')
-            ++line.next;
-        if (line.next < text.size() && text[line.next] == '\n')
-            ++line.next;
-        lines.push_back(line);
-        pos = line.next;
-    }
-    return lines;
+// The line starting at `pos`; a line ends with LF, CR LF or CR alone.
+Line lineAt(const std::string& text, std::size_t pos) {
+    Line line;
+    line.start = pos;
+    const auto end = std::find_if(text.begin() + std::ptrdiff_t(pos), text.end(),
+                                  [](char c) { return c == '\r' || c == '\n'; });
+    line.end = std::size_t(end - text.begin());
+    line.next = line.end;
+    if (line.next < text.size() && text[line.next] == '\r')
+        ++line.next;
+    if (line.next < text.size() && text[line.next] == '\n')
+        ++line.next;
+    return line;
 }
 
 // The value of a "Key:" line, or nullopt when the line is not one.
@@ -226,8 +223,11 @@ void applyHeaderSection(MessageHeader& header, const HeaderSection& section) {
 }
 
 void applyKludgeLines(MessageHeader& header, std::string& text) {
-    const std::vector<Line> lines = leadingLines(text, kMaxKludgeLines);
-    std::vector<bool> remove(lines.size(), false);
+    // Lines are found as they are read: most texts have no kludge, and only their first
+    // line is looked at.
+    std::array<Line, kMaxKludgeLines> lines;
+    std::array<bool, kMaxKludgeLines> remove{};
+    std::size_t count = 0;
     struct Field {
         std::string_view key;
         const std::string& field;
@@ -242,7 +242,10 @@ void applyKludgeLines(MessageHeader& header, std::string& text) {
     bool keptKludge = false;
     bool blankAfter = false;
     std::size_t i = 0;
-    for (; i < lines.size(); ++i) {
+    for (std::size_t pos = 0; i < kMaxKludgeLines && pos < text.size(); ++i) {
+        lines[i] = lineAt(text, pos);
+        count = i + 1;
+        pos = lines[i].next;
         const std::string_view line(text.data() + lines[i].start, lines[i].end - lines[i].start);
         if (trimBlanks(line).empty()) {
             blankAfter = true;
@@ -282,7 +285,7 @@ void applyKludgeLines(MessageHeader& header, std::string& text) {
     std::string out;
     out.reserve(text.size());
     std::size_t pos = 0;
-    for (std::size_t k = 0; k < lines.size(); ++k) {
+    for (std::size_t k = 0; k < count; ++k) {
         if (!remove[k])
             continue;
         out.append(text, pos, lines[k].start - pos);

@@ -8,7 +8,10 @@
 #include "packet/Mbf.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+
+#include <unistd.h>
 
 namespace velk {
 
@@ -35,14 +38,38 @@ BlockFile::BlockFile(const QString& path) : file_(path) {
     size_ = file_.size();
 }
 
+namespace {
+// What a header's read takes with it: the text of most messages.
+constexpr std::int64_t kReadAheadBlocks = 32;
+} // namespace
+
+std::int64_t BlockFile::readAt(std::int64_t offset, char* to, std::int64_t length) {
+    // One positioned read, without the seek and the 16 KB buffer fill of a buffered file.
+    std::int64_t done = 0;
+    while (done < length) {
+        const ssize_t got =
+            ::pread(file_.handle(), to + done, std::size_t(length - done), off_t(offset + done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            throw VelkError::io(IoCode::ReadPastEnd);
+        if (got == 0)
+            break;
+        done += got;
+    }
+    return done;
+}
+
 Block BlockFile::readBlock(std::int64_t index) {
     Block block{};
-    if (index < 0 || index * std::int64_t(kBlockSize) >= size_)
+    const std::int64_t offset = index * std::int64_t(kBlockSize);
+    if (index < 0 || offset >= size_)
         return block;
-    if (!file_.seek(index * std::int64_t(kBlockSize)))
-        throw VelkError::io(IoCode::ReadPastEnd);
-    if (file_.read(block.data(), kBlockSize) < 0)
-        throw VelkError::io(IoCode::ReadPastEnd);
+    ahead_.resize(
+        std::size_t(std::min(kReadAheadBlocks * std::int64_t(kBlockSize), size_ - offset)));
+    ahead_.resize(std::size_t(readAt(offset, ahead_.data(), std::int64_t(ahead_.size()))));
+    aheadOffset_ = offset;
+    std::copy_n(ahead_.data(), std::min(ahead_.size(), kBlockSize), block.data());
     return block;
 }
 
@@ -53,11 +80,14 @@ std::string BlockFile::readBlocks(std::int64_t first, std::int64_t count) {
         std::clamp<std::int64_t>(size_ - start, 0, first < 0 ? 0 : wanted);
     std::string buffer(std::size_t(available) + (available < wanted ? 1 : 0), '\0');
     if (available > 0) {
-        if (!file_.seek(start))
-            throw VelkError::io(IoCode::ReadPastEnd);
-        const qint64 got = file_.read(buffer.data(), available);
-        if (got < 0)
-            throw VelkError::io(IoCode::ReadPastEnd);
+        std::int64_t got = 0;
+        if (aheadOffset_ >= 0 && start >= aheadOffset_ &&
+            start + available <= aheadOffset_ + std::int64_t(ahead_.size())) {
+            std::copy_n(ahead_.data() + (start - aheadOffset_), available, buffer.data());
+            got = available;
+        } else {
+            got = readAt(start, buffer.data(), available);
+        }
         if (got < available) // the file shrank under us: what was not read stays zero
             buffer.resize(std::size_t(got) + 1, '\0');
     }
@@ -159,7 +189,7 @@ void trimMessageText(std::string& text) {
     if (end > 0 && text[end - 1] == '\xE3')
         --end;
     text.resize(end);
-    std::replace(text.begin(), text.end(), '\0', ' ');
+    ReplaceByte('\0', ' ', text);
 }
 
 void ReadMessageText(BlockFile& messages, std::int32_t firstTextBlock,

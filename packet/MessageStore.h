@@ -43,8 +43,14 @@ public:
     std::string readBlocks(std::int64_t first, std::int64_t count);
 
 private:
+    // Reads `length` bytes at `offset`, fewer when the file ends sooner; throws on an error.
+    std::int64_t readAt(std::int64_t offset, char* to, std::int64_t length);
+
     QFile file_;
     std::int64_t size_ = 0;
+    // The blocks read with the last header: a message's text mostly follows it.
+    std::string ahead_;
+    std::int64_t aheadOffset_ = -1;
 };
 
 // The path of MESSAGES.DAT in the work directory, whatever the case of its name; throws

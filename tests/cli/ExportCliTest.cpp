@@ -4,6 +4,7 @@
 #include "tests/support/CliCapture.h"
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/QtPrinters.h"
+#include "tests/support/QuotedPrintable.h"
 
 #include <QDir>
 #include <QJsonArray>
@@ -28,7 +29,8 @@ CliRun cli(const QStringList& args) {
 }
 
 // A message of an mbox as a mail program reads it: unfolded headers with their encoded
-// words decoded, and the body with one ">" taken off each quoted "From " line.
+// words decoded, and the body with one ">" taken off each quoted "From " line, or decoded
+// when it is quoted-printable.
 struct MailMessage {
     QString separator;
     std::map<QString, QString> headers;
@@ -95,6 +97,8 @@ std::vector<MailMessage> parseMbox(const QByteArray& data) {
     for (MailMessage& m : messages) {
         for (auto& [name, value] : m.headers)
             value = decodedHeader(value);
+        if (m.headers[QStringLiteral("Content-Transfer-Encoding")] == "quoted-printable")
+            m.body = QString::fromUtf8(decodedQuotedPrintable(m.body.toUtf8()));
     }
     return messages;
 }
@@ -125,6 +129,28 @@ const std::vector<Expected> kExpected = {
      "\"MARIE CURIE\" <marie.curie@velktest.qwk>", "\"ANNE\" <anne@velktest.qwk>",
      "R\u00E9ponse priv\u00E9e", "<1.7@velktest.qwk>", "7 Caf\u00E9", true, "Entre nous.\n"},
 };
+
+// The mbox's messages as Python's mailbox and email modules read them.
+QJsonArray readThroughPython(const QString& python, const QString& mbox) {
+    // Python's reader keeps the ">" of quoted lines, as the older mbox forms did.
+    static const char* script = R"(
+import email.policy, json, mailbox, sys
+box = mailbox.mbox(sys.argv[1], factory=lambda f: email.message_from_binary_file(
+    f, policy=email.policy.default), create=False)
+out = []
+for m in box:
+    out.append({"id": m["Message-ID"], "date": m["Date"].datetime.isoformat(),
+                "from": m["From"].addresses[0].display_name, "to": m["To"].addresses[0].display_name,
+                "subject": str(m["Subject"]), "reply": str(m["In-Reply-To"] or ""),
+                "body": m.get_content()})
+print(json.dumps(out))
+)";
+    QProcess p;
+    p.start(python, {"-c", script, mbox});
+    EXPECT_TRUE(p.waitForFinished(30000));
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    return QJsonDocument::fromJson(p.readAllStandardOutput()).array();
+}
 
 class ExportCliTest : public ::testing::Test {
 protected:
@@ -203,24 +229,7 @@ TEST_F(ExportCliTest, MboxReadsBackThroughPythonsMailbox) {
     if (python.isEmpty())
         GTEST_SKIP() << "python3 is not installed";
     ASSERT_EQ(cli({packet, "--mbox", mbox}).status, 0);
-    // Python's reader keeps the ">" of quoted lines, as the older mbox forms did.
-    const char* script = R"(
-import email.policy, json, mailbox, sys
-box = mailbox.mbox(sys.argv[1], factory=lambda f: email.message_from_binary_file(
-    f, policy=email.policy.default), create=False)
-out = []
-for m in box:
-    out.append({"id": m["Message-ID"], "date": m["Date"].datetime.isoformat(),
-                "from": m["From"].addresses[0].display_name, "to": m["To"].addresses[0].display_name,
-                "subject": str(m["Subject"]), "reply": str(m["In-Reply-To"] or ""),
-                "body": m.get_content()})
-print(json.dumps(out))
-)";
-    QProcess p;
-    p.start(python, {"-c", script, mbox});
-    ASSERT_TRUE(p.waitForFinished(30000));
-    ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
-    const QJsonArray read = QJsonDocument::fromJson(p.readAllStandardOutput()).array();
+    const QJsonArray read = readThroughPython(python, mbox);
     ASSERT_EQ(read.size(), qsizetype(kExpected.size()));
     static const QRegularExpression name(QStringLiteral("^\"?(.*?)\"? <"));
     for (std::size_t i = 0; i < kExpected.size(); ++i) {
@@ -360,6 +369,43 @@ TEST_F(ExportCliTest, AFullDiskLeavesThePreviousFileWhole) {
     const CliRun again = cli({packet, "--mbox", mbox});
     EXPECT_EQ(again.status, 0) << again.err.toStdString();
     EXPECT_GT(rlim_t(readWholeFile(mbox).size()), limit);
+}
+
+TEST_F(ExportCliTest, LinesTooLongForMailReadBackWhole) {
+    // A paragraph without line ends, with "From " and "=" along it, and a line of the
+    // longest length mail carries as it is.
+    std::string paragraph;
+    for (int i = 0; i < 60; ++i)
+        paragraph += "From " + std::to_string(i) + " caf\x82 = cr\x8Ame, ";
+    const std::string longest(998, 'x');
+    PacketBuilder lines;
+    lines.conference(0, "Principal");
+    lines.add(0, "Paragraphe", "Avant\n" + paragraph + "\n>From fin\n").number = "1";
+    lines.add(0, "Limite", longest + "\n").number = "2";
+    lines.zipTo(packet);
+    QString text;
+    for (const char c : paragraph)
+        text += c == '\x82'   ? QStringLiteral("\u00E9")
+                : c == '\x8A' ? QStringLiteral("\u00E8")
+                              : QString(QLatin1Char(c));
+    const QStringList bodies = {"Avant\n" + text + "\n>From fin\n",
+                                QString::fromStdString(longest) + '\n'};
+
+    ASSERT_EQ(cli({packet, "--mbox", mbox}).status, 0);
+    const std::vector<MailMessage> messages = parseMbox(readWholeFile(mbox));
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0].headers.at("Content-Transfer-Encoding"), "quoted-printable");
+    EXPECT_EQ(messages[1].headers.at("Content-Transfer-Encoding"), "8bit");
+    for (std::size_t i = 0; i < messages.size(); ++i)
+        EXPECT_EQ(messages[i].body, bodies[qsizetype(i)]) << i;
+
+    const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"));
+    if (python.isEmpty())
+        GTEST_SKIP() << "python3 is not installed";
+    const QJsonArray read = readThroughPython(python, mbox);
+    ASSERT_EQ(read.size(), 2);
+    for (qsizetype i = 0; i < read.size(); ++i)
+        EXPECT_EQ(read[i].toObject()["body"].toString(), bodies[i]) << i;
 }
 
 } // namespace velk

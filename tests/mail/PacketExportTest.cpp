@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "mail/PacketExport.h"
 #include "packet/MessageHeader.h"
+#include "tests/support/QuotedPrintable.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -128,6 +130,53 @@ TEST(PacketExportTest, JsonEscapesEveryTextAndMarksWhatIsMissing) {
     EXPECT_FALSE(mbox.contains("\nDate:"));
     EXPECT_TRUE(mbox.contains("\nMessage-ID: <b1.5@b.qwk>\n"));
     EXPECT_TRUE(mbox.contains("\nFrom: \"Le \\\"chef\\\" \\\\ 1\" <le.chef.1@b.qwk>\n"));
+}
+
+TEST(PacketExportTest, LinesTooLongForMailGoQuotedPrintable) {
+    const std::string a998(998, 'a');
+    const std::string b1200(1200, 'b');
+    const std::string c75(75, 'c');
+    std::string euros;
+    for (int i = 0; i < 400; ++i)
+        euros += "\xE2\x82\xAC";
+    const struct {
+        std::string text;
+        bool utf8;
+        bool quotedPrintable;
+        QByteArray decoded; // the body as a mail program shows it
+    } cases[] = {
+        {a998 + "\nFrom court", false, false, QByteArray::fromStdString(a998) + "\nFrom court\n"},
+        // A "From " line of 998 bytes is 999 with its ">".
+        {"From " + std::string(993, 'a'), false, true,
+         QByteArray::fromStdString("From " + std::string(993, 'a')) + '\n'},
+        {"From " + b1200 + " \n\n>From x", false, true,
+         QByteArray::fromStdString("From " + b1200 + " \n\n>From x\n")},
+        // "From " where a soft break puts it at a line's start; "=" and tabs escaped or not.
+        {c75 + "From x" + std::string(1000, '=') + "\t\t\n>From y", false, true,
+         QByteArray::fromStdString(c75 + "From x" + std::string(1000, '=') + "\t\t\n>From y\n")},
+        {std::string(74, 'd') + "\x82" + b1200, false, true,
+         QByteArray::fromStdString(std::string(74, 'd') + "\xC3\xA9" + b1200 + '\n')},
+        {euros + "\r\nfin", true, true, QByteArray::fromStdString(euros + "\nfin\n")},
+    };
+    static const QRegularExpression fromLine(QStringLiteral("^>*From "));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.substr(0, 80));
+        QByteArray out;
+        appendMboxMessage(out, exported(c.text, c.utf8), "b.qwk");
+        EXPECT_TRUE(out.contains(c.quotedPrintable
+                                     ? "\nContent-Transfer-Encoding: quoted-printable\n"
+                                     : "\nContent-Transfer-Encoding: 8bit\n"));
+        const QByteArray body = mboxBody(out).chopped(1);
+        for (const QByteArray& line : body.split('\n')) {
+            EXPECT_LE(line.size(), c.quotedPrintable ? 76 : 998);
+            EXPECT_FALSE(c.quotedPrintable && fromLine.match(QString::fromLatin1(line)).hasMatch())
+                << line.data();
+        }
+        if (c.quotedPrintable)
+            EXPECT_EQ(decodedQuotedPrintable(body), c.decoded);
+        else
+            EXPECT_EQ(body, QByteArray(c.decoded).replace("\nFrom ", "\n>From "));
+    }
 }
 
 } // namespace velk
