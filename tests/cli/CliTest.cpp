@@ -2,6 +2,7 @@
 #include "cli/CliRegistry.h"
 #include "core/FileUtil.h"
 #include "packet/PacketBuilder.h"
+#include "tests/support/CliCapture.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -15,16 +16,8 @@ namespace velk {
 
 namespace {
 
-struct CliRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-CliRun cli(const QStringList& args) {
-    std::ostringstream out, err;
-    const int status = runCli(args, out, err);
-    return {status, out.str(), err.str()};
+CliBytesRun cli(const QStringList& args) {
+    return runCliBytes(args);
 }
 
 class CliTest : public ::testing::Test {
@@ -54,7 +47,7 @@ protected:
 } // namespace
 
 TEST_F(CliTest, InfoDescribesThePacket) {
-    const CliRun r = cli({"info", packet});
+    const CliBytesRun r = cli({"info", packet});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "BBS : La Boîte à Lettres (Paris, Ile-de-France)\n"
                      "Sysop : LE SYSOP\n"
@@ -74,7 +67,7 @@ TEST_F(CliTest, InfoDescribesThePacket) {
 }
 
 TEST_F(CliTest, ListShowsOneLinePerMessageInIndexOrder) {
-    CliRun r = cli({"list", packet});
+    CliBytesRun r = cli({"list", packet});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "0\t1\t02-05-96\tANNE\tJEAN DUPONT\tPremier\n"
                      "0\t3\t01-01-99\tMARIE CURIE\tJEAN DUPONT\tTroisième\n"
@@ -88,7 +81,7 @@ TEST_F(CliTest, ListShowsOneLinePerMessageInIndexOrder) {
 }
 
 TEST_F(CliTest, ReadShowsHeaderAndText) {
-    CliRun r = cli({"read", packet, "1001", "1"});
+    CliBytesRun r = cli({"read", packet, "1001", "1"});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "Conférence : 1001 Café\n"
                      "Numéro : 2\n"
@@ -132,7 +125,7 @@ TEST_F(CliTest, BadPacketsAndArguments) {
         {{"read", packet, "x", "1"}, 2, "'x' n'est pas une valeur entière correcte"},
     };
     for (const Case& c : cases) {
-        const CliRun r = cli(c.args);
+        const CliBytesRun r = cli(c.args);
         EXPECT_EQ(r.status, c.status) << c.args.join(' ').toStdString();
         EXPECT_EQ(r.err.rfind(c.errStart, 0), 0u) << r.err;
         EXPECT_EQ(r.out, "");
@@ -159,7 +152,7 @@ TEST(CliBoards, PacketsFromRealBoardsAreReadWhole) {
     b.add(0, "Seul", "").oneBlock = true;
     b.zipTo(packet);
 
-    CliRun r = cli({"info", packet});
+    CliBytesRun r = cli({"info", packet});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_NE(
         r.out.find("  0    (1)    Principal\n  2001 (2)    " + longName + "\n  3    -      Vide\n"),
@@ -199,15 +192,15 @@ TEST(CliBoards, PacketsFromRealBoardsAreReadWhole) {
 
 TEST(DemoPacket, IsBuiltAndReadable) {
     const QString demo = VELK_BINARY_DIR "/DEMO.QWK";
-    const CliRun info = cli({"info", demo});
+    const CliBytesRun info = cli({"info", demo});
     ASSERT_EQ(info.status, 0) << info.err;
     EXPECT_NE(info.out.find("Conférences : 5\n"), std::string::npos);
     EXPECT_NE(info.out.find("  1001 (4)    Logiciels libres\n"), std::string::npos);
-    const CliRun list = cli({"list", demo});
+    const CliBytesRun list = cli({"list", demo});
     EXPECT_EQ(list.status, 0);
     EXPECT_EQ(std::count(list.out.begin(), list.out.end(), '\n'), 15);
     EXPECT_EQ(list.err, "");
-    const CliRun read = cli({"read", demo, "1", "4"});
+    const CliBytesRun read = cli({"read", demo, "1", "4"});
     EXPECT_NE(read.out.find("Norme\tDébit\t"), std::string::npos) << read.out;
 }
 

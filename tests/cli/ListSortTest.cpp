@@ -5,6 +5,7 @@
 #include "mail/Browser.h"
 #include "packet/ControlFile.h"
 #include "packet/MessageStore.h"
+#include "tests/support/CliCapture.h"
 #include "tests/support/ConferenceShapes.h"
 #include "tests/support/ScriptedUiServices.h"
 
@@ -18,16 +19,8 @@ namespace velk {
 
 namespace {
 
-struct CliRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-CliRun cli(const QStringList& args) {
-    std::ostringstream out, err;
-    const int status = runCli(args, out, err);
-    return {status, out.str(), err.str()};
+CliBytesRun cli(const QStringList& args) {
+    return runCliBytes(args);
 }
 
 const char* const kOrderWords[] = {"numero", "auteur", "destinataire", "sujet"};
@@ -87,7 +80,7 @@ protected:
 
 TEST_F(ListSortTest, EachOrderPrintsWhatTheBrowserLists) {
     for (int order = 1; order <= 4; ++order) {
-        const CliRun r = cli({"list", packet, "--sort", kOrderWords[order - 1]});
+        const CliBytesRun r = cli({"list", packet, "--sort", kOrderWords[order - 1]});
         ASSERT_EQ(r.status, 0) << r.err;
         EXPECT_EQ(r.err, "");
         EXPECT_EQ(r.out, browserListing(order)) << kOrderWords[order - 1];
@@ -95,16 +88,16 @@ TEST_F(ListSortTest, EachOrderPrintsWhatTheBrowserLists) {
 }
 
 TEST_F(ListSortTest, OneConferenceSortedAndTheIndexOrderByDefault) {
-    const CliRun sorted = cli({"list", packet, "2", "--sort", "numero"});
+    const CliBytesRun sorted = cli({"list", packet, "2", "--sort", "numero"});
     ASSERT_EQ(sorted.status, 0) << sorted.err;
     // Newest first, listed from the lowest number.
     EXPECT_EQ(sorted.out.substr(0, sorted.out.find('\n')),
               "2\t1\t01-01-96\tCLAIRE 7\tALAIN 42\tSujet 293");
     EXPECT_EQ(std::count(sorted.out.begin(), sorted.out.end(), '\n'), 300);
-    const CliRun sameAgain = cli({"list", "--sort", "Numéro", packet, "2"});
+    const CliBytesRun sameAgain = cli({"list", "--sort", "Numéro", packet, "2"});
     EXPECT_EQ(sameAgain.out, sorted.out);
 
-    const CliRun plain = cli({"list", packet, "2"});
+    const CliBytesRun plain = cli({"list", packet, "2"});
     EXPECT_EQ(plain.out.substr(0, plain.out.find('\n')),
               "2\t300\t01-10-96\tJEAN 0\tANNE 3\tSujet 0");
     EXPECT_NE(plain.out, sorted.out);
@@ -116,7 +109,7 @@ TEST_F(ListSortTest, AnOrderThatIsNoneOfTheButtonsIsAUsageError) {
     for (const QStringList& args :
          {QStringList{"list", packet, "--sort", "date"}, QStringList{"list", packet, "--sort"},
           QStringList{"list", "--sort", "sujet"}}) {
-        const CliRun r = cli(args);
+        const CliBytesRun r = cli(args);
         EXPECT_EQ(r.status, 2) << args.join(' ').toStdString();
         EXPECT_EQ(r.err, usage);
         EXPECT_EQ(r.out, "");

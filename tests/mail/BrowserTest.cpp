@@ -9,6 +9,7 @@
 #include "session/Session.h"
 #include "tests/support/ConferenceShapes.h"
 #include "tests/support/ConfiguredDirectories.h"
+#include "tests/support/PacketFixture.h"
 #include "tests/support/ScriptedUiServices.h"
 
 #include <QFile>
@@ -71,14 +72,8 @@ std::vector<std::size_t> passes(const std::vector<MessageListEntry>& entries, in
     return result;
 }
 
-class BrowserTest : public ::testing::Test {
+class BrowserTest : public PacketFixture {
 protected:
-    ConfiguredDirectories dirs;
-    Session s;
-    ScriptedUiServices ui;
-    PacketBuilder b;
-
-    void SetUp() override { dirs.configure(s); }
     QString work() const { return s.settings.workPath; }
 
     PacketMessage& msg(std::uint16_t conf, const std::string& number, const std::string& date,

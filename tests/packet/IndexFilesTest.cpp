@@ -7,6 +7,7 @@
 #include "packet/PacketBuilder.h"
 #include "session/Session.h"
 #include "tests/support/ConfiguredDirectories.h"
+#include "tests/support/PacketFixture.h"
 #include "tests/support/ScriptedUiServices.h"
 
 #include <QDir>
@@ -18,22 +19,6 @@
 namespace velk {
 
 namespace {
-
-// A session on configured directories and a packet to build; unpack() writes it to the work
-// directory and opens it.
-class PacketFixture : public ::testing::Test {
-protected:
-    ConfiguredDirectories dirs;
-    Session s;
-    ScriptedUiServices ui;
-    PacketBuilder b;
-
-    void SetUp() override { dirs.configure(s); }
-    void unpack() {
-        b.writeTo(s.settings.workPath);
-        ASSERT_TRUE(InitQWK(s, ui));
-    }
-};
 
 class IndexFilesTest : public PacketFixture {
 protected:

@@ -7,20 +7,9 @@
 #include "tests/support/ConfiguredDirectories.h"
 #include "tests/support/ScriptedUiServices.h"
 
-#include <QListWidget>
-#include <QStringList>
-
 #include <gtest/gtest.h>
 
 namespace velk {
-
-// The text of each line of a list.
-inline QStringList rows(const QListWidget* list) {
-    QStringList out;
-    for (int i = 0; i < list->count(); ++i)
-        out.append(list->item(i)->text());
-    return out;
-}
 
 // A session on configured directories and a packet to build; unpack() writes it to the work
 // directory and opens it.

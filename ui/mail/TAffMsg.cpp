@@ -12,6 +12,7 @@
 #include "ui/mail/TPrintMessage.h"
 #include "ui/reply/TWriteMsg.h"
 #include "ui/widgets/Keyboard.h"
+#include "ui/widgets/WindowFlags.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -57,9 +58,7 @@ TAffMsg::TAffMsg(Session& session, UiServices& ui, QWidget* parent)
     : QDialog(parent), session_(session), ui_(ui) {
     setObjectName(QStringLiteral("AffMsg"));
     setWindowTitle(QStringLiteral("Message"));
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
+    setWorkWindowFlags(*this);
 
     ChStatut = makeValue(true, false);
     ChStatut->setAutoFillBackground(true);

@@ -12,6 +12,7 @@
 #include "ui/reply/TWriteMsg.h"
 #include "ui/widgets/Keyboard.h"
 #include "ui/widgets/WholeRowsList.h"
+#include "ui/widgets/WindowFlags.h"
 
 #include <QButtonGroup>
 #include <QHBoxLayout>
@@ -50,9 +51,7 @@ TMessagerie::TMessagerie(Session& session, UiServices& ui, QWidget* parent)
     : QDialog(parent), session_(session), ui_(ui) {
     setObjectName(QStringLiteral("Messagerie"));
     setWindowTitle(QStringLiteral("Messagerie"));
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
+    setWorkWindowFlags(*this);
     QFont bold = font();
     bold.setBold(true);
     setFont(bold);

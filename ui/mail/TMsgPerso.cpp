@@ -13,6 +13,7 @@
 #include "ui/reply/TWriteMsg.h"
 #include "ui/widgets/Keyboard.h"
 #include "ui/widgets/WholeRowsList.h"
+#include "ui/widgets/WindowFlags.h"
 
 #include <QFontMetrics>
 #include <QHBoxLayout>
@@ -65,9 +66,7 @@ TMsgPerso::TMsgPerso(Session& session, UiServices& ui, QWidget* parent)
     : QDialog(parent), session_(session), ui_(ui) {
     setObjectName(QStringLiteral("MsgPerso"));
     setWindowTitle(QStringLiteral("Messagerie"));
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
+    setWorkWindowFlags(*this);
 
     ListMsgPerso = makeList("ListMsgPerso");
     ListReponses = makeList("ListReponses");

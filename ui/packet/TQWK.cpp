@@ -16,6 +16,7 @@
 #include "ui/packet/TAffBulletins.h"
 #include "ui/packet/TListeBull.h"
 #include "ui/packet/TListeFiles.h"
+#include "ui/widgets/WindowFlags.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -52,9 +53,7 @@ TQWK::TQWK(Session& session, UiServices& ui, QWidget* parent)
     : QDialog(parent), session_(session), ui_(ui) {
     setObjectName(QStringLiteral("QWK"));
     setWindowTitle(QStringLiteral("Velk"));
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
+    setWorkWindowFlags(*this);
 
     auto* form = new QFormLayout;
     PaquetName = addField(form, QStringLiteral("Paquet :"));

@@ -10,6 +10,7 @@
 #include "packet/PacketBuilder.h"
 #include "reply/ReplyFile.h"
 #include "session/Session.h"
+#include "tests/support/ButtonCaptions.h"
 #include "tests/support/ConfiguredDirectories.h"
 #include "tests/support/ModalSteps.h"
 #include "tests/support/ScriptedUiServices.h"
@@ -147,13 +148,7 @@ TEST_F(TAffMsgTest, ControlsAsTheUserSeesThem) {
     EXPECT_EQ(w.size(), QSize(792, 553));
     EXPECT_TRUE(w.windowFlags() & Qt::WindowMinimizeButtonHint);
     EXPECT_FALSE(w.windowFlags() & Qt::WindowMaximizeButtonHint);
-    struct Button {
-        QPushButton* button;
-        const char* caption;
-        const char* hint;
-        bool enabled;
-    };
-    const Button buttons[] = {
+    expectButtons({
         {w.AnswerBtn, "&Répondre", "Répondre au message", false},
         {w.ExportBtn, "&Exporter", "Sauvegarder ce message", true},
         {w.ImprimeBtn, "&Imprimer", "Imprimer ce message", true},
@@ -166,12 +161,7 @@ TEST_F(TAffMsgTest, ControlsAsTheUserSeesThem) {
         {w.LastMsgBtn, "Dernier Message", "Aller au dernier message", true},
         {w.PrevMsgBtn, "Message &Préc.", "Aller au message précédent", true},
         {w.NextMsgBtn, "Message &Suivant", "Aller au message suivant", true},
-    };
-    for (const Button& b : buttons) {
-        EXPECT_EQ(b.button->text(), QString::fromUtf8(b.caption));
-        EXPECT_EQ(b.button->toolTip(), QString::fromUtf8(b.hint)) << b.caption;
-        EXPECT_EQ(b.button->isEnabled(), b.enabled) << b.caption;
-    }
+    });
     QStringList captions;
     for (const QLabel* l : w.findChildren<QLabel*>())
         captions << l->text();

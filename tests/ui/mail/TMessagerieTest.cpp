@@ -7,7 +7,9 @@
 #include "packet/ControlFile.h"
 #include "packet/PacketBuilder.h"
 #include "session/Session.h"
+#include "tests/support/ButtonCaptions.h"
 #include "tests/support/ConfiguredDirectories.h"
+#include "tests/support/ListRows.h"
 #include "tests/support/PacketFixture.h"
 #include "tests/support/ScriptedUiServices.h"
 #include "ui/mail/TAffMsg.h"
@@ -74,12 +76,7 @@ TEST_F(TMessagerieTest, CaptionsHintsFontsAndHelp) {
     TMessagerie m(s, ui);
     EXPECT_EQ(m.windowTitle(), "Messagerie");
     EXPECT_EQ(m.size(), QSize(791, 562));
-    struct Button {
-        QPushButton* button;
-        const char* caption;
-        const char* hint;
-    };
-    const Button buttons[] = {
+    expectButtons({
         {m.FermerBtn, "&Fermer", "Sortir de la fenêtre"},
         {m.WriteMsgBtn, "&Ecrire", "Ecrire un nouveau message"},
         {m.HelpBtn, "&Aide", "Aide contextuelle"},
@@ -87,11 +84,7 @@ TEST_F(TMessagerieTest, CaptionsHintsFontsAndHelp) {
         {m.TriAuteurBtn, "A&uteur", "Trier les messages par auteur"},
         {m.TriDestBtn, "Des&tinataire", "Trier les messages par destinataire"},
         {m.TriSujetBtn, "&Sujet", "Trier les messages par sujet"},
-    };
-    for (const Button& b : buttons) {
-        EXPECT_EQ(b.button->text(), QString::fromUtf8(b.caption));
-        EXPECT_EQ(b.button->toolTip(), QString::fromUtf8(b.hint));
-    }
+    });
     QStringList labels;
     for (QLabel* l : m.findChildren<QLabel*>())
         labels.append(l->text());

@@ -5,10 +5,12 @@
 #include "core/DosFont.h"
 #include "tests/support/ModalSteps.h"
 #include "tests/support/PacketFixture.h"
+
 #include "ui/mail/TAffMsg.h"
 #include "ui/main/Windows.h"
 #include "ui/packet/TQWK.h"
 #include "ui/widgets/QtUiServices.h"
+#include <QListWidget>
 
 #include <QCheckBox>
 #include <QCoreApplication>

@@ -5,6 +5,7 @@
 #include "packet/PacketBuilder.h"
 #include "session/Session.h"
 #include "session/StartUp.h"
+#include "tests/support/ButtonCaptions.h"
 #include "tests/support/ConfiguredDirectories.h"
 #include "tests/support/ProgramDir.h"
 #include "tests/support/ScriptedUiServices.h"
@@ -130,21 +131,12 @@ TEST_F(TFusionTest, CaptionsHintsAndNormalLayout) {
     EXPECT_EQ(w->windowTitle(), "Fusion de paquets QWK");
     EXPECT_EQ(w->Label1->text(), "Paquet QWK à intégrer :");
     EXPECT_EQ(w->Label2->text(), "Paquet QWK servant de base d'intégration :");
-    struct Button {
-        QPushButton* button;
-        const char* caption;
-        const char* hint;
-    };
-    const Button buttons[] = {
+    expectButtons({
         {w->FusionBtn, "&Fusion", "Valider ce message"},
         {w->CancelBtn, "Ann&uler", "Annuler ce message"},
         {w->HelpBtn, "&Aide", "Aide contextuelle"},
         {w->CloseBtn, "&Fermer", "Valider ce message"},
-    };
-    for (const Button& b : buttons) {
-        EXPECT_EQ(b.button->text(), QString::fromUtf8(b.caption));
-        EXPECT_EQ(b.button->toolTip(), QString::fromUtf8(b.hint));
-    }
+    });
     for (QComboBox* filter : {w->SourceFilterComboBox, w->DestFilterComboBox}) {
         ASSERT_EQ(filter->count(), 2);
         EXPECT_EQ(filter->itemText(0), "Fichiers QWK (*.Q*)");

@@ -4,6 +4,7 @@
 #include "core/FileUtil.h"
 #include "packet/PacketBuilder.h"
 #include "session/Session.h"
+#include "tests/support/ButtonCaptions.h"
 #include "tests/support/ConfiguredDirectories.h"
 #include "tests/support/ScriptedUiServices.h"
 
@@ -50,23 +51,14 @@ protected:
 TEST_F(TQWKTest, CaptionsHintsAndLabels) {
     TQWK w(s, ui);
     EXPECT_EQ(w.windowTitle(), "Velk");
-    struct Button {
-        QPushButton* button;
-        const char* caption;
-        const char* hint;
-    };
-    const Button buttons[] = {
+    expectButtons({
         {w.BullBtn, "&Bulletins", "Voir les bulletins"},
         {w.NewsBtn, "&News", "Voir les nouvelles du sysop"},
         {w.FilesBtn, "N&ouveaux Fichiers", "Voir les nouveaux fichiers"},
         {w.MailBtn, "Co&urrier général", "Voir le courrier"},
         {w.MsgPersoBtn, "&Courrier personnel", "Voir vos messages"},
         {w.FermerBtn, "&Fermer", "Sortir de la fenêtre"},
-    };
-    for (const Button& b : buttons) {
-        EXPECT_EQ(b.button->text(), QString::fromUtf8(b.caption));
-        EXPECT_EQ(b.button->toolTip(), QString::fromUtf8(b.hint));
-    }
+    });
     QStringList labels;
     for (QLabel* l : w.findChildren<QLabel*>())
         labels.append(l->text());

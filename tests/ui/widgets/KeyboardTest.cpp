@@ -7,6 +7,7 @@
 #include "mail/PersonalMail.h"
 #include "reply/ReplyFile.h"
 #include "tests/support/PacketFixture.h"
+
 #include "ui/library/TListe.h"
 #include "ui/library/TParam1.h"
 #include "ui/mail/TAffMsg.h"
@@ -19,6 +20,7 @@
 #include "ui/packet/TListeBull.h"
 #include "ui/packet/TListeFiles.h"
 #include "ui/reply/TWriteMsg.h"
+#include <QListWidget>
 
 #include <QApplication>
 #include <QScrollArea>

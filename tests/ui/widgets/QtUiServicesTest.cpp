@@ -4,8 +4,10 @@
 
 #include "core/FileUtil.h"
 #include "tests/support/PacketFixture.h"
+
 #include "ui/packet/TListeFiles.h"
 #include "ui/widgets/French.h"
+#include <QListWidget>
 
 #include <QApplication>
 #include <QDialogButtonBox>
