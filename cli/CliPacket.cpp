@@ -81,12 +81,19 @@ std::optional<std::vector<int>> cliPacketNumbers(const QStringList& args, int mi
     return numbers;
 }
 
-int conferencePositionOf(const PacketControl& control, int number) {
+std::optional<int> conferencePositionOf(const PacketControl& control, int number) {
     for (int p = 0; p < control.ConferenceCount && p < int(control.Conferences.size()); ++p) {
         if (control.Conferences[std::size_t(p)].ConferenceNumber == number)
             return p;
     }
-    return -1;
+    return std::nullopt;
+}
+
+bool cliHasConference(const PacketControl& control, std::optional<int> number, CliIo& io) {
+    if (!number || conferencePositionOf(control, *number))
+        return true;
+    io.fail(QStringLiteral("Il n'y a pas de conférence %1 dans ce paquet.").arg(*number));
+    return false;
 }
 
 QString cliListLine(Session& s, BlockFile& messages, const HeadersFile& headers, int conference,

@@ -60,7 +60,10 @@ std::optional<std::vector<int>> cliPacketNumbers(const QStringList& args, int mi
 QString cliListLine(Session& s, BlockFile& messages, const HeadersFile& headers, int conference,
                     std::int32_t block, UiServices& ui);
 
-// The position in the table of the conference with this number, or -1.
-int conferencePositionOf(const PacketControl& control, int number);
+// The position in the table of the conference with this number.
+std::optional<int> conferencePositionOf(const PacketControl& control, int number);
+// Whether the packet has the conference asked for (any when none is); false after its
+// French message.
+bool cliHasConference(const PacketControl& control, std::optional<int> number, CliIo& io);
 
 } // namespace velk

@@ -61,10 +61,8 @@ int run(const QStringList& arguments, CliIo& io) {
     const auto packet = openCliPacket(args[0], io, ui);
     if (!packet)
         return 1;
-    if (only && conferencePositionOf(packet->session.packet.control, *only) < 0) {
-        io.fail(QStringLiteral("Il n'y a pas de conférence %1 dans ce paquet.").arg(*only));
+    if (!cliHasConference(packet->session.packet.control, only, io))
         return 1;
-    }
     std::size_t count = 0;
     const bool exported = runAction(
         ui, [&] { count = exportPacket(packet->session, packet->indexFiles, only, targets, ui); });

@@ -23,9 +23,10 @@ int run(const QStringList& args, CliIo& io) {
     if (!packet)
         return 1;
     Session& s = packet->session;
-    const int conference = conferencePositionOf(s.packet.control, number);
-    const IndexFileEntry* index = indexFileOf(packet->indexFiles, conference);
-    if (conference < 0 || !index) {
+    const std::optional<int> conference = conferencePositionOf(s.packet.control, number);
+    const IndexFileEntry* index =
+        conference ? indexFileOf(packet->indexFiles, *conference) : nullptr;
+    if (!index) {
         io.fail(QStringLiteral("Il n'y a pas de message dans la conférence %1.").arg(number));
         return 1;
     }
@@ -42,7 +43,7 @@ int run(const QStringList& args, CliIo& io) {
         const MessageHeader& h = s.store.CurrentHeader;
         // A name or subject in full, in the message's own characters.
         const auto full = [&](const std::string& bytes) { return messageCharacters(h, bytes); };
-        const ConferenceEntry& conf = s.packet.control.Conferences[std::size_t(conference)];
+        const ConferenceEntry& conf = s.packet.control.Conferences[std::size_t(*conference)];
         QString out;
         out += QStringLiteral("Conférence : %1 %2\n")
                    .arg(conf.ConferenceNumber)

@@ -74,11 +74,8 @@ int run(const QStringList& args, CliIo& io) {
     if (!packet)
         return 2;
     Session& s = packet->session;
-    if (request.conference && conferencePositionOf(s.packet.control, *request.conference) < 0) {
-        io.fail(QStringLiteral("Il n'y a pas de conférence %1 dans ce paquet.")
-                    .arg(*request.conference));
+    if (!cliHasConference(s.packet.control, request.conference, io))
         return 2;
-    }
     std::size_t found = 0;
     const bool searched = runAction(ui, [&] {
         const std::vector<SearchHit> hits = searchPacket(s, request);

@@ -129,11 +129,8 @@ int run(const QStringList& args, CliIo& io) {
         if (!packet)
             return 1;
         const PacketControl& control = packet->session.packet.control;
-        if (conferencePositionOf(control, *request->conference) < 0) {
-            io.fail(QStringLiteral("Il n'y a pas de conférence %1 dans ce paquet.")
-                        .arg(*request->conference));
+        if (!cliHasConference(control, request->conference, io))
             return 1;
-        }
         s.packet.control.readsQwke = control.readsQwke;
     }
     std::string author = unicodeToDos(request->from);

@@ -379,9 +379,6 @@ QString decodeUserText(const QByteArray& bytes) {
     return windowsToUnicode(std::string_view(bytes.constData(), std::size_t(bytes.size())));
 }
 
-namespace {
-
-// The length of the valid UTF-8 sequence starting at `i`, or 0 when none starts there.
 std::size_t utf8SequenceLength(std::string_view s, std::size_t i, char32_t* out) {
     const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
     const unsigned char b = byte(i);
@@ -414,11 +411,10 @@ std::size_t utf8SequenceLength(std::string_view s, std::size_t i, char32_t* out)
     // Overlong forms, surrogates and values past Unicode are no characters.
     if (u < least || (u >= 0xD800 && u <= 0xDFFF) || u > 0x10FFFF)
         return 0;
-    *out = u;
+    if (out)
+        *out = u;
     return length;
 }
-
-} // namespace
 
 QString utf8TextToUnicode(std::string_view bytes) {
     QString s;

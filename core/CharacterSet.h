@@ -40,6 +40,11 @@ std::string unicodeToWindows(const QString& text);
 // A user's own text file: UTF-8 when it is valid UTF-8, else code page 1252.
 QString decodeUserText(const QByteArray& bytes);
 
+// The length of the valid UTF-8 sequence starting at `i` (its character in `out` when
+// given), or 0 when none starts there: overlong forms, surrogates and values past Unicode
+// are no characters.
+std::size_t utf8SequenceLength(std::string_view s, std::size_t i, char32_t* out = nullptr);
+
 // Text a board marks as UTF-8. A byte that starts no valid sequence (a field cut in the
 // middle of a character, a stray DOS letter) shows as its code page 437 glyph, so nothing
 // is lost; line ends and tabs stay controls.

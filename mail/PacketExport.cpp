@@ -88,35 +88,8 @@ const TextGlyphs& textGlyphs() {
 
 // The length of the valid UTF-8 sequence at `p`, or 0 when none starts there.
 int utf8Sequence(const uchar* p, const uchar* end) {
-    const uchar b = *p;
-    int length = 0;
-    char32_t u = 0;
-    char32_t least = 0;
-    if (b >= 0xC2 && b <= 0xDF) {
-        length = 2;
-        u = b & 0x1F;
-        least = 0x80;
-    } else if (b >= 0xE0 && b <= 0xEF) {
-        length = 3;
-        u = b & 0x0F;
-        least = 0x800;
-    } else if (b >= 0xF0 && b <= 0xF4) {
-        length = 4;
-        u = b & 0x07;
-        least = 0x10000;
-    } else {
-        return 0;
-    }
-    if (end - p < length)
-        return 0;
-    for (int k = 1; k < length; ++k) {
-        if ((p[k] & 0xC0) != 0x80)
-            return 0;
-        u = (u << 6) | (p[k] & 0x3F);
-    }
-    if (u < least || (u >= 0xD800 && u <= 0xDFFF) || u > 0x10FFFF)
-        return 0;
-    return length;
+    return int(utf8SequenceLength(
+        std::string_view(reinterpret_cast<const char*>(p), std::size_t(end - p)), 0));
 }
 
 // Whether eight bytes are all printable ASCII, which UTF-8 takes as they are.
