@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -94,8 +95,13 @@ TRecherche::TRecherche(Session& session, UiServices& ui) : session_(session), ui
     layout->addLayout(find);
     layout->addLayout(where);
     layout->addLayout(how);
-    layout->addWidget(
-        new QLabel(QStringLiteral("Conf. Numéro  Date      Auteur                    Sujet")));
+    // The column titles in the list's own font and cells, so they stand over their columns.
+    auto* titles =
+        new QLabel(QStringLiteral("Conf. Numéro  Date      Auteur                    Sujet"));
+    titles->setFont(dosFont());
+    titles->setIndent(Resultats->frameWidth() +
+                      Resultats->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1);
+    layout->addWidget(titles);
     layout->addWidget(Resultats, 1);
     layout->addLayout(buttons);
 

@@ -16,8 +16,10 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLabel>
+
 #include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
 
 namespace velk {
 
@@ -61,6 +63,13 @@ TEST_F(TRechercheTest, CaptionsOfTheWindow) {
     EXPECT_EQ(captions, QStringList({"&Sujet*", "&Auteur*", "&Destinataire*", "Te&xte du message*",
                                      "&Majuscules/minuscules", "Mot &entier", "&Chercher", "Ai&de",
                                      "&Fermer"}));
+    // The column titles stand over their columns: the list's font, its cells.
+    const QList<QLabel*> labels = w.findChildren<QLabel*>();
+    const auto titles = std::find_if(labels.begin(), labels.end(), [](const QLabel* l) {
+        return l->text().startsWith(QStringLiteral("Conf. Numéro"));
+    });
+    ASSERT_NE(titles, labels.end());
+    EXPECT_EQ((*titles)->font().family(), w.Resultats->font().family());
 }
 
 // From the packet window, as a user: the search typed, Enter, Enter on the first result,
