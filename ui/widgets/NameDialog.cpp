@@ -19,8 +19,8 @@ DosTextBox* nameField(QWidget* parent) {
     return name;
 }
 
-NameDialogButtons layOutNameDialog(QDialog& dialog, std::initializer_list<QLabel*> labels,
-                                   DosTextBox* name, const QString& cancelHint) {
+NameDialogButtons layOutNameDialog(QDialog& dialog, const QList<QLabel*>& labels, DosTextBox* name,
+                                   const QString& cancelHint) {
     NameDialogButtons b;
     b.ok = dialogButton(QStringLiteral("&OK"), QStringLiteral("Valide votre choix"), &dialog);
     b.cancel = dialogButton(QStringLiteral("A&nnuler"), cancelHint, &dialog);

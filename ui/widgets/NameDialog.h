@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include <QList>
 #include <QString>
-
-#include <initializer_list>
 
 class QDialog;
 class QLabel;
@@ -27,7 +26,7 @@ struct NameDialogButtons {
 
 // Gives a name dialog its buttons (`cancelHint` on the cancel one) and its layout: the labels,
 // the name field, then the buttons in a row.
-NameDialogButtons layOutNameDialog(QDialog& dialog, std::initializer_list<QLabel*> labels,
-                                   DosTextBox* name, const QString& cancelHint);
+NameDialogButtons layOutNameDialog(QDialog& dialog, const QList<QLabel*>& labels, DosTextBox* name,
+                                   const QString& cancelHint);
 
 } // namespace velk
