@@ -96,8 +96,8 @@ TDiversConfig::TDiversConfig(Session& session, UiServices& ui) : session_(sessio
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    connect(OKBtn, &QPushButton::clicked, this, &TDiversConfig::OKBtnClick);
-    connect(CancelBtn, &QPushButton::clicked, this, &TDiversConfig::CancelBtnClick);
+    connect(OKBtn, &QPushButton::clicked, this, &SavedOnCloseDialog::OKBtnClick);
+    connect(CancelBtn, &QPushButton::clicked, this, &SavedOnCloseDialog::CancelBtnClick);
 }
 
 void TDiversConfig::ChargeConfig() {
@@ -110,31 +110,15 @@ void TDiversConfig::ChargeConfig() {
     paintSwatch(BackColor, session_.settings.backColour);
 }
 
-bool TDiversConfig::saveWidth() {
+// Closing by any way writes the width shown, as "&Fermer" does, and closes all the same.
+bool TDiversConfig::save() {
     bool saved = false;
     runAction(ui_, [&] { saved = saveLineWidth(session_, NbCar->text(), ui_); });
     return saved;
 }
 
-void TDiversConfig::OKBtnClick() {
-    if (!saveWidth()) {
-        NbCar->setFocus();
-        return;
-    }
-    savedByOk_ = true;
-    accept();
-}
-
-void TDiversConfig::CancelBtnClick() {
-    reject();
-}
-
-// Closing by any way writes the width shown, as "&Fermer" does, and closes all the same.
-void TDiversConfig::done(int result) {
-    if (!savedByOk_)
-        saveWidth();
-    savedByOk_ = false;
-    QDialog::done(result);
+void TDiversConfig::refused() {
+    NbCar->setFocus();
 }
 
 void TDiversConfig::changeColour(ColourKey key, QFrame* swatch) {

@@ -2,8 +2,7 @@
 #pragma once
 
 #include "core/SettingsFile.h"
-
-#include <QDialog>
+#include "ui/widgets/SavedOnCloseDialog.h"
 
 class QFrame;
 class QLineEdit;
@@ -16,7 +15,7 @@ class UiServices;
 
 // The editor settings: line width and the three message colours. Every way of closing
 // writes the width the field shows; a colour is saved as soon as it is changed.
-class TDiversConfig : public QDialog {
+class TDiversConfig : public SavedOnCloseDialog {
     Q_OBJECT
 public:
     TDiversConfig(Session& session, UiServices& ui);
@@ -34,19 +33,16 @@ public:
     QPushButton* OKBtn;
     QPushButton* CancelBtn;
 
-    void OKBtnClick();
-    void CancelBtnClick();
-
-    void done(int result) override;
+protected:
+    // Writes the width; false when it was refused (message already shown).
+    bool save() override;
+    void refused() override;
 
 private:
     void changeColour(ColourKey key, QFrame* swatch);
-    // Writes the width; false when it was refused (message already shown).
-    bool saveWidth();
 
     Session& session_;
     UiServices& ui_;
-    bool savedByOk_ = false;
 };
 
 // Paints a swatch with a colour of the settings file.

@@ -45,8 +45,8 @@ TPrinterConfig::TPrinterConfig(Session& session, UiServices& ui) : session_(sess
     layout->addLayout(form, 1);
     layout->addSpacing(16);
     layout->addLayout(buttons);
-    connect(OKBtn, &QPushButton::clicked, this, &TPrinterConfig::OKBtnClick);
-    connect(CancelBtn, &QPushButton::clicked, this, &TPrinterConfig::CancelBtnClick);
+    connect(OKBtn, &QPushButton::clicked, this, &SavedOnCloseDialog::OKBtnClick);
+    connect(CancelBtn, &QPushButton::clicked, this, &SavedOnCloseDialog::CancelBtnClick);
     setFixedSize(412, 89);
 }
 
@@ -56,29 +56,11 @@ void TPrinterConfig::ChargeConfig() {
     NbLignes->setText(QString::number(session_.settings.linesPerPage));
 }
 
-bool TPrinterConfig::saveFields() {
-    return runAction(ui_,
-                     [&] { savePrinterFields(session_, Interligne->text(), NbLignes->text()); });
-}
-
-void TPrinterConfig::OKBtnClick() {
-    if (!saveFields())
-        return;
-    savedByOk_ = true;
-    accept();
-}
-
-void TPrinterConfig::CancelBtnClick() {
-    reject();
-}
-
 // Every way of closing writes the two fields as typed. A value that is not a whole number
 // is refused here: written, it would make the next reading fail and lock the dialog out.
-void TPrinterConfig::done(int result) {
-    if (!savedByOk_)
-        saveFields();
-    savedByOk_ = false;
-    QDialog::done(result);
+bool TPrinterConfig::save() {
+    return runAction(ui_,
+                     [&] { savePrinterFields(session_, Interligne->text(), NbLignes->text()); });
 }
 
 } // namespace velk

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
-#include <QDialog>
+#include "ui/widgets/SavedOnCloseDialog.h"
 
 class QLineEdit;
 class QPushButton;
@@ -13,7 +13,7 @@ class UiServices;
 
 // The printer settings: line height and lines per page, written as typed whenever the
 // dialog closes, provided they are whole numbers.
-class TPrinterConfig : public QDialog {
+class TPrinterConfig : public SavedOnCloseDialog {
     Q_OBJECT
 public:
     TPrinterConfig(Session& session, UiServices& ui);
@@ -26,17 +26,12 @@ public:
     QPushButton* OKBtn;
     QPushButton* CancelBtn;
 
-    void OKBtnClick();
-    void CancelBtnClick();
-
-    void done(int result) override;
+protected:
+    bool save() override;
 
 private:
-    bool saveFields();
-
     Session& session_;
     UiServices& ui_;
-    bool savedByOk_ = false;
 };
 
 } // namespace velk
