@@ -28,7 +28,8 @@ Answer CliUiServices::askYesNoCancel(const QString& text, const QString&) {
     return Answer::Cancel;
 }
 
-std::unique_ptr<CliPacket> openCliPacket(const QString& packetPath, CliIo& io, UiServices& ui) {
+std::unique_ptr<CliPacket> openCliPacket(const QString& packetPath, CliIo& io, UiServices& ui,
+                                         std::optional<int> conference) {
     auto packet = std::make_unique<CliPacket>();
     if (!packet->directory.isValid()) {
         io.fail(QStringLiteral("Impossible de créer un répertoire temporaire."));
@@ -44,7 +45,13 @@ std::unique_ptr<CliPacket> openCliPacket(const QString& packetPath, CliIo& io, U
         packet->indexFiles = findIndexFiles(s.settings.workPath, s.packet);
         loaded = true;
     });
-    return loaded ? std::move(packet) : nullptr;
+    if (!loaded)
+        return nullptr;
+    if (conference && !conferencePositionOf(s.packet.control, *conference)) {
+        io.fail(QStringLiteral("Il n'y a pas de conférence %1 dans ce paquet.").arg(*conference));
+        return nullptr;
+    }
+    return packet;
 }
 
 QString cliText(std::string_view dos) {
@@ -87,13 +94,6 @@ std::optional<int> conferencePositionOf(const PacketControl& control, int number
             return p;
     }
     return std::nullopt;
-}
-
-bool cliHasConference(const PacketControl& control, std::optional<int> number, CliIo& io) {
-    if (!number || conferencePositionOf(control, *number))
-        return true;
-    io.fail(QStringLiteral("Il n'y a pas de conférence %1 dans ce paquet.").arg(*number));
-    return false;
 }
 
 QString cliListLine(Session& s, BlockFile& messages, const HeadersFile& headers, int conference,

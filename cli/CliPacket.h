@@ -39,9 +39,10 @@ struct CliPacket {
     std::vector<IndexFileEntry> indexFiles;
 };
 
-// Unpacks and loads the packet; on failure the French message is on standard error and
-// the result is null.
-std::unique_ptr<CliPacket> openCliPacket(const QString& packetPath, CliIo& io, UiServices& ui);
+// Unpacks and loads the packet, which must have `conference` when one is asked for; on
+// failure the French message is on standard error and the result is null.
+std::unique_ptr<CliPacket> openCliPacket(const QString& packetPath, CliIo& io, UiServices& ui,
+                                         std::optional<int> conference = std::nullopt);
 
 // DOS bytes as UTF-8 text, with their trailing blanks and NULs removed; a NUL never prints.
 QString cliText(std::string_view dos);
@@ -62,8 +63,5 @@ QString cliListLine(Session& s, BlockFile& messages, const HeadersFile& headers,
 
 // The position in the table of the conference with this number.
 std::optional<int> conferencePositionOf(const PacketControl& control, int number);
-// Whether the packet has the conference asked for (any when none is); false after its
-// French message.
-bool cliHasConference(const PacketControl& control, std::optional<int> number, CliIo& io);
 
 } // namespace velk

@@ -58,10 +58,8 @@ int run(const QStringList& arguments, CliIo& io) {
         }
     }
     CliUiServices ui(io);
-    const auto packet = openCliPacket(args[0], io, ui);
+    const auto packet = openCliPacket(args[0], io, ui, only);
     if (!packet)
-        return 1;
-    if (!cliHasConference(packet->session.packet.control, only, io))
         return 1;
     std::size_t count = 0;
     const bool exported = runAction(

@@ -87,10 +87,8 @@ int run(const QStringList& arguments, CliIo& io) {
     if (!numbers->empty())
         only = numbers->front();
     CliUiServices ui(io);
-    const auto packet = openCliPacket(args[0], io, ui);
+    const auto packet = openCliPacket(args[0], io, ui, only);
     if (!packet)
-        return 1;
-    if (!cliHasConference(packet->session.packet.control, only, io))
         return 1;
     const bool listed = runAction(ui, [&] {
         if (order)

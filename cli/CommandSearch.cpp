@@ -70,12 +70,10 @@ int run(const QStringList& args, CliIo& io) {
     }
     request.text = operands[1];
     CliUiServices ui(io);
-    const auto packet = openCliPacket(operands[0], io, ui);
+    const auto packet = openCliPacket(operands[0], io, ui, request.conference);
     if (!packet)
         return 2;
     Session& s = packet->session;
-    if (!cliHasConference(s.packet.control, request.conference, io))
-        return 2;
     std::size_t found = 0;
     const bool searched = runAction(ui, [&] {
         const std::vector<SearchHit> hits = searchPacket(s, request);

@@ -125,13 +125,10 @@ int run(const QStringList& args, CliIo& io) {
     }
     std::unique_ptr<CliPacket> packet;
     if (!request->packet.isEmpty()) {
-        packet = openCliPacket(request->packet, io, ui);
+        packet = openCliPacket(request->packet, io, ui, request->conference);
         if (!packet)
             return 1;
-        const PacketControl& control = packet->session.packet.control;
-        if (!cliHasConference(control, request->conference, io))
-            return 1;
-        s.packet.control.readsQwke = control.readsQwke;
+        s.packet.control.readsQwke = packet->session.packet.control.readsQwke;
     }
     std::string author = unicodeToDos(request->from);
     if (author.empty() && packet)

@@ -10,6 +10,7 @@
 #include "ui/library/TParam2.h"
 #include "ui/library/TParam3.h"
 #include "ui/library/TParam4.h"
+#include "ui/widgets/Buttons.h"
 #include "ui/widgets/Keyboard.h"
 #include "ui/widgets/WholeRowsList.h"
 
@@ -22,16 +23,6 @@
 
 namespace velk {
 
-namespace {
-QPushButton* button(const QString& caption, const QString& hint, QWidget* parent) {
-    auto* b = new QPushButton(caption, parent);
-    if (!hint.isEmpty())
-        b->setToolTip(hint);
-    b->setAutoDefault(false);
-    return b;
-}
-} // namespace
-
 TListe::TListe(Session& session, UiServices& ui) : session_(session), ui_(ui) {
     setObjectName(QStringLiteral("Liste"));
     ListeElem = new WholeRowsList(this);
@@ -42,10 +33,10 @@ TListe::TListe(Session& session, UiServices& ui) : session_(session), ui_(ui) {
         2 * ListeElem->frameWidth() + 20);
     ListeElem->setMinimumHeight(ListeElem->fontMetrics().height() * 16);
 
-    OKBtn = button(QStringLiteral("&Fermer"), QStringLiteral("Sortir de la fenêtre"), this);
+    OKBtn = dialogButton(QStringLiteral("&Fermer"), QStringLiteral("Sortir de la fenêtre"), this);
     ConfigBtn =
-        button(QStringLiteral("&Configuration"), QStringLiteral("Gestion de la liste"), this);
-    TriBtn = button(QStringLiteral("Tri alphabétique"), QString(), this);
+        dialogButton(QStringLiteral("&Configuration"), QStringLiteral("Gestion de la liste"), this);
+    TriBtn = dialogButton(QStringLiteral("Tri alphabétique"), QString(), this);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(ConfigBtn);
     buttons->addWidget(TriBtn);

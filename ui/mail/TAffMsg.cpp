@@ -11,6 +11,7 @@
 #include "ui/mail/MessageBodyView.h"
 #include "ui/mail/TPrintMessage.h"
 #include "ui/reply/TWriteMsg.h"
+#include "ui/widgets/Buttons.h"
 #include "ui/widgets/Keyboard.h"
 #include "ui/widgets/WindowFlags.h"
 
@@ -28,13 +29,6 @@
 namespace velk {
 
 namespace {
-
-QPushButton* makeButton(const QString& caption, const QString& hint) {
-    auto* button = new QPushButton(caption);
-    button->setToolTip(hint);
-    button->setAutoDefault(false);
-    return button;
-}
 
 // The widest a header value grows before it wraps.
 constexpr int kLongLabelCells = 40;
@@ -117,22 +111,22 @@ TAffMsg::TAffMsg(Session& session, UiServices& ui, QWidget* parent)
     Msg->installEventFilter(this);
     Msg->viewport()->installEventFilter(this);
 
-    FirstMsgBtn =
-        makeButton(QStringLiteral("Premier Message"), QStringLiteral("Revenir au premier message"));
-    PrevMsgBtn =
-        makeButton(QStringLiteral("Message &Préc."), QStringLiteral("Aller au message précédent"));
-    NextMsgBtn =
-        makeButton(QStringLiteral("Message &Suivant"), QStringLiteral("Aller au message suivant"));
+    FirstMsgBtn = dialogButton(QStringLiteral("Premier Message"),
+                               QStringLiteral("Revenir au premier message"));
+    PrevMsgBtn = dialogButton(QStringLiteral("Message &Préc."),
+                              QStringLiteral("Aller au message précédent"));
+    NextMsgBtn = dialogButton(QStringLiteral("Message &Suivant"),
+                              QStringLiteral("Aller au message suivant"));
     LastMsgBtn =
-        makeButton(QStringLiteral("Dernier Message"), QStringLiteral("Aller au dernier message"));
-    AnswerBtn = makeButton(QStringLiteral("&Répondre"), QStringLiteral("Répondre au message"));
-    ForwardBtn = makeButton(QStringLiteral("&Copier"), QStringLiteral("Faire suivre un message"));
-    WriteMsgBtn = makeButton(QStringLiteral("&Ecrire"), QStringLiteral("Ecrire un message"));
-    ExportBtn = makeButton(QStringLiteral("&Exporter"), QStringLiteral("Sauvegarder ce message"));
-    ImprimeBtn = makeButton(QStringLiteral("&Imprimer"), QStringLiteral("Imprimer ce message"));
-    PoliceBtn = makeButton(QStringLiteral("P&olice"), QString());
-    HelpBtn = makeButton(QStringLiteral("&Aide"), QStringLiteral("Aide contextuelle"));
-    FermerBtn = makeButton(QStringLiteral("&Fermer"), QStringLiteral("Sortir de la fenêtre"));
+        dialogButton(QStringLiteral("Dernier Message"), QStringLiteral("Aller au dernier message"));
+    AnswerBtn = dialogButton(QStringLiteral("&Répondre"), QStringLiteral("Répondre au message"));
+    ForwardBtn = dialogButton(QStringLiteral("&Copier"), QStringLiteral("Faire suivre un message"));
+    WriteMsgBtn = dialogButton(QStringLiteral("&Ecrire"), QStringLiteral("Ecrire un message"));
+    ExportBtn = dialogButton(QStringLiteral("&Exporter"), QStringLiteral("Sauvegarder ce message"));
+    ImprimeBtn = dialogButton(QStringLiteral("&Imprimer"), QStringLiteral("Imprimer ce message"));
+    PoliceBtn = dialogButton(QStringLiteral("P&olice"), QString());
+    HelpBtn = dialogButton(QStringLiteral("&Aide"), QStringLiteral("Aide contextuelle"));
+    FermerBtn = dialogButton(QStringLiteral("&Fermer"), QStringLiteral("Sortir de la fenêtre"));
 
     auto* navigation = new QHBoxLayout;
     for (QPushButton* b : {FirstMsgBtn, PrevMsgBtn, NextMsgBtn, LastMsgBtn})

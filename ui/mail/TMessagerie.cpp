@@ -10,6 +10,7 @@
 #include "packet/MessageHeader.h"
 #include "session/Session.h"
 #include "ui/reply/TWriteMsg.h"
+#include "ui/widgets/Buttons.h"
 #include "ui/widgets/Keyboard.h"
 #include "ui/widgets/WholeRowsList.h"
 #include "ui/widgets/WindowFlags.h"
@@ -29,13 +30,6 @@ namespace velk {
 namespace {
 
 constexpr int kHelpContext = 3000;
-
-QPushButton* makeButton(const QString& caption, const QString& hint) {
-    auto* button = new QPushButton(caption);
-    button->setToolTip(hint);
-    button->setAutoDefault(false);
-    return button;
-}
 
 QListWidget* makeList() {
     auto* list = new WholeRowsList;
@@ -65,19 +59,19 @@ TMessagerie::TMessagerie(Session& session, UiServices& ui, QWidget* parent)
     auto* msgLabel = new QLabel(QStringLiteral("Message(s) :"));
     msgLabel->setBuddy(ListMsg);
 
-    TriDateBtn = makeButton(QStringLiteral("&Numéro"),
-                            QStringLiteral("Trier les messages par date d'arrivée"));
+    TriDateBtn = dialogButton(QStringLiteral("&Numéro"),
+                              QStringLiteral("Trier les messages par date d'arrivée"));
     TriAuteurBtn =
-        makeButton(QStringLiteral("A&uteur"), QStringLiteral("Trier les messages par auteur"));
-    TriDestBtn = makeButton(QStringLiteral("Des&tinataire"),
-                            QStringLiteral("Trier les messages par destinataire"));
+        dialogButton(QStringLiteral("A&uteur"), QStringLiteral("Trier les messages par auteur"));
+    TriDestBtn = dialogButton(QStringLiteral("Des&tinataire"),
+                              QStringLiteral("Trier les messages par destinataire"));
     TriSujetBtn =
-        makeButton(QStringLiteral("&Sujet"), QStringLiteral("Trier les messages par sujet"));
+        dialogButton(QStringLiteral("&Sujet"), QStringLiteral("Trier les messages par sujet"));
     WriteMsgBtn =
-        makeButton(QStringLiteral("&Ecrire"), QStringLiteral("Ecrire un nouveau message"));
+        dialogButton(QStringLiteral("&Ecrire"), QStringLiteral("Ecrire un nouveau message"));
     WriteMsgBtn->setEnabled(false);
-    HelpBtn = makeButton(QStringLiteral("&Aide"), QStringLiteral("Aide contextuelle"));
-    FermerBtn = makeButton(QStringLiteral("&Fermer"), QStringLiteral("Sortir de la fenêtre"));
+    HelpBtn = dialogButton(QStringLiteral("&Aide"), QStringLiteral("Aide contextuelle"));
+    FermerBtn = dialogButton(QStringLiteral("&Fermer"), QStringLiteral("Sortir de la fenêtre"));
 
     // The order in use stays pressed.
     auto* sortGroup = new QButtonGroup(this);

@@ -11,6 +11,7 @@
 #include "session/Session.h"
 #include "ui/mail/TAffMsg.h"
 #include "ui/reply/TWriteMsg.h"
+#include "ui/widgets/Buttons.h"
 #include "ui/widgets/Keyboard.h"
 #include "ui/widgets/WholeRowsList.h"
 #include "ui/widgets/WindowFlags.h"
@@ -32,13 +33,6 @@ namespace velk {
 namespace {
 
 constexpr int kHelpContext = 4000;
-
-QPushButton* makeButton(const QString& caption, const QString& hint) {
-    auto* button = new QPushButton(caption);
-    button->setToolTip(hint);
-    button->setAutoDefault(false);
-    return button;
-}
 
 QListWidget* makeList(const char* name) {
     auto* list = new WholeRowsList;
@@ -74,16 +68,16 @@ TMsgPerso::TMsgPerso(Session& session, UiServices& ui, QWidget* parent)
     Label1->setBuddy(ListMsgPerso);
 
     WriteMsgBtn =
-        makeButton(QStringLiteral("&Ecrire un message"), QStringLiteral("Nouveau message"));
+        dialogButton(QStringLiteral("&Ecrire un message"), QStringLiteral("Nouveau message"));
     DelBtn =
-        makeButton(QStringLiteral("Effa&cer un message"), QStringLiteral("Détruire un message"));
+        dialogButton(QStringLiteral("Effa&cer un message"), QStringLiteral("Détruire un message"));
     ModifBtn =
-        makeButton(QStringLiteral("&Modifier un message"), QStringLiteral("Editer un message"));
+        dialogButton(QStringLiteral("&Modifier un message"), QStringLiteral("Editer un message"));
     LireBtn =
-        makeButton(QStringLiteral("&Relire les messages"), QStringLiteral("Afficher un message"));
-    FermerBtn = makeButton(QStringLiteral("&Fermer"), QStringLiteral("Sortir de la fenêtre"));
+        dialogButton(QStringLiteral("&Relire les messages"), QStringLiteral("Afficher un message"));
+    FermerBtn = dialogButton(QStringLiteral("&Fermer"), QStringLiteral("Sortir de la fenêtre"));
     FermerBtn->setDefault(true);
-    HelpBtn = makeButton(QStringLiteral("&Aide"), QStringLiteral("Aide contextuelle"));
+    HelpBtn = dialogButton(QStringLiteral("&Aide"), QStringLiteral("Aide contextuelle"));
 
     auto* personal = new QVBoxLayout;
     personal->addWidget(Label1);

@@ -8,6 +8,7 @@
 #include "mail/Browser.h"
 #include "session/Session.h"
 #include "ui/mail/TAffMsg.h"
+#include "ui/widgets/Buttons.h"
 #include "ui/widgets/Keyboard.h"
 #include "ui/widgets/WholeRowsList.h"
 
@@ -26,13 +27,6 @@ namespace velk {
 namespace {
 
 constexpr int kHelpContext = 11000;
-
-QPushButton* button(const QString& caption, const QString& hint) {
-    auto* b = new QPushButton(caption);
-    b->setToolTip(hint);
-    b->setAutoDefault(false);
-    return b;
-}
 
 QCheckBox* option(const QString& caption, bool checked) {
     auto* box = new QCheckBox(caption);
@@ -69,10 +63,11 @@ TRecherche::TRecherche(Session& session, UiServices& ui) : session_(session), ui
     Resultats->setMinimumSize(QFontMetrics(dosFont()).horizontalAdvance(QString(80, u'M')),
                               QFontMetrics(dosFont()).height() * 16);
     Etat = new QLabel;
-    ChercherBtn = button(QStringLiteral("&Chercher"), QStringLiteral("Chercher dans le paquet"));
+    ChercherBtn =
+        dialogButton(QStringLiteral("&Chercher"), QStringLiteral("Chercher dans le paquet"));
     ChercherBtn->setDefault(true);
-    HelpBtn = button(QStringLiteral("Ai&de"), QStringLiteral("Aide contextuelle"));
-    FermerBtn = button(QStringLiteral("&Fermer"), QStringLiteral("Sortir de la fenêtre"));
+    HelpBtn = dialogButton(QStringLiteral("Ai&de"), QStringLiteral("Aide contextuelle"));
+    FermerBtn = dialogButton(QStringLiteral("&Fermer"), QStringLiteral("Sortir de la fenêtre"));
 
     auto* where = new QHBoxLayout;
     where->addWidget(new QLabel(QStringLiteral("Chercher dans :")));

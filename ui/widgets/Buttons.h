@@ -17,7 +17,8 @@ inline QPushButton* addButton(QHBoxLayout* row, const QString& caption, const QS
 }
 
 // A dialog button that Enter in a field never presses.
-inline QPushButton* dialogButton(const QString& caption, const QString& hint, QWidget* parent) {
+inline QPushButton* dialogButton(const QString& caption, const QString& hint,
+                                 QWidget* parent = nullptr) {
     auto* button = new QPushButton(caption, parent);
     button->setToolTip(hint);
     button->setAutoDefault(false);
