@@ -158,6 +158,16 @@ constexpr std::size_t kMaxKludgeLines = 32;
 
 } // namespace
 
+std::optional<SectionName> sectionName(std::string_view line) {
+    line = trimBlanks(line);
+    if (line.empty() || line.front() != '[')
+        return std::nullopt;
+    const std::size_t close = line.find(']');
+    if (close == std::string_view::npos)
+        return SectionName{};
+    return SectionName{hexOffset(trimBlanks(line.substr(1, close - 1)))};
+}
+
 HeadersFile parseHeadersFile(std::string_view data) {
     HeadersFile file;
     HeaderSection* current = nullptr;
@@ -172,12 +182,8 @@ HeadersFile parseHeadersFile(std::string_view data) {
         line = trimBlanks(line);
         if (line.empty() || line.front() == ';')
             continue;
-        if (line.front() == '[') {
-            const std::size_t close = line.find(']');
-            const auto offset = close == std::string_view::npos
-                                    ? std::nullopt
-                                    : hexOffset(trimBlanks(line.substr(1, close - 1)));
-            current = offset ? &file.sections[*offset] : nullptr;
+        if (const auto section = sectionName(line)) {
+            current = section->offset ? &file.sections[*section->offset] : nullptr;
             continue;
         }
         const std::size_t separator = line.find_first_of(":=");

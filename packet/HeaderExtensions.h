@@ -40,6 +40,12 @@ struct HeadersFile {
     std::unordered_map<std::int64_t, HeaderSection> sections;
 };
 HeadersFile parseHeadersFile(std::string_view data);
+// Whether a line of such a file opens a section ("[1a80]", blanks around it), and the offset
+// it names; a section whose name is no offset holds nothing a reader takes.
+struct SectionName {
+    std::optional<std::int64_t> offset;
+};
+std::optional<SectionName> sectionName(std::string_view line);
 // HEADERS.DAT of the open packet (any case), read once and kept until the next opening;
 // empty when there is none.
 const HeadersFile& packetHeadersFile(PacketSession& session);
