@@ -7,7 +7,10 @@ install(PROGRAMS scripts/layout-program.sh DESTINATION lib/velk)
 install(PROGRAMS scripts/velk-start.sh DESTINATION bin RENAME velk)
 file(CREATE_LINK ../lib/velk/velk-cli ${CMAKE_BINARY_DIR}/velk-cli.link SYMBOLIC)
 install(FILES ${CMAKE_BINARY_DIR}/velk-cli.link DESTINATION bin RENAME velk-cli)
-install(FILES ${VELK_FONT_FILE} ${VELK_DEMO_PACKET} data/VELKFONT.LICENSE data/VELK.HLP
+# The font is TrueType: Debian wants it named so; layout-program.sh gives it the program's
+# name again in the user's ~/VELK.
+install(FILES ${VELK_FONT_FILE} DESTINATION share/velk RENAME velkfont.ttf)
+install(FILES ${VELK_DEMO_PACKET} data/VELKFONT.LICENSE data/VELK.HLP
               data/ENTETES.INI data/PIEDPAGE.INI data/TAGLINES.INI data/AMIS.INI
         DESTINATION share/velk)
 install(FILES data/desktop/velk.desktop DESTINATION share/applications)
@@ -23,6 +26,18 @@ add_custom_command(
     VERBATIM)
 add_custom_target(velk_changelog ALL DEPENDS ${CMAKE_BINARY_DIR}/changelog.gz)
 install(FILES ${CMAKE_BINARY_DIR}/changelog.gz DESTINATION share/doc/velk)
+# The manual pages, in French as the program is, where man looks first.
+foreach(page velk velk-cli)
+    add_custom_command(
+        OUTPUT ${CMAKE_BINARY_DIR}/man/${page}.1.gz
+        COMMAND sh -c "gzip -9n < '${CMAKE_SOURCE_DIR}/data/man/${page}.1' > '${CMAKE_BINARY_DIR}/man/${page}.1.gz'"
+        DEPENDS ${CMAKE_SOURCE_DIR}/data/man/${page}.1
+        VERBATIM)
+    list(APPEND velk_man_pages ${CMAKE_BINARY_DIR}/man/${page}.1.gz)
+endforeach()
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/man)
+add_custom_target(velk_man ALL DEPENDS ${velk_man_pages})
+install(FILES ${velk_man_pages} DESTINATION share/man/man1)
 
 set(CPACK_PACKAGE_NAME velk)
 set(CPACK_PACKAGE_VENDOR VELK)

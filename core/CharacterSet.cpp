@@ -5,6 +5,7 @@
 #include <QHash>
 
 #include <array>
+#include <string_view>
 
 namespace velk {
 
@@ -43,198 +44,65 @@ constexpr std::array<char16_t, 32> kCp1252High = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
-// What a character becomes in a set that lacks it, when stripping accents is not enough.
+// What a character becomes in a set that lacks it, when stripping accents is not enough:
+// each ASCII character, then the characters it stands for.
+struct Fallback {
+    char ascii;
+    std::u16string_view from;
+};
+constexpr Fallback kFallbacks[] = {
+    {'-', u"\u2500\u2501\u2504\u2505\u2508\u2509\u2574\u2576\u2578\u257A\u257C\u257E"
+          u"\u2013\u2014\u2015\u00AD\u2212\u00AF\u2310\u00AC"},
+    {'=', u"\u2550\u2261"},
+    {'|', u"\u2502\u2503\u2506\u2507\u250A\u250B\u2551\u2320\u2321\u00A6"},
+    {'#', u"\u2591\u2592\u2593\u2588\u2584\u2580\u258C\u2590\u25A0\u25AC"},
+    {'\'', u"\u2018\u2019\u201B\u2032\u00B4"},
+    {'"', u"\u201C\u201D\u201E\u201F\u2033"},
+    {',', u"\u201A\u00B8"},
+    {'.', u"\u2026\u2219\u00B7"},
+    {'<', u"\u2039\u2264\u2190\u25C4\u25C0"},
+    {'>', u"\u203A\u2265\u2192\u25BA\u25B6"},
+    {'^', u"\u2191\u25B2\u02C6\u2302"},
+    {'v', u"\u2193\u25BC\u221A"},
+    {'~', u"\u2248\u02DC"},
+    {'+', u"\u2020\u2021"},
+    {'%', u"\u2030"},
+    {'8', u"\u221E"},
+    {'T', u"\u2122\u0398"},
+    {'c', u"\u00A9"},
+    {'r', u"\u00AE"},
+    {'1', u"\u00B9"},
+    {'3', u"\u00B3\u00BE"},
+    {'n', u"\u207F\u2229"},
+    {'E', u"\u20AC"},
+    {'O', u"\u0152\u00D8\u03A9"},
+    {'o', u"\u0153\u00F8\u2022\u25CB\u25D8\u25D9\u263A\u263B"},
+    {'A', u"\u00C6"},
+    {'a', u"\u00E6\u03B1"},
+    {'D', u"\u00D0\u0110"},
+    {'d', u"\u00F0\u03B4\u0111"},
+    {'P', u"\u00DE\u20A7"},
+    {'p', u"\u00FE\u03C0"},
+    {'x', u"\u00D7"},
+    {'*', u"\u00A4\u263C"},
+    {'s', u"\u00DF\u03C3"},
+    {'G', u"\u0393"},
+    {'S', u"\u03A3"},
+    {'t', u"\u03C4"},
+    {'F', u"\u03A6"},
+    {'f', u"\u03C6\u0192"},
+    {'e', u"\u03B5"},
+    {'L', u"\u0141"},
+    {'l', u"\u0142"},
+    {'i', u"\u0131"},
+};
+
 char fallbackAscii(char32_t u) {
-    switch (u) {
-    case 0x2500:
-    case 0x2501:
-    case 0x2504:
-    case 0x2505:
-    case 0x2508:
-    case 0x2509:
-    case 0x2574:
-    case 0x2576:
-    case 0x2578:
-    case 0x257A:
-    case 0x257C:
-    case 0x257E:
-    case 0x2013:
-    case 0x2014:
-    case 0x2015:
-    case 0x00AD:
-    case 0x2212:
-        return '-';
-    case 0x2550:
-    case 0x2261:
-        return '=';
-    case 0x2502:
-    case 0x2503:
-    case 0x2506:
-    case 0x2507:
-    case 0x250A:
-    case 0x250B:
-    case 0x2551:
-    case 0x2320:
-    case 0x2321:
-    case 0x00A6:
-        return '|';
-    case 0x2591:
-    case 0x2592:
-    case 0x2593:
-    case 0x2588:
-    case 0x2584:
-    case 0x2580:
-    case 0x258C:
-    case 0x2590:
-    case 0x25A0:
-    case 0x25AC:
-        return '#';
-    case 0x2018:
-    case 0x2019:
-    case 0x201B:
-    case 0x2032:
-    case 0x00B4:
-        return '\'';
-    case 0x201C:
-    case 0x201D:
-    case 0x201E:
-    case 0x201F:
-    case 0x2033:
-        return '"';
-    case 0x201A:
-    case 0x00B8:
-        return ',';
-    case 0x2026:
-    case 0x2219:
-    case 0x00B7:
-        return '.';
-    case 0x2039:
-    case 0x2264:
-    case 0x2190:
-    case 0x25C4:
-    case 0x25C0:
-        return '<';
-    case 0x203A:
-    case 0x2265:
-    case 0x2192:
-    case 0x25BA:
-    case 0x25B6:
-        return '>';
-    case 0x2191:
-    case 0x25B2:
-    case 0x02C6:
-        return '^';
-    case 0x2193:
-    case 0x25BC:
-    case 0x221A:
-        return 'v';
-    case 0x2248:
-    case 0x02DC:
-        return '~';
-    case 0x2020:
-    case 0x2021:
-        return '+';
-    case 0x2030:
-        return '%';
-    case 0x221E:
-        return '8';
-    case 0x2122:
-        return 'T';
-    case 0x00A9:
-        return 'c';
-    case 0x00AE:
-        return 'r';
-    case 0x00B9:
-        return '1';
-    case 0x00B3:
-        return '3';
-    case 0x00AF:
-        return '-';
-    case 0x207F:
-        return 'n';
-    case 0x20AC:
-        return 'E';
-    case 0x0152:
-        return 'O';
-    case 0x0153:
-        return 'o';
-    case 0x00C6:
-        return 'A';
-    case 0x00E6:
-        return 'a';
-    case 0x00D0:
-        return 'D';
-    case 0x00F0:
-        return 'd';
-    case 0x00DE:
-        return 'P';
-    case 0x00FE:
-        return 'p';
-    case 0x00D8:
-        return 'O';
-    case 0x00F8:
-        return 'o';
-    case 0x00D7:
-        return 'x';
-    case 0x00A4:
-    case 0x263C:
-        return '*';
-    case 0x00BE:
-        return '3';
-    case 0x03B1:
-        return 'a';
-    case 0x00DF:
-        return 's';
-    case 0x0393:
-        return 'G';
-    case 0x03C0:
-        return 'p';
-    case 0x03A3:
-        return 'S';
-    case 0x03C3:
-        return 's';
-    case 0x03C4:
-        return 't';
-    case 0x03A6:
-        return 'F';
-    case 0x0398:
-        return 'T';
-    case 0x03A9:
-        return 'O';
-    case 0x03B4:
-        return 'd';
-    case 0x03C6:
-        return 'f';
-    case 0x03B5:
-        return 'e';
-    case 0x2229:
-        return 'n';
-    case 0x2022:
-    case 0x25CB:
-    case 0x25D8:
-    case 0x25D9:
-    case 0x263A:
-    case 0x263B:
-        return 'o';
-    case 0x2302:
-        return '^';
-    case 0x2310:
-    case 0x00AC:
-        return '-';
-    case 0x0192:
-        return 'f';
-    case 0x0141:
-        return 'L';
-    case 0x0142:
-        return 'l';
-    case 0x0110:
-        return 'D';
-    case 0x0111:
-        return 'd';
-    case 0x0131:
-        return 'i';
-    case 0x20A7:
-        return 'P';
+    if (u <= 0xFFFF) {
+        for (const Fallback& f : kFallbacks) {
+            if (f.from.find(char16_t(u)) != std::u16string_view::npos)
+                return f.ascii;
+        }
     }
     // Corners and junctions of every box-drawing style.
     if (u >= 0x2500 && u <= 0x257F)

@@ -51,6 +51,9 @@ done < "$desktop/velk.desktop" > "$launcher.tmp"
 mv "$launcher.tmp" "$launcher"
 install -m 644 "$desktop/velk.svg" "$data_home/icons/hicolor/scalable/apps/velk.svg"
 install -m 644 "$desktop/velk-mime.xml" "$data_home/mime/packages/velk.xml"
+# man finds ~/.local/share/man from ~/.local/bin in the PATH.
+mkdir -p "$data_home/man/man1"
+install -m 644 "$root/data/man/velk.1" "$root/data/man/velk-cli.1" "$data_home/man/man1/"
 
 # Without these tools the desktop finds the files at its next scan.
 if command -v update-mime-database >/dev/null; then

@@ -27,9 +27,12 @@ mkdir -p "$target/WORK" "$target/QWK" "$target/REP"
 for f in velk velk-cli; do
     install -C -m 755 "$(source_of "$f")" "$target/$f"
 done
-for f in VELKFONT.FON VELKFONT.LICENSE VELK.HLP; do
+for f in VELKFONT.LICENSE VELK.HLP; do
     install -C -m 644 "$(source_of "$f")" "$target/$f"
 done
+# The Debian package holds the font under the name Debian gives TrueType fonts.
+font=$(source_of velkfont.ttf 2>/dev/null) || font=$(source_of VELKFONT.FON)
+install -C -m 644 "$font" "$target/VELKFONT.FON"
 for f in ENTETES.INI PIEDPAGE.INI TAGLINES.INI AMIS.INI; do
     [ -e "$target/$f" ] || install -m 644 "$(source_of "$f")" "$target/$f"
 done

@@ -70,6 +70,13 @@ done
 expect_contains "VELK opens QWK packets" "$(gio mime application/x-qwk 2>&1)" \
     "Default application for “application/x-qwk”: velk.desktop"
 [ -f "$HOME/.local/share/icons/hicolor/scalable/apps/velk.svg" ] || fail "icon not installed"
+for page in velk velk-cli; do
+    [ -f "$HOME/.local/share/man/man1/$page.1" ] || fail "manual page $page(1) not installed"
+done
+if command -v man >/dev/null; then
+    expect_eq "man finds velk-cli(1)" "$HOME/.local/share/man/man1/velk-cli.1" \
+        "$(PATH="$HOME/.local/bin:$PATH" env -u MANPATH man -w velk-cli 2>&1)"
+fi
 
 # velk-cli on the PATH, through a link a second run replaces but a user's own file stops.
 cli="$HOME/.local/bin/velk-cli"

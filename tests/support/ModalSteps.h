@@ -13,6 +13,7 @@
 #include <functional>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace velk {
 
@@ -27,6 +28,12 @@ public:
     ModalSteps() {
         QObject::connect(&timer_, &QTimer::timeout, [this] { poll(); });
         timer_.start(10);
+    }
+
+    // Each step on the next new modal window, whatever its class.
+    explicit ModalSteps(std::vector<Step> steps) : ModalSteps() {
+        for (Step& step : steps)
+            then("QWidget", std::move(step));
     }
 
     // `className` is Qt's own ("QMessageBox") or one of ours without its namespace.

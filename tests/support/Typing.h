@@ -7,18 +7,29 @@
 
 namespace velk {
 
-// Replaces the text of a field as the user would, one key event per character carrying
-// its text, so accented letters go through the same path as typed ones.
+// Types as a keyboard does: a key press and release per character, carrying its text, so
+// accented letters go through the same path as typed ones; a line break is the Enter key.
+inline void type(QWidget& widget, const QString& text) {
+    for (const QChar c : text) {
+        const bool enter = c == QLatin1Char('\n');
+        const int key = enter ? Qt::Key_Return : Qt::Key_unknown;
+        const QString sent = enter ? QStringLiteral("\r") : QString(c);
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, sent);
+        QCoreApplication::sendEvent(&widget, &press);
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, sent);
+        QCoreApplication::sendEvent(&widget, &release);
+    }
+}
+inline void type(QWidget* widget, const QString& text) {
+    type(*widget, text);
+}
+
+// Replaces the text of a field as the user would: all selected, erased, then typed.
 inline void typeInto(QLineEdit* edit, const QString& text) {
     edit->selectAll();
     QKeyEvent erase(QEvent::KeyPress, Qt::Key_Backspace, Qt::NoModifier);
     QCoreApplication::sendEvent(edit, &erase);
-    for (const QChar c : text) {
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
-        QCoreApplication::sendEvent(edit, &press);
-        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
-        QCoreApplication::sendEvent(edit, &release);
-    }
+    type(*edit, text);
 }
 
 } // namespace velk

@@ -3,6 +3,7 @@
 #include "core/FileUtil.h"
 #include "tests/support/ConfiguredDirectories.h"
 #include "tests/support/ScriptedUiServices.h"
+#include "tests/support/Typing.h"
 #include "ui/library/TListe.h"
 #include "ui/library/TParam1.h"
 #include "ui/library/TParam2.h"
@@ -34,16 +35,6 @@ std::string entry(const std::string& text, bool isDefault = false) {
 
 QByteArray bytes(const std::string& s) {
     return QByteArray(s.data(), qsizetype(s.size()));
-}
-
-// Types as the user does: one key event per character, carrying its text.
-void type(QWidget* widget, const QString& text) {
-    for (const QChar c : text) {
-        const bool enter = c == QLatin1Char('\n');
-        QKeyEvent press(QEvent::KeyPress, enter ? Qt::Key_Return : Qt::Key_unknown, Qt::NoModifier,
-                        enter ? QStringLiteral("\r") : QString(c));
-        QCoreApplication::sendEvent(widget, &press);
-    }
 }
 
 class LibraryEditorsUiTest : public ::testing::Test {

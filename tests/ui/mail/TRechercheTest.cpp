@@ -5,6 +5,7 @@
 #include "core/DosFont.h"
 #include "tests/support/ModalSteps.h"
 #include "tests/support/PacketFixture.h"
+#include "tests/support/Typing.h"
 
 #include "ui/mail/TAffMsg.h"
 #include "ui/main/Windows.h"
@@ -28,11 +29,6 @@ namespace {
 void press(QWidget& widget, int key, const QString& text = {}) {
     QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier, text);
     QCoreApplication::sendEvent(&widget, &event);
-}
-
-void type(QWidget& widget, const QString& text) {
-    for (const QChar c : text)
-        press(widget, Qt::Key_unknown, QString(c));
 }
 
 class TRechercheTest : public PacketFixture {

@@ -10,6 +10,7 @@
 #include "tests/support/ConfiguredDirectories.h"
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/ModalSteps.h"
+#include "tests/support/Typing.h"
 #include "ui/main/Windows.h"
 #include "ui/reply/TDestin.h"
 #include "ui/reply/TWriteMsg.h"
@@ -35,13 +36,6 @@
 namespace velk {
 
 namespace {
-
-void type(QWidget* widget, const QString& text) {
-    for (const QChar c : text) {
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
-        QCoreApplication::sendEvent(widget, &press);
-    }
-}
 
 void press(QWidget& widget, int key) {
     QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);

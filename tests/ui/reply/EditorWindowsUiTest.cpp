@@ -6,6 +6,7 @@
 #include "session/Session.h"
 #include "tests/support/ConfiguredDirectories.h"
 #include "tests/support/ScriptedUiServices.h"
+#include "tests/support/Typing.h"
 #include "ui/library/TListe.h"
 #include "ui/main/TForm1.h"
 #include "ui/main/Windows.h"
@@ -28,13 +29,6 @@
 namespace velk {
 
 namespace {
-
-void type(QWidget* widget, const QString& text) {
-    for (const QChar c : text) {
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
-        QCoreApplication::sendEvent(widget, &press);
-    }
-}
 
 void pressEnter(QWidget* widget) {
     QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));

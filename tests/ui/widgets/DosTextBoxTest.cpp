@@ -2,6 +2,7 @@
 // The DOS text box under its options, through the key, input-method and paste events a user
 // sends it.
 #include "ui/widgets/DosTextBox.h"
+#include "tests/support/Typing.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -15,14 +16,6 @@
 namespace velk {
 
 namespace {
-
-// One key event per character carrying its text, as a keyboard sends é.
-void type(QWidget& box, const QString& text) {
-    for (const QChar c : text) {
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
-        QCoreApplication::sendEvent(&box, &press);
-    }
-}
 
 void key(QWidget& box, int code, Qt::KeyboardModifiers mods = Qt::NoModifier,
          const QString& text = {}) {
