@@ -158,7 +158,7 @@ int run(const QStringList& args, CliIo& io) {
     };
     draft.isPrivate = request->isPrivate;
     draft.conference = std::uint16_t(*request->conference);
-    draft.recipient = upperAsciiLetters(field(request->to, HeaderField::Recipient, kQwkeNameWidth));
+    draft.recipient = nameCapitals(field(request->to, HeaderField::Recipient, kQwkeNameWidth));
     draft.author = field(dosToUnicode(author), HeaderField::Author, kQwkeNameWidth);
     draft.subject = field(request->subject, HeaderField::Subject, kQwkeSubjectWidth);
     if (request->reference && *request->reference > 0) {

@@ -97,6 +97,11 @@ TEST_F(WriteCliTest, TheReplyPacketHoldsWhatTheEditorWouldWrite) {
     EXPECT_TRUE(rows[2].contains(QStringLiteral(" P ")));
 }
 
+TEST_F(WriteCliTest, TheRecipientTakesAccentedCapitals) { // È, Ô: best fit; µ: no capital
+    ASSERT_EQ(write(base() + QStringList{"--to", "Hélène Côté µ"}, kText).status, 0);
+    EXPECT_EQ(replyFile().mid(149, 25).trimmed(), "H\x90LENE COT\x90 \xE6");
+}
+
 TEST_F(WriteCliTest, RefusalsLeaveTheReplyPacketAsItWas) {
     ASSERT_EQ(write(base(), kText).status, 0);
     const QByteArray before = readWholeFile(packet());
