@@ -34,7 +34,8 @@ struct HeaderSection {
 
 // HEADERS.DAT: a text of sections, each named by the byte offset in MESSAGES.DAT of the
 // header it describes, in hexadecimal ("[1a80]"), holding "Key: value" or "Key = value"
-// lines. Unknown keys and sections whose name is no offset are passed over.
+// lines. The first occurrence of a key counts: a mail header copied below the board's own
+// fields repeats some. Unknown keys and sections whose name is no offset are passed over.
 struct HeadersFile {
     std::unordered_map<std::int64_t, HeaderSection> sections;
 };
@@ -49,7 +50,9 @@ std::optional<SectionName> sectionName(std::string_view line);
 // empty when there is none.
 const HeadersFile& packetHeadersFile(PacketSession& session);
 
-// The section's names, subject and character set become the header's long fields.
+// The section's names, subject and character set become the header's long fields; a name or
+// subject that its 25-character field was not cut from is passed over ("Sender:", then
+// "From:", for the author).
 void applyHeaderSection(MessageHeader& header, const HeaderSection& section);
 
 // The QWKE kludge lines at the top of a text (lines ended by LF, or by CR alone): "To:",
