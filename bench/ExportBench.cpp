@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-// Exporting an unpacked packet of 100,000 messages to mbox (goal: 2 s) and to JSON:
+// Exporting an unpacked packet of 100,000 messages to mbox and to JSON (goal: 120 MB/s of
+// output, MB_s, for each shape and format):
 // ordinary DOS messages; UTF-8 messages whose long names and subjects come from HEADERS.DAT
 // (every header encoded); and the worst case, 100,000 messages of 3.5 KB each, half their
 // lines starting with "From ".
@@ -77,7 +78,10 @@ void Export(benchmark::State& state) {
         count = exportPacket(p.session, p.indexFiles, std::nullopt, {{format, path}}, ui);
     if (count != std::size_t(kMessages))
         state.SkipWithError("not every message was exported");
-    state.counters["MB"] = double(QFileInfo(path).size()) / 1e6;
+    const double mb = double(QFileInfo(path).size()) / 1e6;
+    state.counters["MB"] = mb;
+    // Output written per second: the goal is 120.
+    state.counters["MB_s"] = benchmark::Counter(mb, benchmark::Counter::kIsIterationInvariantRate);
 }
 BENCHMARK(Export)
     ->ArgsProduct({{Ordinary, Utf8LongFields, HugeTexts},

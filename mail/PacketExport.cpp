@@ -8,6 +8,7 @@
 #include "packet/IndexFiles.h"
 #include "packet/MessageHeader.h"
 #include "packet/MessageStore.h"
+#include "packet/PacketControl.h"
 #include "packet/PacketSession.h"
 
 #include <QTime>
@@ -15,6 +16,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cstdlib>
 #include <cstring>
 #include <iterator>
 #include <memory>
@@ -44,6 +46,43 @@ QTime clockOf(const std::string& field) {
     };
     const QTime time(digit(0) * 10 + digit(1), digit(3) * 10 + digit(4));
     return field.size() >= 5 && field[2] == ':' && time.isValid() ? time : QTime(0, 0);
+}
+
+// "WhenWritten": "yyyymmddhhmmss" and the zone "+hhmm" or "-hhmm" (a code may follow).
+struct Written {
+    QDate date;
+    QTime time;
+    int utcOffset = 0;
+};
+
+std::optional<Written> writtenAt(std::string_view value) {
+    constexpr std::size_t kDigits = 14;
+    if (value.size() < kDigits + 5)
+        return std::nullopt;
+    int n[7] = {};
+    const int widths[7] = {4, 2, 2, 2, 2, 2, 4};
+    std::size_t at = 0;
+    for (int i = 0; i < 7; ++i) {
+        if (i == 6) {
+            if (value[at] != '+' && value[at] != '-')
+                return std::nullopt;
+            ++at;
+        }
+        for (int k = 0; k < widths[i]; ++k, ++at) {
+            if (value[at] < '0' || value[at] > '9')
+                return std::nullopt;
+            n[i] = n[i] * 10 + (value[at] - '0');
+        }
+    }
+    if (at < value.size() && value[at] != ' ' && value[at] != '\t')
+        return std::nullopt;
+    const int zoneMinutes = n[6] / 100 * 60 + n[6] % 100;
+    Written w{QDate(n[0], n[1], n[2]), QTime(n[3], n[4], n[5]),
+              (value[kDigits] == '-' ? -60 : 60) * zoneMinutes};
+    // The zones of the earth lie within fourteen hours of UTC.
+    if (!w.date.isValid() || !w.time.isValid() || n[6] % 100 >= 60 || zoneMinutes > 14 * 60)
+        return std::nullopt;
+    return w;
 }
 
 std::optional<qint64> numberOf(const std::string& field) {
@@ -284,8 +323,19 @@ void appendClock(QByteArray& out, const QTime& t) {
     appendTwoDigits(out, t.second());
 }
 
-// "Wed, 25 Dec 1996 10:30:00 -0000": the board's local time, its zone unknown.
-void appendMailDate(QByteArray& out, const QDate& day, const QTime& time) {
+// "+0100", "-0930"; "-0000" for a zone unknown.
+void appendZone(QByteArray& out, const std::optional<int>& utcOffset, bool colon) {
+    const int minutes = utcOffset.value_or(0) / 60;
+    out += minutes > 0 || (minutes == 0 && utcOffset) ? '+' : '-';
+    appendTwoDigits(out, std::abs(minutes) / 60);
+    if (colon)
+        out += ':';
+    appendTwoDigits(out, std::abs(minutes) % 60);
+}
+
+// "Wed, 25 Dec 1996 10:30:00 -0800", or "-0000" where the zone is unknown.
+void appendMailDate(QByteArray& out, const QDate& day, const QTime& time,
+                    const std::optional<int>& utcOffset) {
     out += kDays[std::size_t(day.dayOfWeek() - 1)];
     out += ", ";
     appendNumber(out, day.day());
@@ -295,12 +345,12 @@ void appendMailDate(QByteArray& out, const QDate& day, const QTime& time) {
     appendNumber(out, day.year());
     out += ' ';
     appendClock(out, time);
-    out += " -0000";
+    out += ' ';
+    appendZone(out, utcOffset, false);
 }
 
 // "Wed Dec 25 10:30:00 1996", the date of the "From " line.
-void appendSeparatorDate(QByteArray& out, const QDate& date, const QTime& time) {
-    const QDate day = date.isValid() ? date : QDate(1970, 1, 1);
+void appendSeparatorDate(QByteArray& out, const QDate& day, const QTime& time) {
     out += kDays[std::size_t(day.dayOfWeek() - 1)];
     out += ' ';
     out += kMonths[std::size_t(day.month() - 1)];
@@ -309,7 +359,7 @@ void appendSeparatorDate(QByteArray& out, const QDate& date, const QTime& time) 
         out += ' ';
     appendNumber(out, day.day());
     out += ' ';
-    appendClock(out, date.isValid() ? time : QTime(0, 0));
+    appendClock(out, time);
     out += ' ';
     appendNumber(out, day.year());
 }
@@ -421,9 +471,12 @@ void appendMbox(QByteArray& out, const ExportedMessage& m, const QByteArray& dom
     else
         appendMessageId(out, "b", m.headerBlock, m.conference, domain);
     out += '\n';
-    if (m.date.isValid()) {
-        out += "Date: ";
-        appendMailDate(out, m.date, m.time);
+    out += "Date: ";
+    appendMailDate(out, m.date, m.time, m.utcOffset);
+    out += '\n';
+    if (!m.headerDate.isEmpty()) {
+        out += "X-QWK-Date: ";
+        out += encodedHeaderText(m.headerDate, 12);
         out += '\n';
     }
     appendAddressHeader(out, "From", m.from, fromLocal, domain);
@@ -509,19 +562,20 @@ void appendJson(QByteArray& out, const ExportedMessage& m, const QByteArray& con
     out += ",\"status\":";
     appendJsonString(out, m.status);
     out += m.isPrivate ? ",\"private\":true" : ",\"private\":false";
-    out += ",\"date\":";
-    if (m.date.isValid()) {
-        out += '"';
-        out += QByteArray::number(m.date.year()).rightJustified(4, '0');
-        out += '-';
-        appendTwoDigits(out, m.date.month());
-        out += '-';
-        appendTwoDigits(out, m.date.day());
-        out += 'T';
-        appendClock(out, m.time);
-        out += '"';
-    } else {
-        out += "null";
+    out += ",\"date\":\"";
+    out += QByteArray::number(m.date.year()).rightJustified(4, '0');
+    out += '-';
+    appendTwoDigits(out, m.date.month());
+    out += '-';
+    appendTwoDigits(out, m.date.day());
+    out += 'T';
+    appendClock(out, m.time);
+    if (m.utcOffset)
+        appendZone(out, m.utcOffset, true);
+    out += '"';
+    if (!m.headerDate.isEmpty()) {
+        out += ",\"headerDate\":";
+        appendJsonString(out, m.headerDate);
     }
     out += ",\"from\":";
     appendJsonString(out, m.from);
@@ -556,7 +610,7 @@ struct Target {
 
 ExportedMessage exportedMessage(const MessageHeader& h, const std::string& text, int conference,
                                 const QString& conferenceName, std::int32_t headerBlock,
-                                const QDate& today) {
+                                const QDate& today, const QDateTime& packetDate) {
     ExportedMessage m;
     m.conference = conference;
     m.conferenceName = conferenceName;
@@ -566,8 +620,19 @@ ExportedMessage exportedMessage(const MessageHeader& h, const std::string& text,
                                                        : dosTextToUnicode(h.status.substr(0, 1));
     m.isPrivate = h.isPrivate();
     // Plain date and time: a local date-time would ask the system's time zone each time.
-    m.date = packetDateValue(h.date, today);
-    m.time = clockOf(h.time);
+    if (const auto written = writtenAt(h.longFields.whenWritten)) {
+        m.date = written->date;
+        m.time = written->time;
+        m.utcOffset = written->utcOffset;
+    } else {
+        m.date = packetDateValue(h.date, today);
+        m.time = clockOf(h.time);
+    }
+    if (!m.date.isValid()) {
+        m.headerDate = fieldCharacters(h, unpadded(h.date) + ' ' + unpadded(h.time)).trimmed();
+        m.date = packetDate.isValid() ? packetDate.date() : QDate(1970, 1, 1);
+        m.time = packetDate.isValid() ? packetDate.time() : QTime(0, 0);
+    }
     m.from = fieldCharacters(h, fullAuthor(h));
     m.to = fieldCharacters(h, fullRecipient(h));
     m.subject = fieldCharacters(h, fullSubject(h));
@@ -613,6 +678,9 @@ std::size_t exportPacket(PacketSession& s, const std::vector<IndexFileEntry>& in
         outputs.push_back(std::make_unique<Target>(t.format, t.path));
     const QByteArray domain = boardDomain(s.packet.control.BbsId);
     const QDate today = QDate::currentDate();
+    const PacketControl& control = s.packet.control;
+    const QDate packetDay = packetDateValue(control.PacketDate, today);
+    const QDateTime packetDate(packetDay, clockOf(control.PacketTime));
     LocalParts locals;
     BlockFile messages(messagesFilePath(s.settings.workPath));
     std::size_t count = 0;
@@ -629,8 +697,9 @@ std::size_t exportPacket(PacketSession& s, const std::vector<IndexFileEntry>& in
         const QByteArray jsonStart = jsonConference(index.conferenceNumber, name);
         for (const std::int32_t block : readConferenceIndex(s.settings.workPath, index)) {
             ReadPacketMessage(s, messages, block, ui);
-            const ExportedMessage m = exportedMessage(s.store.CurrentHeader, s.store.MessageText,
-                                                      index.conferenceNumber, name, block, today);
+            const ExportedMessage m =
+                exportedMessage(s.store.CurrentHeader, s.store.MessageText, index.conferenceNumber,
+                                name, block, today, packetDate);
             for (const auto& out : outputs) {
                 if (out->format == ExportFormat::Mbox) {
                     appendMbox(out->buffer, m, domain, mboxConference, locals);

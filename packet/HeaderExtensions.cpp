@@ -192,6 +192,8 @@ HeadersFile parseHeadersFile(std::string_view data) {
             current->subject = longValue(value);
         else if (sameWord(key, "Utf8"))
             current->utf8 = yesOrNo(value);
+        else if (sameWord(key, "WhenWritten") && current->whenWritten.empty())
+            current->whenWritten = longValue(value);
         else if ((sameWord(key, "X-FTN-CHRS") || sameWord(key, "CHRS")) && namesUtf8(value))
             current->utf8 = true;
     }
@@ -220,6 +222,8 @@ void applyHeaderSection(MessageHeader& header, const HeaderSection& section) {
         f.subject = section.subject;
     if (section.utf8)
         f.utf8 = *section.utf8;
+    if (!section.whenWritten.empty())
+        f.whenWritten = section.whenWritten;
 }
 
 void applyKludgeLines(MessageHeader& header, std::string& text) {

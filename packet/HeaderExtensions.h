@@ -30,6 +30,7 @@ struct HeaderSection {
     std::string sender; // "Sender", the author's name where both are given
     std::string subject;
     std::optional<bool> utf8; // "Utf8", or a charset field naming UTF-8
+    std::string whenWritten;  // "WhenWritten": "yyyymmddhhmmss-hhmm", then a zone code
 };
 
 // HEADERS.DAT: a text of sections, each named by the byte offset in MESSAGES.DAT of the
@@ -43,7 +44,8 @@ HeadersFile parseHeadersFile(std::string_view data);
 // empty when there is none.
 const HeadersFile& packetHeadersFile(PacketSession& session);
 
-// The section's names, subject and character set become the header's long fields.
+// The section's names, subject, character set and time of writing become the header's long
+// fields.
 void applyHeaderSection(MessageHeader& header, const HeaderSection& section);
 
 // The QWKE kludge lines at the top of a text (lines ended by LF, or by CR alone): "To:",
