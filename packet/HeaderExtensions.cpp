@@ -158,6 +158,16 @@ constexpr std::size_t kMaxKludgeLines = 32;
 
 } // namespace
 
+std::optional<SectionName> sectionName(std::string_view line) {
+    line = trimBlanks(line);
+    if (line.empty() || line.front() != '[')
+        return std::nullopt;
+    const std::size_t close = line.find(']');
+    if (close == std::string_view::npos)
+        return SectionName{};
+    return SectionName{hexOffset(trimBlanks(line.substr(1, close - 1)))};
+}
+
 HeadersFile parseHeadersFile(std::string_view data) {
     HeadersFile file;
     HeaderSection* current = nullptr;
@@ -172,12 +182,8 @@ HeadersFile parseHeadersFile(std::string_view data) {
         line = trimBlanks(line);
         if (line.empty() || line.front() == ';')
             continue;
-        if (line.front() == '[') {
-            const std::size_t close = line.find(']');
-            const auto offset = close == std::string_view::npos
-                                    ? std::nullopt
-                                    : hexOffset(trimBlanks(line.substr(1, close - 1)));
-            current = offset ? &file.sections[*offset] : nullptr;
+        if (const auto section = sectionName(line)) {
+            current = section->offset ? &file.sections[*section->offset] : nullptr;
             continue;
         }
         const std::size_t separator = line.find_first_of(":=");
@@ -199,7 +205,10 @@ HeadersFile parseHeadersFile(std::string_view data) {
             first(current->sender);
         else if (sameWord(key, "Subject"))
             first(current->subject);
-        else if (current->utf8)
+        else if (sameWord(key, "WhenWritten")) {
+            if (current->whenWritten.empty())
+                current->whenWritten = longValue(value);
+        } else if (current->utf8)
             continue;
         else if (sameWord(key, "Utf8"))
             current->utf8 = yesOrNo(value);
@@ -237,6 +246,8 @@ void applyHeaderSection(MessageHeader& header, const HeaderSection& section) {
     take(f.subject, header.subject, {&section.subject});
     if (section.utf8)
         f.utf8 = *section.utf8;
+    if (!section.whenWritten.empty())
+        f.whenWritten = section.whenWritten;
 }
 
 void applyKludgeLines(MessageHeader& header, std::string& text) {
