@@ -127,6 +127,8 @@ PacketEntries readPacketEntries(const QString& directory) {
         parseControlLines(splitTextLines(readWholeFile(*control)), packet.control, quiet);
     }
     PacketEntries entries;
+    for (const ConferenceEntry& c : packet.control.Conferences)
+        entries.listed.insert(c.ConferenceNumber);
     for (const IndexFileEntry& file : findIndexFiles(directory, packet)) {
         // Of two files of one conference ("5.NDX" and "005.NDX") the reader shows the first.
         if (!entries.conferences.count(file.conferenceNumber))
@@ -234,6 +236,7 @@ void PacketMerge::carrySections(const QString& name) {
                     ++dropped;
                     return;
                 }
+                carriedSections_[name].insert(block * kBlock);
                 if (!base) {
                     out.append('[').append(QByteArray::number(block * kBlock, 16)).append(']');
                     out.append(line.end.empty() ? std::string_view("\r\n") : line.end);
@@ -301,6 +304,7 @@ void PacketMerge::carryToReader(const std::vector<Renumbering>& renumbered) cons
 }
 
 void PacketMerge::finish(const std::vector<Renumbering>& renumbered, MergeNotices& notices) {
+    renumbered_ = renumbered;
     std::map<std::uint16_t, IndexBuffer> lists;
     for (const auto& [number, blocks] : baseEntries_.conferences) {
         IndexBuffer& list = lists[number];
@@ -425,6 +429,29 @@ QString PacketMerge::check() const {
             keeps(integratedHeaders_, b, integratedTarget(b));
     }
 
+    // Every conference of both control files, the renumbered ones under their new numbers.
+    std::set<std::uint16_t> named = integratedEntries_.listed;
+    for (std::uint16_t number : baseEntries_.listed) {
+        for (const Renumbering& r : renumbered_)
+            number = number == r.from ? r.to : number;
+        named.insert(number);
+    }
+    std::size_t unnamed = 0;
+    for (const std::uint16_t number : named)
+        unnamed += reached.listed.count(number) == 0;
+
+    // Each section carried under the offset it was given.
+    std::size_t sections = 0;
+    for (const auto& [name, offsets] : carriedSections_) {
+        std::set<std::int64_t> found;
+        forEachLine(view(fileOrEmpty(base_, name)), [&](const RawLine& line) {
+            if (const auto section = sectionName(line.text); section && section->offset)
+                found.insert(*section->offset);
+        });
+        for (const std::int64_t offset : offsets)
+            sections += found.count(offset) == 0;
+    }
+
     QStringList faults;
     if (unreachable > 0)
         faults.append(count(unreachable, "message n'y serait pas accessible",
@@ -436,6 +463,12 @@ QString PacketMerge::check() const {
     if (lost > 0)
         faults.append(QStringLiteral("les noms, sujets ou jeu de caractères de ") +
                       count(lost, "message y seraient perdus", "messages y seraient perdus"));
+    if (unnamed > 0)
+        faults.append(
+            count(unnamed, "conférence n'y figurerait plus", "conférences n'y figureraient plus"));
+    if (sections > 0)
+        faults.append(count(sections, "section de HEADERS.DAT ou VOTING.DAT y manquerait",
+                            "sections de HEADERS.DAT ou VOTING.DAT y manqueraient"));
     if (faults.isEmpty())
         return {};
     return QStringLiteral("La vérification du paquet fusionné a échoué : ") +
@@ -443,15 +476,16 @@ QString PacketMerge::check() const {
            QStringLiteral(".\nLe paquet servant de base n'a pas été modifié.\nFusion annulée.");
 }
 
-bool MergePackets(const QString& baseDirectory, const QString& integratedDirectory,
-                  PacketControl& control, MergeNotices& notices, UiServices& ui) {
+std::optional<PacketMerge> MergePackets(const QString& baseDirectory,
+                                        const QString& integratedDirectory, PacketControl& control,
+                                        MergeNotices& notices, UiServices& ui) {
     PacketMerge merge(baseDirectory, integratedDirectory);
     merge.combineMessages();
     std::vector<Renumbering> renumbered;
     if (!GereControlDat(baseDirectory, integratedDirectory, control, notices, ui, renumbered))
-        return false;
+        return std::nullopt;
     merge.finish(renumbered, notices);
-    return true;
+    return merge;
 }
 
 } // namespace velk

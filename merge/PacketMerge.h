@@ -8,6 +8,8 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
+#include <set>
 #include <vector>
 
 namespace velk {
@@ -20,6 +22,7 @@ class UiServices;
 struct PacketEntries {
     std::map<std::uint16_t, std::vector<std::int32_t>> conferences;
     std::vector<std::int32_t> personal;
+    std::set<std::uint16_t> listed; // the conferences its control file names
 };
 // Throws VelkError when a file cannot be read, or the control file holds a bad number.
 PacketEntries readPacketEntries(const QString& directory);
@@ -43,8 +46,9 @@ public:
     void finish(const std::vector<Renumbering>& renumbered, MergeNotices& notices);
 
     // What the merged packet lacks, read back as a reader reads it: messages of either packet
-    // it does not reach, integrated texts not carried whole, long fields lost. Empty when
-    // nothing is.
+    // it does not reach, integrated texts not carried whole, long fields lost, conferences
+    // its control file no longer names, HEADERS.DAT or VOTING.DAT sections not carried.
+    // Empty when nothing is.
     QString check() const;
 
     // N1: the base file's blocks, where the integrated messages begin.
@@ -67,13 +71,16 @@ private:
     HeadersFile baseHeaders_;
     HeadersFile integratedHeaders_;
     QStringList sectionNotices_;
+    std::map<QString, std::set<std::int64_t>> carriedSections_; // by file, the new offsets
+    std::vector<Renumbering> renumbered_;
     std::map<std::uint16_t, std::vector<std::int32_t>> written_;
     std::vector<std::int32_t> writtenPersonal_;
 };
 
 // The whole combining of two unpacked packets: the messages, the control-file step, the
-// index files and the check. False when the control-file step stopped (after its message).
-bool MergePackets(const QString& baseDirectory, const QString& integratedDirectory,
-                  PacketControl& control, MergeNotices& notices, UiServices& ui);
+// index files and the check. nullopt when the control-file step stopped (after its message).
+std::optional<PacketMerge> MergePackets(const QString& baseDirectory,
+                                        const QString& integratedDirectory, PacketControl& control,
+                                        MergeNotices& notices, UiServices& ui);
 
 } // namespace velk
