@@ -2,7 +2,6 @@
 #pragma once
 
 #include "merge/ControlMerge.h"
-#include "packet/HeaderExtensions.h"
 
 #include <QString>
 
@@ -10,6 +9,7 @@
 #include <map>
 #include <optional>
 #include <set>
+#include <string_view>
 #include <vector>
 
 namespace velk {
@@ -54,6 +54,14 @@ public:
     // N1: the base file's blocks, where the integrated messages begin.
     std::int64_t baseBlocks() const { return n1_; }
 
+    // A section of HEADERS.DAT or VOTING.DAT: the offset it names (-1 for none), its line and
+    // the lines up to the next one.
+    struct Section {
+        std::int64_t offset = -1;
+        std::string_view head;
+        std::string_view body;
+    };
+
 private:
     void carrySections(const QString& name);
     void carryToReader(const std::vector<Renumbering>& renumbered) const;
@@ -68,10 +76,9 @@ private:
     PacketEntries integratedEntries_;
     std::int64_t n1_ = 0;
     std::int64_t integratedBlocks_ = 0;
-    HeadersFile baseHeaders_;
-    HeadersFile integratedHeaders_;
     QStringList sectionNotices_;
-    std::map<QString, std::set<std::int64_t>> carriedSections_; // by file, the new offsets
+    std::vector<QByteArray> sectionSources_;          // what the carried sections point into
+    std::map<QString, std::vector<Section>> carried_; // by file, in the merged file's order
     std::vector<Renumbering> renumbered_;
     std::map<std::uint16_t, std::vector<std::int32_t>> written_;
     std::vector<std::int32_t> writtenPersonal_;

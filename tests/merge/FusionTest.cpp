@@ -4,6 +4,7 @@
 #include "core/Archiver.h"
 #include "core/VelkError.h"
 #include "merge/PacketMerge.h"
+#include "packet/HeaderExtensions.h"
 #include "packet/IndexFiles.h"
 #include "packet/PacketBuilder.h"
 #include "packet/PacketOpening.h"
