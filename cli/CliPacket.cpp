@@ -123,4 +123,17 @@ QString cliListLine(Session& s, BlockFile& messages, const HeadersFile& headers,
            QLatin1Char('\n');
 }
 
+QString cliListLine(const HeadersFile& headers, int conference, const ListedMessage& m) {
+    MessageHeader h;
+    const auto section = headers.sections.find(std::int64_t(m.headerBlock) * 128);
+    h.longFields.utf8 = section != headers.sections.end() && section->second.utf8.value_or(false);
+    const auto field = [&](const auto& bytes) {
+        return messageCharacters(h, unpadded({bytes.data(), bytes.size()}));
+    };
+    return QString::number(conference) + QLatin1Char('\t') + cliText(m.number()).trimmed() +
+           QLatin1Char('\t') + cliText({m.date.data(), m.date.size()}) + QLatin1Char('\t') +
+           field(m.author) + QLatin1Char('\t') + field(m.recipient) + QLatin1Char('\t') +
+           field(m.subject) + QLatin1Char('\n');
+}
+
 } // namespace velk

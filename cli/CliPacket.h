@@ -66,6 +66,9 @@ std::optional<std::vector<int>> cliPacketNumbers(const QStringList& args, int mi
 QString cliListLine(Session& s, BlockFile& messages, const HeadersFile& headers, int conference,
                     std::int32_t block, UiServices& ui);
 
+// The same line for a message the browser has listed.
+QString cliListLine(const HeadersFile& headers, int conference, const ListedMessage& message);
+
 // The position in the table of the conference with this number.
 std::optional<int> conferencePositionOf(const PacketControl& control, int number);
 
