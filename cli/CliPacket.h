@@ -5,7 +5,7 @@
 #include "core/UiServices.h"
 #include "session/Session.h"
 
-#include <QTemporaryDir>
+#include "core/FileUtil.h"
 
 #include <cstdint>
 #include <memory>
@@ -34,7 +34,7 @@ private:
 // A packet unpacked into a private temporary directory, removed when it goes; the
 // configured work directory is never used.
 struct CliPacket {
-    QTemporaryDir directory;
+    TemporaryDirectory directory;
     Session session;
     std::vector<IndexFileEntry> indexFiles;
 };

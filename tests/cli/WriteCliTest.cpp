@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <sstream>
 
 namespace velk {
@@ -120,6 +122,7 @@ TEST_F(WriteCliTest, RefusalsLeaveTheReplyPacketAsItWas) {
     };
     const Case cases[] = {
         {"texte vide", base(), " \n\n", "Le texte du message est vide"},
+        {"texte de blancs", base(), " \t\n\t \n", "Le texte du message est vide"},
         {"conférence absente du paquet",
          {"--rep", rep, "--bbs", "VELKBBS", "--conference", "9", "--to", "X", "--subject", "S",
           "--paquet", qwk},
@@ -172,6 +175,18 @@ TEST_F(WriteCliTest, RefusalsLeaveTheReplyPacketAsItWas) {
                     kText)
                   .status,
               0);
+}
+
+// A pipe in place of the reply packet, or of the packet given: told, never waited on.
+TEST_F(WriteCliTest, PipesAreToldNotAwaited) {
+    const QString qwk = joinPath(dir.path(), QStringLiteral("P.QWK"));
+    for (const QString& pipe : {packet(), qwk})
+        ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0644), 0);
+    for (const QStringList& args : {base(), base() + QStringList{"--paquet", qwk}}) {
+        const CliRun r = write(args, kText);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_TRUE(r.err.contains("est un tube, pas un fichier ordinaire")) << r.err.toStdString();
+    }
 }
 
 } // namespace
