@@ -205,7 +205,10 @@ HeadersFile parseHeadersFile(std::string_view data) {
             first(current->sender);
         else if (sameWord(key, "Subject"))
             first(current->subject);
-        else if (current->utf8)
+        else if (sameWord(key, "WhenWritten")) {
+            if (current->whenWritten.empty())
+                current->whenWritten = longValue(value);
+        } else if (current->utf8)
             continue;
         else if (sameWord(key, "Utf8"))
             current->utf8 = yesOrNo(value);
@@ -243,6 +246,8 @@ void applyHeaderSection(MessageHeader& header, const HeaderSection& section) {
     take(f.subject, header.subject, {&section.subject});
     if (section.utf8)
         f.utf8 = *section.utf8;
+    if (!section.whenWritten.empty())
+        f.whenWritten = section.whenWritten;
 }
 
 void applyKludgeLines(MessageHeader& header, std::string& text) {

@@ -30,6 +30,7 @@ struct HeaderSection {
     std::string sender; // "Sender", the author's name where both are given
     std::string subject;
     std::optional<bool> utf8; // "Utf8", or a charset field naming UTF-8
+    std::string whenWritten;  // "WhenWritten": "yyyymmddhhmmss-hhmm", then a zone code
 };
 
 // HEADERS.DAT: a text of sections, each named by the byte offset in MESSAGES.DAT of the
@@ -50,9 +51,9 @@ std::optional<SectionName> sectionName(std::string_view line);
 // empty when there is none.
 const HeadersFile& packetHeadersFile(PacketSession& session);
 
-// The section's names, subject and character set become the header's long fields; a name or
-// subject that its 25-character field was not cut from is passed over ("Sender:", then
-// "From:", for the author).
+// The section's names, subject, character set and time of writing become the header's long
+// fields; a name or subject that its 25-character field was not cut from is passed over
+// ("Sender:", then "From:", for the author).
 void applyHeaderSection(MessageHeader& header, const HeaderSection& section);
 
 // The QWKE kludge lines at the top of a text (lines ended by LF, or by CR alone): "To:",
