@@ -172,7 +172,7 @@ void startChild(QProcess& process, const QString& program, const QStringList& ar
 
 // How a started child ended. The wait runs the event loop, so the windows repaint and the
 // busy cursor shows, but holds back the user's input.
-RunStatus waitChild(QProcess& process) {
+RunStatus waitChild(QProcess& process, bool startedBeforeApplication = false) {
     RunStatus result;
     if (!process.waitForStarted(-1)) {
         result.outcome = RunStatus::Outcome::NotStarted;
@@ -181,6 +181,12 @@ RunStatus waitChild(QProcess& process) {
     }
     const QCoreApplication* app = QCoreApplication::instance();
     if (app && QThread::currentThread() == app->thread()) {
+        // A child started before the application object is not watched by its event loop:
+        // its end is looked for between the events.
+        if (startedBeforeApplication) {
+            while (process.state() != QProcess::NotRunning && !process.waitForFinished(10))
+                QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        }
         while (process.state() != QProcess::NotRunning)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents |
                                             QEventLoop::ExcludeUserInputEvents);
@@ -261,6 +267,7 @@ UnpackJob::UnpackJob(const QString& archive, const QString& directory)
 
     const std::set<fs::path> names = topLevelNames(toFsPath(directoryPath));
     before_.assign(names.begin(), names.end());
+    startedBeforeApplication_ = QCoreApplication::instance() == nullptr;
     process_ = std::make_unique<QProcess>();
     startChild(*process_, QStringLiteral("unzip"),
                {unzipName, QStringLiteral("-d"), directoryPath});
@@ -278,7 +285,7 @@ UnpackResult UnpackJob::finish() {
     if (result_)
         return *result_;
     UnpackResult result;
-    const RunStatus run = waitChild(*process_);
+    const RunStatus run = waitChild(*process_, startedBeforeApplication_);
     if (!run.started()) {
         result.status = run.code;
         result.cause = UnpackCause::ProgramUnavailable;

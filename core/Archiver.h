@@ -83,6 +83,7 @@ private:
     std::unique_ptr<QTemporaryDir> alias_; // the plain-named link unzip reads, if any
     std::optional<UnpackResult> result_;   // set when unzip was never started, or finished
     std::vector<std::filesystem::path> before_;
+    bool startedBeforeApplication_ = false;
 };
 
 // The French messages telling the user why unpacking the archive failed: the refusal, or
