@@ -295,7 +295,8 @@ void startChild(QProcess& process, const QString& program, const QStringList& ar
 // How a started child ended. The wait runs the event loop, so the windows repaint and the
 // busy cursor shows, but holds back the user's input. `keepGoing`, when given, is asked
 // every few milliseconds; false kills the child.
-RunStatus waitChild(QProcess& process, const std::function<bool()>& keepGoing = {}) {
+RunStatus waitChild(QProcess& process, const std::function<bool()>& keepGoing = {},
+                    bool startedBeforeApplication = false) {
     RunStatus result;
     if (!process.waitForStarted(-1)) {
         result.outcome = RunStatus::Outcome::NotStarted;
@@ -312,6 +313,14 @@ RunStatus waitChild(QProcess& process, const std::function<bool()>& keepGoing = 
         if (keepGoing) {
             QObject::connect(&timer, &QTimer::timeout, check);
             timer.start(kWatchMs);
+        }
+        // A child started before the application object is not watched by its event loop:
+        // its end is looked for between the events.
+        if (startedBeforeApplication) {
+            while (process.state() != QProcess::NotRunning && !process.waitForFinished(10)) {
+                QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+                check();
+            }
         }
         while (process.state() != QProcess::NotRunning)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents |
@@ -402,6 +411,7 @@ UnpackJob::UnpackJob(const QString& archive, const QString& directory)
 
     const std::set<fs::path> names = topLevelNames(toFsPath(directoryPath));
     before_.assign(names.begin(), names.end());
+    startedBeforeApplication_ = QCoreApplication::instance() == nullptr;
     process_ = std::make_unique<QProcess>();
     std::uint64_t largest = 0;
     for (const ZipMember& m : listing_.members)
@@ -427,10 +437,13 @@ UnpackResult UnpackJob::finish() {
     // Members may inflate past the sizes they declare: unzip is stopped as soon as the
     // files together hold more than the archive said, which the free space was checked for.
     bool overflowed = false;
-    const RunStatus run = waitChild(*process_, [&] {
-        overflowed = overflowed || bytesOf(addedEntries(dir, before)) > listing_.totalSize;
-        return !overflowed;
-    });
+    const RunStatus run = waitChild(
+        *process_,
+        [&] {
+            overflowed = overflowed || bytesOf(addedEntries(dir, before)) > listing_.totalSize;
+            return !overflowed;
+        },
+        startedBeforeApplication_);
     if (!run.started()) {
         result.status = run.code;
         result.cause = UnpackCause::ProgramUnavailable;

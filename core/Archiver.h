@@ -91,6 +91,7 @@ private:
     std::optional<UnpackResult> result_;        // set when unzip was never started, or finished
     std::vector<std::filesystem::path> before_;
     ZipListing listing_; // what the archive declares
+    bool startedBeforeApplication_ = false;
 };
 
 // The French messages telling the user why unpacking the archive failed: the refusal, or

@@ -182,8 +182,12 @@ std::optional<PacketFields> openQwkPacket(PacketSession& s, UiServices& ui) {
 }
 
 void startCommandLineUnpack(PacketSession& s) {
-    s.pendingUnpack.reset();
     const QString work = s.settings.workPath;
+    // Started already, before the windows.
+    if (s.pendingUnpack && s.openFromCommandLine &&
+        s.pendingUnpack->archive() == s.commandLinePacket && s.pendingUnpack->directory() == work)
+        return;
+    s.pendingUnpack.reset();
     if (!s.openFromCommandLine || !QFileInfo(work).isDir() ||
         !workDirectoryConflict(s.settings, s.startDirectory).isEmpty() ||
         !emptyWorkDirectory(s, s.commandLinePacket).isEmpty())

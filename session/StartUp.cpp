@@ -6,7 +6,9 @@
 #include "core/SettingsDialogs.h"
 #include "core/SettingsFile.h"
 #include "core/UiServices.h"
+#include "core/VelkError.h"
 #include "library/LibraryFile.h"
+#include "packet/PacketOpening.h"
 #include "session/Session.h"
 
 #include <QDir>
@@ -27,6 +29,32 @@ void establishStartDirectory(Session& session, const QStringList& arguments,
         session.commandLinePacket.clear();
         session.startDirectory = QDir::currentPath();
     }
+}
+
+void startUnpackBeforeWindows(Session& session, const QStringList& arguments,
+                              const QString& executableDirectory) {
+    // An option of the toolkit is no packet; the ordinary start-up reads the arguments again.
+    if (arguments.isEmpty() || arguments.constFirst().startsWith(QLatin1Char('-')) ||
+        !QFileInfo(arguments.constFirst()).isFile())
+        return;
+    establishStartDirectory(session, arguments, executableDirectory);
+    if (checkFontFile(session) || VerifIni(session))
+        return;
+    try {
+        const ProfileFile file = session.settingsFile();
+        Settings& s = session.settings;
+        readDirectories(file, s);
+        s.firstUse = readFirstUse(file);
+        if (s.firstUse == 1)
+            return;
+        for (const QString* dir : {&s.velkPath, &s.workPath, &s.qwkPath, &s.repPath}) {
+            if (!isUsableDirectory(*dir))
+                return;
+        }
+    } catch (const VelkError&) {
+        return;
+    }
+    startCommandLineUnpack(session);
 }
 
 QString startDirectoryForDisplay(const Session& session) {

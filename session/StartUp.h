@@ -25,6 +25,13 @@ using StartUpResult = std::optional<StartUpFailure>;
 void establishStartDirectory(Session& session, const QStringList& arguments,
                              const QString& executableDirectory);
 
+// Before the application object exists, for a packet named on the command line: when the
+// start-up checks of the files and directories pass, the packet starts unpacking at once
+// (startCommandLineUnpack), so that unzip runs while the application, its fonts and its
+// windows are built. Anything else is left to the ordinary start-up, which repeats the checks.
+void startUnpackBeforeWindows(Session& session, const QStringList& arguments,
+                              const QString& executableDirectory);
+
 // The start directory as the messages show it, with its final "/".
 QString startDirectoryForDisplay(const Session& session);
 

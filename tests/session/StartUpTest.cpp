@@ -1,10 +1,15 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "session/StartUp.h"
+#include "core/Archiver.h"
+#include "core/DosFont.h"
 #include "core/SettingsDialogs.h"
 #include "core/VelkError.h"
+#include "packet/PacketOpening.h"
+#include "session/Session.h"
 #include "tests/support/ProgramDir.h"
 #include "tests/support/ScriptedUiServices.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include <gtest/gtest.h>
@@ -185,6 +190,35 @@ TEST(StartUp, CheckOrCreateDirectory) {
     EXPECT_EQ(ui.messages(), QStringList{QStringLiteral("Impossible de créer le répertoire \"") +
                                          deep + QStringLiteral("\".")});
     EXPECT_TRUE(ui.allAnswersUsed());
+}
+
+} // namespace velk
+
+namespace velk {
+
+// A packet named on the command line starts unpacking before the windows when the start-up
+// checks pass, and the ordinary start-up keeps that unpacking; else nothing is started.
+TEST(StartUp, UnpackingStartsBeforeTheWindowsOnlyWhenTheChecksPass) {
+    ProgramDir dir;
+    dir.makeWorkingLayout();
+    for (const char* f : {"ENTETES.INI", "TAGLINES.INI", "PIEDPAGE.INI", "AMIS.INI"})
+        dir.write(QString::fromLatin1(f), "x");
+    const QString packet = dir.path(QStringLiteral("QWK/PAQUET.QWK"));
+    dir.write(QStringLiteral("QWK/PAQUET.QWK"), "x");
+    // No font file; an option of the toolkit first; all there; a directory missing.
+    const std::pair<QStringList, bool> cases[] = {
+        {{packet}, false}, {{"-style", packet}, false}, {{packet}, true}, {{packet}, false}};
+    for (const auto& [arguments, started] : cases) {
+        Session s;
+        startUnpackBeforeWindows(s, arguments, dir.path(QString()));
+        EXPECT_EQ(s.pendingUnpack != nullptr, started) << arguments.join(' ').toStdString();
+        const UnpackJob* early = s.pendingUnpack.get();
+        startCommandLineUnpack(s);
+        EXPECT_TRUE(!started || s.pendingUnpack.get() == early);
+        dir.write(kDosFontFile, "x");
+        if (started)
+            QDir(dir.path(QStringLiteral("REP"))).removeRecursively();
+    }
 }
 
 } // namespace velk
