@@ -7,7 +7,7 @@
 #include "core/UiServices.h"
 #include "core/VelkError.h"
 #include "core/WorkDirectory.h"
-#include "merge/MergeFiles.h"
+#include "merge/PacketMerge.h"
 #include "packet/PacketSession.h"
 
 #include <QDateTime>
@@ -217,15 +217,20 @@ FusionResult DoFusion(const QString& basePath, const QString& integratedPath,
         }
 
         status(QStringLiteral("Mise à jour des fichiers de données et d'index"));
-        const std::int64_t n1 = AppendMessageFile(baseDirectory, integratedDirectory);
-        MergeIndexFiles(baseDirectory, integratedDirectory, n1);
+        PacketMerge merge(baseDirectory, integratedDirectory,
+                          modificationTime(integratedPath) >= modificationTime(basePath));
+        merge.combineMessages();
 
         status(QStringLiteral("Mise à jour des conférences"));
-        if (!GereControlDat(baseDirectory, integratedDirectory, control, result.notices, ui)) {
+        std::vector<Renumbering> renumbered;
+        if (!GereControlDat(baseDirectory, integratedDirectory, control, result.notices, ui,
+                            renumbered)) {
             busy.release();
             status(QString());
             return result;
         }
+        // Nothing replaces the base packet unless every message of both is found in the result.
+        merge.finish(renumbered, result.notices);
 
         status(QStringLiteral("Compactage du fichier fusionné \n (") + basePath +
                QStringLiteral(")"));

@@ -56,8 +56,10 @@ protected:
         QTemporaryDir opened;
         EXPECT_TRUE(unpackArchive(base, opened.path()).ok());
         std::vector<std::string> all;
-        for (const auto& [name, subjects] : subjectsByIndex(opened.path()))
-            all.insert(all.end(), subjects.begin(), subjects.end());
+        for (const auto& [name, subjects] : subjectsByIndex(opened.path())) {
+            if (name != "PERSONAL")
+                all.insert(all.end(), subjects.begin(), subjects.end());
+        }
         return all;
     }
 };
