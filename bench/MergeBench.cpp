@@ -71,8 +71,9 @@ PacketBuilder makePacket(unsigned seed, const std::string& date, Shape shape) {
             // A board of long names and UTF-8 texts: every message has its section.
             m.headersDat = true;
             m.utf8 = i % 3 == 0;
-            m.from =
-                "Zo\xC3\xAB \xC3\x91\xC3\xBA\xC3\xB1ez de la Montagne " + std::to_string(i % 500);
+            m.from = "Zo\xC3\xAB \xC3\x91\xC3\xBA\xC3\xB1"
+                     "ez de la Montagne " +
+                     std::to_string(i % 500);
             m.subject = "Re: une question assez longue pour d\xC3\xA9passer " + std::to_string(i);
         }
     }

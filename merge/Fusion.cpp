@@ -236,10 +236,12 @@ FusionResult DoFusion(const QString& basePath, const QString& integratedPath,
                QStringLiteral(")"));
         // The archive is made beside tmp1, so no member of the packet can be mistaken for it.
         const QString merged = joinPath(workPath, QStringLiteral("TMPQWK.QWK"));
-        QStringList members;
-        for (const QString& name : findFiles(baseDirectory, QStringLiteral("*")))
-            members.append(joinPath(baseDirectory, name));
-        if (const int packed = packFiles(merged, members); packed != 0) {
+        // zip reads the directory itself: a member whose name is no UTF-8 is kept as it is
+        // named, where a list of names handed over as text would lose it.
+        const QStringList arguments = {QStringLiteral("-j"), QStringLiteral("-r"),
+                                       QStringLiteral("-nw"), QFileInfo(merged).absoluteFilePath(),
+                                       QFileInfo(baseDirectory).absoluteFilePath()};
+        if (const int packed = RunAndWait(QStringLiteral("zip"), arguments); packed != 0) {
             busy.release();
             status(QString());
             ui.message(QStringLiteral("Problème lors du compactage du fichier : \"TMPQWK.QWK\"."),

@@ -60,35 +60,6 @@ QByteArray fileOrEmpty(const QString& directory, const QString& name) {
     return path ? readWholeFile(*path) : QByteArray();
 }
 
-// The name as it should be shown: bytes that are no UTF-8 as \xNN.
-QString shownName(const std::string& raw) {
-    QString out;
-    for (const unsigned char c : raw) {
-        if (c >= 0x20 && c < 0x7F)
-            out.append(QChar(c));
-        else
-            out.append(QStringLiteral("\\x%1").arg(int(c), 2, 16, QLatin1Char('0')).toUpper());
-    }
-    return out;
-}
-
-// zip is handed names as text: a member whose name is no UTF-8 would be left out of the
-// merged packet without a word, so the merge stops before anything is replaced.
-void refuseUnnamableMembers(const QString& directory) {
-    std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(toFsPath(directory), ec)) {
-        const std::string raw = entry.path().filename().native();
-        const QByteArray bytes(raw.data(), qsizetype(raw.size()));
-        if (QFile::encodeName(QFile::decodeName(bytes)) == bytes)
-            continue;
-        throw VelkError(QStringLiteral("Le paquet servant de base contient un fichier dont le nom "
-                                       "n'est pas lisible (") +
-                        shownName(raw) +
-                        QStringLiteral(") : la fusion ne pourrait pas le garder.\n"
-                                       "Le paquet n'a pas été modifié.\nFusion annulée."));
-    }
-}
-
 bool sameSection(const HeaderSection& a, const HeaderSection& b) {
     return a.to == b.to && a.from == b.from && a.sender == b.sender && a.subject == b.subject &&
            a.utf8 == b.utf8;
@@ -179,7 +150,6 @@ std::int32_t PacketMerge::integratedTarget(std::int32_t block) const {
 }
 
 void PacketMerge::combineMessages() {
-    refuseUnnamableMembers(base_);
     baseEntries_ = readPacketEntries(base_);
     integratedEntries_ = readPacketEntries(integrated_);
     integratedBlocks_ = (fileSizeBytes(messagesFilePath(integrated_)) + kBlock - 1) / kBlock;
@@ -310,8 +280,10 @@ void PacketMerge::carryToReader(const std::vector<Renumbering>& renumbered) cons
     const std::vector<std::string> integratedLines =
         integratedPath ? splitTextLines(readWholeFile(*integratedPath))
                        : std::vector<std::string>();
-    const auto& newer = integratedIsNewer_ ? integratedLines : baseLines;
-    const auto& older = integratedIsNewer_ ? baseLines : integratedLines;
+    // The newer packet's file leads; without one, the older's is kept whole.
+    const bool integratedLeads = integratedIsNewer_ ? integratedPath.has_value() : !basePath;
+    const auto& newer = integratedLeads ? integratedLines : baseLines;
+    const auto& older = integratedLeads ? baseLines : integratedLines;
     std::set<std::uint16_t> described;
     QByteArray out;
     for (const std::string& line : newer) {

@@ -35,8 +35,7 @@ public:
 
     // Reads what a reader reaches of both packets, then appends the integrated messages to
     // the base's and carries both HEADERS.DAT and VOTING.DAT, the integrated sections
-    // under the offsets their messages now have. A base member whose name could not be
-    // packed again is refused first.
+    // under the offsets their messages now have.
     void combineMessages();
 
     // Writes an index file for every conference with messages and PERSONAL.NDX, carries

@@ -205,9 +205,10 @@ HeadersFile parseHeadersFile(std::string_view data) {
             first(current->sender);
         else if (sameWord(key, "Subject"))
             first(current->subject);
-        else if (sameWord(key, "WhenWritten"))
-            first(current->whenWritten);
-        else if (current->utf8)
+        else if (sameWord(key, "WhenWritten")) {
+            if (current->whenWritten.empty())
+                current->whenWritten = longValue(value);
+        } else if (current->utf8)
             continue;
         else if (sameWord(key, "Utf8"))
             current->utf8 = yesOrNo(value);

@@ -33,6 +33,7 @@ protected:
         baseBuilder.add(0, "Ancien", "Texte\n");
         integratedBuilder.conference(0, "Principal").conference(4, "Rencontres \x82t\x82");
         integratedBuilder.add(4, "Nouveau", "Texte\n");
+        integratedBuilder.quirks.noIndexFiles = true; // its messages found in MESSAGES.DAT
     }
     void makePackets() {
         baseBuilder.zipTo(base);

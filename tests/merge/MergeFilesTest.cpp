@@ -53,11 +53,10 @@ TEST(TroisChiffres, PadsToThreeDigits) {
 }
 
 TEST_F(MergeFilesTest, FirstIntegratedMessageFollowsTwentyBaseBlocks) {
+    baseBuilder.control.userName = "PAUL"; // none of its messages is his
     for (int i = 0; i < 9; ++i)
-        baseBuilder.add(0, "Base " + std::to_string(i), "Texte court\n").to = "ALL";
-    PacketMessage& alone = baseBuilder.add(0, "Base seule", "");
-    alone.oneBlock = true;
-    alone.to = "ALL";
+        baseBuilder.add(0, "Base " + std::to_string(i), "Texte court\n");
+    baseBuilder.add(0, "Base seule", "").oneBlock = true;
     integratedBuilder.add(0, "Nouveau", "Bonjour\n").personal = true;
     integratedBuilder.add(5, "Autre", std::string(300, 'x') + "\n");
     ASSERT_EQ(baseBuilder.messagesFile().size(), 20 * 128);
@@ -123,16 +122,12 @@ TEST_F(MergeFilesTest, PersonalIndexIsAppendedOrCreated) {
         PacketBuilder b, in;
         b.conference(0, "Principal");
         in.conference(0, "Principal");
-        PacketMessage& m = b.add(0, "Base", "Texte\n");
-        m.personal = basePersonal;
-        m.to = basePersonal ? m.to : "ALL";
+        b.control.userName = "PAUL"; // only PERSONAL.NDX makes its message his
+        b.add(0, "Base", "Texte\n").personal = basePersonal;
         in.add(0, "Pour moi", "Bonjour\n").personal = true;
-        b.writeTo(base);
-        in.writeTo(integrated);
-        PacketMerge merge(base, integrated);
-        merge.combineMessages();
-        MergeNotices notices;
-        merge.finish({}, notices);
+        baseBuilder = b;
+        integratedBuilder = in;
+        merge();
         const auto personal = subjectsByIndex(base).at("PERSONAL");
         if (basePersonal)
             EXPECT_EQ(personal, (std::vector<std::string>{"Base", "Pour moi"}));
@@ -218,20 +213,13 @@ TEST_F(MergeFilesTest, WriteModes) {
 }
 
 TEST_F(MergeFilesTest, RenumberedConferencesTakeTheirBaseEntriesAlong) {
-    baseBuilder.conference(7, "Musique").conference(8, "Jeux");
     baseBuilder.add(5, "Cinq", "Texte\n");
-    baseBuilder.add(7, "Sept", "Texte\n");
     baseBuilder.add(8, "Huit", "Texte\n");
-    baseBuilder.quirks.plainIndexNames = true; // "5.NDX" is found as well
-    integratedBuilder.conference(12, "Linux").conference(9, "Jeux");
+    baseBuilder.quirks.plainIndexNames = true; // "5.NDX"
     integratedBuilder.add(12, "Douze", "Texte\n");
-    // 5 becomes 12 (the base entries first), 8 becomes 9, 6 had no message.
-    merge({{5, 12}, {6, 10}, {8, 9}});
-    EXPECT_EQ(findFiles(base, "*.NDX"),
-              QStringList({"007.NDX", "009.NDX", "012.NDX", "PERSONAL.NDX"}));
-    const auto subjects = subjectsByIndex(base);
-    EXPECT_EQ(subjects.at("012"), (std::vector<std::string>{"Cinq", "Douze"}));
-    EXPECT_EQ(subjects.at("009"), (std::vector<std::string>{"Huit"}));
+    merge({{5, 12}, {6, 10}, {8, 9}}); // 6 had no message
+    EXPECT_EQ(findFiles(base, "*.NDX"), QStringList({"009.NDX", "012.NDX", "PERSONAL.NDX"}));
+    EXPECT_EQ(subjectsByIndex(base).at("012"), (std::vector<std::string>{"Cinq", "Douze"}));
 }
 
 } // namespace velk

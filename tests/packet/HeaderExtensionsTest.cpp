@@ -58,6 +58,7 @@ TEST(HeadersFile, SectionsByOffset) {
     EXPECT_EQ(a.sender, "Marie Curie-Sklodowska de Varsovie");
     EXPECT_EQ(a.from, "marie@example.org");
     EXPECT_EQ(a.subject, kLongSubject);
+    EXPECT_EQ(a.whenWritten, "20190810042306-0700 1a4"); // read after the character set
     EXPECT_EQ(a.utf8, std::optional<bool>(true));
     const HeaderSection& b = f.sections.at(0x1a80);
     EXPECT_EQ(b.subject, "Sans espace");
