@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // The browser's four orders on 50,000-message conferences of the shapes boards send, in
 // packets of ordinary messages (4 to 5 blocks each). Goal: any order, any shape, within
-// 300 ms from the click to the lines (index and headers read, sorted, lines built).
+// 300 ms from the click to the lines (index and headers read, sorted, lines built). The
+// window itself makes only the lines it draws: see ListBench.
 #include "core/UiServices.h"
 #include "mail/Browser.h"
 #include "packet/ControlFile.h"
+#include "packet/IndexFiles.h"
+#include "packet/MessageStore.h"
 #include "packet/PacketBuilder.h"
 #include "session/Session.h"
 #include "tests/support/ConferenceShapes.h"
@@ -71,9 +74,45 @@ void SortToLines(benchmark::State& state, ConferenceShape shape, int order) {
     state.SetItemsProcessed(state.iterations() * kMessages);
 }
 
+// The headers of the conference as the browser and the sorted velk-cli list read them: once,
+// in file order, in large pieces; beside the former way, one read (and its read-ahead) per
+// header in index order.
+void ReadHeaders(benchmark::State& state, ConferenceShape shape, bool inFileOrder) {
+    ShapedPacket& p = packetOf(shape);
+    const std::vector<std::int32_t> index =
+        readConferenceIndex(p.session.settings.workPath, p.session.packet.indexFiles[0]);
+    for (auto _ : state) {
+        BlockFile messages(messagesFilePath(p.session.settings.workPath));
+        if (inFileOrder) {
+            benchmark::DoNotOptimize(readListedMessages(messages, index, p.ui));
+        } else {
+            MessageStoreState store;
+            std::vector<MessageListEntry> entries;
+            for (std::int32_t block : index) {
+                ReadMessageHeader(messages, block, store, p.ui);
+                entries.push_back(makeListEntry(store.CurrentHeader, block));
+            }
+            benchmark::DoNotOptimize(entries);
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * kMessages);
+}
+
 const char* const kOrders[] = {"numero", "auteur", "destinataire", "sujet"};
 
 const bool registered = [] {
+    for (ConferenceShape shape : {ConferenceShape::NewestFirst, ConferenceShape::Random}) {
+        for (bool inFileOrder : {true, false}) {
+            benchmark::RegisterBenchmark(
+                (std::string("ReadHeaders50k/") + shapeName(shape) +
+                 (inFileOrder ? "/once-in-file-order" : "/one-read-per-header"))
+                    .c_str(),
+                ReadHeaders, shape, inFileOrder)
+                ->Unit(benchmark::kMillisecond)
+                ->MeasureProcessCPUTime()
+                ->UseRealTime();
+        }
+    }
     for (ConferenceShape shape : kConferenceShapes) {
         for (int order = 1; order <= 4; ++order) {
             const std::string name = std::string(shapeName(shape)) + "/" + kOrders[order - 1];

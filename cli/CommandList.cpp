@@ -47,14 +47,14 @@ void listInIndexOrder(CliPacket& packet, CliUiServices& ui, CliIo& io, std::opti
 }
 
 // The messages as the browser lists them in `order`: its conference list, each conference
-// loaded and sorted by the browser itself.
+// loaded and sorted by the browser itself, its headers read once.
 void listInBrowserOrder(CliPacket& packet, CliUiServices& ui, CliIo& io, std::optional<int> only,
                         MessageOrder order) {
     Session& s = packet.session;
     buildConferenceList(s);
     s.browser.SortOrder = order;
-    BlockFile messages(messagesFilePath(s.settings.workPath));
     const HeadersFile& headers = packetHeadersFile(s);
+    const BrowserState& b = s.browser;
     for (std::size_t line = 0; line < s.packet.indexFiles.size(); ++line) {
         const int position = s.packet.indexFiles[line].conferencePosition;
         if (position < 0)
@@ -62,9 +62,9 @@ void listInBrowserOrder(CliPacket& packet, CliUiServices& ui, CliIo& io, std::op
         const int number = s.packet.control.Conferences[std::size_t(position)].ConferenceNumber;
         if (only && number != *only)
             continue;
-        listConference(s, ui, int(line));
-        for (std::int32_t block : s.browser.ListOrder)
-            io.print(cliListLine(s, messages, headers, number, block, ui));
+        orderConference(s, ui, int(line));
+        for (std::uint32_t p : b.ListedPositions)
+            io.print(cliListLine(headers, number, b.MessageList[p]));
     }
 }
 

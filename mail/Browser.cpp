@@ -5,6 +5,7 @@
 #include "core/FileUtil.h"
 #include "core/TextHelpers.h"
 #include "core/TwoDigitYear.h"
+#include "core/UiServices.h"
 #include "core/VelkError.h"
 #include "mail/MailSession.h"
 #include "packet/HeaderExtensions.h"
@@ -13,6 +14,7 @@
 #include "packet/MessageStore.h"
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 #include <numeric>
 
@@ -163,18 +165,17 @@ std::uint32_t ranksOf(std::size_t n, T value, Less less, std::vector<std::uint32
     return n ? r + 1 : 0;
 }
 
-std::vector<std::size_t> byNumber(const std::vector<MessageListEntry>& entries) {
+std::vector<std::uint32_t> byNumber(const std::vector<ListedMessage>& entries) {
     const std::size_t n = entries.size();
     std::vector<std::uint32_t> rank;
     const std::uint32_t ranks = ranksOf(
-        n, [&](std::uint32_t i) -> const std::string& { return entries[i].number; }, std::less<>(),
-        rank);
+        n, [&](std::uint32_t i) { return entries[i].number(); }, std::less<>(), rank);
     // A date that is no day ranks below every day, so that it passes every date test.
     std::vector<std::uint32_t> day;
     ranksOf(
         n,
         [&](std::uint32_t i) {
-            return entries[i].dateValue.value_or(std::numeric_limits<std::int64_t>::min());
+            return entries[i].dateValue.value_or(std::numeric_limits<std::int32_t>::min());
         },
         std::less<>(), day);
     constexpr std::uint32_t anyDay = std::numeric_limits<std::uint32_t>::max();
@@ -193,7 +194,7 @@ std::vector<std::size_t> byNumber(const std::vector<MessageListEntry>& entries) 
     };
     std::vector<Step> walk;
     std::vector<bool> reached(n, false);
-    std::vector<std::size_t> order;
+    std::vector<std::uint32_t> order;
     order.reserve(n);
     std::size_t first = 0;
     auto reach = [&](std::uint32_t p, std::uint32_t maxDay) {
@@ -219,20 +220,38 @@ std::vector<std::size_t> byNumber(const std::vector<MessageListEntry>& entries) 
     return order;
 }
 
-std::vector<std::size_t> byKey(const std::vector<MessageListEntry>& entries,
-                               std::string MessageListEntry::*field) {
-    std::vector<std::string> keys;
-    keys.reserve(entries.size());
-    for (const MessageListEntry& e : entries)
-        keys.push_back(padRight(e.*field, 25) + e.number);
-    std::vector<std::size_t> order(entries.size());
-    std::iota(order.begin(), order.end(), std::size_t(0));
-    // Each pass of the list takes the last of the smallest keys: equal keys list backwards.
-    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        const int c = keys[a].compare(keys[b]);
+std::vector<std::uint32_t> byKey(const std::vector<ListedMessage>& entries,
+                                 std::array<char, 25> ListedMessage::*field) {
+    std::vector<std::uint32_t> order(entries.size());
+    std::iota(order.begin(), order.end(), std::uint32_t(0));
+    // The field's first eight bytes as one number settle most comparisons without reaching
+    // the entries.
+    std::vector<std::uint64_t> prefix(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const unsigned char* f = reinterpret_cast<const unsigned char*>((entries[i].*field).data());
+        std::uint64_t v = 0;
+        for (int k = 0; k < 8; ++k)
+            v = (v << 8) | f[k];
+        prefix[i] = v;
+    }
+    // The key is the field, padding included, then the number text, byte by byte. Each pass
+    // of the list takes the last of the smallest keys: equal keys list backwards.
+    std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+        if (prefix[a] != prefix[b])
+            return prefix[a] < prefix[b];
+        const ListedMessage& x = entries[a];
+        const ListedMessage& y = entries[b];
+        int c = std::memcmp((x.*field).data() + 8, (y.*field).data() + 8, 17);
+        if (c == 0)
+            c = x.number().compare(y.number());
         return c < 0 || (c == 0 && a > b);
     });
     return order;
+}
+
+template <std::size_t N> void copyPadded(std::array<char, N>& to, std::string_view from) {
+    to.fill(' ');
+    std::copy_n(from.data(), std::min(from.size(), N), to.data());
 }
 
 } // namespace
@@ -311,43 +330,147 @@ MessageListEntry makeListEntry(const MessageHeader& header, std::int32_t headerB
     return e;
 }
 
-std::string messageLine(const MessageListEntry& e) {
-    // Built in place: a conference of tens of thousands of lines is listed at each click.
+ListedMessage listedMessage(const MessageListEntry& e) {
+    ListedMessage m;
+    copyPadded(m.author, e.author);
+    copyPadded(m.recipient, e.recipient);
+    copyPadded(m.subject, e.subject);
+    copyPadded(m.date, e.date);
+    m.numberLength = std::uint8_t(std::min(e.number.size(), m.numberBytes.size()));
+    std::copy_n(e.number.data(), m.numberLength, m.numberBytes.data());
+    m.privateMark = e.privateMark;
+    m.headerBlock = e.headerBlock;
+    if (e.dateValue)
+        m.dateValue = std::int32_t(*e.dateValue);
+    return m;
+}
+
+MessageListEntry listEntry(const ListedMessage& m) {
+    MessageListEntry e;
+    e.privateMark = m.privateMark;
+    e.date.assign(m.date.data(), m.date.size());
+    e.dateValue = m.dateValue;
+    e.author.assign(m.author.data(), m.author.size());
+    e.recipient.assign(m.recipient.data(), m.recipient.size());
+    e.subject.assign(m.subject.data(), m.subject.size());
+    e.number = m.number();
+    e.headerBlock = m.headerBlock;
+    return e;
+}
+
+std::vector<MessageListEntry> listEntries(const std::vector<ListedMessage>& messages) {
+    std::vector<MessageListEntry> entries;
+    entries.reserve(messages.size());
+    for (const ListedMessage& m : messages)
+        entries.push_back(listEntry(m));
+    return entries;
+}
+
+ListedMessage listedMessageOf(const Block& block, std::int32_t headerBlock, UiServices& ui,
+                              const QDate& today) {
+    using namespace HeaderField;
+    ListedMessage m;
+    const char* b = block.data();
+    const bool anomaly = b[AuthorOffset] == '\0';
+    // The checks of ReadMessageHeader, on the fields a list shows.
+    auto field = [&](auto& to, std::size_t at) {
+        std::copy_n(b + at, to.size(), to.data());
+        if (!anomaly)
+            std::replace(to.begin(), to.end(), '\0', ' ');
+    };
+    char status = b[0];
+    if (!anomaly && status == '\0')
+        status = ' ';
+    std::array<char, Number> number;
+    field(number, Status);
+    field(m.date, Status + Number);
+    std::replace(m.date.begin(), m.date.end(), '\xC4', '-');
+    if (anomaly) {
+        copyPadded(m.date, "01/01/99");
+        m.author.fill('-');
+        m.recipient.fill('-');
+        copyPadded(m.subject, "Anomalie pointeur/index ");
+    } else {
+        field(m.recipient, Status + Number + Date + Time);
+        field(m.author, AuthorOffset);
+        field(m.subject, AuthorOffset + Author);
+    }
+    std::string_view date(m.date.data(), m.date.size());
+    if (!isAcceptableDate(std::string(date))) {
+        ui.message(QString::fromUtf8(kBadDateMessage));
+        std::copy_n("01", 2, m.date.data());
+        std::copy_n("01", 2, m.date.data() + 3);
+        std::copy_n("99", 2, m.date.data() + 6);
+    }
+    std::size_t length = number.size();
+    while (length > 0 && number[length - 1] == ' ')
+        --length;
+    std::copy_n(number.data(), length, m.numberBytes.data());
+    m.numberLength = std::uint8_t(length);
+    m.privateMark = status == '*' || status == '+' ? 'P' : ' ';
+    const auto* u = reinterpret_cast<const unsigned char*>(b);
+    m.conference = std::uint16_t(u[123] | (u[124] << 8));
+    m.headerBlock = headerBlock;
+    if (const auto day = headerDateValue(date, today))
+        m.dateValue = std::int32_t(*day);
+    return m;
+}
+
+std::vector<ListedMessage>
+readListedMessages(BlockFile& messages, const std::vector<std::int32_t>& blocks, UiServices& ui) {
+    std::vector<ListedMessage> listed(blocks.size());
+    const QDate today = QDate::currentDate();
+    messages.readEach(blocks, [&](std::size_t i, const Block& block) {
+        listed[i] = listedMessageOf(block, blocks[i], ui, today);
+    });
+    return listed;
+}
+
+std::string messageLine(const ListedMessage& e) {
+    // Built in place: the list makes a line for each row it draws.
     std::string line(88, ' ');
-    auto put = [&](std::size_t at, std::string_view text, std::size_t width) {
-        text = text.substr(0, width);
-        line.replace(at, text.size(), text);
-    };
+    auto put = [&](std::size_t at, std::string_view text) { line.replace(at, text.size(), text); };
     line[0] = e.privateMark;
-    const std::string_view date(e.date);
-    auto dateChars = [&](std::size_t from) {
-        return from < date.size() ? date.substr(from, 2) : std::string_view();
-    };
-    put(2, dateChars(3), 2);
+    const std::string_view date(e.date.data(), e.date.size());
+    put(2, date.substr(3, 2));
     line[4] = '/';
-    put(5, dateChars(0), 2);
+    put(5, date.substr(0, 2));
     line[7] = '/';
-    put(8, dateChars(6), 2);
-    put(11, e.author, 25);
-    put(37, e.recipient, 25);
-    put(63, e.subject, 25);
+    put(8, date.substr(6, 2));
+    put(11, {e.author.data(), e.author.size()});
+    put(37, {e.recipient.data(), e.recipient.size()});
+    put(63, {e.subject.data(), e.subject.size()});
     std::replace(line.begin(), line.end(), '\0', ' ');
     return line;
 }
 
-std::vector<std::size_t> sortedPositions(const std::vector<MessageListEntry>& entries,
-                                         MessageOrder sortOrder) {
+std::string messageLine(const MessageListEntry& e) {
+    return messageLine(listedMessage(e));
+}
+
+std::vector<std::uint32_t> sortedPositions(const std::vector<ListedMessage>& entries,
+                                           MessageOrder sortOrder) {
     switch (sortOrder) {
     case MessageOrder::Author:
-        return byKey(entries, &MessageListEntry::author);
+        return byKey(entries, &ListedMessage::author);
     case MessageOrder::Recipient:
-        return byKey(entries, &MessageListEntry::recipient);
+        return byKey(entries, &ListedMessage::recipient);
     case MessageOrder::Subject:
-        return byKey(entries, &MessageListEntry::subject);
+        return byKey(entries, &ListedMessage::subject);
     case MessageOrder::Number:
         break;
     }
     return byNumber(entries);
+}
+
+std::vector<std::size_t> sortedPositions(const std::vector<MessageListEntry>& entries,
+                                         MessageOrder sortOrder) {
+    std::vector<ListedMessage> listed;
+    listed.reserve(entries.size());
+    for (const MessageListEntry& e : entries)
+        listed.push_back(listedMessage(e));
+    const std::vector<std::uint32_t> order = sortedPositions(listed, sortOrder);
+    return std::vector<std::size_t>(order.begin(), order.end());
 }
 
 void loadConference(MailSession& s, UiServices& ui, int line) {
@@ -355,27 +478,23 @@ void loadConference(MailSession& s, UiServices& ui, int line) {
     b.LoadedConference.reset();
     b.ConferenceIndex.clear();
     b.MessageList.clear();
+    b.ListedPositions.clear();
     const auto& files = s.packet.indexFiles;
     if (line < 0 || std::size_t(line) >= files.size())
         return;
     std::vector<std::int32_t> index =
         readConferenceIndex(s.settings.workPath, files[std::size_t(line)]);
-    std::vector<MessageListEntry> entries;
-    entries.reserve(index.size());
+    std::vector<ListedMessage> entries;
     if (!index.empty()) {
         BlockFile messages(messagesFilePath(s.settings.workPath));
-        const QDate today = QDate::currentDate();
-        for (std::int32_t block : index) {
-            ReadMessageHeader(messages, block, s.store, ui);
-            entries.push_back(makeListEntry(s.store.CurrentHeader, block, today));
-        }
+        entries = readListedMessages(messages, index, ui);
     }
     b.ConferenceIndex = std::move(index);
     b.MessageList = std::move(entries);
     b.LoadedConference = line;
 }
 
-std::vector<std::string> listConference(MailSession& s, UiServices& ui, int line) {
+void orderConference(MailSession& s, UiServices& ui, int line) {
     BrowserState& b = s.browser;
     if (line != b.LoadedConference) {
         try {
@@ -386,15 +505,10 @@ std::vector<std::string> listConference(MailSession& s, UiServices& ui, int line
             throw;
         }
     }
-    const std::vector<std::size_t> order = sortedPositions(b.MessageList, b.SortOrder);
-    std::vector<std::string> lines;
-    lines.reserve(order.size());
-    b.ListOrder.clear();
-    b.ListOrder.reserve(order.size());
-    for (std::size_t p : order) {
-        b.ListOrder.push_back(b.MessageList[p].headerBlock);
-        lines.push_back(messageLine(b.MessageList[p]));
-    }
+    b.ListedPositions = sortedPositions(b.MessageList, b.SortOrder);
+    b.ListOrder.resize(b.ListedPositions.size());
+    for (std::size_t i = 0; i < b.ListedPositions.size(); ++i)
+        b.ListOrder[i] = b.MessageList[b.ListedPositions[i]].headerBlock;
     b.LastListIndex = std::int32_t(b.ListOrder.size()) - 1;
     // A conference missing from the control file counts as the first one, as in the viewer.
     const auto& files = s.packet.indexFiles;
@@ -402,6 +516,18 @@ std::vector<std::string> listConference(MailSession& s, UiServices& ui, int line
                              ? files[std::size_t(line)].conferencePosition
                              : 0;
     b.CurrentConference = std::max(position, 0);
+}
+
+std::string browserLine(const BrowserState& b, std::size_t row) {
+    return messageLine(b.MessageList[b.ListedPositions[row]]);
+}
+
+std::vector<std::string> listConference(MailSession& s, UiServices& ui, int line) {
+    orderConference(s, ui, line);
+    std::vector<std::string> lines;
+    lines.reserve(s.browser.ListedPositions.size());
+    for (std::size_t row = 0; row < s.browser.ListedPositions.size(); ++row)
+        lines.push_back(browserLine(s.browser, row));
     return lines;
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "mail/BrowserState.h"
+#include "packet/MessageHeader.h"
 
 #include <QDate>
 
@@ -14,6 +15,7 @@
 
 namespace velk {
 
+class BlockFile;
 struct MessageHeader;
 struct MailSession;
 class UiServices;
@@ -43,8 +45,23 @@ std::vector<std::string> buildConferenceList(MailSession& session);
 MessageListEntry makeListEntry(const MessageHeader& header, std::int32_t headerBlock,
                                const QDate& today = QDate::currentDate());
 
+// The compact form of an entry and back. A field longer than the header's is cut to its
+// width.
+ListedMessage listedMessage(const MessageListEntry& entry);
+MessageListEntry listEntry(const ListedMessage& message);
+std::vector<MessageListEntry> listEntries(const std::vector<ListedMessage>& messages);
+
+// The listed form of the header block `block` read from `headerBlock` of MESSAGES.DAT,
+// checked as ReadMessageHeader checks it (a bad date is reported through `ui` and replaced).
+ListedMessage listedMessageOf(const Block& block, std::int32_t headerBlock, UiServices& ui,
+                              const QDate& today = QDate::currentDate());
+// The headers of `blocks`, read in file order in large pieces, listed in the order given.
+std::vector<ListedMessage>
+readListedMessages(BlockFile& messages, const std::vector<std::int32_t>& blocks, UiServices& ui);
+
 // The 88-character line of a message: private mark, date dd/mm/yy, author, recipient and
 // subject, one blank between them. DOS bytes, NUL padding shown as blanks.
+std::string messageLine(const ListedMessage& message);
 std::string messageLine(const MessageListEntry& entry);
 
 // Positions in `entries` in the order of the list for the sort order. Every entry is listed
@@ -55,6 +72,8 @@ std::string messageLine(const MessageListEntry& entry);
 // than the lowest number met becomes the pass's pick. A date that is no day leaves the date
 // test out and the lowest date as it was. The other orders list by the field (padding included)
 // followed by the number text, byte by byte; equal keys list the last in file order first.
+std::vector<std::uint32_t> sortedPositions(const std::vector<ListedMessage>& entries,
+                                           MessageOrder sortOrder);
 std::vector<std::size_t> sortedPositions(const std::vector<MessageListEntry>& entries,
                                          MessageOrder sortOrder);
 
@@ -64,9 +83,15 @@ std::vector<std::size_t> sortedPositions(const std::vector<MessageListEntry>& en
 void loadConference(MailSession& session, UiServices& ui, int line);
 
 // ListConfClick's work for the conference-list line `line`: loads it unless it is the
-// loaded one, then lists it in SortOrder. Fills ListOrder, LastListIndex and
-// CurrentConference and returns the message lines. Throws VelkError (after emptying the
-// list and forgetting the loaded conference) when the index or message file fails.
+// loaded one, then sorts it in SortOrder. Fills ListedPositions, ListOrder, LastListIndex and
+// CurrentConference. Throws VelkError (after emptying the list and forgetting the loaded
+// conference) when the index or message file fails.
+void orderConference(MailSession& session, UiServices& ui, int line);
+
+// The line `row` of the browser's list, made when it is shown.
+std::string browserLine(const BrowserState& browser, std::size_t row);
+
+// orderConference, then every line of the list.
 std::vector<std::string> listConference(MailSession& session, UiServices& ui, int line);
 
 // ListMsgClick's reading: CurrentListIndex becomes `line` and its message is read into the

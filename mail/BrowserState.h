@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace velk {
@@ -25,6 +27,24 @@ struct MessageListEntry {
     std::int32_t headerBlock = 0;
 };
 
+// A message as a list keeps it: the header's fields at their width, checked as the viewer
+// reads them, so that a conference of hundreds of thousands of messages stays small and its
+// lines can be made as they are drawn.
+struct ListedMessage {
+    std::array<char, 25> author{};
+    std::array<char, 25> recipient{};
+    std::array<char, 25> subject{};
+    std::array<char, 8> date{};
+    std::array<char, 7> numberBytes{}; // trailing blanks removed: numberLength bytes
+    std::uint8_t numberLength = 0;
+    char privateMark = ' ';
+    std::uint16_t conference = 0; // the header's own conference number
+    std::int32_t headerBlock = 0;
+    std::optional<std::int32_t> dateValue; // Julian day number; nullopt when no day
+
+    std::string_view number() const { return {numberBytes.data(), numberLength}; }
+};
+
 // The list of messages the viewer steps through: the browser's conference or the
 // personal list, whichever was filled last.
 struct BrowserState {
@@ -37,7 +57,9 @@ struct BrowserState {
     // The line of the conference list whose messages MessageList holds; nullopt when none is
     // loaded.
     std::optional<std::int32_t> LoadedConference;
-    std::vector<MessageListEntry> MessageList; // index-file order
+    std::vector<ListedMessage> MessageList; // index-file order
+    // The browser's lines: the position in MessageList of each, in SortOrder.
+    std::vector<std::uint32_t> ListedPositions;
 };
 
 } // namespace velk

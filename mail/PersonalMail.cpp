@@ -16,45 +16,55 @@
 
 namespace velk {
 
-std::string managerLine(const MessageHeader& header, std::string_view name) {
-    const std::string conference = std::to_string(header.conference);
+namespace {
+
+std::string managerLine(bool isPrivate, std::uint16_t conferenceNumber, std::string_view date,
+                        std::string_view name, std::string_view subject) {
+    const std::string conference = std::to_string(conferenceNumber);
     std::string line;
     line.reserve(kManagerLineWidth);
-    line += header.isPrivate() ? 'P' : ' ';
+    line += isPrivate ? 'P' : ' ';
     line += std::string(5 - std::min<std::size_t>(conference.size(), 5), ' ');
     line += conference;
     line += ' ';
-    line += DateToDayFirst(header.date);
+    line += DateToDayFirst(date);
     line += ' ';
     line += padRight(name, HeaderField::Author);
     line += ' ';
-    line += padRight(header.subject, HeaderField::Subject);
+    line += padRight(subject, HeaderField::Subject);
     std::replace(line.begin(), line.end(), '\0', ' ');
     return line;
+}
+
+} // namespace
+
+std::string managerLine(const MessageHeader& header, std::string_view name) {
+    return managerLine(header.isPrivate(), header.conference, header.date, name, header.subject);
 }
 
 std::string personalLine(const MessageHeader& header) {
     return managerLine(header, header.author);
 }
 
+std::string personalLine(const ListedMessage& message) {
+    return managerLine(message.privateMark == 'P', message.conference,
+                       {message.date.data(), message.date.size()},
+                       {message.author.data(), message.author.size()},
+                       {message.subject.data(), message.subject.size()});
+}
+
 std::string writtenLine(const MessageHeader& header) {
     return managerLine(header, header.recipient);
 }
 
-std::vector<std::string> buildPersonalList(MailSession& session, UiServices& ui) {
+std::vector<ListedMessage> loadPersonalMessages(MailSession& session, UiServices& ui) {
     BrowserState& b = session.browser;
-    std::vector<std::string> lines;
     try {
         loadPersonalList(session);
         if (b.ListOrder.empty())
-            return lines;
+            return {};
         BlockFile messages(messagesFilePath(session.settings.workPath));
-        MessageStoreState store;
-        lines.reserve(b.ListOrder.size());
-        for (std::int32_t block : b.ListOrder) {
-            ReadMessageHeader(messages, block, store, ui);
-            lines.push_back(personalLine(store.CurrentHeader));
-        }
+        return readListedMessages(messages, b.ListOrder, ui);
     } catch (...) {
         // The viewer must not step through messages the list does not show.
         b.ConferenceIndex.clear();
@@ -62,6 +72,12 @@ std::vector<std::string> buildPersonalList(MailSession& session, UiServices& ui)
         b.LastListIndex = -1;
         throw;
     }
+}
+
+std::vector<std::string> buildPersonalList(MailSession& session, UiServices& ui) {
+    std::vector<std::string> lines;
+    for (const ListedMessage& m : loadPersonalMessages(session, ui))
+        lines.push_back(personalLine(m));
     return lines;
 }
 

@@ -8,6 +8,7 @@
 
 namespace velk {
 
+struct ListedMessage;
 struct MessageHeader;
 struct MailSession;
 class UiServices;
@@ -23,11 +24,14 @@ inline constexpr const char kConfirmErase[] = "Confirmez-vous l'effacement ?";
 std::string managerLine(const MessageHeader& header, std::string_view name);
 // A personal message names its author, a written one its recipient.
 std::string personalLine(const MessageHeader& header);
+std::string personalLine(const ListedMessage& message);
 std::string writtenLine(const MessageHeader& header);
 
 // "&Courrier personnel", before the manager opens: the personal list into the browser's
-// tables (see loadPersonalList) and the line of each message it lists. Throws VelkError, the
-// personal list emptied, when a header cannot be read.
+// tables (see loadPersonalList) and each message it lists, whose line personalLine makes.
+// Throws VelkError, the personal list emptied, when a header cannot be read.
+std::vector<ListedMessage> loadPersonalMessages(MailSession& session, UiServices& ui);
+// The same with the lines made at once.
 std::vector<std::string> buildPersonalList(MailSession& session, UiServices& ui);
 
 // The messages of the reply file, listed in file order.

@@ -94,6 +94,47 @@ std::string BlockFile::readBlocks(std::int64_t first, std::int64_t count) {
     return buffer;
 }
 
+void BlockFile::readEach(const std::vector<std::int32_t>& blocks,
+                         const std::function<void(std::size_t, const Block&)>& take) {
+    // Positions sorted by block, each as one number: block (offset to stay unsigned) above,
+    // position below.
+    std::vector<std::uint64_t> order(blocks.size());
+    for (std::size_t i = 0; i < blocks.size(); ++i)
+        order[i] = (std::uint64_t(std::uint32_t(blocks[i]) ^ 0x80000000u) << 32) | i;
+    std::sort(order.begin(), order.end());
+    constexpr std::int64_t kPiece = std::int64_t(1) << 20;
+    std::string piece;
+    std::int64_t pieceStart = 0, pieceEnd = 0;
+    Block block;
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        const std::size_t i = std::size_t(order[k] & 0xFFFFFFFFu);
+        const std::int64_t offset = std::int64_t(blocks[i]) * std::int64_t(kBlockSize);
+        block.fill('\0');
+        if (blocks[i] >= 0 && offset < size_) {
+            if (offset < pieceStart || offset + std::int64_t(kBlockSize) > pieceEnd) {
+                // From this block to the last one asked for within a piece's length.
+                std::int64_t end = offset + std::int64_t(kBlockSize);
+                for (std::size_t n = k + 1; n < order.size(); ++n) {
+                    const std::int64_t next =
+                        std::int64_t(blocks[order[n] & 0xFFFFFFFFu]) * std::int64_t(kBlockSize);
+                    if (next + std::int64_t(kBlockSize) > offset + kPiece)
+                        break;
+                    end = next + std::int64_t(kBlockSize);
+                }
+                end = std::min(end, size_);
+                piece.resize(std::size_t(end - offset));
+                piece.resize(std::size_t(readAt(offset, piece.data(), end - offset)));
+                pieceStart = offset;
+                pieceEnd = offset + std::int64_t(piece.size());
+            }
+            const std::int64_t available =
+                std::clamp<std::int64_t>(pieceEnd - offset, 0, std::int64_t(kBlockSize));
+            std::copy_n(piece.data() + (offset - pieceStart), available, block.data());
+        }
+        take(i, block);
+    }
+}
+
 QString messagesFilePath(const QString& workPath) {
     if (const auto path = findFileNoCase(workPath, QStringLiteral("MESSAGES.DAT")))
         return *path;

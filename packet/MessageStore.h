@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,11 @@ public:
     // allocated; when the file is shorter than asked, a zero byte follows what was read,
     // as if the rest had been zeros.
     std::string readBlocks(std::int64_t first, std::int64_t count);
+    // Block blocks[i] for each i, as readBlock gives it, handed to `take(i, block)` in file
+    // order: the file is read once, in large pieces holding only the span of the blocks
+    // asked for, rather than one read per block.
+    void readEach(const std::vector<std::int32_t>& blocks,
+                  const std::function<void(std::size_t, const Block&)>& take);
 
 private:
     // Reads `length` bytes at `offset`, fewer when the file ends sooner; throws on an error.

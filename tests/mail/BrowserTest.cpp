@@ -14,6 +14,8 @@
 
 #include <QFile>
 
+#include <algorithm>
+#include <numeric>
 #include <random>
 
 #include <gtest/gtest.h>
@@ -473,7 +475,7 @@ TEST_F(BrowserTest, ShapedConferencesListInTheOrdersOfThePasses) {
         for (int order = 1; order <= 4; ++order) {
             ASSERT_EQ(list(line, order).size(), 500u);
             std::vector<std::int32_t> expected;
-            for (std::size_t p : passes(s.browser.MessageList, order))
+            for (std::size_t p : passes(listEntries(s.browser.MessageList), order))
                 expected.push_back(s.browser.MessageList[p].headerBlock);
             ASSERT_EQ(s.browser.ListOrder, expected)
                 << shapeName(kConferenceShapes[line]) << ", order " << order;
@@ -590,6 +592,52 @@ TEST_F(BrowserTest, PacketFromTheWild) {
     EXPECT_EQ(list(1, 1),
               (std::vector<std::string>{line(' ', "07/02/96", "ZOE", "TOUS", "Autre")}));
     EXPECT_TRUE(ui.texts().isEmpty());
+}
+
+// Header blocks laid byte by byte, hostile ones among them, listed in one pass over the file:
+// each as the viewer reads it, in the order asked, every bad date reported.
+TEST_F(BrowserTest, ListedHeadersAreTheHeadersTheViewerReads) {
+    std::mt19937 random(27);
+    const char alphabet[] = {'\0', ' ', '\xC4', '-', '/', '*',   '+',
+                             '0',  '1', '2',    '9', 'A', '\x82'};
+    std::string bytes(kBlockSize, ' ');
+    for (int i = 0; i < 600; ++i) {
+        Block b;
+        for (char& c : b)
+            c = alphabet[random() % sizeof alphabet];
+        if (i % 3 != 0) {
+            const QDate d(1980 + int(random() % 60), 1 + int(random() % 12),
+                          1 + int(random() % 28));
+            const std::string date = d.toString(i % 2 ? "MM-dd-yy" : "dd-MM-yyyy").toStdString();
+            std::copy_n(date.data(), std::min<std::size_t>(date.size(), 8), b.data() + 8);
+        }
+        if (i % 11 == 0)
+            b.fill('\0');
+        bytes.append(b.data(), b.size());
+    }
+    writeFileAtomically(joinPath(work(), "MESSAGES.DAT"), QByteArray::fromStdString(bytes));
+    std::vector<std::int32_t> blocks(600);
+    std::iota(blocks.begin(), blocks.end(), 1);
+    std::shuffle(blocks.begin(), blocks.end(), random);
+    blocks.insert(blocks.end(), {0, -1, 5000, 7, 7});
+
+    ScriptedUiServices listing, reading;
+    BlockFile file(joinPath(work(), "MESSAGES.DAT"));
+    const std::vector<ListedMessage> listed = readListedMessages(file, blocks, listing);
+    ASSERT_EQ(listed.size(), blocks.size());
+    BlockFile again(joinPath(work(), "MESSAGES.DAT"));
+    MessageStoreState store;
+    for (std::size_t i = 0; i < blocks.size(); ++i) {
+        ReadMessageHeader(again, blocks[i], store, reading);
+        const MessageListEntry read = makeListEntry(store.CurrentHeader, blocks[i]);
+        const MessageListEntry got = listEntry(listed[i]);
+        EXPECT_EQ(messageLine(got), messageLine(read)) << "block " << blocks[i];
+        EXPECT_EQ(got.number, read.number) << "block " << blocks[i];
+        EXPECT_EQ(got.dateValue, read.dateValue) << "block " << blocks[i];
+        EXPECT_EQ(got.headerBlock, blocks[i]);
+        EXPECT_EQ(listed[i].conference, store.CurrentHeader.conference);
+    }
+    EXPECT_EQ(listing.messages(), reading.messages());
 }
 
 } // namespace velk

@@ -269,3 +269,31 @@ TEST_F(MessageStoreTest, NulPaddedFieldsReadAsBlanks) {
 }
 
 } // namespace velk
+
+namespace velk {
+
+// Blocks asked in any order, twice, before the start and past the end, over a file whose
+// last block is partial and larger than one piece: each as readBlock gives it.
+TEST_F(MessageStoreTest, ReadEachGivesWhatReadBlockGives) {
+    std::string bytes;
+    for (int i = 0; bytes.size() < 3 * (1 << 20); ++i)
+        bytes += char('A' + i % 26) + std::string(kBlockSize - 1, char(i % 251));
+    bytes += "fin";
+    write("MESSAGES.DAT", bytes);
+    const std::int32_t last = std::int32_t(bytes.size() / kBlockSize);
+    const std::vector<std::int32_t> blocks = {9000, 3, last, -1,    3,    last + 5,
+                                              0,    1, 8192, 24000, 8191, last - 1};
+    BlockFile file(joinPath(dir.path(), "MESSAGES.DAT"));
+    std::vector<Block> got(blocks.size());
+    std::vector<std::int32_t> sequence;
+    file.readEach(blocks, [&](std::size_t i, const Block& b) {
+        got[i] = b;
+        sequence.push_back(blocks[i]);
+    });
+    EXPECT_TRUE(std::is_sorted(sequence.begin(), sequence.end()));
+    BlockFile reference(joinPath(dir.path(), "MESSAGES.DAT"));
+    for (std::size_t i = 0; i < blocks.size(); ++i)
+        EXPECT_EQ(got[i], reference.readBlock(blocks[i])) << "block " << blocks[i];
+}
+
+} // namespace velk

@@ -1,16 +1,17 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
-#include <QListWidget>
+#include <QAbstractItemView>
 #include <QStringList>
 
 namespace velk {
 
-// The text of each line of a list.
-inline QStringList rows(const QListWidget* list) {
+// The text of each line of a list, as drawn.
+inline QStringList rows(const QAbstractItemView* list) {
     QStringList out;
-    for (int i = 0; i < list->count(); ++i)
-        out.append(list->item(i)->text());
+    const QAbstractItemModel* model = list->model();
+    for (int i = 0; i < model->rowCount(); ++i)
+        out.append(model->index(i, 0).data().toString());
     return out;
 }
 

@@ -7,6 +7,7 @@
 #include "core/UiServices.h"
 #include "core/VelkError.h"
 #include "mail/Browser.h"
+#include "mail/ListModels.h"
 #include "packet/MessageHeader.h"
 #include "session/Session.h"
 #include "ui/reply/TWriteMsg.h"
@@ -31,8 +32,8 @@ namespace {
 
 constexpr int kHelpContext = 3000;
 
-QListWidget* makeList() {
-    auto* list = new WholeRowsList;
+template <class List> List* makeList() {
+    auto* list = new List;
     list->setFont(dosFont());
     list->setUniformItemSizes(true);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -50,10 +51,12 @@ TMessagerie::TMessagerie(Session& session, UiServices& ui, QWidget* parent)
     bold.setBold(true);
     setFont(bold);
 
-    ListConf = makeList();
+    ListConf = makeList<WholeRowsList>();
     ListConf->setObjectName(QStringLiteral("ListConf"));
-    ListMsg = makeList();
+    ListMsg = makeList<LineList>();
     ListMsg->setObjectName(QStringLiteral("ListMsg"));
+    messages_ = new MessageListModel(session_.browser, this);
+    ListMsg->setModel(messages_);
     auto* confLabel = new QLabel(QStringLiteral("Conférences :"));
     confLabel->setBuddy(ListConf);
     auto* msgLabel = new QLabel(QStringLiteral("Message(s) :"));
@@ -132,21 +135,12 @@ void TMessagerie::setEditor(TWriteMsg& editor) {
 
 void TMessagerie::ListConfClick() {
     BusyCursor busy(ui_);
-    std::vector<std::string> lines;
     std::optional<QString> failure;
     try {
-        lines = listConference(session_, ui_, ListConf->currentRow());
+        messages_->reset([&] { orderConference(session_, ui_, ListConf->currentRow()); });
     } catch (const VelkError& e) {
         failure = e.message();
     }
-    QStringList texts;
-    texts.reserve(qsizetype(lines.size()));
-    for (const std::string& line : lines)
-        texts.append(dosToUnicode(line));
-    ListMsg->setUpdatesEnabled(false);
-    ListMsg->clear();
-    ListMsg->addItems(texts);
-    ListMsg->setUpdatesEnabled(true);
     ListMsg->setFocus();
     busy.release();
     if (failure)

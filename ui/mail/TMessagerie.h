@@ -3,6 +3,8 @@
 
 #include "mail/BrowserState.h"
 
+#include "ui/widgets/WholeRowsList.h"
+
 #include <QDialog>
 
 #include <functional>
@@ -14,6 +16,7 @@ class QPushButton;
 
 namespace velk {
 
+class MessageListModel;
 class TWriteMsg;
 struct Session;
 class UiServices;
@@ -47,7 +50,7 @@ public:
     void FormActivate();
 
     QListWidget* ListConf;
-    QListWidget* ListMsg;
+    LineList* ListMsg;
     QPushButton* FermerBtn;
     QPushButton* WriteMsgBtn;
     QPushButton* HelpBtn;
@@ -66,6 +69,7 @@ private:
     UiServices& ui_;
     QDialog* viewer_ = nullptr;
     TWriteMsg* editor_ = nullptr;
+    MessageListModel* messages_;
 };
 
 } // namespace velk

@@ -7,6 +7,7 @@
 #include "core/UiServices.h"
 #include "core/VelkError.h"
 #include "mail/Browser.h"
+#include "mail/ListModels.h"
 #include "mail/PersonalMail.h"
 #include "session/Session.h"
 #include "ui/mail/TAffMsg.h"
@@ -34,8 +35,8 @@ namespace {
 
 constexpr int kHelpContext = 4000;
 
-QListWidget* makeList(const char* name) {
-    auto* list = new WholeRowsList;
+template <class List> List* makeList(const char* name) {
+    auto* list = new List;
     list->setObjectName(QLatin1String(name));
     list->setFont(dosFont());
     list->setUniformItemSizes(true);
@@ -62,8 +63,10 @@ TMsgPerso::TMsgPerso(Session& session, UiServices& ui, QWidget* parent)
     setWindowTitle(QStringLiteral("Messagerie"));
     setWorkWindowFlags(*this);
 
-    ListMsgPerso = makeList("ListMsgPerso");
-    ListReponses = makeList("ListReponses");
+    ListMsgPerso = makeList<LineList>("ListMsgPerso");
+    personal_ = new PersonalListModel(this);
+    ListMsgPerso->setModel(personal_);
+    ListReponses = makeList<WholeRowsList>("ListReponses");
     Label1 = new QLabel(QStringLiteral("Message(s) personnel(s) :"));
     Label1->setBuddy(ListMsgPerso);
 
@@ -133,8 +136,10 @@ void TMsgPerso::FormCreate() {
     enableReplyButtons(false);
 }
 
-void TMsgPerso::fillPersonal(const std::vector<std::string>& lines) {
-    fillList(ListMsgPerso, lines);
+void TMsgPerso::fillPersonal(std::vector<ListedMessage> messages) {
+    const QSignalBlocker block(ListMsgPerso);
+    personal_->setMessages(std::move(messages));
+    ListMsgPerso->setFont(dosFont());
 }
 
 void TMsgPerso::setViewer(TAffMsg& viewer) {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "ui/widgets/WholeRowsList.h"
+
 #include <QDialog>
 
 #include <functional>
@@ -13,6 +15,8 @@ class QPushButton;
 
 namespace velk {
 
+struct ListedMessage;
+class PersonalListModel;
 struct Session;
 class TAffMsg;
 class TWriteMsg;
@@ -26,8 +30,9 @@ class TMsgPerso : public QDialog {
 public:
     TMsgPerso(Session& session, UiServices& ui, QWidget* parent = nullptr);
 
-    // The personal list as the packet window builds it (DOS bytes), in the DOS font.
-    void fillPersonal(const std::vector<std::string>& lines);
+    // The personal list as the packet window reads it (loadPersonalMessages), in the DOS
+    // font.
+    void fillPersonal(std::vector<ListedMessage> messages);
 
     // The viewer, on the personal message just read (it may leave CurrentListIndex on
     // another line) and over the written messages. Until it is given a click only reads and
@@ -48,7 +53,7 @@ public:
     void FermerBtnClick();
 
     QLabel* Label1;
-    QListWidget* ListMsgPerso;
+    LineList* ListMsgPerso;
     QListWidget* ListReponses;
     QPushButton* WriteMsgBtn;
     QPushButton* DelBtn;
@@ -66,6 +71,7 @@ private:
     UiServices& ui_;
     TAffMsg* viewer_ = nullptr;
     TWriteMsg* editor_ = nullptr;
+    PersonalListModel* personal_;
 };
 
 } // namespace velk

@@ -6,6 +6,7 @@
 #include "core/DosFont.h"
 #include "core/UiServices.h"
 #include "mail/Browser.h"
+#include "mail/ListModels.h"
 #include "session/Session.h"
 #include "ui/mail/TAffMsg.h"
 #include "ui/widgets/Buttons.h"
@@ -34,12 +35,6 @@ QCheckBox* option(const QString& caption, bool checked) {
     return box;
 }
 
-// A result as a line of the list: conference, number, date, author, subject in columns.
-QString resultLine(const SearchHit& h) {
-    return QString::number(h.conferenceNumber).leftJustified(6) + h.number.leftJustified(8) +
-           h.date.leftJustified(10) + h.author.left(25).leftJustified(26) + h.subject;
-}
-
 } // namespace
 
 TRecherche::TRecherche(Session& session, UiServices& ui) : session_(session), ui_(ui) {
@@ -56,8 +51,10 @@ TRecherche::TRecherche(Session& session, UiServices& ui) : session_(session), ui
     TexteMsg = option(QStringLiteral("Te&xte du message"), true);
     Majuscules = option(QStringLiteral("&Majuscules/minuscules"), false);
     MotEntier = option(QStringLiteral("Mot &entier"), false);
-    Resultats = new WholeRowsList;
+    Resultats = new LineList;
     Resultats->setObjectName(QStringLiteral("Resultats"));
+    results_ = new SearchResultModel(this);
+    Resultats->setModel(results_);
     Resultats->setFont(dosFont());
     Resultats->setUniformItemSizes(true);
     Resultats->setMinimumSize(QFontMetrics(dosFont()).horizontalAdvance(QString(80, u'M')),
@@ -114,8 +111,7 @@ TRecherche::~TRecherche() = default;
 
 void TRecherche::ChercherBtnClick() {
     stop();
-    Resultats->clear();
-    hits_.clear();
+    results_->clearHits();
     SearchRequest request;
     request.text = Texte->text();
     request.fields = (Sujet->isChecked() ? SearchSubject : 0u) |
@@ -140,19 +136,19 @@ void TRecherche::searchSome() {
         timer_->stop();
         return;
     }
-    const std::size_t before = hits_.size();
+    std::vector<SearchHit> found;
     bool more = false;
-    if (!runAction(ui_, [&] { more = search_->searchSome(hits_, std::chrono::milliseconds(30)); }))
+    if (!runAction(ui_, [&] { more = search_->searchSome(found, std::chrono::milliseconds(30)); }))
         more = false;
-    for (std::size_t i = before; i < hits_.size(); ++i)
-        Resultats->addItem(resultLine(hits_[i]));
+    results_->addHits(std::move(found));
     if (Resultats->currentRow() < 0 && Resultats->count() > 0)
         Resultats->setCurrentRow(0);
     if (more)
         return;
     stop();
-    Etat->setText(hits_.empty() ? QStringLiteral("Aucun message trouvé.")
-                                : QStringLiteral("%1 message(s) trouvé(s).").arg(hits_.size()));
+    const std::size_t hits = results_->hits().size();
+    Etat->setText(hits == 0 ? QStringLiteral("Aucun message trouvé.")
+                            : QStringLiteral("%1 message(s) trouvé(s).").arg(hits));
 }
 
 void TRecherche::stop() {
@@ -162,12 +158,13 @@ void TRecherche::stop() {
 
 void TRecherche::ResultatsClick() {
     const int row = Resultats->currentRow();
-    if (row < 0 || std::size_t(row) >= hits_.size() || !viewer_)
+    const std::vector<SearchHit>& hits = results_->hits();
+    if (row < 0 || std::size_t(row) >= hits.size() || !viewer_)
         return;
     // The viewer steps through the results as through a conference of the browser.
     BrowserState& b = session_.browser;
     b.ListOrder.clear();
-    for (const SearchHit& h : hits_)
+    for (const SearchHit& h : hits)
         b.ListOrder.push_back(h.headerBlock);
     b.LastListIndex = std::int32_t(b.ListOrder.size()) - 1;
     b.LoadedConference.reset();

@@ -3,6 +3,8 @@
 
 #include "mail/PacketSearch.h"
 
+#include "ui/widgets/WholeRowsList.h"
+
 #include <QDialog>
 
 #include <memory>
@@ -11,12 +13,12 @@
 class QCheckBox;
 class QLabel;
 class QLineEdit;
-class QListWidget;
 class QPushButton;
 class QTimer;
 
 namespace velk {
 
+class SearchResultModel;
 class TAffMsg;
 struct Session;
 class UiServices;
@@ -42,7 +44,7 @@ public:
     QCheckBox* TexteMsg;
     QCheckBox* Majuscules;
     QCheckBox* MotEntier;
-    QListWidget* Resultats;
+    LineList* Resultats;
     QLabel* Etat;
     QPushButton* ChercherBtn;
     QPushButton* HelpBtn;
@@ -59,7 +61,7 @@ private:
     UiServices& ui_;
     TAffMsg* viewer_ = nullptr;
     std::unique_ptr<PacketSearch> search_;
-    std::vector<SearchHit> hits_;
+    SearchResultModel* results_;
     QTimer* timer_;
 };
 

@@ -166,14 +166,14 @@ void TQWK::MsgPersoBtnClick() {
     if (!msgPerso_)
         return;
     BusyCursor busy(ui_);
-    std::vector<std::string> lines;
+    std::vector<ListedMessage> messages;
     std::optional<QString> failure;
     try {
-        lines = buildPersonalList(session_, ui_);
+        messages = loadPersonalMessages(session_, ui_);
     } catch (const VelkError& e) {
         failure = e.message();
     }
-    msgPerso_->fillPersonal(lines);
+    msgPerso_->fillPersonal(std::move(messages));
     busy.release();
     // The written messages can be handled even when the personal ones cannot be listed.
     if (failure)

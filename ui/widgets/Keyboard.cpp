@@ -7,7 +7,6 @@
 #include <QAbstractItemView>
 #include <QEvent>
 #include <QKeyEvent>
-#include <QListWidget>
 #include <QShortcut>
 
 namespace velk {
@@ -39,9 +38,9 @@ private:
 
 } // namespace
 
-void actOnClick(QListWidget& list, std::function<void(int row)> act) {
-    QObject::connect(&list, &QListWidget::itemClicked, &list,
-                     [&list, act](QListWidgetItem* item) { act(list.row(item)); });
+void actOnClick(QAbstractItemView& list, std::function<void(int row)> act) {
+    QObject::connect(&list, &QAbstractItemView::clicked, &list,
+                     [act](const QModelIndex& index) { act(index.row()); });
     new EnterFilter(list, [&list, act] {
         if (list.currentIndex().isValid())
             act(list.currentIndex().row());

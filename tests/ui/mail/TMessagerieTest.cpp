@@ -33,9 +33,10 @@ namespace velk {
 
 namespace {
 
-void clickRow(QListWidget* list, int row) {
-    list->scrollToItem(list->item(row));
-    const QRect r = list->visualItemRect(list->item(row));
+void clickRow(QAbstractItemView* list, int row) {
+    const QModelIndex index = list->model()->index(row, 0);
+    list->scrollTo(index);
+    const QRect r = list->visualRect(index);
     const QPointF at = r.center();
     for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
         QMouseEvent e(type, at, list->viewport()->mapToGlobal(at), Qt::LeftButton,
@@ -62,7 +63,7 @@ protected:
         m.to = "TOUS";
     }
     // The author column of each line of the message list.
-    static QStringList authors(const QListWidget* list) {
+    static QStringList authors(const QAbstractItemView* list) {
         QStringList out;
         for (const QString& r : rows(list))
             out.append(r.mid(11, 25).trimmed());

@@ -37,7 +37,7 @@ namespace {
 const QDateTime kWhen(QDate(1996, 2, 6), QTime(9, 0));
 
 // The subject column of each line.
-QStringList subjects(const QListWidget* list) {
+QStringList subjects(const QAbstractItemView* list) {
     QStringList out;
     for (const QString& r : rows(list))
         out.append(r.mid(42).trimmed());

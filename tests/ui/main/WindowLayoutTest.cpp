@@ -28,12 +28,14 @@
 #include "ui/reply/TCarbon.h"
 #include "ui/reply/TDestin.h"
 #include "ui/reply/TWriteMsg.h"
+#include "ui/widgets/WholeRowsList.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QScrollBar>
+#include <QStringListModel>
 
 #include <gtest/gtest.h>
 
@@ -66,10 +68,10 @@ QStringList cutParts(QWidget& window) {
         if (text && w->width() < w->minimumSizeHint().width())
             cut << nameOf(*w) + QStringLiteral(" coupé");
     }
-    for (QListWidget* list : window.findChildren<QListWidget*>()) {
+    for (QListView* list : window.findChildren<QListView*>()) {
         const int row = list->sizeHintForRow(0);
         if (list->isVisibleTo(&window) && row > 0 &&
-            list->count() * row > list->viewport()->height() &&
+            list->model()->rowCount() * row > list->viewport()->height() &&
             list->viewport()->height() % row != 0)
             cut << nameOf(*list) + QStringLiteral(" montre une ligne à moitié");
     }
@@ -97,6 +99,13 @@ TEST(WindowLayout, NothingIsCutInAnyWindow) {
         for (QListWidget* list : window->findChildren<QListWidget*>()) {
             for (int i = list->count(); i < 60; ++i)
                 list->addItem(QStringLiteral("Ligne %1").arg(i));
+        }
+        // Lists whose model makes the lines: the lines of another model.
+        for (LineList* list : window->findChildren<LineList*>()) {
+            QStringList lines;
+            for (int i = 0; i < 60; ++i)
+                lines << QStringLiteral("Ligne %1").arg(i);
+            list->setModel(new QStringListModel(lines, list));
         }
         window->show();
         QApplication::processEvents();

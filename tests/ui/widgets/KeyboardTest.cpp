@@ -4,6 +4,7 @@
 #include "core/FileUtil.h"
 #include "library/LibraryFile.h"
 #include "mail/Browser.h"
+#include "mail/ListModels.h"
 #include "mail/PersonalMail.h"
 #include "reply/ReplyFile.h"
 #include "tests/support/PacketFixture.h"
@@ -20,6 +21,7 @@
 #include "ui/packet/TListeBull.h"
 #include "ui/packet/TListeFiles.h"
 #include "ui/reply/TWriteMsg.h"
+#include "ui/widgets/WholeRowsList.h"
 #include <QListWidget>
 
 #include <QApplication>
@@ -47,7 +49,7 @@ const char* gestureName(Gesture g) {
     return "";
 }
 
-void perform(QListWidget& list, int row, Gesture g) {
+void perform(QListView& list, int row, Gesture g) {
     switch (g) {
     case Gesture::Return:
         QTest::keyClick(&list, Qt::Key_Return);
@@ -57,11 +59,12 @@ void perform(QListWidget& list, int row, Gesture g) {
         break;
     case Gesture::DoubleClick:
         EXPECT_TRUE(QTest::qWaitForWindowExposed(list.window()));
-        list.scrollToItem(list.item(row));
+        list.scrollTo(list.model()->index(row, 0));
         // Through the window, as the system delivers it: press, release, press, release.
         QTest::mouseDClick(
             list.window()->windowHandle(), Qt::LeftButton, {},
-            list.viewport()->mapTo(list.window(), list.visualItemRect(list.item(row)).center()));
+            list.viewport()->mapTo(list.window(),
+                                   list.visualRect(list.model()->index(row, 0)).center()));
         break;
     }
 }
@@ -119,14 +122,14 @@ public:
 // What a click on the second line does, each list with its window, and how to see it done.
 struct ListCase {
     const char* list;
-    std::function<QListWidget&(KeyboardTest&, Windows&)> open;
+    std::function<QListView&(KeyboardTest&, Windows&)> open;
     std::function<bool(KeyboardTest&, Windows&)> acted;
 };
 
 TEST_F(KeyboardTest, EnterAndDoubleClickDoWhatAClickDoes) {
     const ListCase cases[] = {
         {"Liste des bulletins",
-         [](KeyboardTest&, Windows& w) -> QListWidget& {
+         [](KeyboardTest&, Windows& w) -> QListView& {
              w.ListeBull->fill({"Bulletin N°1", "Bulletin N°2"});
              w.ListeBull->show();
              return *w.ListeBull->ListBull;
@@ -136,18 +139,18 @@ TEST_F(KeyboardTest, EnterAndDoubleClickDoWhatAClickDoes) {
                     w.ListeBull->isVisible();
          }},
         {"Conférences",
-         [](KeyboardTest& t, Windows& w) -> QListWidget& {
+         [](KeyboardTest& t, Windows& w) -> QListView& {
              w.Messagerie->fillConferences(buildConferenceList(t.s));
              w.Messagerie->show();
              w.Messagerie->ListConf->setCurrentRow(1);
-             w.Messagerie->ListMsg->clear();
+             dynamic_cast<LineListModel&>(*w.Messagerie->ListMsg->model()).clear();
              return *w.Messagerie->ListConf;
          },
          [](KeyboardTest&, Windows& w) {
              return w.Messagerie->ListMsg->count() == 2 && w.Messagerie->isVisible();
          }},
         {"Messages",
-         [](KeyboardTest& t, Windows& w) -> QListWidget& {
+         [](KeyboardTest& t, Windows& w) -> QListView& {
              w.Messagerie->fillConferences(buildConferenceList(t.s));
              w.Messagerie->ListConfClick();
              w.Messagerie->show();
@@ -157,8 +160,8 @@ TEST_F(KeyboardTest, EnterAndDoubleClickDoWhatAClickDoes) {
              return t.viewerRuns == 1 && t.s.store.MessageText == "b" && w.Messagerie->isVisible();
          }},
         {"Messages personnels",
-         [](KeyboardTest& t, Windows& w) -> QListWidget& {
-             w.MsgPerso->fillPersonal(buildPersonalList(t.s, t.ui));
+         [](KeyboardTest& t, Windows& w) -> QListView& {
+             w.MsgPerso->fillPersonal(loadPersonalMessages(t.s, t.ui));
              w.MsgPerso->AfficheMsgREP();
              w.MsgPerso->show();
              return *w.MsgPerso->ListMsgPerso;
@@ -167,7 +170,7 @@ TEST_F(KeyboardTest, EnterAndDoubleClickDoWhatAClickDoes) {
              return t.viewerRuns == 1 && t.s.store.MessageText == "d" && w.MsgPerso->isVisible();
          }},
         {"Messages écrits",
-         [](KeyboardTest& t, Windows& w) -> QListWidget& {
+         [](KeyboardTest& t, Windows& w) -> QListView& {
              w.MsgPerso->AfficheMsgREP();
              w.MsgPerso->show();
              w.MsgPerso->ListReponses->setCurrentRow(1);
@@ -178,7 +181,7 @@ TEST_F(KeyboardTest, EnterAndDoubleClickDoWhatAClickDoes) {
              return t.viewerRuns == 1 && w.MsgPerso->isVisible();
          }},
         {"Choix",
-         [](KeyboardTest&, Windows& w) -> QListWidget& {
+         [](KeyboardTest&, Windows& w) -> QListView& {
              w.Liste->ShowTag(LibraryKind::Taglines);
              w.Liste->chooser.ChooserResult[2].reset();
              w.Liste->show();
@@ -192,9 +195,9 @@ TEST_F(KeyboardTest, EnterAndDoubleClickDoWhatAClickDoes) {
         for (Gesture g : {Gesture::Return, Gesture::KeypadEnter, Gesture::DoubleClick}) {
             viewerRuns = 0;
             s.store.MessageText.clear();
-            QListWidget& list = c.open(*this, *w);
-            ASSERT_GE(list.count(), 2) << c.list;
-            list.setCurrentRow(1);
+            QListView& list = c.open(*this, *w);
+            ASSERT_GE(list.model()->rowCount(), 2) << c.list;
+            list.setCurrentIndex(list.model()->index(1, 0));
             EXPECT_FALSE(c.acted(*this, *w)) << c.list << ": acted on moving";
             perform(list, 1, g);
             EXPECT_TRUE(c.acted(*this, *w)) << c.list << " / " << gestureName(g);
