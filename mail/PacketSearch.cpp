@@ -253,6 +253,7 @@ bool mayHoldKludges(std::string_view text) {
 // beside them (kludge lines, HEADERS.DAT).
 struct ReadMessage {
     MessageHeader h; // the long fields, and the header's fields once parsed
+    bool parsed = false;
     std::string_view header, text;
     std::string kludged; // the text without its kludge lines, when it had some
 };
@@ -319,6 +320,7 @@ struct PacketSearch::State {
 
     void read(std::string_view whole, std::int64_t offset, ReadMessage& m) const {
         m.h = MessageHeader();
+        m.parsed = false;
         m.header = whole.substr(0, kBlockSize);
         m.text = unpaddedView(whole.substr(kBlockSize));
         if (!m.text.empty() && m.text.back() == '\xE3')
@@ -333,12 +335,18 @@ struct PacketSearch::State {
         }
         if (!headers->sections.empty()) {
             const auto section = headers->sections.find(offset);
-            if (section != headers->sections.end())
+            // The section's values count where they agree with the header's fields.
+            if (section != headers->sections.end()) {
+                parseHeader(m);
                 applyHeaderSection(m.h, section->second);
+            }
         }
     }
 
     static void parseHeader(ReadMessage& m) {
+        if (m.parsed)
+            return;
+        m.parsed = true;
         Block raw{};
         std::memcpy(raw.data(), m.header.data(), kBlockSize);
         LongFields kept = std::move(m.h.longFields);
