@@ -5,7 +5,7 @@
 #include "core/UiServices.h"
 #include "session/Session.h"
 
-#include <QTemporaryDir>
+#include "core/FileUtil.h"
 
 #include <cstdint>
 #include <memory>
@@ -34,7 +34,7 @@ private:
 // A packet unpacked into a private temporary directory, removed when it goes; the
 // configured work directory is never used.
 struct CliPacket {
-    QTemporaryDir directory;
+    TemporaryDirectory directory;
     Session session;
     std::vector<IndexFileEntry> indexFiles;
 };
@@ -46,6 +46,10 @@ std::unique_ptr<CliPacket> openCliPacket(const QString& packetPath, CliIo& io, U
 
 // DOS bytes as UTF-8 text, with their trailing blanks and NULs removed; a NUL never prints.
 QString cliText(std::string_view dos);
+
+// A header field on a line of its own or in a column: a tab, CR or LF shows as its DOS sign
+// and any other control as a blank, so that a script reads one line and one column per field.
+QString cliField(QString text);
 
 // Reads a number argument; prints the French message and returns nullopt when it is not.
 std::optional<int> cliNumber(const QString& arg, CliIo& io);

@@ -13,6 +13,7 @@
 #include <system_error>
 #include <vector>
 
+#include <fcntl.h>
 #include <pthread.h>
 #include <unistd.h>
 
@@ -59,6 +60,12 @@ bool ended(pid_t pid) {
 }
 
 [[noreturn]] void cleanUpAndExit(int signal, const fs::path& root) {
+    // What the main thread still prints about its children's end is not what happened.
+    const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (null >= 0) {
+        ::dup2(null, STDOUT_FILENO);
+        ::dup2(null, STDERR_FILENO);
+    }
     const std::vector<pid_t> pids = children();
     for (const pid_t pid : pids)
         ::kill(pid, SIGKILL);
@@ -79,10 +86,17 @@ bool ended(pid_t pid) {
     ::_exit(128 + signal);
 }
 
+const QString kPrefix = QStringLiteral("velk-cli-");
+
+// What runs killed outright left behind goes first.
+QString sweptTemporaryDirectory() {
+    sweepStaleTemporaries(QDir::tempPath(), kPrefix);
+    return QDir::tempPath();
+}
+
 } // namespace
 
-CliTemporaryRoot::CliTemporaryRoot()
-    : directory_(joinPath(QDir::tempPath(), QStringLiteral("velk-cli-XXXXXX"))) {
+CliTemporaryRoot::CliTemporaryRoot() : directory_(sweptTemporaryDirectory(), kPrefix) {
     const sigset_t set = watchedSignals();
     ::pthread_sigmask(SIG_BLOCK, &set, nullptr);
     if (!directory_.isValid())

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
-#include <QTemporaryDir>
+#include "core/FileUtil.h"
 
 #include <thread>
 
@@ -10,7 +10,8 @@ namespace velk {
 // Every temporary file of velk-cli lies below one private directory (it becomes TMPDIR),
 // removed when the program ends, normally or by SIGINT, SIGTERM or SIGHUP. On a signal the
 // children are killed first, so that no unpacker goes on filling the directory, and the
-// program ends with 128 + the signal's number.
+// program ends with 128 + the signal's number, having said nothing more. A run killed
+// outright (SIGKILL) leaves its directory, named after its process: the next run removes it.
 //
 // Construct it first in main(), before any thread starts: the signals are blocked for every
 // thread to come and one thread of its own waits for them.
@@ -25,7 +26,7 @@ public:
     QString path() const { return directory_.path(); }
 
 private:
-    QTemporaryDir directory_;
+    TemporaryDirectory directory_;
     std::thread watcher_;
 };
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "cli/CliRegistry.h"
 
+#include "core/FileUtil.h"
 #include "core/UiServices.h"
 #include "core/VelkError.h"
 #include "merge/Fusion.h"
@@ -8,7 +9,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QTemporaryDir>
 
 namespace velk {
 
@@ -93,7 +93,7 @@ int run(const QStringList& args, CliIo& io) {
     }
 
     // A private work directory: the configured one may hold an open packet.
-    QTemporaryDir work;
+    TemporaryDirectory work;
     if (!work.isValid()) {
         io.fail(QStringLiteral("Impossible de créer un répertoire temporaire de travail."));
         return kFailed;

@@ -42,22 +42,26 @@ int run(const QStringList& args, CliIo& io) {
         ReadPacketMessage(s, messages, block, ui);
         const MessageHeader& h = s.store.CurrentHeader;
         // A name or subject in full, in the message's own characters.
-        const auto full = [&](const std::string& bytes) { return messageCharacters(h, bytes); };
+        const auto full = [&](const std::string& bytes) {
+            return cliField(messageCharacters(h, bytes));
+        };
         const ConferenceEntry& conf = s.packet.control.Conferences[std::size_t(*conference)];
         QString out;
         out += QStringLiteral("Conférence : %1 %2\n")
                    .arg(conf.ConferenceNumber)
                    .arg(cliText(conf.ConferenceName));
-        out += QStringLiteral("Numéro : ") + cliText(h.number).trimmed() + QLatin1Char('\n');
-        out += QStringLiteral("Date : ") + cliText(h.date) + QLatin1Char(' ') + cliText(h.time) +
-               QLatin1Char('\n');
+        out +=
+            QStringLiteral("Numéro : ") + cliField(cliText(h.number).trimmed()) + QLatin1Char('\n');
+        out += QStringLiteral("Date : ") + cliField(cliText(h.date)) + QLatin1Char(' ') +
+               cliField(cliText(h.time)) + QLatin1Char('\n');
         out += QStringLiteral("De : ") + full(fullAuthor(h)) + QLatin1Char('\n');
         out += QStringLiteral("À : ") + full(fullRecipient(h)) + QLatin1Char('\n');
         out += QStringLiteral("Sujet : ") + full(fullSubject(h)) + QLatin1Char('\n');
         out += QStringLiteral("Statut : ") +
                (h.isPrivate() ? QStringLiteral("Privé") : QStringLiteral("Public")) +
                QLatin1Char('\n');
-        if (const QString ref = cliText(h.reference).trimmed(); !ref.isEmpty() && ref != "0")
+        if (const QString ref = cliField(cliText(h.reference).trimmed());
+            !ref.isEmpty() && ref != "0")
             out += QStringLiteral("Référence : ") + ref + QLatin1Char('\n');
         out += QLatin1Char('\n') + messageCharacters(h, s.store.MessageText) + QLatin1Char('\n');
         io.print(out);

@@ -12,7 +12,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 
 #include <optional>
 
@@ -70,7 +69,7 @@ int run(const QStringList& args, CliIo& io) {
     try {
         if (!QFileInfo(path).isFile())
             throw VelkError(QStringLiteral("Fichier introuvable : ") + path);
-        QTemporaryDir unpacked;
+        TemporaryDirectory unpacked;
         QString replyFile = path;
         if (path.endsWith(QLatin1String(".REP"), Qt::CaseInsensitive)) {
             if (!unpacked.isValid())

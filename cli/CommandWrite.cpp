@@ -21,7 +21,6 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QFileInfo>
-#include <QTemporaryDir>
 
 #include <iostream>
 #include <iterator>
@@ -147,7 +146,7 @@ int run(const QStringList& args, CliIo& io) {
     draft.lines = textLines(io.in ? *io.in : std::cin, configuredLineWidth());
     bool empty = true;
     for (const std::string& line : draft.lines)
-        empty = empty && trimRight(line).empty();
+        empty = empty && line.find_first_not_of(" \t") == std::string::npos;
     if (empty) {
         io.fail(QStringLiteral("Le texte du message est vide : rien n'a été écrit."));
         return 1;
@@ -158,7 +157,7 @@ int run(const QStringList& args, CliIo& io) {
     };
     draft.isPrivate = request->isPrivate;
     draft.conference = std::uint16_t(*request->conference);
-    draft.recipient = upperAsciiLetters(field(request->to, HeaderField::Recipient, kQwkeNameWidth));
+    draft.recipient = nameCapitals(field(request->to, HeaderField::Recipient, kQwkeNameWidth));
     draft.author = field(dosToUnicode(author), HeaderField::Author, kQwkeNameWidth);
     draft.subject = field(request->subject, HeaderField::Subject, kQwkeSubjectWidth);
     if (request->reference && *request->reference > 0) {
@@ -168,7 +167,7 @@ int run(const QStringList& args, CliIo& io) {
 
     // The reply file is rebuilt in a directory of our own from the reply packet, so that
     // the packet stays as it was until zip has put the new one in its place.
-    QTemporaryDir work;
+    TemporaryDirectory work;
     if (!work.isValid()) {
         io.fail(QStringLiteral("Impossible de créer un répertoire temporaire."));
         return 1;
@@ -181,18 +180,20 @@ int run(const QStringList& args, CliIo& io) {
         if (!QFileInfo(request->repDirectory).isDir())
             throw VelkError(QStringLiteral("Le répertoire ") + request->repDirectory +
                             QStringLiteral(" n'existe pas."));
+        adoptOlderBoardFileName(s.settings.repPath, s.packet.control.BbsId, BoardFile::ReplyPacket);
         const QString replyPacket = ReplyPacketPath(s);
+        if (const QString problem = irregularFileProblem(replyPacket); !problem.isEmpty())
+            throw VelkError(problem);
         if (QFileInfo(replyPacket).isFile()) {
             const UnpackResult r = unpackArchive(replyPacket, work.path());
             if (!r.ok())
                 throw VelkError(unpackFailureMessages(replyPacket, r).join(QLatin1Char('\n')));
+            adoptOlderBoardFileName(work.path(), s.packet.control.BbsId, BoardFile::ReplyFile);
         }
         if (!AppendReply(s, ui, draft, QDateTime::currentDateTime()))
             return;
-        if (const int status = packFiles(replyPacket, {ReplyFilePath(s)}); status != 0)
-            throw VelkError(QStringLiteral("Problème lors du compactage du fichier :\"") +
-                            replyPacket + QStringLiteral("\" .\nStatut = ") +
-                            QString::number(status));
+        if (const PackResult packed = packArchive(replyPacket, {ReplyFilePath(s)}); !packed.ok())
+            throw VelkError(packFailureMessages(replyPacket, packed).join(QLatin1Char('\n')));
         written = true;
     });
     return written ? 0 : 1;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "core/Archiver.h"
 
+#include "core/CharacterSet.h"
 #include "core/FileUtil.h"
 #include "core/VelkError.h"
 #include "core/ZipDirectory.h"
@@ -13,29 +14,74 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
 
+#include <algorithm>
 #include <csignal>
+#include <functional>
 #include <optional>
 #include <set>
 #include <system_error>
 
+#include <fcntl.h>
 #include <sys/prctl.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace velk {
 
 namespace {
 
-// unzip's exit codes that tell a damaged archive, and its "disk full".
 constexpr int kUnzipWarnings = 1;
-constexpr int kUnzipDamagedCodes[] = {2, 3, 9, 51};
-constexpr int kUnzipDiskFull = 50;
 constexpr int kUnzipNotAZip = 9;
 constexpr int kUnzipSevereError = 3;
 // A member costs at least part of a block besides its bytes.
 constexpr std::uint64_t kBlockSlack = 4096;
+// What one unpacked file may outgrow the largest size the archive declares before the
+// system stops it; the total is watched exactly.
+constexpr std::uint64_t kFileSizeSlack = 64 * 1024;
+// The longest name a file may have in a directory.
+constexpr qsizetype kNameMax = 255;
+// How often the unpacked bytes are counted while unzip runs.
+constexpr int kWatchMs = 20;
+
+// What unzip's and zip's exit codes say, in the user's words.
+struct StatusCause {
+    int status;
+    UnpackCause cause;
+};
+constexpr StatusCause kUnzipCauses[] = {
+    {2, UnpackCause::ArchiveDamaged},     {3, UnpackCause::ArchiveDamaged},
+    {9, UnpackCause::ArchiveDamaged},     {51, UnpackCause::ArchiveDamaged},
+    {50, UnpackCause::DiskFull},          {12, UnpackCause::OverlappingMembers},
+    {81, UnpackCause::UnsupportedMethod}, {4, UnpackCause::OutOfMemory},
+    {5, UnpackCause::OutOfMemory},        {6, UnpackCause::OutOfMemory},
+    {7, UnpackCause::OutOfMemory},        {80, UnpackCause::Interrupted},
+    {82, UnpackCause::Encrypted},
+};
+
+struct ZipCause {
+    int status;
+    const char* cause;
+};
+constexpr ZipCause kZipCauses[] = {
+    {2, "le paquet existant est endommagé"},
+    {3, "le paquet existant est endommagé"},
+    {5, "le paquet existant est endommagé"},
+    {13, "le paquet existant est endommagé"},
+    {4, "mémoire insuffisante"},
+    {9, "compactage interrompu"},
+    {10, "le fichier temporaire du compacteur ne peut pas être écrit"},
+    {11, "erreur de lecture dans un fichier"},
+    {12, "rien à compacter"},
+    {14, "disque plein"},
+    {15, "le fichier ne peut pas être créé (dossier absent, accès refusé ou disque en lecture "
+         "seule)"},
+    {18, "un fichier à compacter ne peut pas être lu"},
+};
 
 QString absolute(const QString& path) {
     return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
@@ -83,6 +129,14 @@ QString vetMembers(const QString& archive, const QString& directory, const ZipLi
         return linksRefusal(archive, false);
     if (directories)
         return directoriesRefusal(archive);
+    for (const ZipMember& m : listing.members) {
+        if (m.name.size() > kNameMax)
+            return QStringLiteral("Le fichier \"") + archive +
+                   QStringLiteral("\" contient un fichier dont le nom est trop long (%1 octets, "
+                                  "%2 au plus).\nIl est refusé.")
+                       .arg(m.name.size())
+                       .arg(kNameMax);
+    }
     if (encrypted)
         return QStringLiteral("Le paquet \"") + archive +
                QStringLiteral("\" est protégé par un mot de passe.\n"
@@ -102,19 +156,49 @@ QString vetMembers(const QString& archive, const QString& directory, const ZipLi
     return {};
 }
 
-// The new entries that are not regular files, if any, make the archive refused: every new
-// entry goes (links are removed, never followed).
-QString removeIfNotPlain(const QString& archive, const fs::path& dir,
-                         const std::set<fs::path>& before) {
-    bool directories = false;
-    bool special = false;
+std::vector<fs::path> addedEntries(const fs::path& dir, const std::set<fs::path>& before) {
     std::vector<fs::path> added;
     for (const fs::path& name : topLevelNames(dir)) {
-        if (before.count(name))
-            continue;
-        added.push_back(dir / name);
+        if (!before.count(name))
+            added.push_back(dir / name);
+    }
+    return added;
+}
+
+void removeEntries(const std::vector<fs::path>& entries) {
+    for (const fs::path& p : entries) {
         std::error_code ec;
-        const fs::file_status st = fs::symlink_status(dir / name, ec);
+        fs::remove_all(p, ec);
+    }
+}
+
+std::uint64_t bytesOf(const std::vector<fs::path>& entries) {
+    std::uint64_t total = 0;
+    for (const fs::path& p : entries) {
+        std::error_code ec;
+        if (fs::is_regular_file(fs::symlink_status(p, ec))) {
+            const std::uintmax_t size = fs::file_size(p, ec);
+            total += ec ? 0 : size;
+        }
+    }
+    return total;
+}
+
+QString bombRefusal(const QString& archive, std::uint64_t declared) {
+    return QStringLiteral("Le fichier \"") + archive +
+           QStringLiteral("\" contient plus que les %1 octets qu'il annonce : c'est une archive "
+                          "piégée.\nIl est refusé : son contenu a été effacé.")
+               .arg(declared);
+}
+
+// The new entries that are not regular files, if any, make the archive refused: every new
+// entry goes (links are removed, never followed).
+QString removeIfNotPlain(const QString& archive, const std::vector<fs::path>& added) {
+    bool directories = false;
+    bool special = false;
+    for (const fs::path& p : added) {
+        std::error_code ec;
+        const fs::file_status st = fs::symlink_status(p, ec);
         if (fs::is_directory(st))
             directories = true;
         else if (!fs::is_regular_file(st))
@@ -122,11 +206,40 @@ QString removeIfNotPlain(const QString& archive, const fs::path& dir,
     }
     if (!directories && !special)
         return {};
-    for (const fs::path& p : added) {
-        std::error_code ec;
-        fs::remove_all(p, ec);
-    }
+    removeEntries(added);
     return special ? linksRefusal(archive, true) : directoriesRefusal(archive);
+}
+
+bool isUtf8(const std::string& bytes) {
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = decoder.decode(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
+    return !decoder.hasError();
+}
+
+// Every name the rest of the program handles is text: a name unzip wrote as the archive
+// stored it, not UTF-8, is read in the boards' DOS set; one unzip already turned into
+// Latin-1 (it does so for archives made on DOS) is read as Latin-1. False when such a name
+// cannot take its new one.
+bool renameToText(const std::vector<fs::path>& added, const ZipListing& listing) {
+    std::set<std::string> stored;
+    for (const ZipMember& m : listing.members)
+        stored.insert(m.name.toStdString());
+    for (const fs::path& p : added) {
+        const std::string name = p.filename().native();
+        if (isUtf8(name))
+            continue;
+        const QString text = stored.count(name)
+                                 ? dosToUnicode(name)
+                                 : QString::fromLatin1(name.data(), qsizetype(name.size()));
+        const fs::path renamed = p.parent_path() / text.toStdString();
+        std::error_code ec;
+        if (fs::exists(fs::symlink_status(renamed, ec)) || text.toUtf8().size() > kNameMax)
+            return false;
+        fs::rename(p, renamed, ec);
+        if (ec)
+            return false;
+    }
+    return true;
 }
 
 // zip names its work file "zi" and six letters or digits, beside the archive.
@@ -150,12 +263,21 @@ bool findable(const QString& program) {
            (program.contains(QLatin1Char('/')) && QFileInfo(program).isExecutable());
 }
 
-void startChild(QProcess& process, const QString& program, const QStringList& arguments) {
+// `fileSizeLimit`, when not 0, is the most any one file the child writes may hold (a lower
+// limit the program already has stays).
+void startChild(QProcess& process, const QString& program, const QStringList& arguments,
+                std::uint64_t fileSizeLimit = 0) {
     process.setStandardInputFile(QProcess::nullDevice());
     process.setStandardOutputFile(QProcess::nullDevice());
     process.setStandardErrorFile(QProcess::nullDevice());
     const pid_t parent = ::getpid();
-    process.setChildProcessModifier([parent] {
+    process.setChildProcessModifier([parent, fileSizeLimit] {
+        rlimit limit{};
+        if (fileSizeLimit != 0 && ::getrlimit(RLIMIT_FSIZE, &limit) == 0 &&
+            (limit.rlim_cur == RLIM_INFINITY || limit.rlim_cur > fileSizeLimit)) {
+            limit.rlim_cur = rlim_t(fileSizeLimit);
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        }
         // A session of its own has no controlling terminal: /dev/tty cannot be opened, so a
         // password prompt fails at once instead of waiting. The child dies with its parent,
         // and gets the signals the parent may have blocked for its own handling.
@@ -171,26 +293,42 @@ void startChild(QProcess& process, const QString& program, const QStringList& ar
 }
 
 // How a started child ended. The wait runs the event loop, so the windows repaint and the
-// busy cursor shows, but holds back the user's input.
-RunStatus waitChild(QProcess& process, bool startedBeforeApplication = false) {
+// busy cursor shows, but holds back the user's input. `keepGoing`, when given, is asked
+// every few milliseconds; false kills the child.
+RunStatus waitChild(QProcess& process, const std::function<bool()>& keepGoing = {},
+                    bool startedBeforeApplication = false) {
     RunStatus result;
     if (!process.waitForStarted(-1)) {
         result.outcome = RunStatus::Outcome::NotStarted;
         result.code = IoCode::AccessDenied;
         return result;
     }
+    const auto check = [&] {
+        if (keepGoing && process.state() != QProcess::NotRunning && !keepGoing())
+            process.kill();
+    };
     const QCoreApplication* app = QCoreApplication::instance();
     if (app && QThread::currentThread() == app->thread()) {
         // A child started before the application object is not watched by its event loop:
         // its end is looked for between the events.
         if (startedBeforeApplication) {
-            while (process.state() != QProcess::NotRunning && !process.waitForFinished(10))
+            while (process.state() != QProcess::NotRunning && !process.waitForFinished(10)) {
                 QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+                check();
+            }
+        }
+        QTimer timer;
+        if (keepGoing) {
+            QObject::connect(&timer, &QTimer::timeout, check);
+            timer.start(kWatchMs);
         }
         while (process.state() != QProcess::NotRunning)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents |
                                             QEventLoop::ExcludeUserInputEvents);
     }
+    while (keepGoing && process.state() != QProcess::NotRunning &&
+           !process.waitForFinished(kWatchMs))
+        check();
     process.waitForFinished(-1);
     if (process.exitStatus() != QProcess::NormalExit) {
         result.outcome = RunStatus::Outcome::Crashed;
@@ -224,6 +362,11 @@ UnpackJob::UnpackJob(const QString& archive, const QString& directory)
     UnpackResult result;
     const QString archivePath = absolute(archive);
     const QString directoryPath = absolute(directory);
+    if (const QString problem = irregularFileProblem(archivePath); !problem.isEmpty()) {
+        result.refusal = problem;
+        result_ = result;
+        return;
+    }
     QFile file(archivePath);
     if (!QFileInfo(archivePath).isFile() || !file.open(QIODevice::ReadOnly)) {
         result.status = IoCode::FileNotFound;
@@ -240,6 +383,7 @@ UnpackJob::UnpackJob(const QString& archive, const QString& directory)
         return;
     }
     result.refusal = vetMembers(archive, directory, *read.listing);
+    listing_ = *read.listing;
     if (!result.refusal.isEmpty()) {
         result_ = result;
         return;
@@ -255,7 +399,7 @@ UnpackJob::UnpackJob(const QString& archive, const QString& directory)
     // file: such an archive is handed over through a link of a plain name.
     QString unzipName = archivePath;
     if (archivePath.contains(QRegularExpression(QStringLiteral("[*?\\[]")))) {
-        alias_ = std::make_unique<QTemporaryDir>();
+        alias_ = std::make_unique<TemporaryDirectory>();
         unzipName = alias_->filePath(QStringLiteral("archive.zip"));
         if (!alias_->isValid() || !QFile::link(archivePath, unzipName)) {
             result.status = IoCode::AccessDenied;
@@ -269,8 +413,11 @@ UnpackJob::UnpackJob(const QString& archive, const QString& directory)
     before_.assign(names.begin(), names.end());
     startedBeforeApplication_ = QCoreApplication::instance() == nullptr;
     process_ = std::make_unique<QProcess>();
-    startChild(*process_, QStringLiteral("unzip"),
-               {unzipName, QStringLiteral("-d"), directoryPath});
+    std::uint64_t largest = 0;
+    for (const ZipMember& m : listing_.members)
+        largest = std::max(largest, m.size);
+    startChild(*process_, QStringLiteral("unzip"), {unzipName, QStringLiteral("-d"), directoryPath},
+               largest > UINT64_MAX - kFileSizeSlack ? 0 : largest + kFileSizeSlack);
 }
 
 UnpackJob::~UnpackJob() {
@@ -285,22 +432,43 @@ UnpackResult UnpackJob::finish() {
     if (result_)
         return *result_;
     UnpackResult result;
-    const RunStatus run = waitChild(*process_, startedBeforeApplication_);
+    const fs::path dir = toFsPath(absolute(directory_));
+    const std::set<fs::path> before(before_.begin(), before_.end());
+    // Members may inflate past the sizes they declare: unzip is stopped as soon as the
+    // files together hold more than the archive said, which the free space was checked for.
+    bool overflowed = false;
+    const RunStatus run = waitChild(
+        *process_,
+        [&] {
+            overflowed = overflowed || bytesOf(addedEntries(dir, before)) > listing_.totalSize;
+            return !overflowed;
+        },
+        startedBeforeApplication_);
     if (!run.started()) {
         result.status = run.code;
         result.cause = UnpackCause::ProgramUnavailable;
+    } else if (run.outcome == RunStatus::Outcome::Crashed) {
+        result.status = run.code;
+        result.cause = UnpackCause::Interrupted;
     } else if (run.code != 0 && run.code != kUnzipWarnings) {
         result.status = run.code;
         result.cause = UnpackCause::Other;
-        for (const int damaged : kUnzipDamagedCodes) {
-            if (run.code == damaged)
-                result.cause = UnpackCause::ArchiveDamaged;
+        for (const StatusCause& known : kUnzipCauses) {
+            if (run.code == known.status)
+                result.cause = known.cause;
         }
-        if (run.code == kUnzipDiskFull)
-            result.cause = UnpackCause::DiskFull;
     }
-    const std::set<fs::path> before(before_.begin(), before_.end());
-    result.refusal = removeIfNotPlain(archive_, toFsPath(absolute(directory_)), before);
+    std::vector<fs::path> added = addedEntries(dir, before);
+    result.refusal = removeIfNotPlain(archive_, added);
+    if (result.refusal.isEmpty() && (overflowed || bytesOf(added) > listing_.totalSize))
+        result.refusal = bombRefusal(archive_, listing_.totalSize);
+    if (result.refusal.isEmpty() && result.status == 0 && !renameToText(added, listing_))
+        result.refusal = QStringLiteral("Le fichier \"") + archive_ +
+                         QStringLiteral("\" contient des fichiers dont le nom ne peut pas être "
+                                        "lu.\nIl est refusé : son contenu a été effacé.");
+    // What a failed unpacking wrote goes with it: nothing is left to fill the disk.
+    if (!result.ok())
+        removeEntries(addedEntries(dir, before));
     alias_.reset();
     result_ = result;
     return result;
@@ -327,6 +495,21 @@ QStringList unpackFailureMessages(const QString& archive, const UnpackResult& r)
     case UnpackCause::DiskFull:
         cause = QStringLiteral("Cause : disque plein");
         break;
+    case UnpackCause::OverlappingMembers:
+        cause = QStringLiteral("Cause : des fichiers de l'archive se chevauchent (archive piégée)");
+        break;
+    case UnpackCause::UnsupportedMethod:
+        cause = QStringLiteral("Cause : méthode de compression inconnue du décompacteur");
+        break;
+    case UnpackCause::OutOfMemory:
+        cause = QStringLiteral("Cause : mémoire insuffisante");
+        break;
+    case UnpackCause::Encrypted:
+        cause = QStringLiteral("Cause : l'archive est protégée par un mot de passe");
+        break;
+    case UnpackCause::Interrupted:
+        cause = QStringLiteral("Cause : le décompacteur a été arrêté");
+        break;
     case UnpackCause::None:
     case UnpackCause::Other:
         cause = QStringLiteral("Cause possible : Décompacteur inaccessible ou disque plein");
@@ -337,22 +520,89 @@ QStringList unpackFailureMessages(const QString& archive, const UnpackResult& r)
             QStringLiteral("Statut = ") + QString::number(r.status) + QLatin1Char('\n') + cause};
 }
 
-int packFiles(const QString& archive, const QStringList& files) {
-    const QString archivePath = absolute(archive);
-    const QString directory = QFileInfo(archivePath).absolutePath();
-    const QStringList earlier = zipTemporaries(directory);
-    // -nw: a "*" or "?" in a name is that character, never a pattern.
-    QStringList arguments = {QStringLiteral("-j"), QStringLiteral("-nw"), archivePath};
-    for (const QString& f : files)
-        arguments.append(absolute(f));
-    const int status = RunAndWait(QStringLiteral("zip"), arguments);
-    if (status != 0) {
-        for (const QString& name : zipTemporaries(directory)) {
+PackResult packArchive(const QString& archive, const QStringList& files) {
+    PackResult result;
+    const auto failed = [&](int status, const QString& cause) {
+        result.status = status;
+        result.cause = cause;
+        return result;
+    };
+    QString target = absolute(archive);
+    const QFileInfo info(target);
+    if (info.isSymLink() && !info.canonicalFilePath().isEmpty())
+        target = info.canonicalFilePath();
+    if (const QString problem = irregularFileProblem(target); !problem.isEmpty())
+        return failed(IoCode::AccessDenied, QStringLiteral("Cause : ") + problem);
+    const QString directory = QFileInfo(target).absolutePath();
+    const QString prefix =
+        QStringLiteral(".") + QFileInfo(target).fileName() + QStringLiteral(".velk-");
+    sweepStaleTemporaries(directory, prefix);
+    // zip works on a copy of ours beside the archive and puts its own work file in the
+    // directory of the files it packs: a run killed half-way leaves the archive whole and
+    // nothing in the user's directory but a file of ours, which the next packing removes.
+    const QString copy = joinPath(directory, temporaryName(prefix));
+    const QString scratch = files.isEmpty() ? directory : QFileInfo(absolute(files.first())).path();
+    const QStringList earlier = zipTemporaries(scratch);
+    const auto cleanUp = [&] {
+        QFile::remove(copy);
+        for (const QString& name : zipTemporaries(scratch)) {
             if (!earlier.contains(name))
-                QFile::remove(joinPath(directory, name));
+                QFile::remove(joinPath(scratch, name));
+        }
+    };
+    if (QFileInfo::exists(target)) {
+        try {
+            writeFileAtomically(copy, readWholeFile(target));
+        } catch (const VelkError& e) {
+            cleanUp();
+            return failed(IoCode::DiskFull, QStringLiteral("Cause : ") + e.message());
         }
     }
-    return status;
+    // -nw: a "*" or "?" in a name is that character, never a pattern.
+    QStringList arguments = {QStringLiteral("-j"), QStringLiteral("-nw"), QStringLiteral("-b"),
+                             scratch, copy};
+    for (const QString& f : files)
+        arguments.append(absolute(f));
+    const RunStatus run = runProgram(QStringLiteral("zip"), arguments);
+    if (run.code != 0) {
+        cleanUp();
+        QString cause =
+            QStringLiteral("Causes possibles : Compacteur inaccessible ou disque plein");
+        if (run.outcome == RunStatus::Outcome::NotFound ||
+            run.outcome == RunStatus::Outcome::NotStarted)
+            cause = QStringLiteral("Cause : le compacteur (zip) ne peut pas être lancé");
+        else if (run.outcome == RunStatus::Outcome::Crashed)
+            cause = QStringLiteral("Cause : le compacteur a été arrêté");
+        for (const ZipCause& known : kZipCauses) {
+            if (run.outcome == RunStatus::Outcome::Exited && run.code == known.status)
+                cause = QStringLiteral("Cause : ") + QString::fromUtf8(known.cause);
+        }
+        return failed(run.code, cause);
+    }
+    const QByteArray from = QFile::encodeName(copy);
+    const int fd = ::open(from.constData(), O_RDONLY | O_CLOEXEC);
+    const bool synced = fd >= 0 && ::fsync(fd) == 0;
+    const int error = errno;
+    if (fd >= 0)
+        ::close(fd);
+    if (!synced || ::rename(from.constData(), QFile::encodeName(target).constData()) != 0) {
+        const int cause = synced ? errno : error;
+        cleanUp();
+        return failed(cause == ENOSPC ? IoCode::DiskFull : IoCode::AccessDenied,
+                      QStringLiteral("Cause : ") + fileErrorCause(cause, target));
+    }
+    return result;
+}
+
+int packFiles(const QString& archive, const QStringList& files) {
+    return packArchive(archive, files).status;
+}
+
+QStringList packFailureMessages(const QString& archive, const PackResult& result) {
+    return {QStringLiteral("Problème lors du compactage du fichier :\"") + archive +
+                QStringLiteral("\" ."),
+            QStringLiteral("Statut = ") + QString::number(result.status) + QLatin1Char('\n') +
+                result.cause};
 }
 
 } // namespace velk

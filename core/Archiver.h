@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "core/FileUtil.h"
+#include "core/ZipDirectory.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -10,7 +13,6 @@
 #include <vector>
 
 class QProcess;
-class QTemporaryDir;
 
 namespace velk {
 
@@ -41,6 +43,11 @@ enum class UnpackCause {
     ArchiveMissing,
     ArchiveDamaged,
     DiskFull,
+    OverlappingMembers,
+    UnsupportedMethod,
+    OutOfMemory,
+    Encrypted,
+    Interrupted,
     Other
 };
 
@@ -80,9 +87,10 @@ private:
     QString archive_;
     QString directory_;
     std::unique_ptr<QProcess> process_;
-    std::unique_ptr<QTemporaryDir> alias_; // the plain-named link unzip reads, if any
-    std::optional<UnpackResult> result_;   // set when unzip was never started, or finished
+    std::unique_ptr<TemporaryDirectory> alias_; // the plain-named link unzip reads, if any
+    std::optional<UnpackResult> result_;        // set when unzip was never started, or finished
     std::vector<std::filesystem::path> before_;
+    ZipListing listing_; // what the archive declares
     bool startedBeforeApplication_ = false;
 };
 
@@ -90,8 +98,21 @@ private:
 // "Problème lors du décompactage..." and "Statut = N" with the cause.
 QStringList unpackFailureMessages(const QString& archive, const UnpackResult& result);
 
-// zip -j ARCHIVE FILES...: adds the files without their directory; runProgram's code. On
-// failure the temporary file zip leaves beside the archive is removed.
+// zip -j ARCHIVE FILES...: adds the files without their directory. zip works on a copy
+// beside the archive (named with temporaryName, so that one a killed run left is removed by
+// the next packing) with its own work file among the files packed; the archive is replaced
+// by a rename only once zip has succeeded. A path that is there but is no regular file (a
+// pipe) is refused before anything is read.
+struct PackResult {
+    int status = 0; // 0 on success, else the status to show after "Statut = "
+    QString cause;  // the line after the status, in French
+    bool ok() const { return status == 0; }
+};
+PackResult packArchive(const QString& archive, const QStringList& files);
+// packArchive's status alone.
 int packFiles(const QString& archive, const QStringList& files);
+
+// "Problème lors du compactage du fichier ..." and "Statut = N" with the cause.
+QStringList packFailureMessages(const QString& archive, const PackResult& result);
 
 } // namespace velk

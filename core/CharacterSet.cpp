@@ -526,11 +526,25 @@ std::string upperAsciiLetters(std::string dos) {
     return dos;
 }
 
+std::string nameCapitals(std::string dos) {
+    for (char& c : dos) {
+        const auto b = static_cast<unsigned char>(c);
+        const char32_t capital = QChar::toUpper(kCp437[b]);
+        if (capital == kCp437[b])
+            continue;
+        // A capital the DOS set cannot even approach (Greek mu) leaves the letter as it was.
+        const unsigned char fit = unicodeToCp437(capital);
+        if (fit != '?')
+            c = char(fit);
+    }
+    return dos;
+}
+
 std::string withRules(std::string dos, DosInputRules rules) {
     if (rules.markersRefused)
         dos = withoutMarkerBytes(std::move(dos));
     if (rules.capitals)
-        dos = upperAsciiLetters(std::move(dos));
+        dos = nameCapitals(std::move(dos));
     return dos;
 }
 

@@ -83,7 +83,7 @@ std::string keyboardToDos(std::string_view windows, std::size_t firstRow = 0);
 
 // What a text box refuses of the text typed or pasted into it.
 struct DosInputRules {
-    bool capitals = false;       // a to z become capitals (names)
+    bool capitals = false;       // letters become capitals (names, see nameCapitals)
     bool markersRefused = false; // library texts: the marker bytes cannot come in
 };
 
@@ -105,5 +105,8 @@ std::string withRules(std::string dos, DosInputRules rules);
 std::string withoutMarkerBytes(std::string dos);
 // Names are kept in capitals: a to z only, accented letters stay.
 std::string upperAsciiLetters(std::string dos);
+// A name in capitals as boards keep them: each letter's Unicode capital in the DOS set, its
+// best fit where the set lacks it ("è" gives "E", "é" gives "É").
+std::string nameCapitals(std::string dos);
 
 } // namespace velk

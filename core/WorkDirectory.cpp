@@ -51,25 +51,33 @@ QString emptyWorkDirectory(const CoreSession& session, const QString& keep) {
     return {};
 }
 
-void EmptyDirectoryTree(const QString& directory, const QString& workPath) {
-    // Nothing outside the work directory is ever deleted.
-    if (workPath.isEmpty() || !isSameOrInside(directory, workPath))
-        throw VelkError::io(IoCode::AccessDenied);
-    const fs::path dir = toFsPath(directory);
+namespace {
+
+// Works on the names' bytes as they are on disk, so that no name is lost in a conversion.
+void emptyTree(const fs::path& dir, const fs::path& work) {
     std::error_code ec;
     for (auto it = fs::directory_iterator(dir, ec); !ec && it != fs::directory_iterator();
          it.increment(ec)) {
         std::error_code e;
         const fs::path p = it->path();
         if (fs::is_directory(it->symlink_status(e)))
-            EmptyDirectoryTree(fromFsPath(p), workPath);
+            emptyTree(p, work);
         else if (!fs::remove(p, e) || e)
             throw VelkError::io(IoCode::AccessDenied);
     }
     if (ec)
         throw VelkError::io(IoCode::PathNotFound);
-    if (!samePath(dir, workPath) && (!fs::remove(dir, ec) || ec))
+    if (!fs::equivalent(dir, work, ec) && (!fs::remove(dir, ec) || ec))
         throw VelkError::io(IoCode::AccessDenied);
+}
+
+} // namespace
+
+void EmptyDirectoryTree(const QString& directory, const QString& workPath) {
+    // Nothing outside the work directory is ever deleted.
+    if (workPath.isEmpty() || !isSameOrInside(directory, workPath))
+        throw VelkError::io(IoCode::AccessDenied);
+    emptyTree(toFsPath(directory), toFsPath(workPath));
 }
 
 } // namespace velk

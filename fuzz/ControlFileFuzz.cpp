@@ -17,7 +17,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (control.ConferenceCount != std::int32_t(control.Conferences.size()) ||
             control.ConferenceCount > kMaxConferences)
             ::abort();
-        bbsIdProblem(control.BbsId);
+        // An accepted identifier names one plain file, the same each time it is asked.
+        if (bbsIdProblem(control.BbsId).isEmpty()) {
+            const QString name = boardFileName(control.BbsId, BoardFile::ReplyFile);
+            if (name.contains(QLatin1Char('/')) ||
+                name != boardFileName(control.BbsId, BoardFile::ReplyFile) ||
+                QString::fromUtf8(name.toUtf8()) != name)
+                ::abort();
+        }
     });
     runAction(ui, [&] { readMergeControlData(lines); });
     for (const bool afterDot : {true, false}) {

@@ -10,6 +10,8 @@
 
 #include <algorithm>
 
+#include <unistd.h>
+
 namespace velk {
 
 namespace {
@@ -66,6 +68,20 @@ std::int64_t AppendMessageFile(const QString& baseDirectory, const QString& inte
     std::int64_t copied = 0;
     if (integrated.size() > kBlock) {
         if (!integrated.seek(kBlock))
+            throw VelkError::io(IoCode::ReadPastEnd);
+        // The kernel copies without the data passing through here, where it can.
+        if (!base.flush())
+            throw VelkError::io(IoCode::DiskFull);
+        loff_t from = kBlock;
+        loff_t to = loff_t(base.pos());
+        while (from < integrated.size()) {
+            const ssize_t done = ::copy_file_range(integrated.handle(), &from, base.handle(), &to,
+                                                   std::size_t(integrated.size() - from), 0);
+            if (done <= 0)
+                break;
+            copied += done;
+        }
+        if (!base.seek(to) || !integrated.seek(from))
             throw VelkError::io(IoCode::ReadPastEnd);
         std::vector<char> chunk(std::size_t(1) << 20);
         while (true) {

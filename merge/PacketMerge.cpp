@@ -6,6 +6,7 @@
 #include "core/VelkError.h"
 #include "merge/MergeFiles.h"
 #include "packet/ControlFile.h"
+#include "packet/HeaderExtensions.h"
 #include "packet/IndexFiles.h"
 #include "packet/MessageStore.h"
 
@@ -51,6 +52,15 @@ private:
     std::int64_t size_ = 0;
 };
 
+// A file of the merged packet's directory: the packet itself is written safely later.
+void writeWorkFile(const QString& path, const QByteArray& data) {
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        throw VelkError::io(IoCode::AccessDenied);
+    if (f.write(data) != data.size() || !f.flush())
+        throw VelkError::io(IoCode::DiskFull);
+}
+
 std::string_view view(const QByteArray& data) {
     return {data.constData(), std::size_t(data.size())};
 }
@@ -58,11 +68,6 @@ std::string_view view(const QByteArray& data) {
 QByteArray fileOrEmpty(const QString& directory, const QString& name) {
     const auto path = findFileNoCase(directory, name);
     return path ? readWholeFile(*path) : QByteArray();
-}
-
-bool sameSection(const HeaderSection& a, const HeaderSection& b) {
-    return a.to == b.to && a.from == b.from && a.sender == b.sender && a.subject == b.subject &&
-           a.utf8 == b.utf8;
 }
 
 // One line of a text file, with its line end.
@@ -84,6 +89,36 @@ template <class F> void forEachLine(std::string_view data, F&& f) {
         f(RawLine{text, end});
         pos = next;
     }
+}
+
+// The sections of a HEADERS.DAT or VOTING.DAT text, in file order.
+std::vector<PacketMerge::Section> sectionsOf(std::string_view text) {
+    std::vector<PacketMerge::Section> sections;
+    const char* end = text.data() + text.size();
+    forEachLine(text, [&](const RawLine& line) {
+        const auto name = sectionName(line.text);
+        if (!name)
+            return;
+        const char* head = line.text.data();
+        if (!sections.empty())
+            sections.back().body = {sections.back().body.data(),
+                                    std::size_t(head - sections.back().body.data())};
+        const char* body = line.end.data() + line.end.size();
+        sections.push_back({name->offset.value_or(-1),
+                            {head, std::size_t(body - head)},
+                            {body, std::size_t(end - body)}});
+    });
+    return sections;
+}
+
+// Two section texts alike but for the line ends after the last line.
+bool sameLines(std::string_view a, std::string_view b) {
+    const auto trimmed = [](std::string_view v) {
+        while (!v.empty() && (v.back() == '\r' || v.back() == '\n'))
+            v.remove_suffix(1);
+        return v;
+    };
+    return trimmed(a) == trimmed(b);
 }
 
 // The number of an "AREA n ..." line of TOREADER.EXT.
@@ -127,6 +162,8 @@ PacketEntries readPacketEntries(const QString& directory) {
         parseControlLines(splitTextLines(readWholeFile(*control)), packet.control, quiet);
     }
     PacketEntries entries;
+    for (const ConferenceEntry& c : packet.control.Conferences)
+        entries.listed.insert(c.ConferenceNumber);
     for (const IndexFileEntry& file : findIndexFiles(directory, packet)) {
         // Of two files of one conference ("5.NDX" and "005.NDX") the reader shows the first.
         if (!entries.conferences.count(file.conferenceNumber))
@@ -153,10 +190,6 @@ void PacketMerge::combineMessages() {
     baseEntries_ = readPacketEntries(base_);
     integratedEntries_ = readPacketEntries(integrated_);
     integratedBlocks_ = (fileSizeBytes(messagesFilePath(integrated_)) + kBlock - 1) / kBlock;
-    const QByteArray baseHeaders = fileOrEmpty(base_, QStringLiteral("HEADERS.DAT"));
-    const QByteArray integratedHeaders = fileOrEmpty(integrated_, QStringLiteral("HEADERS.DAT"));
-    baseHeaders_ = parseHeadersFile(view(baseHeaders));
-    integratedHeaders_ = parseHeadersFile(view(integratedHeaders));
 
     n1_ = AppendMessageFile(base_, integrated_);
     // Index records hold block numbers up to 2^24 - 1.
@@ -175,10 +208,9 @@ void PacketMerge::patchOverrunningCounts() const {
     std::vector<std::pair<std::int64_t, std::int64_t>> patches;
     {
         const MappedFile merged(messagesFilePath(base_));
-        std::set<std::int32_t> seen;
         const auto look = [&](std::int32_t block) {
             const unsigned char* h = merged.block(baseTarget(block));
-            if (!h || block == 0 || !seen.insert(block).second)
+            if (!h || block == 0)
                 return;
             if (const auto blocks = recordBlockCount(h); blocks && block + *blocks > n1_)
                 patches.emplace_back(block, n1_ - block);
@@ -208,9 +240,8 @@ void PacketMerge::carrySections(const QString& name) {
     const auto integratedPath = findFileNoCase(integrated_, name);
     if (!basePath && !integratedPath)
         return;
-    const QByteArray baseText = basePath ? readWholeFile(*basePath) : QByteArray();
-    const QByteArray integratedText =
-        integratedPath ? readWholeFile(*integratedPath) : QByteArray();
+    sectionSources_.push_back(basePath ? readWholeFile(*basePath) : QByteArray());
+    sectionSources_.push_back(integratedPath ? readWholeFile(*integratedPath) : QByteArray());
     const MappedFile merged(messagesFilePath(base_));
     // A section describes a record of its packet: a message, or a board's vote.
     const auto record = [&](std::int64_t block) {
@@ -219,31 +250,32 @@ void PacketMerge::carrySections(const QString& name) {
     };
 
     QByteArray out;
-    out.reserve(baseText.size() + integratedText.size());
+    std::vector<Section>& carried = carried_[name];
     const auto carry = [&](const QByteArray& text, bool base) {
+        const std::vector<Section> sections = sectionsOf(view(text));
+        // What comes before the first section: the base file's own lines.
+        if (base)
+            out.append(view(text).substr(
+                0, sections.empty() ? text.size() : sections.front().head.data() - text.data()));
         std::size_t dropped = 0;
-        bool keep = base; // what comes before the first section: the base file's own lines
-        forEachLine(view(text), [&](const RawLine& line) {
-            if (const auto section = sectionName(line.text)) {
-                const std::int64_t offset = section->offset.value_or(-1);
-                std::int64_t block = offset >= 0 && offset % kBlock == 0 ? offset / kBlock : -1;
-                if (!base)
-                    block = block < INT32_MAX ? integratedTarget(std::int32_t(block)) : -1;
-                keep = block >= 0 && record(block);
-                if (!keep) {
-                    ++dropped;
-                    return;
-                }
-                if (!base) {
-                    out.append('[').append(QByteArray::number(block * kBlock, 16)).append(']');
-                    out.append(line.end.empty() ? std::string_view("\r\n") : line.end);
-                    return;
-                }
+        for (const Section& section : sections) {
+            const std::int64_t offset = section.offset;
+            std::int64_t block = offset >= 0 && offset % kBlock == 0 ? offset / kBlock : -1;
+            if (!base)
+                block = block < INT32_MAX ? integratedTarget(std::int32_t(block)) : -1;
+            if (block < 0 || !record(block)) {
+                ++dropped;
+                continue;
             }
-            if (keep)
-                out.append(line.text).append(line.end.empty() ? std::string_view("\r\n")
-                                                              : line.end);
-        });
+            if (base)
+                out.append(section.head);
+            else
+                out.append('[').append(QByteArray::number(block * kBlock, 16)).append("]\r\n");
+            out.append(section.body);
+            if (!out.endsWith('\n'))
+                out.append("\r\n");
+            carried.push_back({block * kBlock, {}, section.body});
+        }
         if (dropped > 0)
             sectionNotices_.append(
                 QStringLiteral("Le fichier %1 du paquet %2 a %3 : %4.")
@@ -254,9 +286,9 @@ void PacketMerge::carrySections(const QString& name) {
                          dropped == 1 ? QStringLiteral("elle n'a pas été reprise")
                                       : QStringLiteral("elles n'ont pas été reprises")));
     };
-    carry(baseText, true);
-    carry(integratedText, false);
-    writeFileAtomically(basePath ? *basePath : joinPath(base_, name), out);
+    carry(sectionSources_[sectionSources_.size() - 2], true);
+    carry(sectionSources_.back(), false);
+    writeWorkFile(basePath ? *basePath : joinPath(base_, name), out);
 }
 
 void PacketMerge::carryToReader(const std::vector<Renumbering>& renumbered) const {
@@ -296,11 +328,11 @@ void PacketMerge::carryToReader(const std::vector<Renumbering>& renumbered) cons
         if (number && described.insert(*number).second)
             out.append(line.data(), qsizetype(line.size())).append("\r\n");
     }
-    writeFileAtomically(basePath ? *basePath : joinPath(base_, QStringLiteral("TOREADER.EXT")),
-                        out);
+    writeWorkFile(basePath ? *basePath : joinPath(base_, QStringLiteral("TOREADER.EXT")), out);
 }
 
 void PacketMerge::finish(const std::vector<Renumbering>& renumbered, MergeNotices& notices) {
+    renumbered_ = renumbered;
     std::map<std::uint16_t, IndexBuffer> lists;
     for (const auto& [number, blocks] : baseEntries_.conferences) {
         IndexBuffer& list = lists[number];
@@ -389,12 +421,18 @@ QString PacketMerge::check() const {
     {
         const MappedFile merged(messagesFilePath(base_));
         const MappedFile source(messagesFilePath(integrated_));
-        std::set<std::int32_t> seen;
+        // All of them at once; message by message only to count those that differ.
+        const std::int64_t length = source.size() - kBlock;
+        const bool whole =
+            merged.size() == n1_ * kBlock + (length + kBlock - 1) / kBlock * kBlock &&
+            merged.bytes(n1_ * kBlock, length) == source.bytes(kBlock, length);
+        std::vector<bool> seen(whole ? 0 : std::size_t(integratedBlocks_));
         for (const auto& [number, blocks] : integratedEntries_.conferences) {
             for (const std::int32_t b : blocks) {
                 const std::int32_t target = integratedTarget(b);
-                if (target < 0 || !seen.insert(b).second)
+                if (whole || target < 0 || seen[std::size_t(b)])
                     continue;
+                seen[std::size_t(b)] = true;
                 const unsigned char* h = source.block(b);
                 const std::int64_t length = (h ? recordBlockCount(h).value_or(1) : 1) * kBlock;
                 const std::string_view was = source.bytes(b * kBlock, length);
@@ -404,25 +442,26 @@ QString PacketMerge::check() const {
         }
     }
 
-    // Long names, subjects and character sets, where HEADERS.DAT gave them.
-    std::size_t lost = 0;
-    const QByteArray mergedText = fileOrEmpty(base_, QStringLiteral("HEADERS.DAT"));
-    const HeadersFile mergedHeaders = parseHeadersFile(view(mergedText));
-    const auto keeps = [&](const HeadersFile& from, std::int32_t block, std::int32_t target) {
-        const auto was = from.sections.find(std::int64_t(block) * kBlock);
-        if (was == from.sections.end() || target < 0)
-            return;
-        const auto now = mergedHeaders.sections.find(std::int64_t(target) * kBlock);
-        if (now == mergedHeaders.sections.end() || !sameSection(was->second, now->second))
-            ++lost;
-    };
-    for (const auto& [number, blocks] : baseEntries_.conferences) {
-        for (const std::int32_t b : blocks)
-            keeps(baseHeaders_, b, baseTarget(b));
+    // Every conference of both control files, the renumbered ones under their new numbers.
+    std::set<std::uint16_t> named = integratedEntries_.listed;
+    for (std::uint16_t number : baseEntries_.listed) {
+        for (const Renumbering& r : renumbered_)
+            number = number == r.from ? r.to : number;
+        named.insert(number);
     }
-    for (const auto& [number, blocks] : integratedEntries_.conferences) {
-        for (const std::int32_t b : blocks)
-            keeps(integratedHeaders_, b, integratedTarget(b));
+    std::size_t unnamed = 0;
+    for (const std::uint16_t number : named)
+        unnamed += reached.listed.count(number) == 0;
+
+    // Each section carried whole, long names, subjects and character sets with it, under the
+    // offset of its message.
+    std::size_t sections = 0;
+    for (const auto& [name, carried] : carried_) {
+        const QByteArray text = fileOrEmpty(base_, name);
+        const std::vector<Section> found = sectionsOf(view(text));
+        for (std::size_t i = 0; i < carried.size(); ++i)
+            sections += i >= found.size() || found[i].offset != carried[i].offset ||
+                        !sameLines(found[i].body, carried[i].body);
     }
 
     QStringList faults;
@@ -433,9 +472,15 @@ QString PacketMerge::check() const {
         faults.append(QStringLiteral("le texte de ") +
                       count(altered, "message du paquet à intégrer y serait altéré",
                             "messages du paquet à intégrer y seraient altérés"));
-    if (lost > 0)
-        faults.append(QStringLiteral("les noms, sujets ou jeu de caractères de ") +
-                      count(lost, "message y seraient perdus", "messages y seraient perdus"));
+    if (unnamed > 0)
+        faults.append(
+            count(unnamed, "conférence n'y figurerait plus", "conférences n'y figureraient plus"));
+    if (sections > 0)
+        faults.append(count(sections,
+                            "section de HEADERS.DAT ou VOTING.DAT (noms et sujets longs, jeu de "
+                            "caractères, votes) y manquerait",
+                            "sections de HEADERS.DAT ou VOTING.DAT (noms et sujets longs, jeu de "
+                            "caractères, votes) y manqueraient"));
     if (faults.isEmpty())
         return {};
     return QStringLiteral("La vérification du paquet fusionné a échoué : ") +
@@ -443,15 +488,16 @@ QString PacketMerge::check() const {
            QStringLiteral(".\nLe paquet servant de base n'a pas été modifié.\nFusion annulée.");
 }
 
-bool MergePackets(const QString& baseDirectory, const QString& integratedDirectory,
-                  PacketControl& control, MergeNotices& notices, UiServices& ui) {
+std::optional<PacketMerge> MergePackets(const QString& baseDirectory,
+                                        const QString& integratedDirectory, PacketControl& control,
+                                        MergeNotices& notices, UiServices& ui) {
     PacketMerge merge(baseDirectory, integratedDirectory);
     merge.combineMessages();
     std::vector<Renumbering> renumbered;
     if (!GereControlDat(baseDirectory, integratedDirectory, control, notices, ui, renumbered))
-        return false;
+        return std::nullopt;
     merge.finish(renumbered, notices);
-    return true;
+    return merge;
 }
 
 } // namespace velk

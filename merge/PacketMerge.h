@@ -2,12 +2,14 @@
 #pragma once
 
 #include "merge/ControlMerge.h"
-#include "packet/HeaderExtensions.h"
 
 #include <QString>
 
 #include <cstdint>
 #include <map>
+#include <optional>
+#include <set>
+#include <string_view>
 #include <vector>
 
 namespace velk {
@@ -20,6 +22,7 @@ class UiServices;
 struct PacketEntries {
     std::map<std::uint16_t, std::vector<std::int32_t>> conferences;
     std::vector<std::int32_t> personal;
+    std::set<std::uint16_t> listed; // the conferences its control file names
 };
 // Throws VelkError when a file cannot be read, or the control file holds a bad number.
 PacketEntries readPacketEntries(const QString& directory);
@@ -43,12 +46,21 @@ public:
     void finish(const std::vector<Renumbering>& renumbered, MergeNotices& notices);
 
     // What the merged packet lacks, read back as a reader reads it: messages of either packet
-    // it does not reach, integrated texts not carried whole, long fields lost. Empty when
-    // nothing is.
+    // it does not reach, integrated texts not carried whole, long fields lost, conferences
+    // its control file no longer names, HEADERS.DAT or VOTING.DAT sections not carried.
+    // Empty when nothing is.
     QString check() const;
 
     // N1: the base file's blocks, where the integrated messages begin.
     std::int64_t baseBlocks() const { return n1_; }
+
+    // A section of HEADERS.DAT or VOTING.DAT: the offset it names (-1 for none), its line and
+    // the lines up to the next one.
+    struct Section {
+        std::int64_t offset = -1;
+        std::string_view head;
+        std::string_view body;
+    };
 
 private:
     void carrySections(const QString& name);
@@ -64,16 +76,18 @@ private:
     PacketEntries integratedEntries_;
     std::int64_t n1_ = 0;
     std::int64_t integratedBlocks_ = 0;
-    HeadersFile baseHeaders_;
-    HeadersFile integratedHeaders_;
     QStringList sectionNotices_;
+    std::vector<QByteArray> sectionSources_;          // what the carried sections point into
+    std::map<QString, std::vector<Section>> carried_; // by file, in the merged file's order
+    std::vector<Renumbering> renumbered_;
     std::map<std::uint16_t, std::vector<std::int32_t>> written_;
     std::vector<std::int32_t> writtenPersonal_;
 };
 
 // The whole combining of two unpacked packets: the messages, the control-file step, the
-// index files and the check. False when the control-file step stopped (after its message).
-bool MergePackets(const QString& baseDirectory, const QString& integratedDirectory,
-                  PacketControl& control, MergeNotices& notices, UiServices& ui);
+// index files and the check. nullopt when the control-file step stopped (after its message).
+std::optional<PacketMerge> MergePackets(const QString& baseDirectory,
+                                        const QString& integratedDirectory, PacketControl& control,
+                                        MergeNotices& notices, UiServices& ui);
 
 } // namespace velk

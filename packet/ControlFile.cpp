@@ -8,6 +8,8 @@
 #include "packet/PacketSession.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <numeric>
@@ -220,8 +222,23 @@ QString bbsIdProblem(const std::string& id) {
                           "Ce paquet est refusé.");
 }
 
+QString boardFileName(const std::string& bbsId, BoardFile kind) {
+    return dosToUnicode(bbsId) +
+           (kind == BoardFile::ReplyFile ? QStringLiteral(".MSG") : QStringLiteral(".REP"));
+}
+
+void adoptOlderBoardFileName(const QString& directory, const std::string& bbsId, BoardFile kind) {
+    const QString name = boardFileName(bbsId, kind);
+    const QString older = QString::fromLatin1(bbsId.data(), qsizetype(bbsId.size())) +
+                          name.mid(name.lastIndexOf(QLatin1Char('.')));
+    const QString path = joinPath(directory, name);
+    const QString olderPath = joinPath(directory, older);
+    if (older != name && !QFileInfo::exists(path) && QFileInfo(olderPath).isFile())
+        QFile::rename(olderPath, path);
+}
+
 QString removeReplyFilesFromPacket(const QString& workPath, const std::string& bbsId) {
-    const QString name = dosToUnicode(bbsId) + QStringLiteral(".MSG");
+    const QString name = boardFileName(bbsId, BoardFile::ReplyFile);
     QStringList removed;
     for (const QString& found : QDir(workPath).entryList(
              QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name)) {
@@ -242,12 +259,12 @@ QString removeReplyFilesFromPacket(const QString& workPath, const std::string& b
 
 QString replyFilePath(const PacketSession& s) {
     return joinPath(s.settings.workPath,
-                    dosToUnicode(s.packet.control.BbsId) + QStringLiteral(".MSG"));
+                    boardFileName(s.packet.control.BbsId, BoardFile::ReplyFile));
 }
 
 QString replyPacketPath(const PacketSession& s) {
     return joinPath(s.settings.repPath,
-                    dosToUnicode(s.packet.control.BbsId) + QStringLiteral(".REP"));
+                    boardFileName(s.packet.control.BbsId, BoardFile::ReplyPacket));
 }
 
 } // namespace velk

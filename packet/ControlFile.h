@@ -64,6 +64,17 @@ QString bbsIdProblem(const std::string& bbsId);
 // French message telling the user, or an empty string when there was none.
 QString removeReplyFilesFromPacket(const QString& workPath, const std::string& bbsId);
 
+// The one name a board's own files take on disk, for the editor, the closing, the restoring
+// and velk-cli alike: the identifier read in the DOS set, as the packet window shows it
+// ("ÉTÉ" gives "ÉTÉ.MSG"), and the extension. Only for an identifier bbsIdProblem accepts.
+enum class BoardFile { ReplyFile, ReplyPacket };
+QString boardFileName(const std::string& bbsId, BoardFile kind);
+
+// Earlier versions named the files of an identifier with bytes from 0x80 on by reading it as
+// Latin-1: such a file of `directory`, when the right name is free, takes the right name, so
+// that the replies it holds are found again.
+void adoptOlderBoardFileName(const QString& directory, const std::string& bbsId, BoardFile kind);
+
 // The reply file (work directory) and the reply packet (REP directory) of the open packet.
 QString replyFilePath(const PacketSession& session);
 QString replyPacketPath(const PacketSession& session);

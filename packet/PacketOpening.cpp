@@ -112,6 +112,15 @@ std::optional<PacketFields> openQwkPacket(PacketSession& s, UiServices& ui) {
     s.packet.packetFileName = packet;
 
     BusyCursor busy(ui);
+    // An opening that stops leaves nothing behind in the work directory to fill the disk.
+    struct EmptyOnFailure {
+        PacketSession& s;
+        bool opened = false;
+        ~EmptyOnFailure() {
+            if (!opened)
+                emptyWorkDirectory(s, s.packet.packetFileName);
+        }
+    } cleanUp{s};
     std::unique_ptr<UnpackJob> job = std::move(s.pendingUnpack);
     if (!job || job->archive() != packet || job->directory() != work) {
         job.reset();
@@ -134,7 +143,13 @@ std::optional<PacketFields> openQwkPacket(PacketSession& s, UiServices& ui) {
         return std::nullopt;
     PacketFields fields = packetFields(s);
 
+    adoptOlderBoardFileName(s.settings.repPath, s.packet.control.BbsId, BoardFile::ReplyPacket);
     const QString reply = replyPacketPath(s);
+    if (const QString problem = irregularFileProblem(reply); !problem.isEmpty()) {
+        busy.release();
+        ui.message(problem, MessageKind::Warning);
+        return std::nullopt;
+    }
     if (QFileInfo(reply).isFile()) {
         bool restore = true;
         if (fileTime(reply) < fileTime(packet)) {
@@ -159,8 +174,10 @@ std::optional<PacketFields> openQwkPacket(PacketSession& s, UiServices& ui) {
                 reportUnpackFailure(ui, reply, restored);
                 return std::nullopt;
             }
+            adoptOlderBoardFileName(work, s.packet.control.BbsId, BoardFile::ReplyFile);
         }
     }
+    cleanUp.opened = true;
     return fields;
 }
 
@@ -187,14 +204,11 @@ CloseOutcome closePacket(PacketSession& s, UiServices& ui) {
         if (info.isFile() && info.size() != 128) {
             const QString replyPacket = replyPacketPath(s);
             BusyCursor busy(ui);
-            const int status = packFiles(replyPacket, {replyFile});
+            const PackResult packed = packArchive(replyPacket, {replyFile});
             busy.release();
-            if (status != 0) {
-                ui.message(QStringLiteral("Problème lors du compactage du fichier :\"") +
-                           replyPacket + QStringLiteral("\" ."));
-                ui.message(
-                    QStringLiteral("Statut = ") + QString::number(status) +
-                    QStringLiteral("\nCauses possibles : Compacteur inaccessible ou disque plein"));
+            if (!packed.ok()) {
+                for (const QString& text : packFailureMessages(replyPacket, packed))
+                    ui.message(text);
                 return CloseOutcome::PackFailed;
             }
             outcome = CloseOutcome::Packed;

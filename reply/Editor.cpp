@@ -225,7 +225,7 @@ ReplyDraft EditorDraft(const ReplySession& session, const WritingState& w,
     draft.isPrivate = document.isPrivate;
     draft.conference = ConferenceNumberAt(session.packet.control, document.conference);
     // Boards store the recipient in capitals, whether typed, chosen or answered.
-    draft.recipient = upperAsciiLetters(document.recipient);
+    draft.recipient = nameCapitals(document.recipient);
     draft.author = document.author;
     draft.subject = document.subject;
     draft.answer = w.flags.AnswerFlag;

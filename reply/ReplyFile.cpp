@@ -5,6 +5,7 @@
 #include "core/UiServices.h"
 #include "core/VelkError.h"
 #include "library/LibraryFile.h"
+#include "packet/ControlFile.h"
 #include "packet/HeaderExtensions.h"
 #include "packet/MessageStore.h"
 #include "reply/ReplySession.h"
@@ -12,25 +13,26 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
+
 namespace velk {
 
 namespace {
 
 constexpr qint64 kRecord = qint64(kBlockSize);
+// What the header's six-character record count can say.
+constexpr std::size_t kMaxReplyRecords = 999999;
 
 bool isBlankLine(const std::string& line) {
     return line.empty() || line == " ";
 }
 
-QString checkedBbsId(const ReplySession& session) {
+// The board's file name; an identifier that could name a file elsewhere never gets one.
+QString boardFile(const ReplySession& session, BoardFile kind) {
     const std::string& id = session.packet.control.BbsId;
-    bool bad = id.empty() || id.find("..") != std::string::npos;
-    for (const char c : id)
-        bad = bad || c == '/' || c == '\\' || static_cast<unsigned char>(c) <= ' ';
-    if (bad)
-        throw VelkError(QStringLiteral("Identifiant de BBS incorrect : ") +
-                        QString::fromLatin1(id.data(), qsizetype(id.size())));
-    return QString::fromLatin1(id.data(), qsizetype(id.size()));
+    if (const QString problem = bbsIdProblem(id); !problem.isEmpty())
+        throw VelkError(problem);
+    return boardFileName(id, kind);
 }
 
 QByteArray bytes(std::string_view s) {
@@ -57,10 +59,31 @@ EditorLines withQwkeKludges(const ReplySession& session, const std::string& reci
 bool writeMessage(ReplySession& session, UiServices& ui, const EditorLines& lines, bool isPrivate,
                   const std::string& recipient, const ReplyDraft& draft, const QDateTime& now) {
     const QString path = ReplyFilePath(session);
+    const EditorLines written = withQwkeKludges(session, recipient, draft, lines);
+    std::size_t length = 0;
+    for (const std::string& line : written)
+        length += line.size() + 1;
+    const std::size_t records = length / kBlockSize + 2;
+    if (records > kMaxReplyRecords) {
+        ui.message(QStringLiteral("Ce message est trop long : il occuperait %1 blocs de 128 "
+                                  "octets, et un message en admet au plus %2.\n"
+                                  "Il n'a pas été écrit ; le fichier de réponses est inchangé.")
+                       .arg(records)
+                       .arg(kMaxReplyRecords),
+                   MessageKind::Error);
+        return false;
+    }
+    if (const QString problem = irregularFileProblem(path); !problem.isEmpty())
+        throw VelkError(problem);
     const bool existed = QFileInfo::exists(path);
     QFile file(path);
     if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
-        throw VelkError::io(existed ? IoCode::AccessDenied : IoCode::PathNotFound);
+        throw fileError(path, errno, FileAction::Write);
+    // What the user is told when a write falls short: the file and why.
+    const auto shortWrite = [&path](const QString& what) -> QString {
+        return what + QStringLiteral("\nFichier \"") + QFileInfo(path).absoluteFilePath() +
+               QStringLiteral("\" : ") + fileErrorCause(errno ? errno : ENOSPC, path);
+    };
 
     const qint64 oldSize = file.size();
     // An existing file too short to hold record 0 is begun again.
@@ -86,29 +109,35 @@ bool writeMessage(ReplySession& session, UiServices& ui, const EditorLines& line
 
     if (needsRecord0) {
         const Block record0 = ReplyFileHeaderRecord(session.packet.control.BbsId);
+        errno = 0;
         if (!file.seek(0) || !writeWhole(file, QByteArray(record0.data(), kRecord))) {
+            const int error = errno;
             rollBack();
+            errno = error;
             ui.message(QStringLiteral("Problème lors de l'écriture de l'entête du fichier : ") +
-                           QFileInfo(path).absoluteFilePath(),
+                           QFileInfo(path).absoluteFilePath() + QStringLiteral(" (") +
+                           fileErrorCause(error ? error : ENOSPC, path) + QStringLiteral(")"),
                        MessageKind::Error);
             return false;
         }
     }
 
-    const std::string body = EncodeReplyBody(withQwkeKludges(session, recipient, draft, lines));
+    const std::string body = EncodeReplyBody(written);
     const MessageHeader header =
-        BuildReplyHeader(draft, isPrivate, recipient, now, session.packet.LogicalCounter,
-                         body.size() / kBlockSize + 1);
+        BuildReplyHeader(draft, isPrivate, recipient, now, session.packet.LogicalCounter, records);
     const Block headerRecord = headerBlock(header);
+    errno = 0;
     if (!file.seek(position) || !writeWhole(file, QByteArray(headerRecord.data(), kRecord))) {
+        const QString told = shortWrite(QStringLiteral("Problème lors de l'écriture de l'entête "
+                                                       "du message"));
         rollBack();
-        ui.message(QStringLiteral("Problème lors de l'écriture de l'entête du message"),
-                   MessageKind::Error);
+        ui.message(told, MessageKind::Error);
         return false;
     }
     if (!writeWhole(file, bytes(body))) {
+        const QString told = shortWrite(QStringLiteral("Problème lors de l'écriture du message"));
         rollBack();
-        ui.message(QStringLiteral("Problème lors de l'écriture du message"), MessageKind::Error);
+        ui.message(told, MessageKind::Error);
         return false;
     }
     file.close();
@@ -135,11 +164,11 @@ void checkIndex(const ReplySession& session, int index) {
 } // namespace
 
 QString ReplyFilePath(const ReplySession& session) {
-    return joinPath(session.settings.workPath, checkedBbsId(session) + QStringLiteral(".MSG"));
+    return joinPath(session.settings.workPath, boardFile(session, BoardFile::ReplyFile));
 }
 
 QString ReplyPacketPath(const ReplySession& session) {
-    return joinPath(session.settings.repPath, checkedBbsId(session) + QStringLiteral(".REP"));
+    return joinPath(session.settings.repPath, boardFile(session, BoardFile::ReplyPacket));
 }
 
 std::string PadRight(std::string_view text, std::size_t width) {

@@ -6,8 +6,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -116,7 +118,7 @@ TEST_F(VelkCliProcess, SignalRemovesItsTemporaryDirectory) {
     QDir().mkpath(bin);
     const QString fake = joinPath(bin, "unzip");
     writeFileAtomically(fake, "#!/bin/sh\n"
-                              "head -c 1000000 /dev/zero > \"$3/GROS.DAT\"\n"
+                              "head -c 100 /dev/zero > \"$3/GROS.DAT\"\n"
                               "echo $$ > \"$VELK_FAKE_PID\"\n"
                               "exec sleep 120\n");
     QFile::setPermissions(fake, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
@@ -146,6 +148,80 @@ TEST_F(VelkCliProcess, SignalRemovesItsTemporaryDirectory) {
         EXPECT_EQ(p.exitCode(), 128 + signal);
         EXPECT_TRUE(entries(tmp).isEmpty()) << entries(tmp).join(' ').toStdString();
         EXPECT_TRUE(waitFor([&] { return processEnded(unzipPid); }, std::chrono::seconds(10)));
+    }
+}
+
+// Killed outright while an archiver works, velk-cli leaves the user's files as they were and
+// nothing of zip's in the reply directory; the next run removes what it left of its own.
+TEST_F(VelkCliProcess, KilledRunsLeaveNothingTheNextRunKeeps) {
+    const QString packet = joinPath(dir.path(), "P.QWK");
+    b.zipTo(packet);
+    const QString rep = joinPath(dir.path(), "REP");
+    QDir().mkpath(rep);
+    const QStringList write = {"write",        "--rep",  rep,    "--bbs", "VELKTEST",
+                               "--conference", "0",      "--to", "ALL",   "--subject",
+                               "Essai",        "--from", "JEAN"};
+    const QString base = joinPath(dir.path(), "BASE.QWK");
+    struct Case {
+        QString program; // the archiver that writes, then hangs
+        QStringList args, next;
+    };
+    const Case cases[] = {
+        {"unzip", {"info", packet}, {"info", packet}},
+        {"zip", write, write},
+        {"zip", {"merge", base, packet, "--yes"}, {"info", packet}},
+        {"unzip", {"export", packet, "--json", joinPath(dir.path(), "E.json")}, {"info", packet}}};
+    const QString bin = joinPath(dir.path(), "bin");
+    QDir().mkpath(bin);
+    const QString pidFile = joinPath(dir.path(), "fake.pid");
+    const auto start = [&](QProcess& p, const QStringList& args, bool fake) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("PATH", (fake ? bin + ":" : QString()) + env.value("PATH"));
+        env.insert("TMPDIR", tmp);
+        env.insert("VELK_FAKE_PID", pidFile);
+        p.setProcessEnvironment(env);
+        p.start(kCli, args);
+        p.waitForStarted();
+        p.write("Bonjour\n");
+        p.waitForBytesWritten();
+        p.closeWriteChannel();
+    };
+    QProcess first; // the reply packet a killed write must leave whole
+    start(first, write, false);
+    ASSERT_TRUE(first.waitForFinished(60000) && first.exitCode() == 0);
+    QByteArray repBytes = readWholeFile(joinPath(rep, "VELKTEST.REP"));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        b.zipTo(base);
+        const QByteArray baseBytes = readWholeFile(base);
+        QFile::remove(joinPath(bin, "zip"));
+        QFile::remove(joinPath(bin, "unzip"));
+        // Where each archiver writes: unzip ARCHIVE -d DIR, zip -j -nw -b DIR ...
+        writeFileAtomically(joinPath(bin, c.program),
+                            "#!/bin/sh\nhead -c 100 /dev/zero > \"$" +
+                                QByteArray(c.program == "zip" ? "4/ziPARTIE" : "3/GROS.DAT") +
+                                "\"\necho $$ > \"$VELK_FAKE_PID\"\nexec sleep 120\n");
+        QFile::setPermissions(joinPath(bin, c.program),
+                              QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        QFile::remove(pidFile);
+        QProcess killed;
+        start(killed, c.args, true);
+        ASSERT_TRUE(
+            waitFor([&] { return QFileInfo(pidFile).size() > 0; }, std::chrono::seconds(60)));
+        ::kill(pid_t(killed.processId()), SIGKILL);
+        ASSERT_TRUE(killed.waitForFinished(30000));
+        EXPECT_TRUE(entries(rep).filter(QRegularExpression("^zi")).isEmpty());
+        EXPECT_EQ(readWholeFile(base), baseBytes);
+        EXPECT_EQ(readWholeFile(joinPath(rep, "VELKTEST.REP")), repBytes);
+        QProcess next;
+        start(next, c.next, false);
+        ASSERT_TRUE(next.waitForFinished(60000));
+        EXPECT_EQ(next.exitCode(), 0) << next.readAllStandardError().toStdString();
+        EXPECT_TRUE(entries(tmp).isEmpty()) << entries(tmp).join(' ').toStdString();
+        EXPECT_EQ(entries(rep), QStringList{"VELKTEST.REP"});
+        const QByteArray now = readWholeFile(joinPath(rep, "VELKTEST.REP"));
+        EXPECT_EQ(now != repBytes, c.next == write);
+        repBytes = now;
     }
 }
 

@@ -355,7 +355,11 @@ TEST_F(ExportCliTest, RefusalsGiveTheirMessageAndWriteNothing) {
          1,
          "Il n'y a pas de conf\u00E9rence 99 dans ce paquet.\n",
          mbox},
-        {{packet, "--mbox", missingDir}, 1, "Erreur E/S 3\n", missingDir},
+        {{packet, "--mbox", missingDir},
+         1,
+         "Erreur E/S 3 : impossible d'\u00E9crire le fichier \"" + missingDir +
+             "\" (dossier introuvable).\n",
+         missingDir},
         {{joinPath(dir.path(), "absent.qwk"), "--mbox", mbox}, 1, "", mbox},
     };
     for (const auto& c : cases) {
@@ -389,7 +393,8 @@ TEST_F(ExportCliTest, AFullDiskLeavesThePreviousFileWhole) {
         r = cli({packet, "--mbox", mbox});
     }
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "Erreur E/S 101\n");
+    EXPECT_EQ(r.err, "Erreur E/S 101 : impossible d'\u00E9crire le fichier \"" + mbox +
+                         "\" (disque plein).\n");
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(readWholeFile(mbox), "ancien\n");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), before);

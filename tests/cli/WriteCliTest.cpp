@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <sstream>
 
 namespace velk {
@@ -97,6 +99,11 @@ TEST_F(WriteCliTest, TheReplyPacketHoldsWhatTheEditorWouldWrite) {
     EXPECT_TRUE(rows[2].contains(QStringLiteral(" P ")));
 }
 
+TEST_F(WriteCliTest, TheRecipientTakesAccentedCapitals) { // È, Ô: best fit; µ: no capital
+    ASSERT_EQ(write(base() + QStringList{"--to", "Hélène Côté µ"}, kText).status, 0);
+    EXPECT_EQ(replyFile().mid(149, 25).trimmed(), "H\x90LENE COT\x90 \xE6");
+}
+
 TEST_F(WriteCliTest, RefusalsLeaveTheReplyPacketAsItWas) {
     ASSERT_EQ(write(base(), kText).status, 0);
     const QByteArray before = readWholeFile(packet());
@@ -115,6 +122,7 @@ TEST_F(WriteCliTest, RefusalsLeaveTheReplyPacketAsItWas) {
     };
     const Case cases[] = {
         {"texte vide", base(), " \n\n", "Le texte du message est vide"},
+        {"texte de blancs", base(), " \t\n\t \n", "Le texte du message est vide"},
         {"conférence absente du paquet",
          {"--rep", rep, "--bbs", "VELKBBS", "--conference", "9", "--to", "X", "--subject", "S",
           "--paquet", qwk},
@@ -167,6 +175,18 @@ TEST_F(WriteCliTest, RefusalsLeaveTheReplyPacketAsItWas) {
                     kText)
                   .status,
               0);
+}
+
+// A pipe in place of the reply packet, or of the packet given: told, never waited on.
+TEST_F(WriteCliTest, PipesAreToldNotAwaited) {
+    const QString qwk = joinPath(dir.path(), QStringLiteral("P.QWK"));
+    for (const QString& pipe : {packet(), qwk})
+        ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0644), 0);
+    for (const QStringList& args : {base(), base() + QStringList{"--paquet", qwk}}) {
+        const CliRun r = write(args, kText);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_TRUE(r.err.contains("est un tube, pas un fichier ordinaire")) << r.err.toStdString();
+    }
 }
 
 } // namespace

@@ -169,7 +169,8 @@ TEST_F(ExportFixture, AFailedWriteKeepsTheOldFileWholeAndConfirmsNothing) {
     std::signal(SIGXFSZ, previousHandler);
 
     EXPECT_FALSE(written);
-    EXPECT_EQ(ui.messages(), QStringList{QStringLiteral("Erreur E/S 101")});
+    EXPECT_EQ(ui.messages(), QStringList{"Erreur E/S 101 : impossible d'écrire le fichier \"" +
+                                         file + "\" (disque plein)."});
     EXPECT_EQ(readWholeFile(file), kPublicBlock);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("GARDE.TXT")});
 }
@@ -177,7 +178,8 @@ TEST_F(ExportFixture, AFailedWriteKeepsTheOldFileWholeAndConfirmsNothing) {
 TEST_F(ExportFixture, AFileInAMissingDirectoryStopsWithTheRuntimeMessage) {
     ui.answerSaveFile(path("absent/MSG.TXT"));
     EXPECT_FALSE(ExportMessage(session, ui, ExportMode::Viewer, publicSource(), kNow));
-    EXPECT_EQ(ui.messages(), QStringList{QStringLiteral("Erreur E/S 3")});
+    EXPECT_EQ(ui.messages(), QStringList{"Erreur E/S 3 : impossible d'écrire le fichier \"" +
+                                         path("absent/MSG.TXT") + "\" (dossier introuvable)."});
 }
 
 TEST_F(ExportFixture, TheViewerButtonDropsTheIndentOfItsShownLines) {

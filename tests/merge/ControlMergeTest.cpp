@@ -37,7 +37,7 @@ protected:
     bool merge() {
         baseBuilder.writeTo(base);
         integratedBuilder.writeTo(integrated);
-        return MergePackets(base, integrated, control, notices, ui);
+        return MergePackets(base, integrated, control, notices, ui).has_value();
     }
     std::vector<std::string> conferenceLines() const {
         const auto lines = controlLines(base);

@@ -30,15 +30,16 @@ protected:
         baseBuilder.conference(0, "Principal").conference(5, "Linux");
         integratedBuilder.conference(0, "Principal").conference(5, "Linux");
     }
-    // Writes both packets, merges them, returns N1.
-    std::int64_t merge(const std::vector<Renumbering>& renumbered = {}) {
+    // Writes both packets, merges them (any question answered Yes), returns N1.
+    std::int64_t merge() {
         baseBuilder.writeTo(base);
         integratedBuilder.writeTo(integrated);
-        PacketMerge m(base, integrated);
-        m.combineMessages();
+        struct : HeadlessUiServices {
+            bool askYesNo(const QString&, const QString&) override { return true; }
+        } yes;
+        PacketControl control;
         MergeNotices notices;
-        m.finish(renumbered, notices);
-        return m.baseBlocks();
+        return MergePackets(base, integrated, control, notices, yes).value().baseBlocks();
     }
     QString inBase(const QString& name) const { return joinPath(base, name); }
 };
@@ -210,16 +211,6 @@ TEST_F(MergeFilesTest, WriteModes) {
     EXPECT_EQ(bytesOf(path).size(), 15);
     WriteIndexFileName(path, IndexWriteMode::Create, buffer);
     EXPECT_EQ(recordNumbers(path), (std::vector<std::int64_t>{21}));
-}
-
-TEST_F(MergeFilesTest, RenumberedConferencesTakeTheirBaseEntriesAlong) {
-    baseBuilder.add(5, "Cinq", "Texte\n");
-    baseBuilder.add(8, "Huit", "Texte\n");
-    baseBuilder.quirks.plainIndexNames = true; // "5.NDX"
-    integratedBuilder.add(12, "Douze", "Texte\n");
-    merge({{5, 12}, {6, 10}, {8, 9}}); // 6 had no message
-    EXPECT_EQ(findFiles(base, "*.NDX"), QStringList({"009.NDX", "012.NDX", "PERSONAL.NDX"}));
-    EXPECT_EQ(subjectsByIndex(base).at("012"), (std::vector<std::string>{"Cinq", "Douze"}));
 }
 
 } // namespace velk

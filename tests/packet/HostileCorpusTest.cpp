@@ -29,6 +29,8 @@
 #include <iostream>
 #include <map>
 
+#include <sys/stat.h>
+
 namespace velk {
 
 namespace {
@@ -416,6 +418,23 @@ std::vector<HostileCase> hostilePackets(const QString& root) {
              b.door = {{std::string(5000, '='), ""}};
          }),
          {}},
+        // Sizes that lie, names, methods, a pipe, an accented board.
+        {"BOMBEMENTEUSE.QWK", twisted([](ZipWriter& z) {
+             ZipWriter::Member& m = z.add("ZEROS.DAT", QByteArray(40 << 20, '\0'));
+             m.deflated = true;
+             m.declaredSize = 1000;
+         }),
+         "c'est une archive piégée"},
+        {"NOMLONG.QWK", twisted([](ZipWriter& z) { z.add(QByteArray(5000, 'N'), "x"); }),
+         "nom est trop long"},
+        {"NOMDOS.QWK", twisted([](ZipWriter& z) { z.add("BULL\x82TIN.TXT", "x"); }), {}},
+        {"CHEVAUCHE.QWK", twisted([](ZipWriter& z) { z.add("DOUBLE.DAT").sharesDataOf = 0; }),
+         "se chevauchent"},
+        {"METHODE.QWK", twisted([](ZipWriter& z) { z.add("INCONNU.DAT", "x").method = 99; }),
+         "méthode de compression inconnue"},
+        {"TUBEPAQUET.QWK", [](const QString& p) { ::mkfifo(QFile::encodeName(p), 0644); },
+         "pas un fichier ordinaire"},
+        {"IDACCENT.QWK", control([](PacketControlInfo& c) { c.bbsId = "\x90T\x90"; }), {}},
     };
 }
 
@@ -580,6 +599,7 @@ TEST_F(HostileCorpus, PacketsAreToldAndChangeNothingOutside) {
 
         const QStringList told = openReadAndClose(path);
         expectFrench(told, "fenêtre");
+        EXPECT_TRUE(QDir(dirs.dir("WORK")).isEmpty());
         QString cliTold;
         for (const QStringList& args : {QStringList{"info", c.name}, QStringList{"list", c.name},
                                         QStringList{"read", c.name, "0", "1"}}) {

@@ -2,10 +2,13 @@
 #include "packet/PacketOpening.h"
 
 #include "core/Archiver.h"
+#include "core/CharacterSet.h"
 #include "core/FileUtil.h"
 #include "core/VelkError.h"
 #include "core/WorkDirectory.h"
+#include "packet/ControlFile.h"
 #include "packet/PacketBuilder.h"
+#include "reply/ReplyFile.h"
 #include "session/Session.h"
 #include "tests/support/ConfiguredDirectories.h"
 #include "tests/support/ScriptedUiServices.h"
@@ -19,6 +22,8 @@
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 namespace velk {
 
@@ -296,9 +301,8 @@ TEST_F(OpeningTest, ClosingPacksTheRepliesAndEmptiesTheWorkDirectory) {
     const QString absent = joinPath(s.settings.repPath, "VELKTEST.REP");
     ASSERT_EQ(ui.messages().size(), 2);
     EXPECT_EQ(ui.messages()[0], "Problème lors du compactage du fichier :\"" + absent + "\" .");
-    EXPECT_TRUE(ui.messages()[1].startsWith("Statut = "));
-    EXPECT_TRUE(
-        ui.messages()[1].endsWith("\nCauses possibles : Compacteur inaccessible ou disque plein"));
+    EXPECT_EQ(ui.messages()[1], "Statut = 15\nCause : le fichier ne peut pas être créé (dossier "
+                                "absent, accès refusé ou disque en lecture seule)");
     EXPECT_EQ(work(), QStringList{"VELKTEST.MSG"});
 }
 
@@ -466,6 +470,59 @@ TEST_F(OpeningTest, WorkDirectorySpelledThroughItsParentIsToldForWhatItNames) {
     ASSERT_EQ(ui.texts().size(), 1);
     EXPECT_TRUE(ui.texts()[0].contains(" est le répertoire du programme ( " + dir("VELK") + " )"))
         << ui.texts()[0].toStdString();
+}
+
+} // namespace velk
+
+namespace velk {
+
+// A board whose identifier has DOS accents: the reply written goes into the reply packet at
+// closing and comes back at the next opening, under one name; so does one that an earlier
+// version named by reading the identifier as Latin-1.
+TEST_F(OpeningTest, RepliesOfAnAccentedBoardComeBack) {
+    for (const bool older : {false, true}) {
+        const std::string id = older ? "CAF\x82" : "\x90T\x90";
+        SCOPED_TRACE(id);
+        builder.control.bbsId = id;
+        builder.zipTo(packet);
+        ui.answerOpenFile(packet);
+        ASSERT_TRUE(openQwkPacket(s, ui));
+        if (older) {
+            const QString latin = QString::fromLatin1(id.data(), qsizetype(id.size()));
+            write(joinPath(dir("WORK"), latin + ".MSG"), QByteArray(384, 'r'));
+            packFiles(joinPath(dir("REP"), latin + ".REP"),
+                      {joinPath(dir("WORK"), latin + ".MSG")});
+        } else {
+            ReplyDraft draft;
+            draft.lines = {"Bonjour"};
+            ASSERT_TRUE(AppendReply(s, ui, draft, QDateTime::currentDateTime()));
+        }
+        closePacket(s, ui);
+        ui.answerOpenFile(packet);
+        ASSERT_TRUE(openQwkPacket(s, ui));
+        EXPECT_EQ(QFileInfo(replyFilePath(s)).fileName(), dosToUnicode(id) + ".MSG");
+        EXPECT_EQ(work().filter(".MSG"), QStringList{dosToUnicode(id) + ".MSG"});
+        EXPECT_EQ(closePacket(s, ui), CloseOutcome::Packed);
+        EXPECT_EQ(QDir(dir("REP")).entryList(QDir::Files), QStringList{dosToUnicode(id) + ".REP"});
+        QFile::remove(replyPacketPath(s));
+        EXPECT_TRUE(ui.messages().isEmpty()) << ui.messages().join('\n').toStdString();
+    }
+}
+
+// A pipe where the reply packet goes is told, at the opening and at the closing, and never
+// read: reading it would wait for ever.
+TEST_F(OpeningTest, PipeInPlaceOfTheReplyPacketIsTold) {
+    builder.zipTo(packet);
+    ui.answerOpenFile(packet);
+    ASSERT_TRUE(openQwkPacket(s, ui));
+    write(replyFilePath(s), QByteArray(384, 'r'));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(replyPacketPath(s)), 0644), 0);
+    EXPECT_EQ(closePacket(s, ui), CloseOutcome::PackFailed);
+    ui.answerOpenFile(packet);
+    EXPECT_FALSE(openQwkPacket(s, ui));
+    ASSERT_EQ(ui.messages().size(), 3);
+    for (const QString& told : {ui.messages()[1], ui.messages()[2]})
+        EXPECT_TRUE(told.contains("est un tube, pas un fichier ordinaire")) << told.toStdString();
 }
 
 } // namespace velk

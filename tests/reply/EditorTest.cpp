@@ -265,8 +265,8 @@ TEST_F(EditorTest, AFailedWriteKeepsTheReplyFileAndSaysSo) {
     EXPECT_FALSE(written);
     EXPECT_EQ(readWholeFile(msgPath()), before);
     ASSERT_EQ(ui.messages().size(), 1);
-    EXPECT_EQ(ui.messages()[0],
-              QStringLiteral("Problème lors de l'écriture de l'entête du message"));
+    EXPECT_EQ(ui.messages()[0], "Problème lors de l'écriture de l'entête du message\nFichier \"" +
+                                    QFileInfo(msgPath()).absoluteFilePath() + "\" : disque plein");
 }
 
 TEST_F(EditorTest, NewMessageAsksItsRecipient) {

@@ -301,7 +301,22 @@ TEST_F(ReplyFileTest, FailedWritesLeaveTheFileAsItWas) {
         EXPECT_FALSE(
             QFile::exists(LibraryPath(session.settings.velkPath, LibraryKind::Correspondents)));
     }
-    EXPECT_EQ(ui.messages()[0], QStringLiteral("Problème lors de l'écriture du message"));
+    EXPECT_EQ(ui.messages()[0], "Problème lors de l'écriture du message\nFichier \"" +
+                                    QFileInfo(msgPath()).absoluteFilePath() + "\" : disque plein");
+}
+
+// One record more than its six characters can count: refused before anything is written.
+TEST_F(ReplyFileTest, AMessageTooLongForItsCountIsRefused) {
+    store("A");
+    const QByteArray before = onDisk();
+    ReplyDraft d = draft();
+    d.lines = {std::string(999998 * 128 - 5, 'x')};
+    EXPECT_FALSE(AppendReply(session, ui, d, kWhen));
+    EXPECT_EQ(onDisk(), before);
+    EXPECT_EQ(ui.messages(),
+              QStringList{"Ce message est trop long : il occuperait 1000000 blocs de "
+                          "128 octets, et un message en admet au plus 999999.\nIl "
+                          "n'a pas été écrit ; le fichier de réponses est inchangé."});
 }
 
 TEST_F(ReplyFileTest, AnEmptyReplyFileGetsItsRecord0) {
@@ -320,7 +335,7 @@ TEST_F(ReplyFileTest, ARecord0FailureNamesTheFullPath) {
     }
     EXPECT_EQ(ui.messages(),
               QStringList{QStringLiteral("Problème lors de l'écriture de l'entête du fichier : ") +
-                          QFileInfo(msgPath()).absoluteFilePath()});
+                          QFileInfo(msgPath()).absoluteFilePath() + " (disque plein)"});
 }
 
 TEST_F(ReplyFileTest, AFailedRewriteKeepsEveryMessage) {

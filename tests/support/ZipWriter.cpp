@@ -54,33 +54,37 @@ void ZipWriter::addAll(const std::vector<std::pair<QString, QByteArray>>& files)
 QByteArray ZipWriter::bytes() const {
     QByteArray body;
     QByteArray central;
+    std::vector<std::uint64_t> offsets;
     for (const Member& m : members_) {
         const std::uint64_t size = m.declaredSize.value_or(std::uint64_t(m.data.size()));
         const bool zip64 = m.zip64 || size > k32;
         const std::uint32_t crc = crc32Of(m.data);
+        // Raw deflate: qCompress's stream without its length, zlib header and checksum.
+        const QByteArray payload = m.deflated ? qCompress(m.data, 9).mid(6).chopped(4) : m.data;
         QByteArray extra;
         if (zip64) {
             put(extra, 0x0001, 2);
             put(extra, 16, 2);
             put(extra, size, 8);
-            put(extra, std::uint64_t(m.data.size()), 8);
+            put(extra, std::uint64_t(payload.size()), 8);
         }
-        const std::uint64_t offset = std::uint64_t(body.size());
+        offsets.push_back(std::uint64_t(body.size()));
+        const std::uint64_t offset = offsets[m.sharesDataOf.value_or(offsets.size() - 1)];
         auto common = [&](QByteArray& out) {
             put(out, zip64 ? 45 : 20, 2);
             put(out, m.flags, 2);
-            put(out, 0, 2); // stored
+            put(out, m.deflated ? 8 : m.method, 2);
             put(out, kDosTime, 2);
             put(out, kDosDate, 2);
             put(out, crc, 4);
-            put(out, zip64 ? k32 : std::uint64_t(m.data.size()), 4);
+            put(out, zip64 ? k32 : std::uint64_t(payload.size()), 4);
             put(out, zip64 ? k32 : size, 4);
             put(out, std::uint64_t(m.name.size()), 2);
             put(out, std::uint64_t(extra.size()), 2);
         };
         put(body, 0x04034b50, 4);
         common(body);
-        body += m.name + extra + m.data;
+        body += m.name + extra + payload;
 
         put(central, 0x02014b50, 4);
         put(central, kMadeOnUnix, 2);

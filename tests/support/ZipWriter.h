@@ -28,6 +28,9 @@ public:
         std::uint16_t flags = 0;                   // bit 0: encrypted
         std::optional<std::uint64_t> declaredSize; // written instead of the true size
         bool zip64 = false;                        // sizes in a ZIP64 extra field
+        bool deflated = false;                     // compressed, else stored
+        std::uint16_t method = 0;                  // written as is when not deflated
+        std::optional<std::size_t> sharesDataOf;   // its central entry points at that member
     };
 
     QByteArray prefix;                            // bytes before the first member

@@ -109,7 +109,7 @@ void DosTextBox::setLineWidth(int columns) {
 }
 
 void DosTextBox::setDosText(const std::string& dos) {
-    setPlainText(shownText(rules_.capitals ? upperAsciiLetters(dos) : dos));
+    setPlainText(shownText(rules_.capitals ? nameCapitals(dos) : dos));
     document()->setModified(false);
 }
 

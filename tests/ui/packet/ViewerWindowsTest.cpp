@@ -327,7 +327,9 @@ TEST_F(NewFilesWindowTest, ExportAppendsWhatIsOnScreen) {
     files->ExportBtn->click();
     ui.answerSaveFile(joinPath(s.settings.velkPath, "ABSENT/LISTE.TXT"));
     files->ExportBtn->click();
-    EXPECT_EQ(ui.messages(), QStringList{"Erreur E/S 3"});
+    EXPECT_EQ(ui.messages(), QStringList{"Erreur E/S 3 : impossible d'écrire le fichier \"" +
+                                         joinPath(s.settings.velkPath, "ABSENT/LISTE.TXT") +
+                                         "\" (dossier introuvable)."});
     EXPECT_TRUE(ui.allAnswersUsed());
 }
 

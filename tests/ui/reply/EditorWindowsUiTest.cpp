@@ -70,7 +70,7 @@ TEST_F(EditorWindowsUiTest, TheRecipientDialogTakesTypedNamesInCapitals) {
         pressEnter(d.Name);
         return d.result();
     });
-    EXPECT_EQ(d.Ask("ALL"), "REN\x82 \x82");
+    EXPECT_EQ(d.Ask("ALL"), "REN\x90 \x90");
     EXPECT_EQ(ui.messages(),
               QStringList{QStringLiteral("Vous devez choisir/saisir un nom ou Annuler")});
 }
