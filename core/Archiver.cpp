@@ -309,11 +309,6 @@ RunStatus waitChild(QProcess& process, const std::function<bool()>& keepGoing = 
     };
     const QCoreApplication* app = QCoreApplication::instance();
     if (app && QThread::currentThread() == app->thread()) {
-        QTimer timer;
-        if (keepGoing) {
-            QObject::connect(&timer, &QTimer::timeout, check);
-            timer.start(kWatchMs);
-        }
         // A child started before the application object is not watched by its event loop:
         // its end is looked for between the events.
         if (startedBeforeApplication) {
@@ -321,6 +316,11 @@ RunStatus waitChild(QProcess& process, const std::function<bool()>& keepGoing = 
                 QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
                 check();
             }
+        }
+        QTimer timer;
+        if (keepGoing) {
+            QObject::connect(&timer, &QTimer::timeout, check);
+            timer.start(kWatchMs);
         }
         while (process.state() != QProcess::NotRunning)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents |
