@@ -7,6 +7,7 @@
 #include <QAbstractItemView>
 #include <QEvent>
 #include <QKeyEvent>
+#include <QListWidget>
 #include <QShortcut>
 
 namespace velk {
@@ -39,8 +40,13 @@ private:
 } // namespace
 
 void actOnClick(QAbstractItemView& list, std::function<void(int row)> act) {
-    QObject::connect(&list, &QAbstractItemView::clicked, &list,
-                     [act](const QModelIndex& index) { act(index.row()); });
+    // A list widget says which item was clicked; a view over a model, which index.
+    if (auto* widget = qobject_cast<QListWidget*>(&list))
+        QObject::connect(widget, &QListWidget::itemClicked, widget,
+                         [widget, act](QListWidgetItem* item) { act(widget->row(item)); });
+    else
+        QObject::connect(&list, &QAbstractItemView::clicked, &list,
+                         [act](const QModelIndex& index) { act(index.row()); });
     new EnterFilter(list, [&list, act] {
         if (list.currentIndex().isValid())
             act(list.currentIndex().row());
