@@ -307,6 +307,7 @@ MessageListEntry makeListEntry(const MessageHeader& header, std::int32_t headerB
     e.recipient = header.recipient;
     e.subject = header.subject;
     e.number = TrimRight(header.number);
+    e.conference = header.conference;
     e.headerBlock = headerBlock;
     return e;
 }
@@ -383,6 +384,7 @@ std::vector<std::string> listConference(MailSession& s, UiServices& ui, int line
         } catch (...) {
             b.ListOrder.clear();
             b.LastListIndex = -1;
+            b.ListedConference.reset();
             throw;
         }
     }
@@ -396,6 +398,7 @@ std::vector<std::string> listConference(MailSession& s, UiServices& ui, int line
         lines.push_back(messageLine(b.MessageList[p]));
     }
     b.LastListIndex = std::int32_t(b.ListOrder.size()) - 1;
+    b.ListedConference = line;
     // A conference missing from the control file counts as the first one, as in the viewer.
     const auto& files = s.packet.indexFiles;
     const int position = line >= 0 && std::size_t(line) < files.size()
@@ -423,6 +426,7 @@ void loadPersonalList(MailSession& s) {
     b.ConferenceIndex = std::move(index);
     b.LastListIndex = std::int32_t(b.ListOrder.size()) - 1;
     b.LoadedConference.reset();
+    b.ListedConference.reset();
 }
 
 } // namespace velk

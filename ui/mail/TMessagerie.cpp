@@ -7,8 +7,11 @@
 #include "core/UiServices.h"
 #include "core/VelkError.h"
 #include "mail/Browser.h"
+#include "mail/PersonalMail.h"
+#include "mail/ReadingState.h"
 #include "packet/MessageHeader.h"
 #include "session/Session.h"
+#include "ui/mail/ReadMarksView.h"
 #include "ui/reply/TWriteMsg.h"
 #include "ui/widgets/Buttons.h"
 #include "ui/widgets/Keyboard.h"
@@ -58,6 +61,15 @@ TMessagerie::TMessagerie(Session& session, UiServices& ui, QWidget* parent)
     confLabel->setBuddy(ListConf);
     auto* msgLabel = new QLabel(QStringLiteral("Message(s) :"));
     msgLabel->setBuddy(ListMsg);
+    ToutLuBtn = dialogButton(QStringLiteral("Tout marquer comme &lu"),
+                             QStringLiteral("Marquer lus tous les messages de la conférence"));
+    SuivreBtn = dialogButton(QStringLiteral("À s&uivre"),
+                             QStringLiteral("Marquer le message choisi pour y revenir"));
+    auto* msgRow = new QHBoxLayout;
+    msgRow->addWidget(msgLabel);
+    msgRow->addStretch();
+    msgRow->addWidget(SuivreBtn);
+    msgRow->addWidget(ToutLuBtn);
 
     TriDateBtn = dialogButton(QStringLiteral("&Numéro"),
                               QStringLiteral("Trier les messages par date d'arrivée"));
@@ -91,7 +103,7 @@ TMessagerie::TMessagerie(Session& session, UiServices& ui, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(confLabel);
     layout->addWidget(ListConf, 2);
-    layout->addWidget(msgLabel);
+    layout->addLayout(msgRow);
     layout->addWidget(ListMsg, 5);
     layout->addLayout(buttons);
     setFixedSize(791, 562);
@@ -105,6 +117,8 @@ TMessagerie::TMessagerie(Session& session, UiServices& ui, QWidget* parent)
     connect(TriDestBtn, &QPushButton::clicked, this, &TMessagerie::TriDestBtnClick);
     connect(TriSujetBtn, &QPushButton::clicked, this, &TMessagerie::TriSujetBtnClick);
     connect(WriteMsgBtn, &QPushButton::clicked, this, &TMessagerie::WriteMsgBtnClick);
+    connect(ToutLuBtn, &QPushButton::clicked, this, &TMessagerie::ToutLuBtnClick);
+    connect(SuivreBtn, &QPushButton::clicked, this, &TMessagerie::SuivreBtnClick);
     connectHelp(*this, *HelpBtn, ui_, kHelpContext);
     connect(FermerBtn, &QPushButton::clicked, this, &TMessagerie::FermerBtnClick);
 
@@ -123,6 +137,33 @@ void TMessagerie::fillConferences(const std::vector<std::string>& lines) {
     ListConf->setFont(dosFont());
     ListConf->setToolTip(QStringLiteral("Dans l'ordre :\nLe numéro de conférence,\nle nombre de "
                                         "messages,\nle nom de la conférence"));
+    showMarks();
+}
+
+void TMessagerie::showMarks() {
+    runAction(ui_, [&] {
+        showUnreadCounts(*ListConf, unreadCounts(session_, ui_));
+        showReadMarks(*ListMsg, listedMarks(session_, ui_));
+    });
+}
+
+void TMessagerie::ToutLuBtnClick() {
+    const int line = ListConf->currentRow();
+    runAction(ui_, [&] { markConferenceRead(session_, ui_, line); });
+    keepReadMarks(session_, ui_, *this);
+    showMarks();
+}
+
+void TMessagerie::SuivreBtnClick() {
+    const int line = ListMsg->currentRow();
+    if (line < 0) {
+        ui_.message(QString::fromUtf8(kChooseMessageFirst));
+        return;
+    }
+    runAction(ui_, [&] { toggleListedFollowed(session_, ui_, line); });
+    keepReadMarks(session_, ui_, *this);
+    showMarks();
+    ListMsg->setFocus();
 }
 
 void TMessagerie::setEditor(TWriteMsg& editor) {
@@ -146,6 +187,8 @@ void TMessagerie::ListConfClick() {
     ListMsg->setUpdatesEnabled(false);
     ListMsg->clear();
     ListMsg->addItems(texts);
+    if (!failure)
+        runAction(ui_, [&] { showReadMarks(*ListMsg, listedMarks(session_, ui_)); });
     ListMsg->setUpdatesEnabled(true);
     ListMsg->setFocus();
     busy.release();
@@ -159,6 +202,11 @@ void TMessagerie::ListMsgClick() {
         !read || !viewer_)
         return;
     ui_.runModalOver(*viewer_, *this);
+    // "Suivant non lu" may have gone on to another conference.
+    if (const auto listed = session_.browser.ListedConference;
+        listed && *listed != ListConf->currentRow())
+        ListConf->setCurrentRow(*listed);
+    showMarks();
     ListMsg->setCurrentRow(session_.browser.CurrentListIndex);
 }
 
@@ -189,6 +237,7 @@ void TMessagerie::WriteMsgBtnClick() {
 }
 
 void TMessagerie::FermerBtnClick() {
+    keepReadMarks(session_, ui_, *this, true);
     reject();
 }
 

@@ -8,7 +8,9 @@
 #include "core/VelkError.h"
 #include "mail/Browser.h"
 #include "mail/PersonalMail.h"
+#include "mail/ReadingState.h"
 #include "session/Session.h"
+#include "ui/mail/ReadMarksView.h"
 #include "ui/mail/TAffMsg.h"
 #include "ui/reply/TWriteMsg.h"
 #include "ui/widgets/Buttons.h"
@@ -130,6 +132,7 @@ void TMsgPerso::FormCreate() {
 
 void TMsgPerso::fillPersonal(const std::vector<std::string>& lines) {
     fillList(ListMsgPerso, lines);
+    runAction(ui_, [&] { showReadMarks(*ListMsgPerso, listedMarks(session_, ui_)); });
 }
 
 void TMsgPerso::setViewer(TAffMsg& viewer) {
@@ -171,6 +174,7 @@ void TMsgPerso::ListMsgPersoClick() {
         !read || !viewer_)
         return;
     ui_.runModalOver(*viewer_, *this);
+    runAction(ui_, [&] { showReadMarks(*ListMsgPerso, listedMarks(session_, ui_)); });
     ListMsgPerso->setCurrentRow(session_.browser.CurrentListIndex);
     // Answers written from the viewer appear now.
     AfficheMsgREP();
