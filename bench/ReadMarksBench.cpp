@@ -1,9 +1,14 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // A board's read marks: loading the file of 10,000 to 1,000,000 remembered messages as the
 // browser does on first use (goal: 1,000,000 in 50 ms), writing it whole, and the cost on
-// disk (counter bytes_per_message, goal at most 16).
+// disk (counter bytes_per_message, goal at most 16); and the unread count of every
+// conference of a packet of 100,000 messages, which the browser shows as it opens.
+#include "bench/support/BenchPackets.h"
 #include "board/BoardMarks.h"
 #include "core/UiServices.h"
+#include "mail/Browser.h"
+#include "mail/ReadingState.h"
+#include "packet/ControlFile.h"
 #include "session/Session.h"
 #include "tests/support/ConfiguredDirectories.h"
 
@@ -73,6 +78,31 @@ void BM_SaveMarks(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_SaveMarks)->Arg(10000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+void BM_UnreadCounts(benchmark::State& state) {
+    ConfiguredDirectories dirs;
+    Session s;
+    dirs.configure(s);
+    PacketBuilder b;
+    addNumberedConferences(b, 20, "Conference ");
+    for (int i = 0; i < state.range(0); ++i)
+        addSpreadMessage(b, i, 20, "Un message.\n");
+    b.writeTo(s.settings.workPath);
+    HeadlessUiServices ui;
+    InitQWK(s, ui);
+    buildConferenceList(s);
+    for (int i = 0; i < state.range(0); i += 2)
+        boardMarks(s, ui).setMark({std::uint16_t(i % 20), std::uint32_t(i + 1)}, ReadMark::Read);
+    std::int64_t unread = 0;
+    for (auto _ : state) {
+        unread = 0;
+        for (std::int32_t n : unreadCounts(s, ui))
+            unread += n;
+    }
+    if (unread != state.range(0) / 2)
+        state.SkipWithError("wrong count");
+}
+BENCHMARK(BM_UnreadCounts)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

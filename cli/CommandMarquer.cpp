@@ -42,9 +42,9 @@ int run(const QStringList& arguments, CliIo& io) {
             indexFileOf(packet->indexFiles, *conferencePositionOf(s.packet.control, conference));
         std::optional<MessageKey> key;
         if (index) {
-            BlockFile messages(messagesFilePath(s.settings.workPath));
+            HeaderKeys headers(s.settings.workPath);
             for (std::int32_t block : readConferenceIndex(s.settings.workPath, *index)) {
-                key = headerKeyAt(messages, block);
+                key = headers.at(block);
                 if (key && std::int64_t(key->number) == number)
                     break;
                 key.reset();

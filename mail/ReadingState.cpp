@@ -2,6 +2,7 @@
 #include "mail/ReadingState.h"
 
 #include "board/BoardMarks.h"
+#include "core/VelkError.h"
 #include "mail/Browser.h"
 #include "mail/MailSession.h"
 #include "packet/IndexFiles.h"
@@ -21,9 +22,9 @@ std::vector<std::optional<MessageKey>> conferenceKeys(MailSession& s, int line) 
     keys.reserve(index.size());
     if (index.empty())
         return keys;
-    BlockFile messages(messagesFilePath(s.settings.workPath));
+    HeaderKeys headers(s.settings.workPath);
     for (std::int32_t block : index)
-        keys.push_back(headerKeyAt(messages, block));
+        keys.push_back(headers.at(block));
     return keys;
 }
 
@@ -47,9 +48,9 @@ std::vector<std::optional<MessageKey>> listedKeys(MailSession& s) {
     }
     if (b.ListOrder.empty())
         return keys;
-    BlockFile messages(messagesFilePath(s.settings.workPath));
+    HeaderKeys headers(s.settings.workPath);
     for (std::int32_t block : b.ListOrder)
-        keys.push_back(headerKeyAt(messages, block));
+        keys.push_back(headers.at(block));
     return keys;
 }
 
@@ -84,12 +85,23 @@ std::optional<ReadMark> toggle(MailSession& s, UiServices& ui, std::optional<Mes
 
 } // namespace
 
-std::optional<MessageKey> headerKeyAt(BlockFile& messages, std::int32_t block) {
-    if (block < 0 || block >= messages.blockCount())
+HeaderKeys::HeaderKeys(const QString& workPath) : file_(messagesFilePath(workPath)) {
+    if (!file_.open(QIODevice::ReadOnly))
+        throw VelkError::fileNotFound();
+    size_ = file_.size();
+    if (size_ > 0)
+        data_ = file_.map(0, size_);
+    if (size_ > 0 && !data_)
+        throw VelkError::io(IoCode::AccessDenied);
+}
+
+std::optional<MessageKey> HeaderKeys::at(std::int32_t block) {
+    const std::int64_t offset = std::int64_t(block) * std::int64_t(kBlockSize);
+    if (block < 0 || offset + std::int64_t(kBlockSize) > size_)
         return std::nullopt;
-    const Block b = messages.readBlock(block);
-    const auto conference = std::uint16_t(std::uint8_t(b[123]) | (std::uint8_t(b[124]) << 8));
-    return messageKey(conference, std::string_view(b.data() + 1, 7));
+    const uchar* h = data_ + offset;
+    const auto conference = std::uint16_t(h[123] | (h[124] << 8));
+    return messageKey(conference, std::string_view(reinterpret_cast<const char*>(h) + 1, 7));
 }
 
 std::vector<ReadMark> listedMarks(MailSession& s, UiServices& ui) {

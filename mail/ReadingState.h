@@ -3,6 +3,7 @@
 
 #include "board/ReadMarks.h"
 
+#include <QFile>
 #include <QString>
 
 #include <cstdint>
@@ -16,10 +17,19 @@ class UiServices;
 
 inline const QString kNoMoreUnread = QStringLiteral("Il n'y a plus de message non lu.");
 
-// The key of the message whose header is at `block` of MESSAGES.DAT: its conference and
-// number fields, read without the checks of a whole header.
-class BlockFile;
-std::optional<MessageKey> headerKeyAt(BlockFile& messages, std::int32_t block);
+// The keys of headers of the work directory's MESSAGES.DAT: their conference and number
+// fields, read without the checks of a whole header. The file is mapped, so that counting
+// the unread messages of a whole packet costs no read a message.
+class HeaderKeys {
+public:
+    explicit HeaderKeys(const QString& workPath);
+    std::optional<MessageKey> at(std::int32_t block);
+
+private:
+    QFile file_;
+    const uchar* data_ = nullptr;
+    std::int64_t size_ = 0;
+};
 
 // The mark of each line of the viewer's list (ListOrder): the browser's conference or the
 // personal list.
