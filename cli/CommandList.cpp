@@ -3,6 +3,7 @@
 #include "core/ActionGuard.h"
 #include "core/FileUtil.h"
 #include "mail/Browser.h"
+#include "mail/Threads.h"
 #include "packet/HeaderExtensions.h"
 #include "packet/IndexFiles.h"
 #include "packet/MessageStore.h"
@@ -12,7 +13,7 @@ namespace velk {
 namespace {
 
 const QString kUsage = QStringLiteral(
-    "Usage : velk-cli list PAQUET [CONFÉRENCE] [--sort numero|auteur|destinataire|sujet]");
+    "Usage : velk-cli list PAQUET [CONFÉRENCE] [--sort numero|auteur|destinataire|sujet|fil]");
 
 // The browser's sort order for the word of its button; nullopt for a word that is none of
 // them.
@@ -26,6 +27,8 @@ std::optional<MessageOrder> sortOrderOf(const QString& word) {
         return MessageOrder::Recipient;
     if (w == QLatin1String("sujet"))
         return MessageOrder::Subject;
+    if (w == QLatin1String("fil"))
+        return MessageOrder::Thread;
     return std::nullopt;
 }
 
@@ -63,8 +66,16 @@ void listInBrowserOrder(CliPacket& packet, CliUiServices& ui, CliIo& io, std::op
         if (only && number != *only)
             continue;
         listConference(s, ui, int(line));
-        for (std::int32_t block : s.browser.ListOrder)
-            io.print(cliListLine(s, messages, headers, number, block, ui));
+        const BrowserState& b = s.browser;
+        for (std::size_t k = 0; k < b.ListOrder.size(); ++k) {
+            QString text = cliListLine(s, messages, headers, number, b.ListOrder[k], ui);
+            // In the thread order an answer's subject stands under what it answers.
+            if (k < b.ListDepth.size())
+                text.insert(text.lastIndexOf(QLatin1Char('\t')) + 1,
+                            QString(2 * qsizetype(std::min(b.ListDepth[k], kMaxThreadIndent)),
+                                    QLatin1Char(' ')));
+            io.print(text);
+        }
     }
 }
 
@@ -99,8 +110,8 @@ int run(const QStringList& arguments, CliIo& io) {
     return listed ? 0 : 1;
 }
 
-const CliRegistrar registrar("list",
-                             "PAQUET [CONFÉRENCE] [--sort numero|auteur|destinataire|sujet]", &run);
+const CliRegistrar
+    registrar("list", "PAQUET [CONFÉRENCE] [--sort numero|auteur|destinataire|sujet|fil]", &run);
 
 } // namespace
 

@@ -7,6 +7,7 @@
 #include "core/TwoDigitYear.h"
 #include "core/VelkError.h"
 #include "mail/MailSession.h"
+#include "mail/Threads.h"
 #include "packet/HeaderExtensions.h"
 #include "packet/IndexFiles.h"
 #include "packet/MessageHeader.h"
@@ -307,6 +308,16 @@ MessageListEntry makeListEntry(const MessageHeader& header, std::int32_t headerB
     e.recipient = header.recipient;
     e.subject = header.subject;
     e.number = TrimRight(header.number);
+    e.time = header.time;
+    std::string_view reference(header.reference);
+    while (!reference.empty() && (reference.back() == ' ' || reference.back() == '\0'))
+        reference.remove_suffix(1);
+    while (!reference.empty() && reference.front() == ' ')
+        reference.remove_prefix(1);
+    if (!reference.empty() && reference.size() <= 18 &&
+        std::all_of(reference.begin(), reference.end(),
+                    [](char c) { return c >= '0' && c <= '9'; }))
+        e.reference = std::stoull(std::string(reference));
     e.headerBlock = headerBlock;
     return e;
 }
@@ -344,10 +355,44 @@ std::vector<std::size_t> sortedPositions(const std::vector<MessageListEntry>& en
         return byKey(entries, &MessageListEntry::recipient);
     case MessageOrder::Subject:
         return byKey(entries, &MessageListEntry::subject);
+    case MessageOrder::Thread:
+        return threadOrder(entries).positions;
     case MessageOrder::Number:
         break;
     }
     return byNumber(entries);
+}
+
+std::vector<MessageListEntry> readConferenceEntries(MailSession& s, UiServices& ui,
+                                                    const IndexFileEntry& file,
+                                                    MessageStoreState& store) {
+    const std::vector<std::int32_t> index = readConferenceIndex(s.settings.workPath, file);
+    std::vector<MessageListEntry> entries;
+    entries.reserve(index.size());
+    if (index.empty())
+        return entries;
+    BlockFile messages(messagesFilePath(s.settings.workPath));
+    const HeadersFile& headers = packetHeadersFile(s);
+    const QDate today = QDate::currentDate();
+    for (std::int32_t block : index) {
+        ReadMessageHeader(messages, block, store, ui);
+        MessageListEntry& e =
+            entries.emplace_back(makeListEntry(store.CurrentHeader, block, today));
+        if (headers.sections.empty())
+            continue;
+        const auto section = headers.sections.find(std::int64_t(block) * std::int64_t(kBlockSize));
+        if (section != headers.sections.end()) {
+            e.messageId = section->second.messageId;
+            e.inReplyTo = section->second.inReplyTo;
+        }
+    }
+    return entries;
+}
+
+std::vector<MessageListEntry> readConferenceEntries(MailSession& s, UiServices& ui,
+                                                    const IndexFileEntry& file) {
+    MessageStoreState store;
+    return readConferenceEntries(s, ui, file, store);
 }
 
 void loadConference(MailSession& s, UiServices& ui, int line) {
@@ -358,18 +403,12 @@ void loadConference(MailSession& s, UiServices& ui, int line) {
     const auto& files = s.packet.indexFiles;
     if (line < 0 || std::size_t(line) >= files.size())
         return;
-    std::vector<std::int32_t> index =
-        readConferenceIndex(s.settings.workPath, files[std::size_t(line)]);
-    std::vector<MessageListEntry> entries;
-    entries.reserve(index.size());
-    if (!index.empty()) {
-        BlockFile messages(messagesFilePath(s.settings.workPath));
-        const QDate today = QDate::currentDate();
-        for (std::int32_t block : index) {
-            ReadMessageHeader(messages, block, s.store, ui);
-            entries.push_back(makeListEntry(s.store.CurrentHeader, block, today));
-        }
-    }
+    const IndexFileEntry& file = files[std::size_t(line)];
+    std::vector<MessageListEntry> entries = readConferenceEntries(s, ui, file, s.store);
+    std::vector<std::int32_t> index;
+    index.reserve(entries.size());
+    for (const MessageListEntry& e : entries)
+        index.push_back(e.headerBlock);
     b.ConferenceIndex = std::move(index);
     b.MessageList = std::move(entries);
     b.LoadedConference = line;
@@ -386,14 +425,21 @@ std::vector<std::string> listConference(MailSession& s, UiServices& ui, int line
             throw;
         }
     }
-    const std::vector<std::size_t> order = sortedPositions(b.MessageList, b.SortOrder);
+    ThreadOrder thread;
+    if (b.SortOrder == MessageOrder::Thread)
+        thread = threadOrder(b.MessageList);
+    const std::vector<std::size_t> order = b.SortOrder == MessageOrder::Thread
+                                               ? std::move(thread.positions)
+                                               : sortedPositions(b.MessageList, b.SortOrder);
     std::vector<std::string> lines;
     lines.reserve(order.size());
     b.ListOrder.clear();
     b.ListOrder.reserve(order.size());
-    for (std::size_t p : order) {
-        b.ListOrder.push_back(b.MessageList[p].headerBlock);
-        lines.push_back(messageLine(b.MessageList[p]));
+    b.ListDepth = std::move(thread.depth);
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        const MessageListEntry& e = b.MessageList[order[k]];
+        b.ListOrder.push_back(e.headerBlock);
+        lines.push_back(b.ListDepth.empty() ? messageLine(e) : threadLine(e, b.ListDepth[k]));
     }
     b.LastListIndex = std::int32_t(b.ListOrder.size()) - 1;
     // A conference missing from the control file counts as the first one, as in the viewer.
@@ -420,6 +466,7 @@ void loadPersonalList(MailSession& s) {
     BrowserState& b = s.browser;
     std::vector<std::int32_t> index = readPersonalList(s.settings.workPath, s.packet);
     b.ListOrder = index;
+    b.ListDepth.clear();
     b.ConferenceIndex = std::move(index);
     b.LastListIndex = std::int32_t(b.ListOrder.size()) - 1;
     b.LoadedConference.reset();

@@ -14,7 +14,9 @@
 
 namespace velk {
 
+struct IndexFileEntry;
 struct MessageHeader;
+struct MessageStoreState;
 struct MailSession;
 class UiServices;
 
@@ -55,8 +57,17 @@ std::string messageLine(const MessageListEntry& entry);
 // than the lowest number met becomes the pass's pick. A date that is no day leaves the date
 // test out and the lowest date as it was. The other orders list by the field (padding included)
 // followed by the number text, byte by byte; equal keys list the last in file order first.
+// The thread order is threadOrder's (mail/Threads.h).
 std::vector<std::size_t> sortedPositions(const std::vector<MessageListEntry>& entries,
                                          MessageOrder sortOrder);
+
+// The list entries of a conference's messages, in index-file order, with their HEADERS.DAT
+// identifiers; `store` takes each header in turn. Throws VelkError.
+std::vector<MessageListEntry> readConferenceEntries(MailSession& session, UiServices& ui,
+                                                    const IndexFileEntry& file,
+                                                    MessageStoreState& store);
+std::vector<MessageListEntry> readConferenceEntries(MailSession& session, UiServices& ui,
+                                                    const IndexFileEntry& file);
 
 // Reads the index file of the conference-list line `line` and every header it points to,
 // the message file opened once; each bad header date shows its message once. On success
@@ -64,9 +75,10 @@ std::vector<std::size_t> sortedPositions(const std::vector<MessageListEntry>& en
 void loadConference(MailSession& session, UiServices& ui, int line);
 
 // ListConfClick's work for the conference-list line `line`: loads it unless it is the
-// loaded one, then lists it in SortOrder. Fills ListOrder, LastListIndex and
-// CurrentConference and returns the message lines. Throws VelkError (after emptying the
-// list and forgetting the loaded conference) when the index or message file fails.
+// loaded one, then lists it in SortOrder. Fills ListOrder, LastListIndex, ListDepth and
+// CurrentConference and returns the message lines (threadLine's in the thread order). Throws
+// VelkError (after emptying the list and forgetting the loaded conference) when the index or
+// message file fails.
 std::vector<std::string> listConference(MailSession& session, UiServices& ui, int line);
 
 // ListMsgClick's reading: CurrentListIndex becomes `line` and its message is read into the

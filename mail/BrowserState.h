@@ -9,7 +9,13 @@
 namespace velk {
 
 // The browser's sort orders, numbered as its buttons are from left to right.
-enum class MessageOrder : std::uint16_t { Number = 1, Author = 2, Recipient = 3, Subject = 4 };
+enum class MessageOrder : std::uint16_t {
+    Number = 1,
+    Author = 2,
+    Recipient = 3,
+    Subject = 4,
+    Thread = 5 // answers under what they answer
+};
 
 // One message of the loaded conference, as the browser lists and sorts it.
 struct MessageListEntry {
@@ -21,6 +27,12 @@ struct MessageListEntry {
     std::string recipient; // 25
     std::string subject;   // 25
     std::string number;    // trailing blanks removed
+    std::string time;      // the header's 5 bytes
+    // The number of the message answered (header's reference), 0 when none or no number.
+    std::uint64_t reference = 0;
+    // HEADERS.DAT's identifiers of the message and of the one it answers; empty when none.
+    std::string messageId;
+    std::string inReplyTo;
     // Kept here rather than looked up in ConferenceIndex, which the personal list overwrites.
     std::int32_t headerBlock = 0;
 };
@@ -38,6 +50,9 @@ struct BrowserState {
     // loaded.
     std::optional<std::int32_t> LoadedConference;
     std::vector<MessageListEntry> MessageList; // index-file order
+    // In the thread order, each list line's depth under its thread's first message; empty in
+    // the other orders.
+    std::vector<std::uint32_t> ListDepth;
 };
 
 } // namespace velk

@@ -30,6 +30,10 @@ struct HeaderSection {
     std::string sender; // "Sender", the author's name where both are given
     std::string subject;
     std::optional<bool> utf8; // "Utf8", or a charset field naming UTF-8
+    // What threads link by: "Message-ID" ("MSGID"), and "In-Reply-To" ("REPLY"), else the
+    // last of "References".
+    std::string messageId;
+    std::string inReplyTo;
 };
 
 // HEADERS.DAT: a text of sections, each named by the byte offset in MESSAGES.DAT of the

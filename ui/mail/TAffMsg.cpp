@@ -7,9 +7,11 @@
 #include "mail/Browser.h"
 #include "mail/MessageExport.h"
 #include "mail/PersonalMail.h"
+#include "mail/Threads.h"
 #include "session/Session.h"
 #include "ui/mail/MessageBodyView.h"
 #include "ui/mail/TPrintMessage.h"
+#include "ui/mail/TReponses.h"
 #include "ui/reply/TWriteMsg.h"
 #include "ui/widgets/Buttons.h"
 #include "ui/widgets/Keyboard.h"
@@ -119,6 +121,11 @@ TAffMsg::TAffMsg(Session& session, UiServices& ui, QWidget* parent)
                               QStringLiteral("Aller au message suivant"));
     LastMsgBtn =
         dialogButton(QStringLiteral("Dernier Message"), QStringLiteral("Aller au dernier message"));
+    OrigineBtn = dialogButton(QStringLiteral("Message d'ori&gine"),
+                              QStringLiteral("Aller au message auquel celui-ci répond"));
+    ReponsesBtn = dialogButton(QStringLiteral("Répo&nses"),
+                               QStringLiteral("Lire une des réponses à ce message"));
+    Reponses = new TReponses(this);
     AnswerBtn = dialogButton(QStringLiteral("&Répondre"), QStringLiteral("Répondre au message"));
     ForwardBtn = dialogButton(QStringLiteral("&Copier"), QStringLiteral("Faire suivre un message"));
     WriteMsgBtn = dialogButton(QStringLiteral("&Ecrire"), QStringLiteral("Ecrire un message"));
@@ -129,7 +136,8 @@ TAffMsg::TAffMsg(Session& session, UiServices& ui, QWidget* parent)
     FermerBtn = dialogButton(QStringLiteral("&Fermer"), QStringLiteral("Sortir de la fenêtre"));
 
     auto* navigation = new QHBoxLayout;
-    for (QPushButton* b : {FirstMsgBtn, PrevMsgBtn, NextMsgBtn, LastMsgBtn})
+    for (QPushButton* b :
+         {FirstMsgBtn, PrevMsgBtn, NextMsgBtn, LastMsgBtn, OrigineBtn, ReponsesBtn})
         navigation->addWidget(b);
     navigation->addStretch();
     auto* actions = new QHBoxLayout;
@@ -167,6 +175,8 @@ TAffMsg::TAffMsg(Session& session, UiServices& ui, QWidget* parent)
     wire(PrevMsgBtn, &TAffMsg::PrevMsgBtnClick);
     wire(NextMsgBtn, &TAffMsg::NextMsgBtnClick);
     wire(LastMsgBtn, &TAffMsg::LastMsgBtnClick);
+    wire(OrigineBtn, &TAffMsg::OrigineBtnClick);
+    wire(ReponsesBtn, &TAffMsg::ReponsesBtnClick);
     wire(PoliceBtn, &TAffMsg::PoliceBtnClick);
     wire(ExportBtn, &TAffMsg::ExportBtnClick);
     wire(ImprimeBtn, &TAffMsg::ImprimeBtnClick);
@@ -292,6 +302,32 @@ void TAffMsg::NextMsgBtnClick() {
 
 void TAffMsg::LastMsgBtnClick() {
     navigate(NavigationStep::Last);
+}
+
+void TAffMsg::OrigineBtnClick() {
+    runAction(ui_, [&] {
+        const ThreadNeighbours around = threadNeighbours(session_, ui_);
+        if (!around.origin)
+            return ui_.message(QStringLiteral("Le message auquel celui-ci répond n'est pas dans "
+                                              "ce paquet."));
+        readThreadMessage(session_, ui_, *around.origin);
+        DisplayMessage();
+    });
+    rememberShownNames();
+}
+
+void TAffMsg::ReponsesBtnClick() {
+    runAction(ui_, [&] {
+        const ThreadNeighbours around = threadNeighbours(session_, ui_);
+        if (around.answers.empty())
+            return ui_.message(QStringLiteral("Aucune réponse à ce message dans ce paquet."));
+        Reponses->fill(around.answerLines);
+        if (ui_.runModal(*Reponses) != QDialog::Accepted || Reponses->chosen() < 0)
+            return;
+        readThreadMessage(session_, ui_, around.answers[std::size_t(Reponses->chosen())]);
+        DisplayMessage();
+    });
+    rememberShownNames();
 }
 
 void TAffMsg::PoliceBtnClick() {
@@ -420,11 +456,13 @@ void TAffMsg::WriteMsgBtnClick() {
 
 void TAffMsg::ShowReplies(QObject& opener) {
     AnswerBtn->setText(QStringLiteral("&Modifier"));
-    WriteMsgBtn->setVisible(false);
+    for (QPushButton* b : {WriteMsgBtn, OrigineBtn, ReponsesBtn})
+        b->setVisible(false);
     if (AfficheRep())
         ui_.runModalOver(*this, opener);
     AnswerBtn->setText(QStringLiteral("&Répondre"));
-    WriteMsgBtn->setVisible(true);
+    for (QPushButton* b : {WriteMsgBtn, OrigineBtn, ReponsesBtn})
+        b->setVisible(true);
 }
 
 } // namespace velk

@@ -55,6 +55,7 @@ public:
     QPushButton* TriAuteurBtn;
     QPushButton* TriDestBtn;
     QPushButton* TriSujetBtn;
+    QPushButton* TriFilBtn; // answers under what they answer
 
 protected:
     void showEvent(QShowEvent* event) override;
