@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-// Exporting an unpacked packet of 100,000 messages to mbox (goal: 2 s) and to JSON:
+// Exporting an unpacked packet of 100,000 messages to mbox and to JSON (goal: 120 MB/s of
+// output, MB_s, for each shape and format):
 // ordinary DOS messages; UTF-8 messages whose long names and subjects come from HEADERS.DAT
 // (every header encoded); and the worst case, 100,000 messages of 3.5 KB each, half their
 // lines starting with "From ".
@@ -12,12 +13,15 @@
 #include "packet/PacketOpening.h"
 #include "packet/PacketSession.h"
 
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
 #include <memory>
+
+#include <time.h>
 
 namespace velk {
 
@@ -71,13 +75,41 @@ void Export(benchmark::State& state) {
     UnpackedPacket& p = onePacketAtATime<UnpackedPacket>(Shape(state.range(0)));
     const auto format = ExportFormat(state.range(1));
     const QString path = joinPath(p.out.path(), QStringLiteral("export"));
+    const QString copy = joinPath(p.out.path(), QStringLiteral("copy"));
     HeadlessUiServices ui;
     std::size_t count = 0;
-    for (auto _ : state)
+    double exportNs = 0, copyNs = 0, cpuNs = 0;
+    for (auto _ : state) {
+        QElapsedTimer t;
+        t.start();
+        timespec cpu0{}, cpu1{};
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu0);
         count = exportPacket(p.session, p.indexFiles, std::nullopt, {{format, path}}, ui);
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu1);
+        exportNs += double(t.nsecsElapsed());
+        cpuNs += double(cpu1.tv_sec - cpu0.tv_sec) * 1e9 + double(cpu1.tv_nsec - cpu0.tv_nsec);
+        // The same bytes written as plainly as the disk takes them, by megabytes, made safe
+        // the same way: what "disk speed" means on this machine at this moment.
+        state.PauseTiming();
+        const QByteArray data = readWholeFile(path);
+        state.ResumeTiming();
+        t.start();
+        AtomicFileWriter out(copy);
+        for (qsizetype at = 0; at < data.size(); at += 1 << 20)
+            out.write(data.mid(at, 1 << 20));
+        out.commit();
+        copyNs += double(t.nsecsElapsed());
+    }
     if (count != std::size_t(kMessages))
         state.SkipWithError("not every message was exported");
-    state.counters["MB"] = double(QFileInfo(path).size()) / 1e6;
+    const double mb = double(QFileInfo(path).size()) / 1e6;
+    const double n = double(state.iterations());
+    state.counters["MB"] = mb;
+    // Output written per second (the goal is 120), that of the copy, and of the processor
+    // time alone, which the disk does not bound.
+    state.counters["MB_s"] = mb * n / (exportNs / 1e9);
+    state.counters["copy_MB_s"] = mb * n / (copyNs / 1e9);
+    state.counters["cpu_MB_s"] = mb * n / (cpuNs / 1e9);
 }
 BENCHMARK(Export)
     ->ArgsProduct({{Ordinary, Utf8LongFields, HugeTexts},

@@ -96,6 +96,24 @@ std::optional<int> conferencePositionOf(const PacketControl& control, int number
     return std::nullopt;
 }
 
+namespace {
+
+// One column of a list line: a tab, a line end or any other control a field holds shows as
+// a sign, so that a script reads one line per message and one column per field.
+QString oneColumn(QString text) {
+    for (QChar& c : text) {
+        const char16_t u = c.unicode();
+        if (u == u'\t' || u == u'\n' || u == u'\r')
+            c = QChar(char16_t(cp437ToUnicode(static_cast<unsigned char>(u))));
+        else if (c.category() == QChar::Other_Control || c.category() == QChar::Separator_Line ||
+                 c.category() == QChar::Separator_Paragraph)
+            c = QLatin1Char(' ');
+    }
+    return text;
+}
+
+} // namespace
+
 QString cliListLine(Session& s, BlockFile& messages, const HeadersFile& headers, int conference,
                     std::int32_t block, UiServices& ui) {
     ReadMessageHeader(messages, block, s.store, ui);
@@ -103,12 +121,12 @@ QString cliListLine(Session& s, BlockFile& messages, const HeadersFile& headers,
     const auto section = headers.sections.find(std::int64_t(block) * 128);
     h.longFields.utf8 = section != headers.sections.end() && section->second.utf8.value_or(false);
     const auto field = [&](const std::string& bytes) {
-        return messageCharacters(h, unpadded(bytes));
+        return oneColumn(messageCharacters(h, unpadded(bytes)));
     };
-    return QString::number(conference) + QLatin1Char('\t') + cliText(h.number).trimmed() +
-           QLatin1Char('\t') + cliText(h.date) + QLatin1Char('\t') + field(h.author) +
-           QLatin1Char('\t') + field(h.recipient) + QLatin1Char('\t') + field(h.subject) +
-           QLatin1Char('\n');
+    return QString::number(conference) + QLatin1Char('\t') +
+           oneColumn(cliText(h.number).trimmed()) + QLatin1Char('\t') + oneColumn(cliText(h.date)) +
+           QLatin1Char('\t') + field(h.author) + QLatin1Char('\t') + field(h.recipient) +
+           QLatin1Char('\t') + field(h.subject) + QLatin1Char('\n');
 }
 
 } // namespace velk

@@ -57,7 +57,8 @@ std::optional<std::vector<int>> cliPacketNumbers(const QStringList& args, int mi
                                                  int maxNumbers, const QString& usage, CliIo& io);
 
 // The message header at `block`, read into the store, as `list` prints it: conference,
-// number, date, author, recipient and subject, tab-separated, in the message's own set.
+// number, date, author, recipient and subject, tab-separated, in the message's own set; a
+// tab, CR or LF of a field shows as its DOS sign, so each message is one line of six columns.
 QString cliListLine(Session& s, BlockFile& messages, const HeadersFile& headers, int conference,
                     std::int32_t block, UiServices& ui);
 

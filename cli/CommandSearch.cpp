@@ -76,12 +76,19 @@ int run(const QStringList& args, CliIo& io) {
     Session& s = packet->session;
     std::size_t found = 0;
     const bool searched = runAction(ui, [&] {
-        const std::vector<SearchHit> hits = searchPacket(s, request);
+        PacketSearch search(s, request);
         BlockFile messages(messagesFilePath(s.settings.workPath));
         const HeadersFile& headers = packetHeadersFile(s);
-        for (const SearchHit& hit : hits)
-            io.print(cliListLine(s, messages, headers, hit.conferenceNumber, hit.headerBlock, ui));
-        found = hits.size();
+        // Each slice's hits printed as they come: memory stays flat whatever the number found.
+        std::vector<SearchHit> hits;
+        for (bool more = true; more;) {
+            more = search.searchSome(hits, std::chrono::milliseconds(250));
+            for (const SearchHit& hit : hits)
+                io.print(
+                    cliListLine(s, messages, headers, hit.conferenceNumber, hit.headerBlock, ui));
+            found += hits.size();
+            hits.clear();
+        }
     });
     if (!searched)
         return 2;

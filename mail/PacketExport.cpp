@@ -8,6 +8,7 @@
 #include "packet/IndexFiles.h"
 #include "packet/MessageHeader.h"
 #include "packet/MessageStore.h"
+#include "packet/PacketControl.h"
 #include "packet/PacketSession.h"
 
 #include <QTime>
@@ -15,6 +16,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cstdlib>
 #include <cstring>
 #include <iterator>
 #include <memory>
@@ -44,6 +46,43 @@ QTime clockOf(const std::string& field) {
     };
     const QTime time(digit(0) * 10 + digit(1), digit(3) * 10 + digit(4));
     return field.size() >= 5 && field[2] == ':' && time.isValid() ? time : QTime(0, 0);
+}
+
+// "WhenWritten": "yyyymmddhhmmss" and the zone "+hhmm" or "-hhmm" (a code may follow).
+struct Written {
+    QDate date;
+    QTime time;
+    int utcOffset = 0;
+};
+
+std::optional<Written> writtenAt(std::string_view value) {
+    constexpr std::size_t kDigits = 14;
+    if (value.size() < kDigits + 5)
+        return std::nullopt;
+    int n[7] = {};
+    const int widths[7] = {4, 2, 2, 2, 2, 2, 4};
+    std::size_t at = 0;
+    for (int i = 0; i < 7; ++i) {
+        if (i == 6) {
+            if (value[at] != '+' && value[at] != '-')
+                return std::nullopt;
+            ++at;
+        }
+        for (int k = 0; k < widths[i]; ++k, ++at) {
+            if (value[at] < '0' || value[at] > '9')
+                return std::nullopt;
+            n[i] = n[i] * 10 + (value[at] - '0');
+        }
+    }
+    if (at < value.size() && value[at] != ' ' && value[at] != '\t')
+        return std::nullopt;
+    const int zoneMinutes = n[6] / 100 * 60 + n[6] % 100;
+    Written w{QDate(n[0], n[1], n[2]), QTime(n[3], n[4], n[5]),
+              (value[kDigits] == '-' ? -60 : 60) * zoneMinutes};
+    // The zones of the earth lie within fourteen hours of UTC.
+    if (!w.date.isValid() || !w.time.isValid() || n[6] % 100 >= 60 || zoneMinutes > 14 * 60)
+        return std::nullopt;
+    return w;
 }
 
 std::optional<qint64> numberOf(const std::string& field) {
@@ -284,34 +323,52 @@ void appendClock(QByteArray& out, const QTime& t) {
     appendTwoDigits(out, t.second());
 }
 
-// "Wed, 25 Dec 1996 10:30:00 -0000": the board's local time, its zone unknown.
-void appendMailDate(QByteArray& out, const QDate& day, const QTime& time) {
+struct YearMonthDay {
+    int year = 0, month = 0, day = 0;
+    explicit YearMonthDay(const QDate& date) { date.getDate(&year, &month, &day); }
+};
+
+// "+0100", "-0930"; "-0000" for a zone unknown.
+void appendZone(QByteArray& out, const std::optional<int>& utcOffset, bool colon) {
+    const int minutes = utcOffset.value_or(0) / 60;
+    out += minutes > 0 || (minutes == 0 && utcOffset) ? '+' : '-';
+    appendTwoDigits(out, std::abs(minutes) / 60);
+    if (colon)
+        out += ':';
+    appendTwoDigits(out, std::abs(minutes) % 60);
+}
+
+// "Wed, 25 Dec 1996 10:30:00 -0800", or "-0000" where the zone is unknown.
+void appendMailDate(QByteArray& out, const QDate& day, const QTime& time,
+                    const std::optional<int>& utcOffset) {
+    YearMonthDay ymd(day); // one calendar conversion, not three
     out += kDays[std::size_t(day.dayOfWeek() - 1)];
     out += ", ";
-    appendNumber(out, day.day());
+    appendNumber(out, ymd.day);
     out += ' ';
-    out += kMonths[std::size_t(day.month() - 1)];
+    out += kMonths[std::size_t(ymd.month - 1)];
     out += ' ';
-    appendNumber(out, day.year());
+    appendNumber(out, ymd.year);
     out += ' ';
     appendClock(out, time);
-    out += " -0000";
+    out += ' ';
+    appendZone(out, utcOffset, false);
 }
 
 // "Wed Dec 25 10:30:00 1996", the date of the "From " line.
-void appendSeparatorDate(QByteArray& out, const QDate& date, const QTime& time) {
-    const QDate day = date.isValid() ? date : QDate(1970, 1, 1);
+void appendSeparatorDate(QByteArray& out, const QDate& day, const QTime& time) {
+    YearMonthDay ymd(day);
     out += kDays[std::size_t(day.dayOfWeek() - 1)];
     out += ' ';
-    out += kMonths[std::size_t(day.month() - 1)];
+    out += kMonths[std::size_t(ymd.month - 1)];
     out += ' ';
-    if (day.day() < 10)
+    if (ymd.day < 10)
         out += ' ';
-    appendNumber(out, day.day());
+    appendNumber(out, ymd.day);
     out += ' ';
-    appendClock(out, date.isValid() ? time : QTime(0, 0));
+    appendClock(out, time);
     out += ' ';
-    appendNumber(out, day.year());
+    appendNumber(out, ymd.year);
 }
 
 bool isFromLine(const char* line, const char* end) {
@@ -421,9 +478,12 @@ void appendMbox(QByteArray& out, const ExportedMessage& m, const QByteArray& dom
     else
         appendMessageId(out, "b", m.headerBlock, m.conference, domain);
     out += '\n';
-    if (m.date.isValid()) {
-        out += "Date: ";
-        appendMailDate(out, m.date, m.time);
+    out += "Date: ";
+    appendMailDate(out, m.date, m.time, m.utcOffset);
+    out += '\n';
+    if (!m.headerDate.isEmpty()) {
+        out += "X-QWK-Date: ";
+        out += encodedHeaderText(m.headerDate, 12);
         out += '\n';
     }
     appendAddressHeader(out, "From", m.from, fromLocal, domain);
@@ -453,31 +513,50 @@ void appendMbox(QByteArray& out, const ExportedMessage& m, const QByteArray& dom
     out += '\n';
 }
 
+// Whether one of eight bytes must be escaped in a JSON string: a control, '"' or '\\'.
+bool needsJsonEscape(std::uint64_t x) {
+    constexpr std::uint64_t ones = 0x0101010101010101;
+    constexpr std::uint64_t high = ones * 0x80;
+    const auto hasZero = [](std::uint64_t v) { return (v - ones) & ~v & high; };
+    return ((x - ones * 0x20) & ~x & high) | hasZero(x ^ (ones * '"')) | hasZero(x ^ (ones * '\\'));
+}
+
+// Written straight into the buffer: six bytes a byte at most, eight plain bytes at a time.
 void appendJsonString(QByteArray& out, const char* p, const char* end) {
     static constexpr char kHex[] = "0123456789abcdef";
-    out += '"';
-    const char* written = p;
-    for (; p < end; ++p) {
-        const auto b = uchar(*p);
-        if (b >= 0x20 && b != '"' && b != '\\')
-            continue;
-        out.append(written, p - written);
-        written = p + 1;
-        if (b == '"' || b == '\\') {
-            out += '\\';
-            out += char(b);
-        } else if (b == '\n') {
-            out += "\\n";
-        } else if (b == '\t') {
-            out += "\\t";
+    const qsizetype start = out.size();
+    out.resize(start + (end - p) * 6 + 2);
+    char* o = out.data() + start;
+    *o++ = '"';
+    while (p < end) {
+        if (end - p >= 8) {
+            std::uint64_t x = 0;
+            std::memcpy(&x, p, sizeof x);
+            if (!needsJsonEscape(x)) {
+                std::memcpy(o, p, sizeof x);
+                o += sizeof x;
+                p += sizeof x;
+                continue;
+            }
+        }
+        const auto b = uchar(*p++);
+        if (b >= 0x20 && b != '"' && b != '\\') {
+            *o++ = char(b);
+        } else if (b == '"' || b == '\\') {
+            *o++ = '\\';
+            *o++ = char(b);
+        } else if (b == '\n' || b == '\t') {
+            *o++ = '\\';
+            *o++ = b == '\n' ? 'n' : 't';
         } else {
-            out += "\\u00";
-            out += kHex[b >> 4];
-            out += kHex[b & 0xF];
+            std::memcpy(o, "\\u00", 4);
+            o[4] = kHex[b >> 4];
+            o[5] = kHex[b & 0xF];
+            o += 6;
         }
     }
-    out.append(written, end - written);
-    out += '"';
+    *o++ = '"';
+    out.resize(o - out.constData());
 }
 
 void appendJsonString(QByteArray& out, const QByteArray& utf8) {
@@ -509,19 +588,21 @@ void appendJson(QByteArray& out, const ExportedMessage& m, const QByteArray& con
     out += ",\"status\":";
     appendJsonString(out, m.status);
     out += m.isPrivate ? ",\"private\":true" : ",\"private\":false";
-    out += ",\"date\":";
-    if (m.date.isValid()) {
-        out += '"';
-        out += QByteArray::number(m.date.year()).rightJustified(4, '0');
-        out += '-';
-        appendTwoDigits(out, m.date.month());
-        out += '-';
-        appendTwoDigits(out, m.date.day());
-        out += 'T';
-        appendClock(out, m.time);
-        out += '"';
-    } else {
-        out += "null";
+    out += ",\"date\":\"";
+    YearMonthDay ymd(m.date);
+    out += QByteArray::number(ymd.year).rightJustified(4, '0');
+    out += '-';
+    appendTwoDigits(out, ymd.month);
+    out += '-';
+    appendTwoDigits(out, ymd.day);
+    out += 'T';
+    appendClock(out, m.time);
+    if (m.utcOffset)
+        appendZone(out, m.utcOffset, true);
+    out += '"';
+    if (!m.headerDate.isEmpty()) {
+        out += ",\"headerDate\":";
+        appendJsonString(out, m.headerDate);
     }
     out += ",\"from\":";
     appendJsonString(out, m.from);
@@ -547,7 +628,7 @@ struct Target {
     void flushIfFull() {
         if (buffer.size() >= kFlushBytes) {
             file.write(buffer);
-            buffer.clear();
+            buffer.truncate(0); // its room kept for the next megabyte
         }
     }
 };
@@ -556,7 +637,7 @@ struct Target {
 
 ExportedMessage exportedMessage(const MessageHeader& h, const std::string& text, int conference,
                                 const QString& conferenceName, std::int32_t headerBlock,
-                                const QDate& today) {
+                                const QDate& today, const QDateTime& packetDate) {
     ExportedMessage m;
     m.conference = conference;
     m.conferenceName = conferenceName;
@@ -566,8 +647,19 @@ ExportedMessage exportedMessage(const MessageHeader& h, const std::string& text,
                                                        : dosTextToUnicode(h.status.substr(0, 1));
     m.isPrivate = h.isPrivate();
     // Plain date and time: a local date-time would ask the system's time zone each time.
-    m.date = packetDateValue(h.date, today);
-    m.time = clockOf(h.time);
+    if (const auto written = writtenAt(h.longFields.whenWritten)) {
+        m.date = written->date;
+        m.time = written->time;
+        m.utcOffset = written->utcOffset;
+    } else {
+        m.date = packetDateValue(h.date, today);
+        m.time = clockOf(h.time);
+    }
+    if (!m.date.isValid()) {
+        m.headerDate = fieldCharacters(h, unpadded(h.date) + ' ' + unpadded(h.time)).trimmed();
+        m.date = packetDate.isValid() ? packetDate.date() : QDate(1970, 1, 1);
+        m.time = packetDate.isValid() ? packetDate.time() : QTime(0, 0);
+    }
     m.from = fieldCharacters(h, fullAuthor(h));
     m.to = fieldCharacters(h, fullRecipient(h));
     m.subject = fieldCharacters(h, fullSubject(h));
@@ -613,6 +705,9 @@ std::size_t exportPacket(PacketSession& s, const std::vector<IndexFileEntry>& in
         outputs.push_back(std::make_unique<Target>(t.format, t.path));
     const QByteArray domain = boardDomain(s.packet.control.BbsId);
     const QDate today = QDate::currentDate();
+    const PacketControl& control = s.packet.control;
+    const QDate packetDay = packetDateValue(control.PacketDate, today);
+    const QDateTime packetDate(packetDay, clockOf(control.PacketTime));
     LocalParts locals;
     BlockFile messages(messagesFilePath(s.settings.workPath));
     std::size_t count = 0;
@@ -629,8 +724,9 @@ std::size_t exportPacket(PacketSession& s, const std::vector<IndexFileEntry>& in
         const QByteArray jsonStart = jsonConference(index.conferenceNumber, name);
         for (const std::int32_t block : readConferenceIndex(s.settings.workPath, index)) {
             ReadPacketMessage(s, messages, block, ui);
-            const ExportedMessage m = exportedMessage(s.store.CurrentHeader, s.store.MessageText,
-                                                      index.conferenceNumber, name, block, today);
+            const ExportedMessage m =
+                exportedMessage(s.store.CurrentHeader, s.store.MessageText, index.conferenceNumber,
+                                name, block, today, packetDate);
             for (const auto& out : outputs) {
                 if (out->format == ExportFormat::Mbox) {
                     appendMbox(out->buffer, m, domain, mboxConference, locals);

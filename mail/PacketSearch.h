@@ -7,14 +7,16 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 namespace velk {
 
 struct MailSession;
 
-// What to find in the open packet. Texts are matched in the message's own set: an accented
-// letter typed finds itself in a DOS text, and, letter case aside, its capital too.
+// What to find in the open packet. Texts are compared as characters: each message decoded
+// with its own set (DOS, or UTF-8 where the board says so), the query as typed, both case
+// folded unless the case counts. A character a message's set lacks matches nothing there.
 enum SearchField : unsigned {
     SearchSubject = 1,
     SearchAuthor = 2,
@@ -30,6 +32,24 @@ struct SearchRequest {
     std::optional<int> conference = std::nullopt; // only that conference's messages
 };
 
+// The comparison of one request with the fields and texts of messages.
+class SearchMatcher {
+public:
+    explicit SearchMatcher(const SearchRequest& request);
+    ~SearchMatcher();
+    SearchMatcher(const SearchMatcher&) = delete;
+    SearchMatcher& operator=(const SearchMatcher&) = delete;
+
+    bool emptyQuery() const;
+    // Whether the request's text is in `bytes`: a header field, or (`text`) a message text
+    // as it lies in MESSAGES.DAT, where 0xE3 ends a line; UTF-8 when `utf8`.
+    bool matches(std::string_view bytes, bool utf8, bool text) const;
+
+private:
+    struct Tables;
+    std::unique_ptr<Tables> tables_;
+};
+
 // A message found, as the result list shows it; its conference is the one whose index lists it.
 struct SearchHit {
     int conferenceNumber = 0;
@@ -39,7 +59,9 @@ struct SearchHit {
 
 // One search over every conference of the packet, in the browser's conference order and
 // each conference's index order, done a slice at a time so that a window can show the hits
-// as they come and stay responsive. The messages file is read once, at the start.
+// as they come and stay responsive. The messages file is read in file order, a piece at a
+// time, whatever the order of the indices: memory stays flat and the disk reads ahead. A
+// hit is given once every message listed before it has been searched.
 class PacketSearch {
 public:
     PacketSearch(MailSession& session, SearchRequest request);

@@ -5,7 +5,6 @@
 #include "core/FileUtil.h"
 #include "core/TextHelpers.h"
 #include "core/UiServices.h"
-#include "merge/MergeFiles.h"
 #include "packet/ControlFile.h"
 
 #include <algorithm>
@@ -111,9 +110,9 @@ MergeControlData readMergeControlData(const std::vector<std::string>& lines,
     d.packetTime = cutToWidth(afterComma(line(6)), 10);
     d.userName = cutToWidth(line(7), 50);
     d.totalMessages = lineNumber(line(10));
-    const std::int64_t count =
-        std::clamp<std::int64_t>(std::int64_t(lineNumber(line(11))) + 1, 0, kMaxConferences);
-    d.conferences.reserve(std::size_t(count));
+    const std::int64_t count = std::max<std::int64_t>(std::int64_t(lineNumber(line(11))) + 1, 0);
+    d.conferences.reserve(
+        std::size_t(std::min<std::int64_t>(count, std::int64_t(lines.size()) / 2)));
     for (std::int64_t i = 0; i < count; ++i) {
         const std::optional<std::uint16_t> number = conferenceNumber(line(12 + 2 * i));
         if (!number)
@@ -127,8 +126,10 @@ MergeControlData readMergeControlData(const std::vector<std::string>& lines,
 }
 
 bool GereControlDat(const QString& baseDirectory, const QString& integratedDirectory,
-                    PacketControl& control, MergeNotices& notices, UiServices& ui) {
+                    PacketControl& control, MergeNotices& notices, UiServices& ui,
+                    std::vector<Renumbering>& renumbered) {
     notices = MergeNotices();
+    renumbered.clear();
 
     const auto integratedFile = loadControl(integratedDirectory, ui);
     if (!integratedFile)
@@ -207,7 +208,7 @@ bool GereControlDat(const QString& baseDirectory, const QString& integratedDirec
         edited.insertConference(c.ConferenceNumber, c.ConferenceName);
         // An earlier conference of the same name may have taken the old pair already.
         edited.removeConference(oldNumber);
-        RenameIndexFile(baseDirectory, oldNumber, c.ConferenceNumber);
+        renumbered.push_back({oldNumber, c.ConferenceNumber});
     }
 
     edited.replace(6, in.packetDate + "," + in.packetTime);

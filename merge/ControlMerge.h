@@ -30,8 +30,8 @@ struct MergeControlData {
 constexpr std::size_t kMergeNameWidth = 80;
 
 // Reads lines 1 to 13 + 2i; numbers are read with trailing blanks removed and throw the
-// runtime's conversion error when they are none. At most 1000 conferences, silently; a
-// conference whose number lies outside 0-65535 is left out.
+// runtime's conversion error when they are none. Every conference, as the reader keeps them;
+// one whose number lies outside 0-65535 is left out.
 MergeControlData readMergeControlData(const std::vector<std::string>& lines,
                                       std::size_t nameWidth = kMergeNameWidth);
 
@@ -45,14 +45,22 @@ struct MergeNotices {
     }
 };
 
+// A base conference that the integrated packet knows under another number: its messages
+// go under the new one, before the integrated packet's.
+struct Renumbering {
+    std::uint16_t from = 0;
+    std::uint16_t to = 0;
+};
+
 // The control-file step. Compares the two CONTROL.DAT (same BBS, same user: a question
 // each when they differ), collects the notices of renamed, new and renumbered conferences,
-// adds the new and renumbered ones to the base control file in number order (renaming the
-// renumbered ones' index files), sets its date, time and message total, and writes it
-// back. The integrated packet's identity and conferences go into `control`. False, after
+// adds the new and renumbered ones to the base control file in number order (the renumbered
+// ones listed in `renumbered`, in order), sets its date, time and message total, and writes
+// it back. The integrated packet's identity and conferences go into `control`. False, after
 // its message, when a control file is missing or a question was refused. Throws VelkError
 // on a bad number or a file error.
 bool GereControlDat(const QString& baseDirectory, const QString& integratedDirectory,
-                    PacketControl& control, MergeNotices& notices, UiServices& ui);
+                    PacketControl& control, MergeNotices& notices, UiServices& ui,
+                    std::vector<Renumbering>& renumbered);
 
 } // namespace velk

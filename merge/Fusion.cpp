@@ -7,7 +7,7 @@
 #include "core/UiServices.h"
 #include "core/VelkError.h"
 #include "core/WorkDirectory.h"
-#include "merge/MergeFiles.h"
+#include "merge/PacketMerge.h"
 #include "packet/PacketSession.h"
 
 #include <QDateTime>
@@ -217,24 +217,31 @@ FusionResult DoFusion(const QString& basePath, const QString& integratedPath,
         }
 
         status(QStringLiteral("Mise à jour des fichiers de données et d'index"));
-        const std::int64_t n1 = AppendMessageFile(baseDirectory, integratedDirectory);
-        MergeIndexFiles(baseDirectory, integratedDirectory, n1);
+        PacketMerge merge(baseDirectory, integratedDirectory,
+                          modificationTime(integratedPath) >= modificationTime(basePath));
+        merge.combineMessages();
 
         status(QStringLiteral("Mise à jour des conférences"));
-        if (!GereControlDat(baseDirectory, integratedDirectory, control, result.notices, ui)) {
+        std::vector<Renumbering> renumbered;
+        if (!GereControlDat(baseDirectory, integratedDirectory, control, result.notices, ui,
+                            renumbered)) {
             busy.release();
             status(QString());
             return result;
         }
+        // Nothing replaces the base packet unless every message of both is found in the result.
+        merge.finish(renumbered, result.notices);
 
         status(QStringLiteral("Compactage du fichier fusionné \n (") + basePath +
                QStringLiteral(")"));
         // The archive is made beside tmp1, so no member of the packet can be mistaken for it.
         const QString merged = joinPath(workPath, QStringLiteral("TMPQWK.QWK"));
-        QStringList members;
-        for (const QString& name : findFiles(baseDirectory, QStringLiteral("*")))
-            members.append(joinPath(baseDirectory, name));
-        if (const int packed = packFiles(merged, members); packed != 0) {
+        // zip reads the directory itself: a member whose name is no UTF-8 is kept as it is
+        // named, where a list of names handed over as text would lose it.
+        const QStringList arguments = {QStringLiteral("-j"), QStringLiteral("-r"),
+                                       QStringLiteral("-nw"), QFileInfo(merged).absoluteFilePath(),
+                                       QFileInfo(baseDirectory).absoluteFilePath()};
+        if (const int packed = RunAndWait(QStringLiteral("zip"), arguments); packed != 0) {
             busy.release();
             status(QString());
             ui.message(QStringLiteral("Problème lors du compactage du fichier : \"TMPQWK.QWK\"."),

@@ -45,19 +45,6 @@ QString messagesFile(const QString& directory) {
     return *path;
 }
 
-// The conference number a name like "005.NDX" or "5.ndx" stands for.
-std::optional<int> indexNumber(const QString& name) {
-    const qsizetype dot = name.indexOf(QLatin1Char('.'));
-    if (dot <= 0 || name.mid(dot).compare(QLatin1String(".NDX"), Qt::CaseInsensitive) != 0)
-        return std::nullopt;
-    const QString stem = name.left(dot);
-    if (stem.size() > 9 || !std::all_of(stem.begin(), stem.end(), [](QChar c) {
-            return c.unicode() >= '0' && c.unicode() <= '9';
-        }))
-        return std::nullopt;
-    return stem.toInt();
-}
-
 } // namespace
 
 std::int64_t AppendMessageFile(const QString& baseDirectory, const QString& integratedDirectory) {
@@ -65,9 +52,15 @@ std::int64_t AppendMessageFile(const QString& baseDirectory, const QString& inte
     openOrThrow(base, QIODevice::ReadWrite);
     QFile integrated(messagesFile(integratedDirectory));
     openOrThrow(integrated, QIODevice::ReadOnly);
-    const std::int64_t n1 = base.size() / kBlock;
-    if (!base.seek(n1 * kBlock))
+    // The base's last text may end in a partial block: it is completed, never overwritten.
+    const std::int64_t baseSize = base.size();
+    const std::int64_t n1 = std::max<std::int64_t>((baseSize + kBlock - 1) / kBlock, 1);
+    if (!base.seek(baseSize))
         throw VelkError::io(IoCode::ReadPastEnd);
+    if (const std::int64_t missing = n1 * kBlock - baseSize; missing > 0) {
+        const std::string blanks(std::size_t(missing), ' ');
+        writeOrThrow(base, blanks.data(), qint64(blanks.size()));
+    }
 
     // Block 0 is the integrated packet's own header: it is not carried over.
     std::int64_t copied = 0;
@@ -92,16 +85,6 @@ std::int64_t AppendMessageFile(const QString& baseDirectory, const QString& inte
     }
     closeOrThrow(base);
     return n1;
-}
-
-void ReadIndexFile(const QString& path, IndexBuffer& buffer) {
-    const QByteArray data = readWholeFile(path);
-    const std::size_t count = std::size_t(data.size()) / kIndexEntrySize;
-    buffer.entries.clear();
-    buffer.entries.reserve(count);
-    const auto* p = reinterpret_cast<const unsigned char*>(data.constData());
-    for (std::size_t i = 0; i < count; ++i, p += kIndexEntrySize)
-        buffer.entries.push_back({MbfToBlockIndex(mbfWord(p)), p[4]});
 }
 
 void ShiftIndexBuffer(IndexBuffer& buffer, std::int64_t n1) {
@@ -145,20 +128,6 @@ void WriteIndexFileName(const QString& path, IndexWriteMode mode, const IndexBuf
     closeOrThrow(f);
 }
 
-void MergeIndexFiles(const QString& baseDirectory, const QString& integratedDirectory,
-                     std::int64_t n1) {
-    IndexBuffer buffer;
-    for (const QString& name : findFiles(integratedDirectory, QStringLiteral("*.NDX"))) {
-        ReadIndexFile(joinPath(integratedDirectory, name), buffer);
-        ShiftIndexBuffer(buffer, n1);
-        if (const auto target = findIndexFile(baseDirectory, name))
-            WriteIndexFileName(*target, IndexWriteMode::Append, buffer);
-        else
-            WriteIndexFileName(joinPath(baseDirectory, name.toUpper()), IndexWriteMode::Create,
-                               buffer);
-    }
-}
-
 QString TroisChiffres(int number) {
     const QString text = QString::number(number);
     if (text.size() == 1)
@@ -166,41 +135,6 @@ QString TroisChiffres(int number) {
     if (text.size() == 2)
         return QStringLiteral("0") + text;
     return text;
-}
-
-std::optional<QString> findIndexFile(const QString& directory, const QString& name) {
-    if (auto same = findFileNoCase(directory, name))
-        return same;
-    const std::optional<int> number = indexNumber(name);
-    if (!number)
-        return std::nullopt;
-    for (const QString& other : findFiles(directory, QStringLiteral("*.NDX"))) {
-        if (indexNumber(other) == number)
-            return joinPath(directory, other);
-    }
-    return std::nullopt;
-}
-
-void RenameIndexFile(const QString& baseDirectory, int oldNumber, int newNumber) {
-    const auto oldPath = findIndexFile(baseDirectory, TroisChiffres(oldNumber) + ".NDX");
-    if (!oldPath)
-        return; // the base packet had no message in that conference
-    const QString newName = TroisChiffres(newNumber) + QStringLiteral(".NDX");
-    const auto newPath = findIndexFile(baseDirectory, newName);
-    if (!newPath) {
-        std::error_code ec;
-        fs::rename(toFsPath(*oldPath), toFsPath(joinPath(baseDirectory, newName)), ec);
-        if (ec)
-            throw VelkError::io(IoCode::AccessDenied);
-        return;
-    }
-    // The index step already wrote the integrated entries under the new number: the base
-    // packet's older entries go first, as in every other merged index file.
-    QByteArray older = readWholeFile(*oldPath);
-    older.truncate(older.size() / kRecord * kRecord);
-    writeFileAtomically(*newPath, older + readWholeFile(*newPath));
-    if (!QFile::remove(*oldPath))
-        throw VelkError::io(IoCode::AccessDenied);
 }
 
 } // namespace velk

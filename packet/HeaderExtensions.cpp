@@ -106,13 +106,10 @@ std::optional<std::string_view> kludgeValue(std::string_view line, std::string_v
     return trimBlanks(line.substr(key.size()));
 }
 
-// Whether a kludge's value is the long form of the header's field: longer than the field's
-// 25 characters (boards write no other), and its first 25 are the field, letter case aside.
-// Past a byte of 0x80 and above the two may be in different character sets, and nothing
-// more is compared.
-bool continuesField(std::string_view field, std::string_view value) {
-    if (value.size() <= HeaderField::Recipient)
-        return false;
+// Whether a board's value is what its 25-character field was cut from: the field, letter
+// case aside, once the value is cut to the field's width. Past a byte of 0x80 and above the
+// two may be in different character sets, and nothing more is compared.
+bool agreesWithField(std::string_view field, std::string_view value) {
     field = trimBlanks(field);
     const std::string_view head = trimBlanks(value.substr(0, HeaderField::Recipient));
     for (std::size_t i = 0; i < std::max(field.size(), head.size()); ++i) {
@@ -125,6 +122,12 @@ bool continuesField(std::string_view field, std::string_view value) {
             return false;
     }
     return true;
+}
+
+// Whether a kludge's value is the long form of the header's field: longer than the field's
+// 25 characters (boards write no other), and agreeing with it.
+bool continuesField(std::string_view field, std::string_view value) {
+    return value.size() > HeaderField::Recipient && agreesWithField(field, value);
 }
 
 // "@VIA: ...", "^AMSGID: ...": a kludge line that is no field of the header.
@@ -155,6 +158,16 @@ constexpr std::size_t kMaxKludgeLines = 32;
 
 } // namespace
 
+std::optional<SectionName> sectionName(std::string_view line) {
+    line = trimBlanks(line);
+    if (line.empty() || line.front() != '[')
+        return std::nullopt;
+    const std::size_t close = line.find(']');
+    if (close == std::string_view::npos)
+        return SectionName{};
+    return SectionName{hexOffset(trimBlanks(line.substr(1, close - 1)))};
+}
+
 HeadersFile parseHeadersFile(std::string_view data) {
     HeadersFile file;
     HeaderSection* current = nullptr;
@@ -169,12 +182,8 @@ HeadersFile parseHeadersFile(std::string_view data) {
         line = trimBlanks(line);
         if (line.empty() || line.front() == ';')
             continue;
-        if (line.front() == '[') {
-            const std::size_t close = line.find(']');
-            const auto offset = close == std::string_view::npos
-                                    ? std::nullopt
-                                    : hexOffset(trimBlanks(line.substr(1, close - 1)));
-            current = offset ? &file.sections[*offset] : nullptr;
+        if (const auto section = sectionName(line)) {
+            current = section->offset ? &file.sections[*section->offset] : nullptr;
             continue;
         }
         const std::size_t separator = line.find_first_of(":=");
@@ -182,14 +191,25 @@ HeadersFile parseHeadersFile(std::string_view data) {
             continue;
         const std::string_view key = trimBlanks(line.substr(0, separator));
         const std::string_view value = trimBlanks(line.substr(separator + 1));
+        // A board writes its own fields first; a mail header it copies below them may repeat
+        // a key ("Sender:" of a mailing list) and must not override them.
+        const auto first = [&](std::string& field) {
+            if (field.empty())
+                field = longValue(value);
+        };
         if (sameWord(key, "To"))
-            current->to = longValue(value);
+            first(current->to);
         else if (sameWord(key, "From"))
-            current->from = longValue(value);
+            first(current->from);
         else if (sameWord(key, "Sender"))
-            current->sender = longValue(value);
+            first(current->sender);
         else if (sameWord(key, "Subject"))
-            current->subject = longValue(value);
+            first(current->subject);
+        else if (sameWord(key, "WhenWritten")) {
+            if (current->whenWritten.empty())
+                current->whenWritten = longValue(value);
+        } else if (current->utf8)
+            continue;
         else if (sameWord(key, "Utf8"))
             current->utf8 = yesOrNo(value);
         else if ((sameWord(key, "X-FTN-CHRS") || sameWord(key, "CHRS")) && namesUtf8(value))
@@ -216,16 +236,24 @@ const HeadersFile& packetHeadersFile(PacketSession& session) {
 
 void applyHeaderSection(MessageHeader& header, const HeaderSection& section) {
     LongFields& f = header.longFields;
-    if (!section.to.empty())
-        f.recipient = section.to;
-    if (!section.sender.empty())
-        f.author = section.sender;
-    else if (!section.from.empty())
-        f.author = section.from;
-    if (!section.subject.empty())
-        f.subject = section.subject;
+    // The list, the sorts and the search use the 25-character fields: a long value that
+    // says something else than its field is not shown in its place.
+    const auto take = [](std::string& full, const std::string& field,
+                         std::initializer_list<const std::string*> values) {
+        for (const std::string* value : values) {
+            if (!value->empty() && agreesWithField(field, *value)) {
+                full = *value;
+                return;
+            }
+        }
+    };
+    take(f.recipient, header.recipient, {&section.to});
+    take(f.author, header.author, {&section.sender, &section.from});
+    take(f.subject, header.subject, {&section.subject});
     if (section.utf8)
         f.utf8 = *section.utf8;
+    if (!section.whenWritten.empty())
+        f.whenWritten = section.whenWritten;
 }
 
 void applyKludgeLines(MessageHeader& header, std::string& text) {

@@ -30,6 +30,7 @@ struct HeaderSection {
     std::string sender; // "Sender", the author's name where both are given
     std::string subject;
     std::optional<bool> utf8; // "Utf8", or a charset field naming UTF-8
+    std::string whenWritten;  // "WhenWritten": "yyyymmddhhmmss-hhmm", then a zone code
     // What threads link by: "Message-ID" ("MSGID"), and "In-Reply-To" ("REPLY"), else the
     // last of "References".
     std::string messageId;
@@ -38,16 +39,25 @@ struct HeaderSection {
 
 // HEADERS.DAT: a text of sections, each named by the byte offset in MESSAGES.DAT of the
 // header it describes, in hexadecimal ("[1a80]"), holding "Key: value" or "Key = value"
-// lines. Unknown keys and sections whose name is no offset are passed over.
+// lines. The first occurrence of a key counts: a mail header copied below the board's own
+// fields repeats some. Unknown keys and sections whose name is no offset are passed over.
 struct HeadersFile {
     std::unordered_map<std::int64_t, HeaderSection> sections;
 };
 HeadersFile parseHeadersFile(std::string_view data);
+// Whether a line of such a file opens a section ("[1a80]", blanks around it), and the offset
+// it names; a section whose name is no offset holds nothing a reader takes.
+struct SectionName {
+    std::optional<std::int64_t> offset;
+};
+std::optional<SectionName> sectionName(std::string_view line);
 // HEADERS.DAT of the open packet (any case), read once and kept until the next opening;
 // empty when there is none.
 const HeadersFile& packetHeadersFile(PacketSession& session);
 
-// The section's names, subject and character set become the header's long fields.
+// The section's names, subject, character set and time of writing become the header's long
+// fields; a name or subject that its 25-character field was not cut from is passed over
+// ("Sender:", then "From:", for the author).
 void applyHeaderSection(MessageHeader& header, const HeaderSection& section);
 
 // The QWKE kludge lines at the top of a text (lines ended by LF, or by CR alone): "To:",

@@ -60,6 +60,13 @@ constexpr std::int64_t kChunkBlocks = 8192;
 
 } // namespace
 
+std::optional<std::int64_t> recordBlockCount(const unsigned char* block) {
+    const auto count = countField(block + 116, HeaderField::BlockCount);
+    if (!count || *count < 1 || block[HeaderField::AuthorOffset] == 0)
+        return std::nullopt;
+    return count;
+}
+
 MessageFileIndex scanMessagesFile(const QString& messagesPath, std::string_view userName) {
     using namespace HeaderField;
     MessageFileIndex index;
@@ -88,8 +95,8 @@ MessageFileIndex scanMessagesFile(const QString& messagesPath, std::string_view 
             chunkBlocks = got / std::int64_t(kBlock);
         }
         const unsigned char* h = chunk.data() + (b - chunkFirst) * std::int64_t(kBlock);
-        const auto count = countField(h + 116, BlockCount);
-        if (!count || *count < 1 || h[AuthorOffset] == 0) {
+        const auto count = recordBlockCount(h);
+        if (!count) {
             ++b;
             continue;
         }

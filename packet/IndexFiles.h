@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -25,6 +26,11 @@ struct MessageFileIndex {
 // 1 and whose author does not start with NUL; the pass moves on by that count, or by one
 // block from anything else. The user's messages are those whose recipient field is the
 // user's name (its first 25 characters), letter case aside. No file gives an empty result.
+// The block count of a block that starts a record of MESSAGES.DAT (a message or a vote): a
+// count of at least 1 in bytes 116-121 and an author not starting with NUL. nullopt for a
+// text block or a damaged one.
+std::optional<std::int64_t> recordBlockCount(const unsigned char* block);
+
 MessageFileIndex scanMessagesFile(const QString& messagesPath, std::string_view userName);
 // The pass over the work directory's MESSAGES.DAT, made once per open packet.
 const MessageFileIndex& builtIndexOf(const QString& workPath, PacketState& packet);

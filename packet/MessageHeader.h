@@ -22,7 +22,8 @@ struct LongFields {
     std::string recipient;
     std::string author;
     std::string subject;
-    bool utf8 = false; // fields and text are UTF-8 bytes rather than DOS ones
+    bool utf8 = false;       // fields and text are UTF-8 bytes rather than DOS ones
+    std::string whenWritten; // when and in which zone it was written, as the board gives it
 };
 
 // The 128-byte header block of MESSAGES.DAT and of the reply file. Text fields hold the

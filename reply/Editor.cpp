@@ -192,6 +192,7 @@ bool ForwardMsg(ReplySession& session, WritingState& w, UiServices& ui, EditorDo
 
 void UpDateMsg(WritingState& w) {
     w.flags.AnswerFlag = false;
+    w.keptReference = unpadded(w.header.reference);
 }
 
 void DisplayREPMsg(const ReplySession& session, const WritingState& w, EditorDocument& document) {
@@ -229,6 +230,10 @@ ReplyDraft EditorDraft(const ReplySession& session, const WritingState& w,
     draft.subject = document.subject;
     draft.answer = w.flags.AnswerFlag;
     draft.answeredNumber = trimRight(w.header.number);
+    if (!draft.answer && !w.keptReference.empty() && w.keptReference != "0") {
+        draft.answer = true;
+        draft.answeredNumber = w.keptReference;
+    }
     return draft;
 }
 

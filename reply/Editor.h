@@ -42,6 +42,8 @@ struct WritingState {
     MessageHeader header;
     std::string text; // lines ended by LF; UTF-8 bytes when the header says so, else DOS
     EditorFlags flags;
+    // A stored reply's reference, which its new version keeps: the board threads by it.
+    std::string keptReference;
 };
 
 // The recipient dialog: shown with `preset` in its name field, it returns ChosenRecipient
@@ -87,7 +89,8 @@ void DisplayMsg(ReplySession& session, WritingState& w, UiServices& ui, EditorDo
 bool ForwardMsg(ReplySession& session, WritingState& w, UiServices& ui, EditorDocument& document,
                 const RecipientPrompt& prompt, const ShownNames& shown, const QDateTime& now,
                 QRandomGenerator& random);
-// A stored reply about to be modified keeps the reference "0".
+// A stored reply about to be modified: no answer is being prepared, and the new version
+// keeps the stored reference.
 void UpDateMsg(WritingState& w);
 // Fills the editor from the stored reply read into the header and the text.
 void DisplayREPMsg(const ReplySession& session, const WritingState& w, EditorDocument& document);

@@ -122,6 +122,8 @@ bool MessageWriting::finish() {
     if (session_.replies.ReplyCount() != countBeforeModification_ + 1)
         return false;
     ReplaceReply(session_, *modifiedIndex_);
+    // The viewer that opened the modification goes on from the new version, at its place.
+    session_.replies.SelectedReply = *modifiedIndex_;
     return true;
 }
 

@@ -54,7 +54,7 @@ public:
     InsertionContext insertionContext(const EditorDocument& document);
 
     // After the editor closed. A modification replaces the old version only when the new one
-    // was stored whole and not cancelled; true when a message was stored.
+    // was stored whole and not cancelled, and selects it; true when a message was stored.
     bool finish();
 
     EditorFlags& flags() { return state_.flags; }

@@ -80,6 +80,19 @@ TEST_F(CliTest, ListShowsOneLinePerMessageInIndexOrder) {
     EXPECT_EQ(r.err, "Il n'y a pas de conférence 7 dans ce paquet.\n");
 }
 
+// A tab, CR or LF of a field forges no column and no line: they show as their DOS signs.
+TEST(CliFields, ListAndSearchGiveOneLinePerMessage) {
+    QTemporaryDir dir;
+    PacketBuilder b;
+    PacketMessage& m = b.conference(0, "Principal").add(0, "Ligne\nforg\202e\033", "texte\n");
+    m.from = "A\tB";
+    m.to = "C\rD";
+    b.zipTo(dir.filePath("CTRL.QWK"));
+    const std::string line = "0\t1\t02-05-96\tA\u25CBB\tC\u266AD\tLigne\u25D9forgée\u2190\n";
+    EXPECT_EQ(cli({"list", dir.filePath("CTRL.QWK")}).out, line);
+    EXPECT_EQ(cli({"search", dir.filePath("CTRL.QWK"), "texte"}).out, line);
+}
+
 TEST_F(CliTest, ReadShowsHeaderAndText) {
     CliBytesRun r = cli({"read", packet, "1001", "1"});
     EXPECT_EQ(r.status, 0) << r.err;

@@ -249,6 +249,33 @@ TEST_F(ExportCliTest, MboxReadsBackThroughPythonsMailbox) {
     EXPECT_EQ(read[0].toObject()["date"].toString(), "1996-12-25T10:30:00");
 }
 
+TEST_F(ExportCliTest, DatesKeepTheirZoneAndAnImpossibleOneTakesThePacketDate) {
+    const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"));
+    if (python.isEmpty())
+        GTEST_SKIP() << "python3 is not installed";
+    PacketBuilder p;
+    p.conference(0, "Principal");
+    p.add(0, "Zone", "x\n").date = "12-25-96";
+    p.add(0, "Impossible", "y\n").date = "02-30-96";
+    // The first message's header lies at byte 0x80.
+    p.headersDatText("[80]\r\nWhenWritten: 19961225103015-0800 02c0\r\n");
+    p.zipTo(packet);
+    ASSERT_EQ(cli({packet, "--mbox", mbox, "--json", json}).status, 0);
+    const QJsonArray read = readThroughPython(python, mbox);
+    const QJsonArray all = QJsonDocument::fromJson(readWholeFile(json)).array();
+    ASSERT_EQ(read.size(), 2);
+    ASSERT_EQ(all.size(), 2);
+    // The packet's date, 02-05-1996 21:30:00, for the impossible one, its own text beside.
+    const char* dates[] = {"1996-12-25T10:30:15-08:00", "1996-02-05T21:30:00"};
+    for (qsizetype i = 0; i < 2; ++i) {
+        EXPECT_EQ(read[i].toObject()["date"].toString(), dates[i]);
+        EXPECT_EQ(all[i].toObject()["date"].toString(), dates[i]);
+    }
+    EXPECT_FALSE(all[0].toObject().contains("headerDate"));
+    EXPECT_EQ(all[1].toObject()["headerDate"].toString(), "02-30-96 21:30");
+    EXPECT_TRUE(readWholeFile(mbox).contains("\nX-QWK-Date: 02-30-96 21:30\n"));
+}
+
 TEST_F(ExportCliTest, JsonParsesBackWithEveryField) {
     const CliRun r = cli({packet, "--json", json});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();

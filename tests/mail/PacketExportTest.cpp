@@ -119,17 +119,70 @@ TEST(PacketExportTest, JsonEscapesEveryTextAndMarksWhatIsMissing) {
     EXPECT_EQ(o["from"].toString(), "Le \"chef\" \\ 1");
     EXPECT_EQ(o["text"].toString(), "a\tb\u263Ac\n\"d\"\n");
     EXPECT_TRUE(o["number"].isNull());
-    EXPECT_TRUE(o["date"].isNull());
+    // No packet date given either: the date is 1970's, the header's text kept beside.
+    EXPECT_EQ(o["date"].toString(), "1970-01-01T00:00:00");
+    EXPECT_EQ(o["headerDate"].toString(), "xx-yy-zz 21:30");
     EXPECT_EQ(o["conference"].toInt(), 5);
     EXPECT_EQ(o["status"].toString(), " ");
 
-    // Without a date the mbox message goes without its Date header, dated 1970 on its line.
     QByteArray mbox;
     appendMboxMessage(mbox, m, "b.qwk");
     EXPECT_TRUE(mbox.startsWith("From le.chef.1@b.qwk Thu Jan  1 00:00:00 1970\n"));
-    EXPECT_FALSE(mbox.contains("\nDate:"));
+    EXPECT_TRUE(
+        mbox.contains("\nDate: Thu, 1 Jan 1970 00:00:00 -0000\nX-QWK-Date: xx-yy-zz 21:30\n"));
     EXPECT_TRUE(mbox.contains("\nMessage-ID: <b1.5@b.qwk>\n"));
     EXPECT_TRUE(mbox.contains("\nFrom: \"Le \\\"chef\\\" \\\\ 1\" <le.chef.1@b.qwk>\n"));
+}
+
+TEST(PacketExportTest, DatesTakeTheZoneGivenAndThePacketDateForNone) {
+    const QDateTime packet(QDate(1996, 3, 2), QTime(23, 59));
+    const struct {
+        std::string date, time, whenWritten;
+        QByteArray separator, mailDate, json; // json: "date" then "headerDate" when given
+    } cases[] = {
+        {"12-25-96", "10:30", "", "Wed Dec 25 10:30:00 1996", "Wed, 25 Dec 1996 10:30:00 -0000",
+         "1996-12-25T10:30:00"},
+        {"12-25-96", "10:30", "19961225103015-0800 02c0", "Wed Dec 25 10:30:15 1996",
+         "Wed, 25 Dec 1996 10:30:15 -0800", "1996-12-25T10:30:15-08:00"},
+        {"12-25-96", "10:30", "19961226043000+1100", "Thu Dec 26 04:30:00 1996",
+         "Thu, 26 Dec 1996 04:30:00 +1100", "1996-12-26T04:30:00+11:00"},
+        {"12-25-96", "10:30", "19961225103000+0000", "Wed Dec 25 10:30:00 1996",
+         "Wed, 25 Dec 1996 10:30:00 +0000", "1996-12-25T10:30:00+00:00"},
+        {"01-02-97", "08:05", "19970102080500-0930", "Thu Jan  2 08:05:00 1997",
+         "Thu, 2 Jan 1997 08:05:00 -0930", "1997-01-02T08:05:00-09:30"},
+        // A zone out of the earth's range, a day that is none, a short field: the header's.
+        {"12-25-96", "10:30", "19961225103000+1500", "Wed Dec 25 10:30:00 1996",
+         "Wed, 25 Dec 1996 10:30:00 -0000", "1996-12-25T10:30:00"},
+        {"12-25-96", "10:30", "19960230103000-0800", "Wed Dec 25 10:30:00 1996",
+         "Wed, 25 Dec 1996 10:30:00 -0000", "1996-12-25T10:30:00"},
+        {"12-25-96", "10:30", "199612251030", "Wed Dec 25 10:30:00 1996",
+         "Wed, 25 Dec 1996 10:30:00 -0000", "1996-12-25T10:30:00"},
+        // Impossible or unreadable: the packet's date, the header's text kept.
+        {"02-30-96", "10:30", "", "Sat Mar  2 23:59:00 1996", "Sat, 2 Mar 1996 23:59:00 -0000",
+         "1996-03-02T23:59:00 02-30-96 10:30"},
+        {"13-13-96", "", "", "Sat Mar  2 23:59:00 1996", "Sat, 2 Mar 1996 23:59:00 -0000",
+         "1996-03-02T23:59:00 13-13-96"},
+        {"02-30-96", "10:30", "19960302120000+0100", "Sat Mar  2 12:00:00 1996",
+         "Sat, 2 Mar 1996 12:00:00 +0100", "1996-03-02T12:00:00+01:00"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.date + " " + c.whenWritten);
+        MessageHeader h = header();
+        h.date = c.date;
+        h.time = c.time;
+        h.longFields.whenWritten = c.whenWritten;
+        const ExportedMessage m = exportedMessage(h, "x", 5, "T", 1, QDate(2026, 1, 1), packet);
+        QByteArray mbox, json;
+        appendMboxMessage(mbox, m, "b.qwk");
+        appendJsonMessage(json, m);
+        const qsizetype start = mbox.indexOf(' ', 5) + 1;
+        EXPECT_EQ(mbox.mid(start, mbox.indexOf('\n') - start), c.separator);
+        EXPECT_TRUE(mbox.contains(QByteArray("\nDate: " + c.mailDate + "\n"))) << mbox.data();
+        const QJsonObject o = QJsonDocument::fromJson(json).object();
+        EXPECT_EQ(QString(o["date"].toString() + ' ' + o["headerDate"].toString()).trimmed(),
+                  c.json);
+        EXPECT_EQ(mbox.contains("\nX-QWK-Date: "), o.contains("headerDate"));
+    }
 }
 
 TEST(PacketExportTest, LinesTooLongForMailGoQuotedPrintable) {

@@ -8,6 +8,7 @@
 #include "tests/support/ConfiguredDirectories.h"
 #include "tests/support/ScriptedUiServices.h"
 
+#include <QFile>
 #include <QStringList>
 
 #include <gtest/gtest.h>
@@ -89,6 +90,64 @@ TEST_F(PacketSearchTest, FindsThroughTheDosSetInEveryConference) {
             << c.wholeWord;
 }
 
+TEST(SearchMatcherTest, ComparesCaseFoldedCharactersOfEachMessagesOwnSet) {
+    enum Kind { DosField, DosText, Utf8Text };
+    struct Case {
+        const char* query;
+        std::string bytes;
+        Kind kind;
+        bool matchCase, wholeWord, found;
+    };
+    const std::string far = std::string(40, 'x') + "PROBL\x8AME" + std::string(20, 'y');
+    const Case cases[] = {
+        {"PROBLÈME", "le probl\x8Ame", DosText, false, false, true},
+        {"PROBLÈME", far, DosText, false, false, true},
+        {"PROBLEME", far, DosText, false, false, false},
+        {"café", "CAF\x90", DosField, false, false, true},
+        {"CAFÉ", "caf\x82", DosField, true, false, false},
+        {"OÙ", "ou pas", DosText, false, false, false},
+        {"OÙ", "o\x97 donc", DosText, false, false, true},
+        {"€", "prix 5 \x80 \xEE", DosText, false, false, false},
+        {"™", "marque \xFE", DosText, false, false, false},
+        {"€", "5 \xE2\x82\xAC", Utf8Text, false, false, true},
+        {"À", "a la", DosText, false, true, false},
+        {"À", "\x85 la", DosText, false, true, true},
+        {"à", "voil\x85 tout", DosText, false, true, false},
+        {"ß",
+         "Stra\xE1"
+         "e",
+         DosField, false, false, true},
+        {"SS",
+         "Stra\xE1"
+         "e",
+         DosField, false, false, false},
+        {"σ", "\xE4", DosField, false, false, true},
+        {"π", "\xE3", DosField, false, false, true},
+        {"π",
+         "a\xE3"
+         "b",
+         DosText, false, false, false},
+        {"a b", std::string("a\0b", 3), DosField, false, false, true},
+        {"e\u0301t\u00E9", "\x90T\x90", DosField, false, false, true},
+        {"CRÈME",
+         "cr\xC3\xA8me br\xC3\xBBl\xC3\xA9"
+         "e",
+         Utf8Text, false, false, true},
+        {"é", "\xC3\xA9t\xC3\xA9", Utf8Text, false, true, false},
+        {"Été", "\xC3\x89t\xC3\xA9", Utf8Text, true, true, true},
+        {"ETE", "ete", Utf8Text, false, false, true},
+        {"longue", "long", DosField, false, false, false},
+    };
+    for (const Case& c : cases) {
+        SearchRequest request{QString::fromUtf8(c.query)};
+        request.matchCase = c.matchCase;
+        request.wholeWord = c.wholeWord;
+        EXPECT_EQ(SearchMatcher(request).matches(c.bytes, c.kind == Utf8Text, c.kind != DosField),
+                  c.found)
+            << c.query << " in " << c.bytes;
+    }
+}
+
 TEST_F(PacketSearchTest, OneConferenceIsSearchedAloneEvenWithoutItsIndexFile) {
     const std::pair<int, QStringList> cases[] = {
         {3, {"3:Gâteau"}}, {7, {"7:Dernier"}}, {0, {"0:Bienvenue"}}, {5, {}}};
@@ -99,6 +158,29 @@ TEST_F(PacketSearchTest, OneConferenceIsSearchedAloneEvenWithoutItsIndexFile) {
         for (const SearchHit& h : searchPacket(s, request))
             found << QString::number(h.conferenceNumber) + ':' + h.subject;
         EXPECT_EQ(found, expected) << conference;
+    }
+}
+
+TEST_F(PacketSearchTest, HitsComeInIndexOrderWhateverTheFileOrder) {
+    // Conference 3's index reversed, its first message listed twice: the messages file is
+    // read in its own order, the hits given in the index's.
+    QFile index(s.settings.workPath + QStringLiteral("/003.NDX"));
+    ASSERT_TRUE(index.open(QIODevice::ReadWrite));
+    const QByteArray records = index.readAll();
+    ASSERT_EQ(records.size(), 10);
+    index.seek(0);
+    index.write(records.mid(5) + records.left(5) + records.mid(5));
+    index.close();
+    for (const auto budget : {0, 1000}) {
+        PacketSearch search(s, {QStringLiteral("E")});
+        std::vector<SearchHit> hits;
+        while (search.searchSome(hits, std::chrono::milliseconds(budget))) {
+        }
+        QStringList found;
+        for (const SearchHit& h : hits)
+            found << QString::number(h.conferenceNumber) + ':' + h.subject;
+        EXPECT_EQ(found, QStringList({"0:Bienvenue", "0:Réunion", "3:Crème", "3:Gâteau", "3:Crème",
+                                      "7:Dernier"}));
     }
 }
 

@@ -2,7 +2,7 @@
 #include "merge/ControlMerge.h"
 
 #include "core/VelkError.h"
-#include "merge/MergeFiles.h"
+#include "merge/PacketMerge.h"
 #include "packet/PacketBuilder.h"
 #include "tests/support/MergeTestSupport.h"
 
@@ -37,8 +37,7 @@ protected:
     bool merge() {
         baseBuilder.writeTo(base);
         integratedBuilder.writeTo(integrated);
-        MergeIndexFiles(base, integrated, AppendMessageFile(base, integrated));
-        return GereControlDat(base, integrated, control, notices, ui);
+        return MergePackets(base, integrated, control, notices, ui);
     }
     std::vector<std::string> conferenceLines() const {
         const auto lines = controlLines(base);
@@ -110,7 +109,7 @@ TEST_F(ControlMergeTest, RenumberedConferenceMovesItsIndexFile) {
     EXPECT_EQ(notices.NoticeMemo, QStringList({"La conférence \"Linux\" a changé de numéro,\n"
                                                "elle porte désormais le N° 8\nau lieu du N° 5"}));
     // The base entries come first under the new number; nothing is left under the old one.
-    EXPECT_EQ(findFiles(base, "*.NDX"), QStringList({"008.NDX"}));
+    EXPECT_EQ(findFiles(base, "*.NDX"), QStringList({"008.NDX", "PERSONAL.NDX"}));
     EXPECT_EQ(subjectsByIndex(base).at("008"), (std::vector<std::string>{"Ancien", "Recent"}));
 }
 
@@ -119,7 +118,7 @@ TEST_F(ControlMergeTest, RenumberedConferenceWithoutBaseMessages) {
     integratedBuilder.conference(0, "Principal").conference(8, "Linux");
     integratedBuilder.add(8, "Recent", "Texte\n");
     ASSERT_TRUE(merge());
-    EXPECT_EQ(findFiles(base, "*.NDX"), QStringList({"008.NDX"}));
+    EXPECT_EQ(findFiles(base, "*.NDX"), QStringList({"008.NDX", "PERSONAL.NDX"}));
     EXPECT_EQ(conferenceLines(), (std::vector<std::string>{"0", "Principal", "8", "Linux"}));
 }
 
@@ -221,7 +220,8 @@ TEST_F(ControlMergeTest, MissingControlFileStops) {
         integratedBuilder.writeTo(integrated);
         const QString dir = integratedMissing ? integrated : base;
         QFile::remove(joinPath(dir, "CONTROL.DAT"));
-        EXPECT_FALSE(GereControlDat(base, integrated, control, notices, ui));
+        std::vector<Renumbering> renumbered;
+        EXPECT_FALSE(GereControlDat(base, integrated, control, notices, ui, renumbered));
         EXPECT_EQ(ui.messages(), QStringList({"Fichier " + dir + "/CONTROL.DAT introuvable"}));
     }
 }

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "merge/MergeFiles.h"
+#include "merge/PacketMerge.h"
 
 #include "core/VelkError.h"
 #include "packet/PacketBuilder.h"
@@ -29,13 +30,15 @@ protected:
         baseBuilder.conference(0, "Principal").conference(5, "Linux");
         integratedBuilder.conference(0, "Principal").conference(5, "Linux");
     }
-    // Writes both packets, runs the message and index steps, returns N1.
-    std::int64_t merge() {
+    // Writes both packets, merges them, returns N1.
+    std::int64_t merge(const std::vector<Renumbering>& renumbered = {}) {
         baseBuilder.writeTo(base);
         integratedBuilder.writeTo(integrated);
-        const std::int64_t n1 = AppendMessageFile(base, integrated);
-        MergeIndexFiles(base, integrated, n1);
-        return n1;
+        PacketMerge m(base, integrated);
+        m.combineMessages();
+        MergeNotices notices;
+        m.finish(renumbered, notices);
+        return m.baseBlocks();
     }
     QString inBase(const QString& name) const { return joinPath(base, name); }
 };
@@ -50,6 +53,7 @@ TEST(TroisChiffres, PadsToThreeDigits) {
 }
 
 TEST_F(MergeFilesTest, FirstIntegratedMessageFollowsTwentyBaseBlocks) {
+    baseBuilder.control.userName = "PAUL"; // none of its messages is his
     for (int i = 0; i < 9; ++i)
         baseBuilder.add(0, "Base " + std::to_string(i), "Texte court\n");
     baseBuilder.add(0, "Base seule", "").oneBlock = true;
@@ -82,8 +86,9 @@ TEST_F(MergeFilesTest, IntegratedHeaderBlockAloneAddsNoBlockButItsIndexesStillMo
     const QByteArray before = baseBuilder.messagesFile();
     EXPECT_EQ(merge(), 3);
     EXPECT_EQ(bytesOf(inBase("MESSAGES.DAT")), before);
-    // Record number 3 becomes 3 - 1 + N1.
-    EXPECT_EQ(recordNumbers(inBase("005.NDX")), (std::vector<std::int64_t>{5}));
+    // Record 3 lay past the integrated file's end: it still points nowhere, not at a base
+    // message.
+    EXPECT_EQ(recordNumbers(inBase("005.NDX")), (std::vector<std::int64_t>{0}));
 }
 
 TEST_F(MergeFilesTest, PartialBlocksStayAligned) {
@@ -91,7 +96,7 @@ TEST_F(MergeFilesTest, PartialBlocksStayAligned) {
     integratedBuilder.add(0, "Nouveau", "Bonjour\n");
     baseBuilder.writeTo(base);
     integratedBuilder.writeTo(integrated);
-    // A torn last block in both: the base's is overwritten, the integrated one's padded.
+    // A torn last block in both: each is padded, so no byte of the base's is overwritten.
     QFile b(inBase("MESSAGES.DAT"));
     ASSERT_TRUE(b.open(QIODevice::Append));
     b.write("torn", 4);
@@ -100,10 +105,11 @@ TEST_F(MergeFilesTest, PartialBlocksStayAligned) {
     ASSERT_TRUE(i.open(QIODevice::Append));
     i.write("tail", 4);
     i.close();
-    EXPECT_EQ(AppendMessageFile(base, integrated), 3);
+    EXPECT_EQ(AppendMessageFile(base, integrated), 4);
     const QByteArray merged = bytesOf(inBase("MESSAGES.DAT"));
-    EXPECT_EQ(merged.size(), 3 * 128 + 3 * 128);
-    EXPECT_EQ(merged.mid(5 * 128), QByteArray("tail") + QByteArray(124, ' '));
+    EXPECT_EQ(merged.size(), 4 * 128 + 3 * 128);
+    EXPECT_EQ(merged.mid(3 * 128, 128), QByteArray("torn") + QByteArray(124, ' '));
+    EXPECT_EQ(merged.mid(6 * 128), QByteArray("tail") + QByteArray(124, ' '));
 }
 
 TEST_F(MergeFilesTest, PersonalIndexIsAppendedOrCreated) {
@@ -116,11 +122,12 @@ TEST_F(MergeFilesTest, PersonalIndexIsAppendedOrCreated) {
         PacketBuilder b, in;
         b.conference(0, "Principal");
         in.conference(0, "Principal");
+        b.control.userName = "PAUL"; // only PERSONAL.NDX makes its message his
         b.add(0, "Base", "Texte\n").personal = basePersonal;
         in.add(0, "Pour moi", "Bonjour\n").personal = true;
-        b.writeTo(base);
-        in.writeTo(integrated);
-        MergeIndexFiles(base, integrated, AppendMessageFile(base, integrated));
+        baseBuilder = b;
+        integratedBuilder = in;
+        merge();
         const auto personal = subjectsByIndex(base).at("PERSONAL");
         if (basePersonal)
             EXPECT_EQ(personal, (std::vector<std::string>{"Base", "Pour moi"}));
@@ -138,7 +145,7 @@ TEST_F(MergeFilesTest, IndexFileNewToTheBaseIsWrittenWhole) {
     EXPECT_EQ(subjectsByIndex(base).at("009"), (std::vector<std::string>{"Premier", "Second"}));
 }
 
-TEST_F(MergeFilesTest, FifthByteIsKeptAndDamagedRecordsPointNowhere) {
+TEST_F(MergeFilesTest, FifthByteIsTheConferenceAndDamagedRecordsPointNowhere) {
     baseBuilder.add(5, "Base", "Texte\n");
     integratedBuilder.add(5, "Nouveau", "Bonjour\n");
     integratedBuilder.extraIndexBytes(5, std::string("\0\0\0\0\x07", 5));
@@ -146,7 +153,7 @@ TEST_F(MergeFilesTest, FifthByteIsKeptAndDamagedRecordsPointNowhere) {
     integratedBuilder.extraIndexBytes(5, "xy"); // a torn record is not carried over
     merge();
     EXPECT_EQ(recordNumbers(inBase("005.NDX")), (std::vector<std::int64_t>{2, 4, 0, 0}));
-    EXPECT_EQ(fifthBytes(inBase("005.NDX")), std::string("\x05\x05\x07\x09"));
+    EXPECT_EQ(fifthBytes(inBase("005.NDX")), std::string("\x05\x05\x05\x05"));
 }
 
 TEST_F(MergeFilesTest, LongIndexFilesAreMergedWhole) {
@@ -166,7 +173,7 @@ TEST_F(MergeFilesTest, IndexNamesMatchWhateverTheirCaseOrPadding) {
     integratedBuilder.quirks.plainIndexNames = true;
     integratedBuilder.quirks.lowerCaseNames = true;
     merge();
-    EXPECT_EQ(findFiles(base, "*.NDX"), QStringList({"005.NDX"}));
+    EXPECT_EQ(findFiles(base, "*.NDX"), QStringList({"005.NDX", "PERSONAL.NDX"}));
     EXPECT_EQ(subjectsByIndex(base).at("005"), (std::vector<std::string>{"Base", "Nouveau"}));
 }
 
@@ -205,33 +212,14 @@ TEST_F(MergeFilesTest, WriteModes) {
     EXPECT_EQ(recordNumbers(path), (std::vector<std::int64_t>{21}));
 }
 
-TEST_F(MergeFilesTest, RenamingAConferenceIndexFile) {
-    const auto write = [&](const QString& name, std::vector<std::uint32_t> records) {
-        std::string data;
-        for (const std::uint32_t r : records)
-            data += indexRecord(r, 0);
-        writeFileAtomically(inBase(name), QByteArray(data.data(), qsizetype(data.size())));
-    };
-    // Plain rename.
-    write("005.NDX", {2, 4});
-    RenameIndexFile(base, 5, 8);
-    EXPECT_EQ(findFiles(base, "*.NDX"), QStringList({"008.NDX"}));
-    EXPECT_EQ(recordNumbers(inBase("008.NDX")), (std::vector<std::int64_t>{2, 4}));
-
-    // Nothing under the old number: nothing to do.
-    RenameIndexFile(base, 6, 9);
-    EXPECT_EQ(findFiles(base, "*.NDX"), QStringList({"008.NDX"}));
-
-    // The new name is taken: the old entries come first, none is lost.
-    write("1001.NDX", {30, 32});
-    RenameIndexFile(base, 8, 1001);
-    EXPECT_EQ(findFiles(base, "*.NDX"), QStringList({"1001.NDX"}));
-    EXPECT_EQ(recordNumbers(inBase("1001.NDX")), (std::vector<std::int64_t>{2, 4, 30, 32}));
-
-    // A plainly named old file is found too.
-    write("7.NDX", {6});
-    RenameIndexFile(base, 7, 12);
-    EXPECT_EQ(findFiles(base, "*.NDX"), QStringList({"012.NDX", "1001.NDX"}));
+TEST_F(MergeFilesTest, RenumberedConferencesTakeTheirBaseEntriesAlong) {
+    baseBuilder.add(5, "Cinq", "Texte\n");
+    baseBuilder.add(8, "Huit", "Texte\n");
+    baseBuilder.quirks.plainIndexNames = true; // "5.NDX"
+    integratedBuilder.add(12, "Douze", "Texte\n");
+    merge({{5, 12}, {6, 10}, {8, 9}}); // 6 had no message
+    EXPECT_EQ(findFiles(base, "*.NDX"), QStringList({"009.NDX", "012.NDX", "PERSONAL.NDX"}));
+    EXPECT_EQ(subjectsByIndex(base).at("012"), (std::vector<std::string>{"Cinq", "Douze"}));
 }
 
 } // namespace velk

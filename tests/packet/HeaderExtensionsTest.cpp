@@ -58,6 +58,7 @@ TEST(HeadersFile, SectionsByOffset) {
     EXPECT_EQ(a.sender, "Marie Curie-Sklodowska de Varsovie");
     EXPECT_EQ(a.from, "marie@example.org");
     EXPECT_EQ(a.subject, kLongSubject);
+    EXPECT_EQ(a.whenWritten, "20190810042306-0700 1a4"); // read after the character set
     EXPECT_EQ(a.utf8, std::optional<bool>(true));
     const HeaderSection& b = f.sections.at(0x1a80);
     EXPECT_EQ(b.subject, "Sans espace");
@@ -75,6 +76,8 @@ TEST(HeadersFile, SectionFillsTheLongFields) {
     s.from = "marie@example.org";
     s.subject = kLongSubject;
     s.utf8 = true;
+    h.author = padRight("marie@example.org", 25);
+    h.subject = padRight(kLongSubject.substr(0, 25), 25);
     applyHeaderSection(h, s);
     EXPECT_EQ(h.longFields.author, "marie@example.org"); // no Sender: From
     EXPECT_EQ(h.longFields.recipient, "");               // not given: the header's
@@ -82,8 +85,25 @@ TEST(HeadersFile, SectionFillsTheLongFields) {
     EXPECT_EQ(fullSubject(h), kLongSubject);
     EXPECT_TRUE(h.longFields.utf8);
     s.sender = "Marie Curie";
+    h.author = padRight("MARIE CURIE", 25);
     applyHeaderSection(h, s);
     EXPECT_EQ(fullAuthor(h), "Marie Curie");
+}
+
+// The board's own fields come first; a mail header copied below repeats some keys.
+TEST(HeadersFile, FirstOccurrenceThatAgreesWithTheField) {
+    const char* const cases[][3] = {
+        // section, 25-character field, author shown
+        {"Sender: jd\nFrom: Jean <jd@a.org>\nSender: liste@a.org\n", "jd", "jd"},
+        {"Sender: Jean\nSender: Jean <jd@a.org>\n", "Jean", "Jean"},
+        {"Sender: liste@a.org\nFrom: Marie Curie-Sklodowska de Varsovie\n",
+         "MARIE CURIE-SKLODOWSKA DE", "Marie Curie-Sklodowska de Varsovie"},
+        {"From: Jean <jd@a.org>\n", "Jean", "Jean"}};
+    for (const auto& c : cases) {
+        MessageHeader h = header("ALL", c[1], "Essai");
+        applyHeaderSection(h, parseHeadersFile(std::string("[0]\n") + c[0]).sections.at(0));
+        EXPECT_EQ(fullAuthor(h), c[2]) << c[0];
+    }
 }
 
 TEST(KludgeLines, TakenFromTheTopOfTheText) {

@@ -438,8 +438,8 @@ void TAffMsg::AnswerBtnClick() {
     // A reply already written is opened for modification; its new version takes its place
     // only when the editor stored it whole.
     const std::optional<int> reply = session_.replies.SelectedReply;
-    if (reply && editor_->modify(*reply, *this))
-        AfficheRep();
+    if (reply && editor_->modify(*reply, *this) && AfficheRep())
+        rememberShownNames();
 }
 
 void TAffMsg::ForwardBtnClick() {

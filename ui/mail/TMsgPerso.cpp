@@ -120,7 +120,12 @@ TMsgPerso::TMsgPerso(Session& session, UiServices& ui, QWidget* parent)
     resize(std::max(width, minimumSizeHint().width()), 480);
 
     actOnClick(*ListMsgPerso, [this](int) { ListMsgPersoClick(); });
-    actOnEnter(*ListReponses, [this] { ListReponsesClick(); });
+    // Enter and a double-click open the written message, as they open a line elsewhere.
+    actOnEnter(*ListReponses, [this] {
+        ListReponsesClick();
+        if (LireBtn->isEnabled())
+            LireBtnClick();
+    });
     connect(ListReponses, &QListWidget::currentRowChanged, this, &TMsgPerso::ListReponsesClick);
     connect(WriteMsgBtn, &QPushButton::clicked, this, &TMsgPerso::WriteMsgBtnClick);
     connect(DelBtn, &QPushButton::clicked, this, &TMsgPerso::DelBtnClick);

@@ -2,12 +2,18 @@
 #include "ui/widgets/French.h"
 
 #include <QCoreApplication>
+#include <QEvent>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QHeaderView>
 #include <QIdentityProxyModel>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QStyle>
 #include <QTranslator>
+#include <QTreeView>
+
+#include <algorithm>
 
 namespace velk {
 
@@ -48,6 +54,30 @@ public:
     }
 };
 
+// Widens the dialog when it is shown by what its list lacks to show every column: the
+// default size was made for the shorter English titles.
+class ColumnsShownWhole : public QObject {
+public:
+    ColumnsShownWhole(QFileDialog& dialog, QTreeView& view)
+        : QObject(&dialog), dialog_(dialog), view_(view) {
+        dialog.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == &dialog_ && event->type() == QEvent::Show) {
+            const int missing = view_.header()->length() - view_.viewport()->width();
+            if (missing > 0)
+                dialog_.resize(dialog_.width() + missing, dialog_.height());
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QFileDialog& dialog_;
+    QTreeView& view_;
+};
+
 } // namespace
 
 void installFrench(QCoreApplication& app) {
@@ -60,6 +90,16 @@ void installFrench(QCoreApplication& app) {
 
 void showFilesInFrench(QFileDialog& dialog) {
     dialog.setProxyModel(new FrenchFileModel(&dialog));
+    auto* view = dialog.findChild<QTreeView*>();
+    if (!view)
+        return;
+    // The column of the dates holds its French title and a French date...
+    QHeaderView* header = view->header();
+    const int date = 2 * view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) +
+                     view->fontMetrics().horizontalAdvance(QStringLiteral("00/00/0000 00:00 "));
+    header->resizeSection(Modified, std::max(header->sectionSizeHint(Modified), date));
+    // ...and the dialog opens wide enough to show it whole.
+    new ColumnsShownWhole(dialog, *view);
 }
 
 } // namespace velk

@@ -30,7 +30,10 @@ QWidget* activeParent() {
 }
 
 QString titleOr(const QString& caption) {
-    return caption.isNull() ? QStringLiteral("VELK") : caption;
+    if (caption.isNull())
+        return QStringLiteral("VELK");
+    // Qt gives a window with an empty title the program's name in the title bar.
+    return caption.isEmpty() ? QStringLiteral(" ") : caption;
 }
 
 QMessageBox::StandardButton ask(const QString& text, const QString& caption, bool withCancel) {

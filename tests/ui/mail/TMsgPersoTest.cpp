@@ -53,6 +53,7 @@ protected:
     }
     void write(const std::string& subject) {
         ReplyDraft d;
+        d.answer = true, d.answeredNumber = "1";
         d.lines = {"Texte " + subject};
         d.conference = 7;
         d.recipient = "ANNE";
@@ -112,7 +113,7 @@ TEST_F(TMsgPersoTest, DeletingAsksInAnUntitledBoxAndOnlyOuiDeletes) {
         });
         m.DelBtn->click();
         EXPECT_TRUE(steps.done());
-        EXPECT_EQ(title, QString());
+        EXPECT_EQ(title, QStringLiteral(" ")); // an empty one would show the program's name
         EXPECT_EQ(text, kConfirmErase);
         EXPECT_EQ(QFile::exists(ReplyFilePath(s)), button == QStringLiteral("&Non"));
     }
@@ -323,6 +324,29 @@ TEST_F(TMsgPersoTest, ModifyingTheSecondOfThree) {
     EXPECT_EQ(subjects(m.ListReponses), (QStringList{"Un", "Deux bis", "Trois"}));
     EXPECT_FALSE(s.replies.SelectedReply);
     EXPECT_EQ(ui.busyDepth(), 0);
+}
+
+// The second written message reread, modified and sent: at its place, its reference kept.
+TEST_F(TMsgPersoTest, RereadingGoesOnFromAModifiedMessage) {
+    unpack(), write("Un"), write("Deux"), write("Trois");
+    QtUiServices real{QString()};
+    windows = createWindows(s, real);
+    TAffMsg& v = *windows->AffMsg;
+    QStringList seen;
+    ModalSteps steps;
+    steps.then("TAffMsg", [&](QWidget&) {
+        for (QPushButton* b : {v.AnswerBtn, v.NextMsgBtn, v.FermerBtn})
+            seen << v.NbLabel->text() + v.view().lines.front().text, b->click();
+    });
+    steps.then("TWriteMsg", [&](QWidget&) {
+        windows->WriteMsg->Reponse->setPlainText("Neuf"), windows->WriteMsg->OKBtn->click();
+    });
+    windows->MsgPerso->AfficheMsgREP();
+    windows->MsgPerso->ListReponses->setCurrentRow(1);
+    windows->MsgPerso->LireBtn->click();
+    EXPECT_EQ(seen, (QStringList{"Msg N° 2 / 3      Texte Deux", "Msg N° 2 / 3      Neuf",
+                                 "Msg N° 3 / 3      Texte Trois"}));
+    EXPECT_EQ((readWrittenMessage(s, 1), s.store.CurrentHeader.reference), "1       ");
 }
 
 TEST_F(TMsgPersoTest, RereadingWithoutSelectionStartsAtTheFirst) {

@@ -1,17 +1,21 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "ui/merge/TFusion.h"
 
+#include "core/Archiver.h"
 #include "core/FileUtil.h"
 #include "packet/PacketBuilder.h"
 #include "session/Session.h"
 #include "session/StartUp.h"
 #include "tests/support/ButtonCaptions.h"
 #include "tests/support/ConfiguredDirectories.h"
+#include "tests/support/ModalSteps.h"
 #include "tests/support/ProgramDir.h"
 #include "tests/support/ScriptedUiServices.h"
+#include "tests/support/ZipWriter.h"
 #include "ui/main/TForm1.h"
 #include "ui/main/Windows.h"
 #include "ui/merge/TWaitFusion.h"
+#include "ui/widgets/QtUiServices.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -21,8 +25,10 @@
 #include <QFileSystemModel>
 #include <QLabel>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTreeView>
 
 #include <gtest/gtest.h>
@@ -353,6 +359,42 @@ TEST_F(TFusionTest, FailedMergeClosesTheWindow) {
     EXPECT_EQ(readWholeFile(base), baseBytes);
     expectClosedAfterMerge();
     EXPECT_EQ(w->result(), QDialog::Rejected);
+}
+
+TEST_F(TFusionTest, AMemberNamedInNoUtf8IsKeptThroughTheRealMessageBoxes) {
+    makePackets();
+    ZipWriter z;
+    z.addAll(baseBuilder.files());
+    z.add("BULL\x82TIN.TXT", "Bulletin");
+    z.writeTo(base);
+    QFile older(base);
+    ASSERT_TRUE(older.open(QIODevice::ReadWrite) &&
+                older.setFileTime(QDateTime(QDate(2021, 3, 4), QTime(0, 0)),
+                                  QFileDevice::FileModificationTime));
+    QtUiServices real{QString()};
+    TFusion fusion(s, real, wait);
+    fusion.show();
+    choose(fusion.SourceFileListBox, "VELKTEST.QWK");
+    choose(fusion.DestFileListBox, "NOUVEAU.QWK");
+    ModalSteps steps;
+    QStringList texts;
+    for (const char* button : {"", "&Non"}) {
+        steps.then("QMessageBox", [&texts, button](QWidget& w) {
+            auto& box = static_cast<QMessageBox&>(w);
+            texts.append(box.text());
+            for (QAbstractButton* b : box.buttons())
+                if (!*button || b->text() == button)
+                    b->click();
+        });
+    }
+    fusion.FusionBtn->click();
+    EXPECT_TRUE(steps.done());
+    EXPECT_EQ(texts,
+              QStringList({kDone, "Peut-on effacer le fichier intégré ?\n(" + integrated + ")"}));
+    QTemporaryDir opened;
+    ASSERT_TRUE(unpackArchive(base, opened.path()).ok());
+    EXPECT_TRUE(fs::exists(toFsPath(opened.path()) / "BULL\x82TIN.TXT"));
+    EXPECT_FALSE(fusion.isVisible());
 }
 
 TEST_F(TFusionTest, AnyWayOutOfTheNoticesLeavesTheNormalLayout) {

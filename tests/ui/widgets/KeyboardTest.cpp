@@ -174,8 +174,8 @@ TEST_F(KeyboardTest, EnterAndDoubleClickDoWhatAClickDoes) {
              t.s.replies.SelectedReply.reset();
              return *w.MsgPerso->ListReponses;
          },
-         [](KeyboardTest& t, Windows& w) {
-             return t.s.replies.SelectedReply == 1 && w.MsgPerso->isVisible();
+         [](KeyboardTest& t, Windows& w) { // "Relire"
+             return t.viewerRuns == 1 && w.MsgPerso->isVisible();
          }},
         {"Choix",
          [](KeyboardTest&, Windows& w) -> QListWidget& {

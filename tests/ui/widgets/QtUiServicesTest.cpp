@@ -128,6 +128,8 @@ TEST(FrenchDialogs, FileDialogListsFoldersDatesAndSizesInFrench) {
         EXPECT_EQ(cell("COURRIER", 3), "07/12/2026 15:48");
         EXPECT_EQ(cell("A.QWK", 1), "1,95 ko");
         EXPECT_EQ(cell("A.QWK", 3), "07/12/2026 15:48");
+        EXPECT_LE(view->columnViewportPosition(3) + view->columnWidth(3),
+                  view->viewport()->width());
         QStringList buttons;
         for (QAbstractButton* b : dialog.findChild<QDialogButtonBox*>()->buttons())
             buttons.append(b->text());
