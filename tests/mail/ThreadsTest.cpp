@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "mail/Threads.h"
 #include "mail/Browser.h"
+#include "packet/HeaderExtensions.h"
 
 #include <gtest/gtest.h>
 
@@ -63,6 +64,12 @@ TEST(ThreadsTest, ChainsLoopsMissingParentsAndDuplicates) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(listed(c.messages), c.order) << c.what;
+}
+
+TEST(ThreadsTest, HeadersDatIdentifiers) {
+    const HeaderSection h =
+        parseHeadersFile("[80]\nMSGID: <a@b>\nReferences: <x> <y>\nMessage-ID: z\n").sections[128];
+    EXPECT_EQ(h.messageId + " " + h.inReplyTo, "<a@b> <y>");
 }
 
 TEST(ThreadsTest, ALongChainListsEveryMessageAndIndentsItsLinesUpToALimit) {
