@@ -84,6 +84,8 @@ TMessagerie::TMessagerie(Session& session, UiServices& ui, QWidget* parent)
     }
 
     auto* buttons = new QHBoxLayout;
+    // Five orders and three actions share the window's fixed width.
+    buttons->setSpacing(2);
     buttons->addWidget(new QLabel(QStringLiteral("Ordre de tri :")));
     for (QPushButton* b : {TriDateBtn, TriAuteurBtn, TriDestBtn, TriSujetBtn, TriFilBtn})
         buttons->addWidget(b);
