@@ -133,12 +133,12 @@ const bool registered = [] {
         for (int order = 1; order <= 5; ++order) {
             const std::string name = std::string(shapeName(shape)) + "/" + kOrders[order - 1];
             benchmark::RegisterBenchmark(("ClickToLines50k/" + name).c_str(), ClickToLines, shape,
-                                         order)
+                                         order, ThreadShape::None)
                 ->Unit(benchmark::kMillisecond)
                 ->MeasureProcessCPUTime()
                 ->UseRealTime();
             benchmark::RegisterBenchmark(("SortToLines50k/" + name).c_str(), SortToLines, shape,
-                                         order)
+                                         order, ThreadShape::None)
                 ->Unit(benchmark::kMillisecond)
                 ->MeasureProcessCPUTime()
                 ->UseRealTime();
