@@ -88,15 +88,15 @@ struct Packets {
     QString baseUnpacked, integratedUnpacked, mergedUnpacked;
 
     explicit Packets(Shape shape) {
-        baseQwk = joinPath(root.path(), "BASE.QWK");
-        integratedQwk = joinPath(root.path(), "NOUVEAU.QWK");
+        baseQwk = joinPath(root.path(), QStringLiteral("BASE.QWK"));
+        integratedQwk = joinPath(root.path(), QStringLiteral("NOUVEAU.QWK"));
         makePacket(1, "02-05-1996", shape).zipTo(baseQwk);
         makePacket(2, "02-06-1996", shape).zipTo(integratedQwk);
-        baseUnpacked = unpackFresh(baseQwk, "base");
-        integratedUnpacked = unpackFresh(integratedQwk, "integrated");
+        baseUnpacked = unpackFresh(baseQwk, QStringLiteral("base"));
+        integratedUnpacked = unpackFresh(integratedQwk, QStringLiteral("integrated"));
         // The merged directory the packing step works on.
-        mergedUnpacked = copyOf(baseUnpacked, "merged");
-        const QString scratch = copyOf(integratedUnpacked, "scratch");
+        mergedUnpacked = copyOf(baseUnpacked, QStringLiteral("merged"));
+        const QString scratch = copyOf(integratedUnpacked, QStringLiteral("scratch"));
         SilentUi ui;
         PacketControl control;
         MergeNotices notices;
@@ -140,8 +140,8 @@ void MergeAgainstArchivers(benchmark::State& state) {
     SilentUi ui;
     double ownMs = 0, archiversMs = 0;
     for (auto _ : state) {
-        const QString base = p.copyOf(p.baseUnpacked, "tmp1");
-        const QString integrated = p.copyOf(p.integratedUnpacked, "tmp2");
+        const QString base = p.copyOf(p.baseUnpacked, QStringLiteral("tmp1"));
+        const QString integrated = p.copyOf(p.integratedUnpacked, QStringLiteral("tmp2"));
         QElapsedTimer t;
         t.start();
         PacketControl control;
@@ -150,16 +150,16 @@ void MergeAgainstArchivers(benchmark::State& state) {
             state.SkipWithError("the merge stopped");
         ownMs += double(t.nsecsElapsed()) / 1e6;
 
-        p.clear("tmp1");
-        p.clear("tmp2");
-        QFile::remove(p.dir("TMPQWK.QWK"));
+        p.clear(QStringLiteral("tmp1"));
+        p.clear(QStringLiteral("tmp2"));
+        QFile::remove(p.dir(QStringLiteral("TMPQWK.QWK")));
         QStringList members;
         for (const QString& f : QDir(p.mergedUnpacked).entryList(QDir::Files))
             members.append(joinPath(p.mergedUnpacked, f));
         t.start();
-        if (!unpackArchive(p.baseQwk, p.dir("tmp1")).ok() ||
-            !unpackArchive(p.integratedQwk, p.dir("tmp2")).ok() ||
-            packFiles(p.dir("TMPQWK.QWK"), members) != 0)
+        if (!unpackArchive(p.baseQwk, p.dir(QStringLiteral("tmp1"))).ok() ||
+            !unpackArchive(p.integratedQwk, p.dir(QStringLiteral("tmp2"))).ok() ||
+            packFiles(p.dir(QStringLiteral("TMPQWK.QWK")), members) != 0)
             state.SkipWithError("an archiver failed");
         archiversMs += double(t.nsecsElapsed()) / 1e6;
     }

@@ -61,7 +61,7 @@ int run(const QStringList& args, CliIo& io) {
                (h.isPrivate() ? QStringLiteral("Privé") : QStringLiteral("Public")) +
                QLatin1Char('\n');
         if (const QString ref = cliField(cliText(h.reference).trimmed());
-            !ref.isEmpty() && ref != "0")
+            !ref.isEmpty() && ref != QLatin1String("0"))
             out += QStringLiteral("Référence : ") + ref + QLatin1Char('\n');
         out += QLatin1Char('\n') + messageCharacters(h, s.store.MessageText) + QLatin1Char('\n');
         io.print(out);

@@ -3,7 +3,7 @@
 find_file(VELK_PSF_FONT default8x16.psf.gz PATHS /usr/share/consolefonts NO_DEFAULT_PATH REQUIRED)
 
 add_executable(psf2ttf tools/psf2ttf.cpp)
-target_compile_options(psf2ttf PRIVATE -Wall -Wextra)
+target_link_libraries(psf2ttf PRIVATE velk_options)
 set_target_properties(psf2ttf PROPERTIES AUTOMOC OFF)
 
 set(VELK_FONT_FILE ${CMAKE_BINARY_DIR}/VELKFONT.FON)

@@ -434,8 +434,9 @@ QString PacketMerge::check() const {
                     continue;
                 seen[std::size_t(b)] = true;
                 const unsigned char* h = source.block(b);
-                const std::int64_t length = (h ? recordBlockCount(h).value_or(1) : 1) * kBlock;
-                const std::string_view was = source.bytes(b * kBlock, length);
+                const std::int64_t recordLength =
+                    (h ? recordBlockCount(h).value_or(1) : 1) * kBlock;
+                const std::string_view was = source.bytes(b * kBlock, recordLength);
                 if (merged.bytes(target * kBlock, std::int64_t(was.size())) != was)
                     ++altered;
             }

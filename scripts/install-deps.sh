@@ -13,7 +13,7 @@ packages=(
 )
 test_packages=(
     libbenchmark-dev xvfb xauth
-    clang-format poppler-utils desktop-file-utils shared-mime-info libglib2.0-bin
+    clang-format clang-tidy poppler-utils desktop-file-utils shared-mime-info libglib2.0-bin
     clang libclang-rt-14-dev
 )
 deb_packages=(dpkg-dev file lintian)

@@ -602,18 +602,18 @@ TEST_F(BrowserTest, ListedHeadersAreTheHeadersTheViewerReads) {
                              '0',  '1', '2',    '9', 'A', '\x82'};
     std::string bytes(kBlockSize, ' ');
     for (int i = 0; i < 600; ++i) {
-        Block b;
-        for (char& c : b)
+        Block block;
+        for (char& c : block)
             c = alphabet[random() % sizeof alphabet];
         if (i % 3 != 0) {
             const QDate d(1980 + int(random() % 60), 1 + int(random() % 12),
                           1 + int(random() % 28));
             const std::string date = d.toString(i % 2 ? "MM-dd-yy" : "dd-MM-yyyy").toStdString();
-            std::copy_n(date.data(), std::min<std::size_t>(date.size(), 8), b.data() + 8);
+            std::copy_n(date.data(), std::min<std::size_t>(date.size(), 8), block.data() + 8);
         }
         if (i % 11 == 0)
-            b.fill('\0');
-        bytes.append(b.data(), b.size());
+            block.fill('\0');
+        bytes.append(block.data(), block.size());
     }
     writeFileAtomically(joinPath(work(), "MESSAGES.DAT"), QByteArray::fromStdString(bytes));
     std::vector<std::int32_t> blocks(600);

@@ -127,7 +127,7 @@ INSTANTIATE_TEST_SUITE_P(
         CursorCase{"SaveAfterTextRestoreOnAnotherLine", "  \x1b[s\n\n   \x1b[u", 2, 0},
         CursorCase{"HugeCountStays", "\x1b[99999999999999999B", 0, 0},
         CursorCase{"UnusedCommandsDoNothing", " \x1b[2K\x1b[6n\x1b[7h\x1b[7l\x1b[0;1p", 1, 0}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 struct ColourCase {
     int index;

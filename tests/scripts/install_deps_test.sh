@@ -109,7 +109,7 @@ deb=$(echo $queried)
 for p in cmake qt6-base-dev zip unzip console-data libgtest-dev; do
     expect_contains "build and run packages" " $base " " $p "
 done
-for p in clang-format poppler-utils desktop-file-utils libglib2.0-bin lintian dpkg-dev; do
+for p in clang-format clang-tidy poppler-utils desktop-file-utils libglib2.0-bin lintian dpkg-dev; do
     expect_contains "test tools with --test" " $all " " $p "
     case " $base " in *" $p "*) fail "$p installed for a plain run" ;; esac
 done

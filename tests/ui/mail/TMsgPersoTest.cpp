@@ -106,9 +106,9 @@ TEST_F(TMsgPersoTest, DeletingAsksInAnUntitledBoxAndOnlyOuiDeletes) {
             auto& box = static_cast<QMessageBox&>(w);
             title = box.windowTitle();
             text = box.text();
-            for (QAbstractButton* b : box.buttons()) {
-                if (b->text() == button)
-                    b->click();
+            for (QAbstractButton* btn : box.buttons()) {
+                if (btn->text() == button)
+                    btn->click();
             }
         });
         m.DelBtn->click();
@@ -139,12 +139,13 @@ TEST_F(TMsgPersoTest, CaptionsHintsFontsAndHelp) {
         {m.FermerBtn, "&Fermer", "Sortir de la fenêtre"},
         {m.HelpBtn, "&Aide", "Aide contextuelle"},
     };
-    for (const Button& b : buttons) {
-        EXPECT_EQ(b.button->text(), QString::fromUtf8(b.caption));
-        EXPECT_EQ(b.button->toolTip(), QString::fromUtf8(b.hint));
-        EXPECT_EQ(b.button->isDefault(), b.button == m.FermerBtn);
+    for (const Button& btn : buttons) {
+        EXPECT_EQ(btn.button->text(), QString::fromUtf8(btn.caption));
+        EXPECT_EQ(btn.button->toolTip(), QString::fromUtf8(btn.hint));
+        EXPECT_EQ(btn.button->isDefault(), btn.button == m.FermerBtn);
         // Nothing to act on yet, and no editor or viewer given.
-        EXPECT_FALSE(b.button->isEnabled() && b.button != m.FermerBtn && b.button != m.HelpBtn);
+        EXPECT_FALSE(btn.button->isEnabled() && btn.button != m.FermerBtn &&
+                     btn.button != m.HelpBtn);
     }
     EXPECT_EQ(m.ListMsgPerso->font().family(), kDosFontFamily);
     EXPECT_EQ(m.ListReponses->font().family(), kDosFontFamily);
@@ -335,8 +336,8 @@ TEST_F(TMsgPersoTest, RereadingGoesOnFromAModifiedMessage) {
     QStringList seen;
     ModalSteps steps;
     steps.then("TAffMsg", [&](QWidget&) {
-        for (QPushButton* b : {v.AnswerBtn, v.NextMsgBtn, v.FermerBtn})
-            seen << v.NbLabel->text() + v.view().lines.front().text, b->click();
+        for (QPushButton* btn : {v.AnswerBtn, v.NextMsgBtn, v.FermerBtn})
+            seen << v.NbLabel->text() + v.view().lines.front().text, btn->click();
     });
     steps.then("TWriteMsg", [&](QWidget&) {
         windows->WriteMsg->Reponse->setPlainText("Neuf"), windows->WriteMsg->OKBtn->click();
@@ -377,18 +378,18 @@ TEST_F(TMsgPersoTest, RereadingWithoutSelectionStartsAtTheFirst) {
 
 TEST_F(TMsgPersoTest, CreatedWithTheOtherWindowsAndWired) {
     unpack();
-    const auto windows = createWindows(s, ui);
-    ASSERT_TRUE(windows->MsgPerso);
-    windows->QWK->show();
-    EXPECT_TRUE(windows->QWK->MsgPersoBtn->isEnabled());
+    const auto created = createWindows(s, ui);
+    ASSERT_TRUE(created->MsgPerso);
+    created->QWK->show();
+    EXPECT_TRUE(created->QWK->MsgPersoBtn->isEnabled());
     bool shown = false;
     ui.onModal("TMsgPerso", [&](QObject& window) {
-        shown = &window == windows->MsgPerso.get();
+        shown = &window == created->MsgPerso.get();
         return 0;
     });
-    windows->QWK->MsgPersoBtn->click();
+    created->QWK->MsgPersoBtn->click();
     EXPECT_TRUE(shown);
-    windows->QWK->hide();
+    created->QWK->hide();
 }
 
 } // namespace velk

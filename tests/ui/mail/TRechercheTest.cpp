@@ -54,8 +54,8 @@ TEST_F(TRechercheTest, CaptionsOfTheWindow) {
     const QList<QAbstractButton*> buttons = {w.Sujet,       w.Auteur,     w.Destinataire,
                                              w.TexteMsg,    w.Majuscules, w.MotEntier,
                                              w.ChercherBtn, w.HelpBtn,    w.FermerBtn};
-    for (QAbstractButton* b : buttons)
-        captions << b->text() + (b->isCheckable() && b->isChecked() ? "*" : "");
+    for (QAbstractButton* btn : buttons)
+        captions << btn->text() + (btn->isCheckable() && btn->isChecked() ? "*" : "");
     EXPECT_EQ(captions, QStringList({"&Sujet*", "&Auteur*", "&Destinataire*", "Te&xte du message*",
                                      "&Majuscules/minuscules", "Mot &entier", "&Chercher", "Ai&de",
                                      "&Fermer"}));

@@ -380,9 +380,9 @@ TEST_F(TFusionTest, AMemberNamedInNoUtf8IsKeptThroughTheRealMessageBoxes) {
     ModalSteps steps;
     QStringList texts;
     for (int box = 0; box < 2; ++box) // OK, then Escape: the question's "&Non"
-        steps.then("QMessageBox", [&texts](QWidget& w) {
-            texts.append(static_cast<QMessageBox&>(w).text());
-            static_cast<QMessageBox&>(w).reject();
+        steps.then("QMessageBox", [&texts](QWidget& dialog) {
+            texts.append(static_cast<QMessageBox&>(dialog).text());
+            static_cast<QMessageBox&>(dialog).reject();
         });
     fusion.FusionBtn->click();
     EXPECT_TRUE(steps.done());

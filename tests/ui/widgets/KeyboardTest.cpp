@@ -129,66 +129,66 @@ struct ListCase {
 TEST_F(KeyboardTest, EnterAndDoubleClickDoWhatAClickDoes) {
     const ListCase cases[] = {
         {"Liste des bulletins",
-         [](KeyboardTest&, Windows& w) -> QListView& {
-             w.ListeBull->fill({"Bulletin N°1", "Bulletin N°2"});
-             w.ListeBull->show();
-             return *w.ListeBull->ListBull;
+         [](KeyboardTest&, Windows& ws) -> QListView& {
+             ws.ListeBull->fill({"Bulletin N°1", "Bulletin N°2"});
+             ws.ListeBull->show();
+             return *ws.ListeBull->ListBull;
          },
-         [](KeyboardTest& t, Windows& w) {
-             return t.viewerRuns == 1 && w.AffBulletins->windowTitle() == "Bulletin N°2" &&
-                    w.ListeBull->isVisible();
+         [](KeyboardTest& t, Windows& ws) {
+             return t.viewerRuns == 1 && ws.AffBulletins->windowTitle() == "Bulletin N°2" &&
+                    ws.ListeBull->isVisible();
          }},
         {"Conférences",
-         [](KeyboardTest& t, Windows& w) -> QListView& {
-             w.Messagerie->fillConferences(buildConferenceList(t.s));
-             w.Messagerie->show();
-             w.Messagerie->ListConf->setCurrentRow(1);
-             dynamic_cast<LineListModel&>(*w.Messagerie->ListMsg->model()).clear();
-             return *w.Messagerie->ListConf;
+         [](KeyboardTest& t, Windows& ws) -> QListView& {
+             ws.Messagerie->fillConferences(buildConferenceList(t.s));
+             ws.Messagerie->show();
+             ws.Messagerie->ListConf->setCurrentRow(1);
+             dynamic_cast<LineListModel&>(*ws.Messagerie->ListMsg->model()).clear();
+             return *ws.Messagerie->ListConf;
          },
-         [](KeyboardTest&, Windows& w) {
-             return w.Messagerie->ListMsg->count() == 2 && w.Messagerie->isVisible();
+         [](KeyboardTest&, Windows& ws) {
+             return ws.Messagerie->ListMsg->count() == 2 && ws.Messagerie->isVisible();
          }},
         {"Messages",
-         [](KeyboardTest& t, Windows& w) -> QListView& {
-             w.Messagerie->fillConferences(buildConferenceList(t.s));
-             w.Messagerie->ListConfClick();
-             w.Messagerie->show();
-             return *w.Messagerie->ListMsg;
+         [](KeyboardTest& t, Windows& ws) -> QListView& {
+             ws.Messagerie->fillConferences(buildConferenceList(t.s));
+             ws.Messagerie->ListConfClick();
+             ws.Messagerie->show();
+             return *ws.Messagerie->ListMsg;
          },
-         [](KeyboardTest& t, Windows& w) {
-             return t.viewerRuns == 1 && t.s.store.MessageText == "b" && w.Messagerie->isVisible();
+         [](KeyboardTest& t, Windows& ws) {
+             return t.viewerRuns == 1 && t.s.store.MessageText == "b" && ws.Messagerie->isVisible();
          }},
         {"Messages personnels",
-         [](KeyboardTest& t, Windows& w) -> QListView& {
-             w.MsgPerso->fillPersonal(loadPersonalMessages(t.s, t.ui));
-             w.MsgPerso->AfficheMsgREP();
-             w.MsgPerso->show();
-             return *w.MsgPerso->ListMsgPerso;
+         [](KeyboardTest& t, Windows& ws) -> QListView& {
+             ws.MsgPerso->fillPersonal(loadPersonalMessages(t.s, t.ui));
+             ws.MsgPerso->AfficheMsgREP();
+             ws.MsgPerso->show();
+             return *ws.MsgPerso->ListMsgPerso;
          },
-         [](KeyboardTest& t, Windows& w) {
-             return t.viewerRuns == 1 && t.s.store.MessageText == "d" && w.MsgPerso->isVisible();
+         [](KeyboardTest& t, Windows& ws) {
+             return t.viewerRuns == 1 && t.s.store.MessageText == "d" && ws.MsgPerso->isVisible();
          }},
         {"Messages écrits",
-         [](KeyboardTest& t, Windows& w) -> QListView& {
-             w.MsgPerso->AfficheMsgREP();
-             w.MsgPerso->show();
-             w.MsgPerso->ListReponses->setCurrentRow(1);
+         [](KeyboardTest& t, Windows& ws) -> QListView& {
+             ws.MsgPerso->AfficheMsgREP();
+             ws.MsgPerso->show();
+             ws.MsgPerso->ListReponses->setCurrentRow(1);
              t.s.replies.SelectedReply.reset();
-             return *w.MsgPerso->ListReponses;
+             return *ws.MsgPerso->ListReponses;
          },
-         [](KeyboardTest& t, Windows& w) { // "Relire"
-             return t.viewerRuns == 1 && w.MsgPerso->isVisible();
+         [](KeyboardTest& t, Windows& ws) { // "Relire"
+             return t.viewerRuns == 1 && ws.MsgPerso->isVisible();
          }},
         {"Choix",
-         [](KeyboardTest&, Windows& w) -> QListView& {
-             w.Liste->ShowTag(LibraryKind::Taglines);
-             w.Liste->chooser.ChooserResult[2].reset();
-             w.Liste->show();
-             return *w.Liste->ListeElem;
+         [](KeyboardTest&, Windows& ws) -> QListView& {
+             ws.Liste->ShowTag(LibraryKind::Taglines);
+             ws.Liste->chooser.ChooserResult[2].reset();
+             ws.Liste->show();
+             return *ws.Liste->ListeElem;
          },
-         [](KeyboardTest&, Windows& w) {
-             return w.Liste->chooser.ChooserResult[2] == 1 && !w.Liste->isVisible();
+         [](KeyboardTest&, Windows& ws) {
+             return ws.Liste->chooser.ChooserResult[2] == 1 && !ws.Liste->isVisible();
          }},
     };
     for (const ListCase& c : cases) {
@@ -214,15 +214,15 @@ struct HelpCase {
 
 TEST_F(KeyboardTest, F1OpensTheWindowsHelp) {
     const HelpCase cases[] = {
-        {"bulletins", [](Windows& w) -> QWidget& { return *w.ListeBull; }, 1000},
-        {"nouveaux fichiers", [](Windows& w) -> QWidget& { return *w.ListeFiles; }, 2000},
-        {"messagerie", [](Windows& w) -> QWidget& { return *w.Messagerie; }, 3000},
-        {"messages personnels", [](Windows& w) -> QWidget& { return *w.MsgPerso; }, 4000},
-        {"message", [](Windows& w) -> QWidget& { return *w.AffMsg; }, 5000},
-        {"éditeur", [](Windows& w) -> QWidget& { return *w.WriteMsg; }, 6000},
-        {"entêtes", [](Windows& w) -> QWidget& { return *w.Param1; }, 9001},
-        {"configuration", [](Windows& w) -> QWidget& { return *w.Param0; }, 8000},
-        {"fusion", [](Windows& w) -> QWidget& { return *w.Fusion; }, 10000},
+        {"bulletins", [](Windows& ws) -> QWidget& { return *ws.ListeBull; }, 1000},
+        {"nouveaux fichiers", [](Windows& ws) -> QWidget& { return *ws.ListeFiles; }, 2000},
+        {"messagerie", [](Windows& ws) -> QWidget& { return *ws.Messagerie; }, 3000},
+        {"messages personnels", [](Windows& ws) -> QWidget& { return *ws.MsgPerso; }, 4000},
+        {"message", [](Windows& ws) -> QWidget& { return *ws.AffMsg; }, 5000},
+        {"éditeur", [](Windows& ws) -> QWidget& { return *ws.WriteMsg; }, 6000},
+        {"entêtes", [](Windows& ws) -> QWidget& { return *ws.Param1; }, 9001},
+        {"configuration", [](Windows& ws) -> QWidget& { return *ws.Param0; }, 8000},
+        {"fusion", [](Windows& ws) -> QWidget& { return *ws.Fusion; }, 10000},
     };
     for (const HelpCase& c : cases) {
         QWidget& window = c.window_(*w);
