@@ -38,7 +38,7 @@ struct ShapedPacket {
         addShapedMessages(b, 0, s, kMessages, 2026, 6);
         b.writeTo(dir.path());
         session.settings.workPath = dir.path();
-        InitQWK(session, ui);
+        shown(InitQWK(session), ui);
         buildConferenceList(session);
     }
 };

@@ -64,7 +64,7 @@ struct UnpackedPacket {
         b.writeTo(work.path());
         session.settings.workPath = work.path();
         HeadlessUiServices ui;
-        if (!loadUnpackedPacket(session, ui))
+        if (!shown(loadUnpackedPacket(session), ui))
             throw std::runtime_error("the packet did not load");
         indexFiles = findIndexFiles(work.path(), session.packet);
     }

@@ -83,7 +83,7 @@ void OpenPacket(benchmark::State& state) {
         session->settings.workPath = work->path();
         state.ResumeTiming();
 
-        if (!unpackArchive(packet, work->path()).ok() || !InitQWK(*session, ui)) {
+        if (!unpackArchive(packet, work->path()).ok() || !shown(InitQWK(*session), ui)) {
             state.SkipWithError("the packet did not open");
             break;
         }

@@ -43,7 +43,7 @@ struct ShownConference {
         addShapedMessages(b, 0, k.first, k.second, 2026);
         b.writeTo(dir.path());
         session.settings.workPath = dir.path();
-        InitQWK(session, ui);
+        shown(InitQWK(session), ui);
         window = std::make_unique<TMessagerie>(session, ui);
         window->fillConferences(buildConferenceList(session));
         window->show();

@@ -56,7 +56,7 @@ struct UnpackedPacket {
             m.from = shape == Shape::OneAuthor ? "INTROUVABL" : "AUTEUR " + std::to_string(i % 97);
         }
         b.writeTo(session.settings.workPath);
-        InitQWK(session, ui);
+        shown(InitQWK(session), ui);
     }
 };
 

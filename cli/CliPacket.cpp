@@ -40,7 +40,7 @@ std::unique_ptr<CliPacket> openCliPacket(const QString& packetPath, CliIo& io, U
     s.packet.packetFileName = packetPath;
     bool loaded = false;
     runAction(ui, [&] {
-        if (!unpackAndLoadPacket(s, packetPath, ui))
+        if (!shown(unpackAndLoadPacket(s, packetPath), ui))
             return;
         packet->indexFiles = findIndexFiles(s.settings.workPath, s.packet);
         loaded = true;

@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::vector<std::string> lines = splitTextLines(bytes);
     runAction(ui, [&] {
         PacketControl control;
-        parseControlLines(lines, control, ui);
+        parseControlLines(lines, control).showTo(ui);
         if (control.ConferenceCount != std::int32_t(control.Conferences.size()) ||
             control.ConferenceCount > kMaxConferences)
             ::abort();

@@ -158,8 +158,8 @@ PacketEntries readPacketEntries(const QString& directory) {
     PacketState packet;
     if (const auto control = findFileNoCase(directory, QStringLiteral("CONTROL.DAT"))) {
         // What the reader would tell of the control file is the control-file step's to say.
-        HeadlessUiServices quiet;
-        parseControlLines(splitTextLines(readWholeFile(*control)), packet.control, quiet);
+        static_cast<void>(
+            parseControlLines(splitTextLines(readWholeFile(*control)), packet.control));
     }
     PacketEntries entries;
     for (const ConferenceEntry& c : packet.control.Conferences)

@@ -2,9 +2,9 @@
 #include "packet/ControlFile.h"
 
 #include "core/CharacterSet.h"
+#include "core/Diagnostics.h"
 #include "core/FileUtil.h"
 #include "core/TextHelpers.h"
-#include "core/UiServices.h"
 #include "packet/PacketSession.h"
 
 #include <QDir>
@@ -95,7 +95,8 @@ std::optional<std::uint16_t> conferenceNumber(const std::string& line) {
     return std::uint16_t(n);
 }
 
-void parseControlLines(const std::vector<std::string>& lines, PacketControl& c, UiServices& ui) {
+Diagnostics parseControlLines(const std::vector<std::string>& lines, PacketControl& c) {
+    Diagnostics said;
     // Line numbers from 1; a line the file does not have reads as empty.
     auto line = [&](std::int64_t n) -> std::string {
         return n >= 1 && std::size_t(n) <= lines.size() ? lines[std::size_t(n - 1)] : std::string();
@@ -133,11 +134,12 @@ void parseControlLines(const std::vector<std::string>& lines, PacketControl& c, 
     c.NewsFile = cutToWidth(line(13 + 2 * n), 12);
     c.GoodbyeFile = cutToWidth(line(14 + 2 * n), 12);
     if (outOfRange > 0) {
-        ui.message(QStringLiteral("Le fichier CONTROL.DAT donne à %1 conférence(s) un numéro "
-                                  "hors de 0 à 65535.\nElles sont ignorées.")
-                       .arg(outOfRange));
+        said.add(QStringLiteral("Le fichier CONTROL.DAT donne à %1 conférence(s) un numéro "
+                                "hors de 0 à 65535.\nElles sont ignorées.")
+                     .arg(outOfRange));
     }
     c.ConferenceCount = std::int32_t(c.Conferences.size());
+    return said;
 }
 
 std::vector<std::string> sortBulletins(const std::vector<std::string>& names, bool afterDot) {
@@ -169,7 +171,7 @@ std::vector<std::string> sortBulletins(const std::vector<std::string>& names, bo
     return sorted;
 }
 
-bool InitQWK(const QString& workPath, PacketControl& c, UiServices& ui) {
+Diagnosed<bool> InitQWK(const QString& workPath, PacketControl& c) {
     std::vector<std::string> scan;
     c.BulletinsNumberedAfterDot = true;
     for (const QString& name : findFiles(workPath, QStringLiteral("BLT-*.*"))) {
@@ -183,11 +185,12 @@ bool InitQWK(const QString& workPath, PacketControl& c, UiServices& ui) {
 
     const auto controlPath = findFileNoCase(workPath, QStringLiteral("CONTROL.DAT"));
     if (!controlPath) {
-        ui.message(QStringLiteral("Fichier ") + workPath +
-                   QStringLiteral("/CONTROL.DAT introuvable"));
-        return false;
+        Diagnosed<bool> missing{false, {}};
+        missing.diagnostics.add(QStringLiteral("Fichier ") + workPath +
+                                QStringLiteral("/CONTROL.DAT introuvable"));
+        return missing;
     }
-    parseControlLines(splitTextLines(readWholeFile(*controlPath)), c, ui);
+    Diagnosed<bool> read{true, parseControlLines(splitTextLines(readWholeFile(*controlPath)), c)};
 
     c.readsQwke = findFileNoCase(workPath, QStringLiteral("TOREADER.EXT")).has_value();
     if (const auto door = findFileNoCase(workPath, QStringLiteral("DOOR.ID"))) {
@@ -199,14 +202,14 @@ bool InitQWK(const QString& workPath, PacketControl& c, UiServices& ui) {
         c.DoorName = "Info non fournie";
         c.DoorVersion.clear();
     }
-    return true;
+    return read;
 }
 
-bool InitQWK(PacketSession& session, UiServices& ui) {
+Diagnosed<bool> InitQWK(PacketSession& session) {
     session.packet.LogicalCounter = 1;
     session.packet.builtIndex.reset();
     session.packet.headersFile.reset();
-    return InitQWK(session.settings.workPath, session.packet.control, ui);
+    return InitQWK(session.settings.workPath, session.packet.control);
 }
 
 QString bbsIdProblem(const std::string& id) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "core/Diagnostics.h"
 #include "packet/PacketControl.h"
 
 #include <QString>
@@ -13,7 +14,6 @@
 namespace velk {
 
 struct PacketSession;
-class UiServices;
 
 // The packet merge keeps at most this many conferences; reading keeps them all.
 constexpr int kMaxConferences = 1000;
@@ -22,10 +22,10 @@ constexpr std::size_t kConferenceNameWidth = 255;
 
 // Loads the unpacked packet of the work directory into session.packet.control: the bulletin
 // names, CONTROL.DAT and DOOR.ID; the reply writer's logical counter starts again at 1.
-// False, after its French message, when there is no control file. A numeric line that is
+// False, with its French message, when there is no control file. A numeric line that is
 // no number throws the runtime's conversion error.
-bool InitQWK(PacketSession& session, UiServices& ui);
-bool InitQWK(const QString& workPath, PacketControl& control, UiServices& ui);
+Diagnosed<bool> InitQWK(PacketSession& session);
+Diagnosed<bool> InitQWK(const QString& workPath, PacketControl& control);
 
 // The lines of a text file whose lines end with CR LF or LF alone; the last may have none.
 std::vector<std::string> splitTextLines(const QByteArray& data);
@@ -46,9 +46,8 @@ bool doorSaysQwke(const std::vector<std::string>& lines);
 std::optional<std::uint16_t> conferenceNumber(const std::string& line);
 
 // Fills the control fields from the lines of CONTROL.DAT (missing lines read as empty). A
-// conference whose number is out of range is left out, and the user is told.
-void parseControlLines(const std::vector<std::string>& lines, PacketControl& control,
-                       UiServices& ui);
+// conference whose number is out of range is left out, with a message for the user.
+Diagnostics parseControlLines(const std::vector<std::string>& lines, PacketControl& control);
 
 // The bulletin files named in scan order, sorted by the number after their separator; a
 // name without a readable number comes after the others.

@@ -22,10 +22,12 @@ namespace velk {
 
 namespace {
 
-void reportUnpackFailure(UiServices& ui, const QString& archive, const UnpackResult& r) {
+Diagnostics unpackFailure(const QString& archive, const UnpackResult& r) {
     const MessageKind kind = r.refusal.isEmpty() ? MessageKind::Information : MessageKind::Warning;
+    Diagnostics said;
     for (const QString& text : unpackFailureMessages(archive, r))
-        ui.message(text, kind);
+        said.add(text, kind);
+    return said;
 }
 
 // Seconds, as file dates compare on the desktop.
@@ -35,27 +37,27 @@ qint64 fileTime(const QString& path) {
 
 } // namespace
 
-bool loadUnpackedPacket(PacketSession& s, UiServices& ui) {
-    if (!InitQWK(s, ui))
-        return false;
+Diagnosed<bool> loadUnpackedPacket(PacketSession& s) {
+    Diagnosed<bool> loaded = InitQWK(s);
+    if (!loaded.value)
+        return loaded;
     if (const QString problem = bbsIdProblem(s.packet.control.BbsId); !problem.isEmpty()) {
-        ui.message(problem, MessageKind::Warning);
-        return false;
+        loaded.diagnostics.add(problem, MessageKind::Warning);
+        loaded.value = false;
+        return loaded;
     }
     if (const QString removed =
             removeReplyFilesFromPacket(s.settings.workPath, s.packet.control.BbsId);
         !removed.isEmpty())
-        ui.message(removed, MessageKind::Warning);
-    return true;
+        loaded.diagnostics.add(removed, MessageKind::Warning);
+    return loaded;
 }
 
-bool unpackAndLoadPacket(PacketSession& s, const QString& packet, UiServices& ui) {
+Diagnosed<bool> unpackAndLoadPacket(PacketSession& s, const QString& packet) {
     const UnpackResult unpacked = unpackArchive(packet, s.settings.workPath);
-    if (!unpacked.ok()) {
-        reportUnpackFailure(ui, packet, unpacked);
-        return false;
-    }
-    return loadUnpackedPacket(s, ui);
+    if (!unpacked.ok())
+        return {false, unpackFailure(packet, unpacked)};
+    return loadUnpackedPacket(s);
 }
 
 QString FileNamePart(const QString& path) {
@@ -135,11 +137,11 @@ std::optional<PacketFields> openQwkPacket(PacketSession& s, UiServices& ui) {
     job.reset();
     if (!unpacked.ok()) {
         busy.release();
-        reportUnpackFailure(ui, packet, unpacked);
+        unpackFailure(packet, unpacked).showTo(ui);
         return std::nullopt;
     }
     busy.release();
-    if (!loadUnpackedPacket(s, ui))
+    if (!shown(loadUnpackedPacket(s), ui))
         return std::nullopt;
     PacketFields fields = packetFields(s);
 
@@ -171,7 +173,7 @@ std::optional<PacketFields> openQwkPacket(PacketSession& s, UiServices& ui) {
             unpacking.release();
             if (!restored.ok()) {
                 busy.release();
-                reportUnpackFailure(ui, reply, restored);
+                unpackFailure(reply, restored).showTo(ui);
                 return std::nullopt;
             }
             adoptOlderBoardFileName(work, s.packet.control.BbsId, BoardFile::ReplyFile);

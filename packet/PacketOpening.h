@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "core/Diagnostics.h"
+
 #include <QString>
 
 #include <optional>
@@ -29,13 +31,14 @@ PacketFields packetFields(const PacketSession& session);
 
 // What every reader of a packet does once it is unpacked in the work directory, the packet
 // window and velk-cli alike: the control file read, the BBS identifier checked, the reply
-// files a packet may not bring removed (the user told). False, after the user was told why,
-// when the packet cannot be read. Errors of the runtime (a bad number) are thrown.
-bool loadUnpackedPacket(PacketSession& session, UiServices& ui);
+// files a packet may not bring removed (with a message for the user). False, with the
+// message saying why, when the packet cannot be read. Errors of the runtime (a bad number)
+// are thrown.
+Diagnosed<bool> loadUnpackedPacket(PacketSession& session);
 
 // Unpacks the packet into the work directory, which the caller emptied, then
-// loadUnpackedPacket; false after the user was told why.
-bool unpackAndLoadPacket(PacketSession& session, const QString& packet, UiServices& ui);
+// loadUnpackedPacket; false with the messages saying why.
+Diagnosed<bool> unpackAndLoadPacket(PacketSession& session, const QString& packet);
 
 // "&Ouvrir un paquet QWK" up to the packet window: the work directory's test and question,
 // the packet (the command-line one, else the file dialog on "*.Q*" in the QWK directory),

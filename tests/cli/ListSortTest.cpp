@@ -55,7 +55,7 @@ protected:
         ScriptedUiServices ui;
         s.settings.workPath = work.path();
         b.writeTo(work.path());
-        EXPECT_TRUE(InitQWK(s, ui));
+        EXPECT_TRUE(shown(InitQWK(s), ui));
         buildConferenceList(s);
         s.browser.SortOrder = MessageOrder(order);
         std::string out;

@@ -90,7 +90,7 @@ protected:
     // Unpacks the packet into the work directory and builds the conference list.
     std::vector<std::string> open() {
         b.writeTo(work());
-        EXPECT_TRUE(InitQWK(s, ui));
+        EXPECT_TRUE(shown(InitQWK(s), ui));
         return buildConferenceList(s);
     }
     std::vector<std::string> list(int line, int order) {
@@ -169,7 +169,7 @@ TEST(BrowserLines, MessageLineIs88Columns) {
 }
 
 TEST(BrowserSort, TiesAndKeysOutsideTheOldLimits) {
-    auto entry = [](std::string number, std::optional<QDate> day, std::string author) {
+    auto entry = [](std::string number, std::optional<QDate> day, const std::string& author) {
         MessageListEntry e;
         e.number = std::move(number);
         if (day)
@@ -525,7 +525,7 @@ TEST_F(BrowserTest, ANewConferenceListForgetsTheLoadedOne) {
     other.add(3, "Second paquet", "x\n").from = "NOUVEAU";
     QFile::remove(joinPath(work(), b.indexName(0)));
     other.writeTo(work());
-    ASSERT_TRUE(InitQWK(s, ui));
+    ASSERT_TRUE(shown(InitQWK(s), ui));
     EXPECT_EQ(buildConferenceList(s), std::vector<std::string>{"3    (1)    Autre"});
     EXPECT_EQ(list(0, 1).front().substr(11, 7), "NOUVEAU");
 }

@@ -38,7 +38,7 @@ protected:
         add(7, "Dernier", "PAUL", "tout au bout: cafetière\n");
         b.withoutIndex(7);
         b.writeTo(s.settings.workPath);
-        ASSERT_TRUE(InitQWK(s, ui));
+        ASSERT_TRUE(shown(InitQWK(s), ui));
     }
     PacketMessage& add(std::uint16_t conference, const std::string& subject,
                        const std::string& from, const std::string& text) {

@@ -92,7 +92,7 @@ TEST_F(ControlMergeTest, NewConferencesAreInsertedInNumberOrder) {
 
     // The merged packet reads as a packet.
     PacketControl reread;
-    ASSERT_TRUE(InitQWK(base, reread, ui));
+    ASSERT_TRUE(shown(InitQWK(base, reread), ui));
     EXPECT_EQ(reread.ConferenceCount, 5);
     EXPECT_EQ(reread.NewsFile, "NEWS");
 }

@@ -261,7 +261,7 @@ TEST_F(FusionTest, MergesIntoTheBasePacketKeepingItsDate) {
     QTemporaryDir opened;
     ASSERT_TRUE(unpackArchive(base, opened.path()).ok());
     PacketControl control;
-    ASSERT_TRUE(InitQWK(opened.path(), control, ui));
+    ASSERT_TRUE(shown(InitQWK(opened.path(), control), ui));
     ASSERT_EQ(control.ConferenceCount, 5);
     std::vector<int> numbers;
     for (const ConferenceEntry& c : control.Conferences)
@@ -490,7 +490,7 @@ Reached readBack(const QString& packet) {
     s.settings.workPath = work.path();
     HeadlessUiServices ui;
     Reached r;
-    EXPECT_TRUE(unpackAndLoadPacket(s, packet, ui));
+    EXPECT_TRUE(shown(unpackAndLoadPacket(s, packet), ui));
     BlockFile messages(messagesFilePath(work.path()));
     const auto read = [&](std::int32_t block) {
         ReadPacketMessage(s, messages, block, ui);

@@ -31,7 +31,7 @@ protected:
     }
     bool load() {
         builder.writeTo(dir.path());
-        return InitQWK(session, ui);
+        return shown(InitQWK(session), ui);
     }
     const PacketControl& control() const { return session.packet.control; }
     void touch(const QString& name) { writeFileAtomically(joinPath(dir.path(), name), "x"); }
@@ -89,7 +89,7 @@ TEST_F(ControlFileTest, LinesWithoutCommaOrEquals) {
         "BBS", "Ville seule", "tel", "sysop", "MONID", "date", "user", "",
         "",    "3",           "0",   "7",     "Seule", "W",    "N",    "G"};
     PacketControl c;
-    parseControlLines(lines, c, ui);
+    parseControlLines(lines, c).showTo(ui);
     EXPECT_EQ(c.BbsCity, "");
     EXPECT_EQ(c.BbsRegion, "Ville seule");
     EXPECT_EQ(c.BbsId, "MONID");
@@ -104,10 +104,10 @@ TEST_F(ControlFileTest, LinesWithoutCommaOrEquals) {
 
     writeFileAtomically(joinPath(dir.path(), "DOOR.ID"), "PORTE\r\nVERSION=2\r\n");
     writeFileAtomically(joinPath(dir.path(), "CONTROL.DAT"), "a\r\nb\r\n");
-    EXPECT_THROW(InitQWK(session, ui), VelkError); // line 10 missing: no number
+    EXPECT_THROW(shown(InitQWK(session), ui), VelkError); // line 10 missing: no number
     builder.writeTo(dir.path());
     writeFileAtomically(joinPath(dir.path(), "DOOR.ID"), "PORTE\r\nVERSION=2\r\n");
-    ASSERT_TRUE(InitQWK(session, ui));
+    ASSERT_TRUE(shown(InitQWK(session), ui));
     EXPECT_EQ(control().DoorName, "PORTE");
     EXPECT_EQ(control().DoorVersion, "2");
 }
@@ -122,7 +122,7 @@ TEST_F(ControlFileTest, MoreThanAThousandConferences) {
     lines.insert(lines.end(), {"HELLO", "NOUVELLES", "BYE"});
     ASSERT_EQ(lines[2411], "HELLO"); // line 2412
     PacketControl c;
-    parseControlLines(lines, c, ui);
+    parseControlLines(lines, c).showTo(ui);
     // Every conference is kept, without a word.
     EXPECT_EQ(c.ConferenceCount, 1200);
     ASSERT_EQ(c.Conferences.size(), 1200u);
@@ -131,7 +131,7 @@ TEST_F(ControlFileTest, MoreThanAThousandConferences) {
     EXPECT_EQ(c.NewsFile, "NOUVELLES");
     EXPECT_TRUE(ui.texts().isEmpty());
     lines[10] = "-5";
-    parseControlLines(lines, c, ui);
+    parseControlLines(lines, c).showTo(ui);
     EXPECT_EQ(c.ConferenceCount, 0);
 }
 
@@ -142,7 +142,7 @@ TEST_F(ControlFileTest, ConferenceNumbersOutOfRangeNeverBecomeAnother) {
         lines.insert(lines.end(), {n, std::string("Conf ") + n});
     lines.insert(lines.end(), {"HELLO", "NOUVELLES", "BYE"});
     PacketControl c;
-    parseControlLines(lines, c, ui);
+    parseControlLines(lines, c).showTo(ui);
     ASSERT_EQ(c.ConferenceCount, 2);
     EXPECT_EQ(c.Conferences[0].ConferenceNumber, 65535);
     EXPECT_EQ(c.Conferences[1].ConferenceNumber, 0);
@@ -156,7 +156,7 @@ TEST_F(ControlFileTest, ConferenceNumbersOutOfRangeNeverBecomeAnother) {
 }
 
 TEST_F(ControlFileTest, MissingControlFile) {
-    EXPECT_FALSE(InitQWK(session, ui));
+    EXPECT_FALSE(shown(InitQWK(session), ui));
     EXPECT_EQ(ui.messages(), QStringList{"Fichier " + dir.path() + "/CONTROL.DAT introuvable"});
 }
 
@@ -246,6 +246,7 @@ TEST_F(ControlFileTest, IndexFilesInControlFileOrder) {
     ASSERT_TRUE(load());
     const std::vector<IndexFileEntry> found = findIndexFiles(dir.path(), control());
     std::vector<std::tuple<std::string, int, int>> rows;
+    rows.reserve(found.size());
     for (const IndexFileEntry& e : found)
         rows.emplace_back(e.fileName, e.conferencePosition, e.messageCount);
     EXPECT_EQ(rows, (std::vector<std::tuple<std::string, int, int>>{

@@ -262,7 +262,7 @@ TEST_F(PacketMessagesTest, BoardsThatReadQwke) {
         for (const QString& name : QDir(s.settings.workPath).entryList(QDir::Files))
             QFile::remove(s.settings.workPath + "/" + name);
         p.writeTo(s.settings.workPath);
-        ASSERT_TRUE(InitQWK(s, ui));
+        ASSERT_TRUE(shown(InitQWK(s), ui));
         EXPECT_EQ(s.packet.control.readsQwke, c.qwke) << c.name;
     }
 }

@@ -66,7 +66,7 @@ TEST_F(IndexFilesTest, WithoutAnyIndexFileEveryMessageIsListed) {
     const auto* built = s.packet.builtIndex.get();
     findIndexFiles(s.settings.workPath, s.packet);
     EXPECT_EQ(s.packet.builtIndex.get(), built);
-    ASSERT_TRUE(InitQWK(s, ui));
+    ASSERT_TRUE(shown(InitQWK(s), ui));
     EXPECT_FALSE(s.packet.builtIndex);
 }
 
@@ -109,7 +109,7 @@ TEST_F(IndexFilesTest, DamagedHeadersAreStepsOverNotEndings) {
 
     b.quirks.nulPadding = true;
     b.writeTo(s.settings.workPath);
-    ASSERT_TRUE(InitQWK(s, ui));
+    ASSERT_TRUE(shown(InitQWK(s), ui));
     EXPECT_EQ(listed(), (Rows{{0, 0, {block(0), block(3)}}}));
     // A file shorter than two blocks has no message; a missing one neither.
     writeFileAtomically(joinPath(s.settings.workPath, "MESSAGES.DAT"), QByteArray(130, ' '));

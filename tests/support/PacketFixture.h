@@ -23,7 +23,7 @@ protected:
     void SetUp() override { dirs.configure(s); }
     void unpack() {
         b.writeTo(s.settings.workPath);
-        ASSERT_TRUE(InitQWK(s, ui));
+        ASSERT_TRUE(shown(InitQWK(s), ui));
     }
 };
 

@@ -33,7 +33,7 @@ protected:
     void unpack() {
         builder.conference(0, "Principal");
         builder.writeTo(s.settings.workPath);
-        ASSERT_TRUE(InitQWK(s.settings.workPath, s.packet.control, ui));
+        ASSERT_TRUE(shown(InitQWK(s.settings.workPath, s.packet.control), ui));
     }
 };
 

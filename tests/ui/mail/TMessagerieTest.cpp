@@ -199,7 +199,7 @@ TEST_F(TMessagerieTest, NoIndexFileShowsNoBrowser) {
     PacketBuilder empty;
     empty.conference(0, "Principal");
     empty.writeTo(s.settings.workPath);
-    ASSERT_TRUE(InitQWK(s, ui));
+    ASSERT_TRUE(shown(InitQWK(s), ui));
     TQWK packetWindow(s, ui);
     TMessagerie m(s, ui);
     packetWindow.setMessagerie(m);
