@@ -44,7 +44,7 @@ void removeAllBut(const fs::path& dir, const QString& keep) {
 } // namespace
 
 QString emptyWorkDirectory(const CoreSession& session, const QString& keep) {
-    const QString refusal = workDirectoryConflict(session.settings, session.startDirectory);
+    QString refusal = workDirectoryConflict(session.settings, session.startDirectory);
     if (!refusal.isEmpty())
         return refusal;
     removeAllBut(toFsPath(session.settings.workPath), keep);

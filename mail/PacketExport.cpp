@@ -549,7 +549,8 @@ void appendJsonString(QByteArray& out, const char* p, const char* end) {
             *o++ = '\\';
             *o++ = b == '\n' ? 'n' : 't';
         } else {
-            std::memcpy(o, "\\u00", 4);
+            // Four characters, no terminator wanted.
+            std::memcpy(o, "\\u00", 4); // NOLINT(bugprone-not-null-terminated-result)
             o[4] = kHex[b >> 4];
             o[5] = kHex[b & 0xF];
             o += 6;
@@ -701,6 +702,7 @@ std::size_t exportPacket(PacketSession& s, const std::vector<IndexFileEntry>& in
                          std::optional<int> only, const std::vector<ExportTarget>& targets,
                          UiServices& ui) {
     std::vector<std::unique_ptr<Target>> outputs;
+    outputs.reserve(targets.size());
     for (const ExportTarget& t : targets)
         outputs.push_back(std::make_unique<Target>(t.format, t.path));
     const QByteArray domain = boardDomain(s.packet.control.BbsId);

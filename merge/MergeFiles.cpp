@@ -145,7 +145,7 @@ void WriteIndexFileName(const QString& path, IndexWriteMode mode, const IndexBuf
 }
 
 QString TroisChiffres(int number) {
-    const QString text = QString::number(number);
+    QString text = QString::number(number);
     if (text.size() == 1)
         return QStringLiteral("00") + text;
     if (text.size() == 2)

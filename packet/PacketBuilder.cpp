@@ -96,7 +96,7 @@ PacketBuilder& PacketBuilder::extraIndexEntry(std::uint16_t conference, std::uin
     return *this;
 }
 
-PacketBuilder& PacketBuilder::extraIndexBytes(std::uint16_t conference, std::string raw) {
+PacketBuilder& PacketBuilder::extraIndexBytes(std::uint16_t conference, const std::string& raw) {
     extraIndex_[conference] += raw;
     return *this;
 }
@@ -118,7 +118,7 @@ PacketBuilder& PacketBuilder::file(QString name, std::string content) {
     return *this;
 }
 
-PacketBuilder& PacketBuilder::headersDatText(std::string text) {
+PacketBuilder& PacketBuilder::headersDatText(const std::string& text) {
     headersDatText_ += text;
     return *this;
 }
@@ -144,7 +144,7 @@ QString PacketBuilder::indexName(std::uint16_t conference) const {
     return number + QStringLiteral(".NDX");
 }
 
-QString PacketBuilder::memberName(QString name) const {
+QString PacketBuilder::memberName(const QString& name) const {
     return quirks.lowerCaseNames ? name.toLower() : name;
 }
 

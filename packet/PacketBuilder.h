@@ -99,13 +99,13 @@ public:
     // An index record appended after the real ones: a 1-based block number, written as MBF.
     PacketBuilder& extraIndexEntry(std::uint16_t conference, std::uint32_t blockNumber);
     // Raw bytes appended to a conference's index file (damaged records, partial record).
-    PacketBuilder& extraIndexBytes(std::uint16_t conference, std::string bytes);
+    PacketBuilder& extraIndexBytes(std::uint16_t conference, const std::string& bytes);
     PacketBuilder& bulletin(QString name, std::string bytes); // "BLT-0.1"
     PacketBuilder& news(std::string bytes);                   // under control.newsFile
     PacketBuilder& newFiles(std::string bytes);               // NEWFILES.DAT
     PacketBuilder& file(QString name, std::string bytes);     // any other member
     // Raw text appended to HEADERS.DAT after the messages' sections.
-    PacketBuilder& headersDatText(std::string text);
+    PacketBuilder& headersDatText(const std::string& text);
     PacketBuilder& symlink(QString name, QString target); // a link member (hostile)
 
     // 0-based header block of the i-th message added (what index records point at).
@@ -128,7 +128,7 @@ public:
     QByteArray headersFile() const; // empty when no message has a section
 
 private:
-    QString memberName(QString name) const;
+    QString memberName(const QString& name) const;
     std::string fieldPadding() const { return quirks.nulPadding ? std::string(1, '\0') : " "; }
 
     struct Conf {

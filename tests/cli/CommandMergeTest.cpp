@@ -46,7 +46,7 @@ protected:
             f.setFileTime(when, QFileDevice::FileModificationTime);
         }
     }
-    int run(QStringList args) {
+    int run(const QStringList& args) {
         std::ostringstream o, e;
         const int status = runCli(QStringList{"merge"} + args, o, e);
         out = o.str();

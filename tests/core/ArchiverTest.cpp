@@ -33,7 +33,7 @@ QString encryptedPacket(const QString& dir) {
     PacketBuilder b;
     b.conference(0, "Principal");
     b.writeTo(dir);
-    const QString packet = joinPath(dir, "SECRET.QWK");
+    QString packet = joinPath(dir, "SECRET.QWK");
     QProcess zip;
     zip.start("zip", {"-q", "-j", "-P", "motdepasse", packet, joinPath(dir, "CONTROL.DAT")});
     EXPECT_TRUE(zip.waitForFinished() && zip.exitCode() == 0);

@@ -34,7 +34,7 @@ std::string folderOf(const std::string& relative) {
     const auto slash = relative.find('/');
     if (slash == std::string::npos)
         return {};
-    const std::string top = relative.substr(0, slash);
+    std::string top = relative.substr(0, slash);
     if (top != "ui")
         return top;
     const auto second = relative.find('/', slash + 1);
@@ -76,7 +76,7 @@ std::vector<std::string> layerViolations(const fs::path& root) {
         while (std::getline(in, line)) {
             std::smatch m;
             if (rank->second <= kRank.at("session") && std::regex_search(line, kLogicWidgetInclude))
-                found.push_back(relative + ": " + line);
+                found.push_back(std::string(relative).append(": ").append(line));
             if (!std::regex_search(line, m, include))
                 continue;
             const std::string target = folderOf(m[1].str());

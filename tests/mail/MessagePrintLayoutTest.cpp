@@ -12,6 +12,7 @@ namespace {
 
 std::vector<int> pageSizes(const std::vector<PrintedPage>& pages) {
     std::vector<int> sizes;
+    sizes.reserve(pages.size());
     for (const PrintedPage& p : pages)
         sizes.push_back(int(p.size()));
     return sizes;

@@ -39,7 +39,7 @@ private:
 
 } // namespace
 
-void actOnClick(QAbstractItemView& list, std::function<void(int row)> act) {
+void actOnClick(QAbstractItemView& list, const std::function<void(int row)>& act) {
     // A list widget says which item was clicked; a view over a model, which index.
     if (auto* widget = qobject_cast<QListWidget*>(&list))
         QObject::connect(widget, &QListWidget::itemClicked, widget,

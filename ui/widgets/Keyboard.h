@@ -13,7 +13,7 @@ class UiServices;
 
 // A click on a line of `list` calls `act` with its row; so does Enter (either key) on the
 // current line. A double-click acts through its first click, once.
-void actOnClick(QAbstractItemView& list, std::function<void(int row)> act);
+void actOnClick(QAbstractItemView& list, const std::function<void(int row)>& act);
 
 // For a list that acts when its current line changes: Enter and a double-click act again,
 // so that a keyboard or mouse user can "open" the line already current.

@@ -45,7 +45,7 @@ void press(QWidget& widget, int key) {
 // Clicks the box's button of that caption and gives the box's text.
 QString answer(QWidget& box, const QString& button) {
     auto& b = static_cast<QMessageBox&>(box);
-    const QString text = b.text();
+    QString text = b.text();
     for (QAbstractButton* candidate : b.buttons()) {
         if (candidate->text() == button) {
             candidate->click();
