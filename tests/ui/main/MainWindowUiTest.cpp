@@ -1,12 +1,16 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
+#include "core/Archiver.h"
 #include "core/FileUtil.h"
 #include "packet/PacketBuilder.h"
+#include "packet/PacketOpening.h"
 #include "session/StartUp.h"
 #include "tests/support/ProgramDir.h"
 #include "tests/support/ScriptedUiServices.h"
 #include "ui/main/TForm1.h"
 #include "ui/main/TParam0.h"
 #include "ui/main/Windows.h"
+#include "ui/packet/TQWK.h"
+#include "ui/widgets/QtUiServices.h"
 
 #include <QAction>
 #include <QApplication>
@@ -179,6 +183,44 @@ TEST(TForm1, PacketUnpacksUnderTheBusyCursorThenThePacketWindowOpens) {
     EXPECT_TRUE(packetWindowShown);
     EXPECT_GT(whileUnpacking, 0);
     EXPECT_TRUE(form.isVisible());
+}
+
+// A packet named on the command line gets its window before the other windows exist; they
+// are built while it shows, and its buttons lead to them.
+TEST(TForm1, CommandLinePacketWindowComesBeforeTheOtherWindows) {
+    ProgramDir dir;
+    dir.makeWorkingLayout();
+    QtUiServices ui{QString()};
+    ASSERT_FALSE(InitDivers(dir.session, ui).has_value());
+    PacketBuilder b;
+    b.conference(0, "Principal").add(0, "Sujet", "Bonjour.\n");
+    const QString packet = joinPath(dir.session.settings.qwkPath, QStringLiteral("VELKTEST.QWK"));
+    b.zipTo(packet);
+    dir.session.openFromCommandLine = true;
+    dir.session.commandLinePacket = packet;
+    startCommandLineUnpack(dir.session); // unpacked already when the windows are built
+    ASSERT_TRUE(dir.session.pendingUnpack && dir.session.pendingUnpack->finish().ok());
+    const auto windows = createFirstWindows(dir.session, ui);
+    EXPECT_FALSE(windows->Messagerie);
+    TQWK& qwk = *windows->QWK;
+    QStringList enabled;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (QApplication::activeModalWidget() != &qwk)
+            return;
+        closer.stop();
+        for (QPushButton* button : {qwk.MailBtn, qwk.MsgPersoBtn, qwk.RechercheBtn})
+            enabled << button->text() +
+                           (button->isEnabled() ? QString() : QStringLiteral(" (off)"));
+        qwk.FermerBtn->click();
+    });
+    closer.start(5);
+    windows->Form1->show();
+    for (int i = 0; i < 1000 && enabled.isEmpty(); ++i)
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+    EXPECT_TRUE(windows->Messagerie);
+    EXPECT_EQ(enabled, (QStringList{qwk.MailBtn->text(), qwk.MsgPersoBtn->text(),
+                                    qwk.RechercheBtn->text()}));
 }
 
 } // namespace velk
