@@ -9,6 +9,7 @@
 #include "packet/HeaderExtensions.h"
 #include "reply/EditorText.h"
 #include "reply/Macros.h"
+#include "reply/MessageWriting.h"
 #include "reply/Recipients.h"
 #include "reply/ReplySession.h"
 
@@ -148,11 +149,12 @@ void DisplayMsg(ReplySession& session, WritingState& w, UiServices& ui, EditorDo
     fillConferences(session, document, ConferenceItemOf(session.packet.control, header.conference));
     document.dateLabel = EditorDateLabel(now.date());
     document.author = session.packet.control.UserName;
-    const std::string answered = answeredField(session, header, header.recipient,
-                                               header.longFields.recipient, kQwkeNameWidth);
+    const std::string answered =
+        answeredField(session, header, header.recipient, header.longFields.recipient,
+                      MessageWriting::nameWidth(true));
     document.recipient = flags.ForwardFlag ? trimRight(flags.ChosenRecipient) : answered;
     document.subject = answeredField(session, header, header.subject, header.longFields.subject,
-                                     kQwkeSubjectWidth);
+                                     MessageWriting::subjectWidth(true));
     document.lines.clear();
     document.tagBox.clear();
 
@@ -195,12 +197,13 @@ void UpDateMsg(WritingState& w) {
     w.keptReference = unpadded(w.header.reference);
 }
 
-void DisplayREPMsg(const ReplySession& session, const WritingState& w, EditorDocument& document) {
+void DisplayREPMsg(const ReplySession& session, const WritingState& w, EditorDocument& document,
+                   const QDate& today) {
     const EditorFlags& flags = w.flags;
     const MessageHeader& header = w.header;
     document.isPrivate = header.isPrivate();
     fillConferences(session, document, ConferenceItemOf(session.packet.control, header.conference));
-    document.dateLabel = EditorDateLabel(QDate::currentDate());
+    document.dateLabel = EditorDateLabel(today);
     document.author = trimRight(header.author);
     document.recipient =
         trimRight(flags.ForwardFlag ? flags.ChosenRecipient : fullRecipient(header));

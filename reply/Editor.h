@@ -92,8 +92,10 @@ bool ForwardMsg(ReplySession& session, WritingState& w, UiServices& ui, EditorDo
 // A stored reply about to be modified: no answer is being prepared, and the new version
 // keeps the stored reference.
 void UpDateMsg(WritingState& w);
-// Fills the editor from the stored reply read into the header and the text.
-void DisplayREPMsg(const ReplySession& session, const WritingState& w, EditorDocument& document);
+// Fills the editor from the stored reply read into the header and the text; the date label
+// says `today`.
+void DisplayREPMsg(const ReplySession& session, const WritingState& w, EditorDocument& document,
+                   const QDate& today);
 
 // The draft AppendReply stores for this document.
 ReplyDraft EditorDraft(const ReplySession& session, const WritingState& w,

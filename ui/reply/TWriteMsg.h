@@ -76,9 +76,8 @@ public:
     void ExportBtnClick();
     void AmisBtnClick();
     void CarbonBtnClick();
-    void EnteteBtnClick();
-    void PdpBtnClick();
-    void TagBtnClick();
+    // "E&n-tête", "&Pied de page" and "&Tag Line": the chosen entry of that library.
+    void insertFromLibrary(LibraryKind kind);
 
 protected:
     void showEvent(QShowEvent* event) override;
