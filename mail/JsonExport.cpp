@@ -65,13 +65,18 @@ void appendJsonString(QByteArray& out, const QString& value) {
     appendJsonString(out, value.toUtf8());
 }
 
+// `,"key":"value"`; `member` holds the separator, the name and the colon.
+template <typename Text> void appendMember(QByteArray& out, const char* member, const Text& value) {
+    out += member;
+    appendJsonString(out, value);
+}
+
 } // namespace
 
 QByteArray jsonConference(int conference, const QString& name) {
     QByteArray out = "{\"conference\":";
     appendNumber(out, conference);
-    out += ",\"conferenceName\":";
-    appendJsonString(out, name);
+    appendMember(out, ",\"conferenceName\":", name);
     return out;
 }
 
@@ -84,8 +89,7 @@ void appendJson(QByteArray& out, const ExportedMessage& m, const QByteArray& con
         out += "null";
     out += ",\"reference\":";
     appendNumber(out, m.reference);
-    out += ",\"status\":";
-    appendJsonString(out, m.status);
+    appendMember(out, ",\"status\":", m.status);
     out += m.isPrivate ? ",\"private\":true" : ",\"private\":false";
     out += ",\"date\":\"";
     YearMonthDay ymd(m.date);
@@ -99,18 +103,12 @@ void appendJson(QByteArray& out, const ExportedMessage& m, const QByteArray& con
     if (m.utcOffset)
         appendZone(out, m.utcOffset, true);
     out += '"';
-    if (!m.headerDate.isEmpty()) {
-        out += ",\"headerDate\":";
-        appendJsonString(out, m.headerDate);
-    }
-    out += ",\"from\":";
-    appendJsonString(out, m.from);
-    out += ",\"to\":";
-    appendJsonString(out, m.to);
-    out += ",\"subject\":";
-    appendJsonString(out, m.subject);
-    out += ",\"text\":";
-    appendJsonString(out, m.text);
+    if (!m.headerDate.isEmpty())
+        appendMember(out, ",\"headerDate\":", m.headerDate);
+    appendMember(out, ",\"from\":", m.from);
+    appendMember(out, ",\"to\":", m.to);
+    appendMember(out, ",\"subject\":", m.subject);
+    appendMember(out, ",\"text\":", m.text);
     out += '}';
 }
 
