@@ -80,9 +80,8 @@ bool NewMsg(ReplySession& session, WritingState& w, UiServices& ui, EditorDocume
 // from the user.
 void AnswerMsg(ReplySession& session, WritingState& w, const QDateTime& now);
 // Shows nothing: fills the document the editor will show from the header and the text;
-// quote 1 quotes the text. A UTF-8 message's
-// names and text come in the DOS set; where the board reads QWKE kludge lines the recipient
-// and subject are the full ones.
+// quote 1 quotes the text. A UTF-8 message's names and text come in the DOS set; where the
+// board reads QWKE kludge lines the recipient and subject are the full ones.
 void DisplayMsg(ReplySession& session, WritingState& w, UiServices& ui, EditorDocument& document,
                 int quote, const ShownNames& shown, const QDateTime& now, QRandomGenerator& random);
 // A forwarded copy of the message in the header, after asking its recipient; false when

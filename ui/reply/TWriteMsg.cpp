@@ -191,7 +191,7 @@ void TWriteMsg::InitEditeur() {
         std::clamp(session_.settings.maxCar, 1, std::max(room / Reponse->cellWidth(), 1)));
 }
 
-void TWriteMsg::show(const EditorDocument& d) {
+void TWriteMsg::fillFields(const EditorDocument& d) {
     document_ = d;
     chStatut->setCurrentIndex(d.isPrivate ? 1 : 0);
     chStatut->setStyleSheet(d.isPrivate ? QStringLiteral("background: red") : QString());
@@ -238,7 +238,7 @@ bool TWriteMsg::run(QObject& opener, const Start& start) {
     bool stored = false;
     if (d) {
         session_.browser.CurrentConference = d->conference;
-        show(*d);
+        fillFields(*d);
         ui_.runModalOver(*this, opener);
         runAction(ui_, [&] { stored = writing_->finish(); });
     }

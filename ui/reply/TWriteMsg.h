@@ -88,7 +88,8 @@ private:
     void InitEditeur();
     using Start = std::function<std::optional<EditorDocument>(MessageWriting&)>;
     bool run(QObject& opener, const Start& start);
-    void show(const EditorDocument& document);
+    // The fields take the document; the window is shown by its opener.
+    void fillFields(const EditorDocument& document);
     void applyColours();
 
     Session& session_;
