@@ -4,6 +4,7 @@
 #include "core/CharacterSet.h"
 #include "core/FileUtil.h"
 #include "core/SettingsFile.h"
+#include "core/TextFileChoice.h"
 #include "core/UiServices.h"
 #include "core/VelkError.h"
 #include "packet/HeaderExtensions.h"
@@ -329,18 +330,13 @@ EditorLines ReadImportedText(const QString& path, bool dosAccents, int maxCar) {
 }
 
 std::optional<EditorLines> ImportBtnClick(ReplySession& session, UiServices& ui) {
-    FileDialogRequest request;
-    request.title = QStringLiteral("Importation d'un fichier");
-    request.directory = session.settings.velkPath;
-    request.fileName = QStringLiteral("*.TXT");
-    request.filters = {QStringLiteral("Fichiers texte (*.TXT)")};
-    const std::optional<QString> path = ui.openFileName(request);
-    if (!path)
+    const std::optional<TextFileChoice> chosen =
+        chooseTextFile(ui, QStringLiteral("Importation d'un fichier"), session.settings.velkPath,
+                       QStringLiteral("Fichiers texte (*.TXT)"));
+    if (!chosen)
         return std::nullopt;
-    const bool dosAccents =
-        ui.askYesNo(QStringLiteral("Ce fichier contient-il des caractères accentués MS-DOS ?"));
     const BusyCursor busy(ui);
-    return ReadImportedText(*path, dosAccents, session.settings.maxCar);
+    return ReadImportedText(chosen->path, chosen->dosAccents, session.settings.maxCar);
 }
 
 bool ExportBtnClick(ReplySession& session, UiServices& ui, const EditorDocument& document,
