@@ -33,16 +33,16 @@ const QString kUsage = QStringLiteral(
     "Usage : velk-cli write --rep RÉPERTOIRE --bbs BBSID --conference N --to NOM "
     "--subject SUJET [--from NOM] [--private] [--reference N] [--paquet PAQUET] < TEXTE");
 
+// The message's own fields go straight into `message`; the author, conference and
+// reference are checked first.
 struct WriteRequest {
     QString repDirectory;
     QString bbsId;
-    std::optional<int> conference;
-    QString to;
-    QString subject;
-    QString from;
     QString packet;
-    bool isPrivate = false;
+    QString from;
+    std::optional<int> conference;
     std::optional<int> reference;
+    PlainMessage message;
 };
 
 // The options, each given once; nullopt after the usage or a bad number's message.
@@ -51,7 +51,7 @@ std::optional<WriteRequest> parse(const QStringList& args, CliIo& io) {
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& option = args[i];
         if (option == QLatin1String("--private")) {
-            r.isPrivate = true;
+            r.message.isPrivate = true;
             continue;
         }
         if (i + 1 >= args.size()) {
@@ -64,9 +64,9 @@ std::optional<WriteRequest> parse(const QStringList& args, CliIo& io) {
         else if (option == QLatin1String("--bbs"))
             r.bbsId = value;
         else if (option == QLatin1String("--to"))
-            r.to = value;
+            r.message.recipient = value;
         else if (option == QLatin1String("--subject"))
-            r.subject = value;
+            r.message.subject = value;
         else if (option == QLatin1String("--from"))
             r.from = value;
         else if (option == QLatin1String("--paquet"))
@@ -82,8 +82,8 @@ std::optional<WriteRequest> parse(const QStringList& args, CliIo& io) {
             return std::nullopt;
         }
     }
-    if (r.repDirectory.isEmpty() || r.bbsId.isEmpty() || !r.conference || r.to.isEmpty() ||
-        r.subject.isEmpty()) {
+    if (r.repDirectory.isEmpty() || r.bbsId.isEmpty() || !r.conference ||
+        r.message.recipient.isEmpty() || r.message.subject.isEmpty()) {
         io.fail(kUsage);
         return std::nullopt;
     }
@@ -133,14 +133,11 @@ int run(const QStringList& args, CliIo& io) {
 
     s.settings.maxCar = configuredLineWidth();
     MessageWriting writing(s, ui, {});
-    PlainMessage message;
-    message.recipient = request->to;
+    PlainMessage message = request->message;
     message.author = dosToUnicode(author);
-    message.subject = request->subject;
     std::istream& in = io.in ? *io.in : std::cin;
     const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     message.text = QString::fromUtf8(bytes);
-    message.isPrivate = request->isPrivate;
     message.conference = std::uint16_t(*request->conference);
     message.reference = request->reference.value_or(0);
     std::optional<ReplyDraft> draft = writing.plainDraft(message);
