@@ -47,9 +47,9 @@ int run(const QStringList& args, CliIo& io) {
     QImage image;
     try {
         // The viewer's sequence: measure, then draw on the measured image.
-        if (!MeasureAnsiFile(state, source, image, ui))
+        if (!shown(MeasureAnsiFile(state, source, image), ui))
             return 1;
-        if (!ShowAnsiFile(state, image, source, ui))
+        if (!shown(ShowAnsiFile(state, image, source), ui))
             return 1;
     } catch (const std::bad_alloc&) {
         io.fail(QStringLiteral("Pas assez de mémoire pour travailler."));

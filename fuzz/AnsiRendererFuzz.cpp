@@ -17,8 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     state.GlyphsReady = true;
     HeadlessUiServices ui;
     QImage canvas;
-    if (MeasureAnsiFile(state, path, canvas, ui))
-        ShowAnsiFile(state, canvas, path, ui);
+    if (shown(MeasureAnsiFile(state, path, canvas), ui))
+        shown(ShowAnsiFile(state, canvas, path), ui);
     releaseAnsiBuffer(state);
     return 0;
 }

@@ -2,8 +2,8 @@
 #include "packet/AnsiRenderer.h"
 
 #include "core/CharacterSet.h"
+#include "core/Diagnostics.h"
 #include "core/DosFont.h"
-#include "core/UiServices.h"
 
 #include <QFile>
 #include <QFontMetrics>
@@ -67,15 +67,14 @@ std::string_view screenText(std::string_view buffer) {
     return end == std::string_view::npos ? buffer : buffer.substr(0, end);
 }
 
-void showTooBig(const QString& path, UiServices& ui) {
-    ui.message(QStringLiteral("Le fichier ") + path +
-                   QStringLiteral(" est trop gros pour être affiché."),
-               MessageKind::Warning);
+void showTooBig(const QString& path, Diagnostics& said) {
+    said.add(QStringLiteral("Le fichier ") + path +
+                 QStringLiteral(" est trop gros pour être affiché."),
+             MessageKind::Warning);
 }
 
-void showReadProblem(const QString& path, UiServices& ui) {
-    ui.message(QStringLiteral("Problème lors de la lecture du fichier ") + path,
-               MessageKind::Error);
+void showReadProblem(const QString& path, Diagnostics& said) {
+    said.add(QStringLiteral("Problème lors de la lecture du fichier ") + path, MessageKind::Error);
 }
 
 void ensureGlyphs(AnsiRendererState& state) {
@@ -170,12 +169,13 @@ QRgb ansiPaletteColour(bool bright, int index) {
     return (bright ? kBrightPalette : kNormalPalette)[std::size_t(index & 7)];
 }
 
-bool MeasureAnsiFile(AnsiRendererState& state, const QString& path, QImage& image, UiServices& ui) {
+Diagnosed<bool> MeasureAnsiFile(AnsiRendererState& state, const QString& path, QImage& image) {
     std::string buffer;
     const ReadResult read = readScreenFile(path, buffer);
     if (read == ReadResult::Failed) {
-        showReadProblem(path, ui);
-        return false;
+        Diagnosed<bool> failed{false, {}};
+        showReadProblem(path, failed.diagnostics);
+        return failed;
     }
     state.TooBig = false;
     state.AnsiPresent = false;
@@ -183,7 +183,7 @@ bool MeasureAnsiFile(AnsiRendererState& state, const QString& path, QImage& imag
     if (read == ReadResult::TooBig) {
         state.TooBig = true;
         image = QImage();
-        return true;
+        return {true, {}};
     }
     const std::string_view text = screenText(buffer);
     const auto feeds = std::count(text.begin(), text.end(), kLf);
@@ -195,7 +195,7 @@ bool MeasureAnsiFile(AnsiRendererState& state, const QString& path, QImage& imag
     if (lines * kAnsiCellHeight * rowBytes > kAnsiMaxImageBytes) {
         state.TooBig = true;
         image = QImage();
-        return true;
+        return {true, {}};
     }
     state.LineCount = int(lines);
     const int height = state.LineCount * kAnsiCellHeight;
@@ -205,10 +205,12 @@ bool MeasureAnsiFile(AnsiRendererState& state, const QString& path, QImage& imag
         if (height > 0 && image.isNull())
             throw std::bad_alloc();
     }
-    return true;
+    return {true, {}};
 }
 
-bool ShowAnsiFile(AnsiRendererState& state, QImage& canvas, const QString& path, UiServices& ui) {
+Diagnosed<bool> ShowAnsiFile(AnsiRendererState& state, QImage& canvas, const QString& path) {
+    Diagnosed<bool> shownFile{false, {}};
+    Diagnostics& said = shownFile.diagnostics;
     state.Background = state.AnsiPresent ? kBlack : kWhite;
     state.TextColour = state.AnsiPresent ? kWhite : kBlack;
     state.BackColour = state.Background;
@@ -217,24 +219,25 @@ bool ShowAnsiFile(AnsiRendererState& state, QImage& canvas, const QString& path,
     ensureGlyphs(state);
 
     if (state.TooBig) {
-        showTooBig(path, ui);
-        return false;
+        showTooBig(path, said);
+        return shownFile;
     }
     switch (readScreenFile(path, state.FileBuffer)) {
     case ReadResult::TooBig:
-        showTooBig(path, ui);
-        return false;
+        showTooBig(path, said);
+        return shownFile;
     case ReadResult::Failed:
-        showReadProblem(path, ui);
-        return false;
+        showReadProblem(path, said);
+        return shownFile;
     case ReadResult::Ok:
         break;
     }
-    DrawAnsiText(state, canvas, ui);
-    return true;
+    DrawAnsiText(state, canvas, said);
+    shownFile.value = true;
+    return shownFile;
 }
 
-void DrawAnsiText(AnsiRendererState& state, QImage& canvas, UiServices& ui) {
+void DrawAnsiText(AnsiRendererState& state, QImage& canvas, Diagnostics& said) {
     ensureGlyphs(state);
     state.UnknownLetterShown = false;
     state.BadByteShown = false;
@@ -260,8 +263,8 @@ void DrawAnsiText(AnsiRendererState& state, QImage& canvas, UiServices& ui) {
             drawRun(state, canvas, state.X, state.Y, pending);
             state.X += int(pending.size()) * kAnsiCellWidth;
             pending.clear();
-            const int code = ParseAnsiSequence(state, text, i, ui);
-            GereCode(state, code, ui);
+            const int code = ParseAnsiSequence(state, text, i, said);
+            GereCode(state, code, said);
             if (state.SequenceLength > 0) {
                 i += std::size_t(state.SequenceLength) - 1;
                 continue;
@@ -289,7 +292,7 @@ void DrawAnsiText(AnsiRendererState& state, QImage& canvas, UiServices& ui) {
 }
 
 int ParseAnsiSequence(AnsiRendererState& state, std::string_view buffer, std::size_t start,
-                      UiServices& ui) {
+                      Diagnostics& said) {
     state.Params.assign(1, AnsiRendererState::kEmptyParam);
     state.ParamCount = 0;
     state.SequenceLength = 0;
@@ -346,8 +349,8 @@ int ParseAnsiSequence(AnsiRendererState& state, std::string_view buffer, std::si
             default:
                 if (!state.UnknownLetterShown) {
                     state.UnknownLetterShown = true;
-                    ui.message(QStringLiteral("Séquence ANSI non-reconnue dans le fichier"),
-                               MessageKind::Warning);
+                    said.add(QStringLiteral("Séquence ANSI non-reconnue dans le fichier"),
+                             MessageKind::Warning);
                 }
                 return AnsiCode::Unrecognised;
             }
@@ -360,13 +363,13 @@ int ParseAnsiSequence(AnsiRendererState& state, std::string_view buffer, std::si
     state.SequenceLength = 0;
     if (!state.BadByteShown) {
         state.BadByteShown = true;
-        ui.message(QStringLiteral("Séquence non-reconnue dans le fichier ANSI"),
-                   MessageKind::Warning);
+        said.add(QStringLiteral("Séquence non-reconnue dans le fichier ANSI"),
+                 MessageKind::Warning);
     }
     return AnsiCode::Unrecognised;
 }
 
-void GereCode(AnsiRendererState& state, int code, UiServices& ui) {
+void GereCode(AnsiRendererState& state, int code, Diagnostics& said) {
     // Cursor commands read an empty parameter as a missing one: 1.
     const int n = paramValue(state, 0, 1);
     const bool single = state.ParamCount == 1;
@@ -426,7 +429,7 @@ void GereCode(AnsiRendererState& state, int code, UiServices& ui) {
     default:
         if (!state.InternalBugShown) {
             state.InternalBugShown = true;
-            ui.message(QStringLiteral("Bug Interne GereCode()"), MessageKind::Error);
+            said.add(QStringLiteral("Bug Interne GereCode()"), MessageKind::Error);
         }
         break;
     }

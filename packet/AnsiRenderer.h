@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "core/Diagnostics.h"
+
 #include <QImage>
 #include <QRect>
 #include <QString>
@@ -13,8 +15,6 @@
 #include <vector>
 
 namespace velk {
-
-class UiServices;
 
 // Width of the viewer's image: 80 cells of 8 pixels and one spare column.
 inline constexpr int kAnsiImageWidth = 641;
@@ -94,25 +94,26 @@ struct AnsiRendererState {
 };
 
 // Reads the file, sets LineCount (its lines, a last line without line feed included)
-// and AnsiPresent, and gives the image LineCount x 16 rows. False, after a message, when
+// and AnsiPresent, and gives the image LineCount x 16 rows. False, with a message, when
 // the file cannot be read. A file too large to show still measures as true with no lines,
 // so that ShowAnsiFile tells the user.
-bool MeasureAnsiFile(AnsiRendererState& state, const QString& path, QImage& image, UiServices& ui);
+Diagnosed<bool> MeasureAnsiFile(AnsiRendererState& state, const QString& path, QImage& image);
 
 // Paints the background (black when the file has escape sequences, white otherwise),
-// reads the file and draws it. False when nothing was drawn (a message was shown).
-bool ShowAnsiFile(AnsiRendererState& state, QImage& canvas, const QString& path, UiServices& ui);
+// reads the file and draws it. False when nothing was drawn (a message says why).
+Diagnosed<bool> ShowAnsiFile(AnsiRendererState& state, QImage& canvas, const QString& path);
 
-// Draws state.FileBuffer from the top-left corner in the current colours.
-void DrawAnsiText(AnsiRendererState& state, QImage& canvas, UiServices& ui);
+// Draws state.FileBuffer from the top-left corner in the current colours; an unknown
+// sequence adds its message to `said`.
+void DrawAnsiText(AnsiRendererState& state, QImage& canvas, Diagnostics& said);
 
 // Reads one sequence whose first byte (the one after ESC and "[") is at `start`; sets the
 // parameters and SequenceLength and returns its code.
 int ParseAnsiSequence(AnsiRendererState& state, std::string_view buffer, std::size_t start,
-                      UiServices& ui);
+                      Diagnostics& said);
 
 // Carries out a parsed sequence: cursor moves and colours.
-void GereCode(AnsiRendererState& state, int code, UiServices& ui);
+void GereCode(AnsiRendererState& state, int code, Diagnostics& said);
 
 // The colour of code 30-37 / 40-47 (index 0 to 7) in the active palette.
 QRgb ansiPaletteColour(bool bright, int index);

@@ -54,7 +54,7 @@ bool BulletinViewer::redraw() {
                         joinPath(session_.settings.workPath, dosToUnicode(CurrentViewerFile)),
                     MessageKind::Error);
     } else {
-        measured = MeasureAnsiFile(renderer_, *path, image_, ui_);
+        measured = shown(MeasureAnsiFile(renderer_, *path, image_), ui_);
     }
     if (!measured) {
         // The previous drawing would pass for this file under its caption.
@@ -62,7 +62,7 @@ bool BulletinViewer::redraw() {
         renderer_.LineCount = 0;
         return false;
     }
-    ShowAnsiFile(renderer_, image_, *path, ui_);
+    shown(ShowAnsiFile(renderer_, image_, *path), ui_);
     return true;
 }
 

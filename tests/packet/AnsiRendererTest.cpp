@@ -173,7 +173,7 @@ TEST(AnsiRenderer, ResetSetsWhiteOnBlackEvenInAFileDrawnBlackOnWhite) {
     auto r = render("plain\n");
     ASSERT_FALSE(r->state.AnsiPresent);
     writeBytes(r->path, "\x1b[31m" + kBlock + "\x1b[0m" + kBlock + " \n");
-    ASSERT_TRUE(ShowAnsiFile(r->state, r->image, r->path, r->ui));
+    ASSERT_TRUE(shown(ShowAnsiFile(r->state, r->image, r->path), r->ui));
     EXPECT_EQ(cellColour(r->image, 0, 0), qRgb(128, 0, 0));
     EXPECT_EQ(cellColour(r->image, 1, 0), kWhite);
     EXPECT_EQ(cellColour(r->image, 2, 0), kBlack);
@@ -257,7 +257,7 @@ TEST(AnsiRenderer, MissingFileIsAReadProblem) {
     AnsiRendererState state;
     QImage image;
     const QString path = QStringLiteral("/nonexistent/BLT-0.1");
-    EXPECT_FALSE(MeasureAnsiFile(state, path, image, ui));
+    EXPECT_FALSE(shown(MeasureAnsiFile(state, path, image), ui));
     EXPECT_EQ(ui.messages(),
               QStringList{QStringLiteral("Problème lors de la lecture du fichier ") + path});
 }

@@ -63,9 +63,9 @@ struct Rendered {
     bool shown = false;
 
     void draw() {
-        measured = MeasureAnsiFile(state, path, image, ui);
+        measured = velk::shown(MeasureAnsiFile(state, path, image), ui);
         if (measured)
-            shown = ShowAnsiFile(state, image, path, ui);
+            shown = velk::shown(ShowAnsiFile(state, image, path), ui);
     }
 };
 
