@@ -166,6 +166,7 @@ std::vector<std::string> sortBulletins(const std::vector<std::string>& names, bo
         return x.position > y.position;
     });
     std::vector<std::string> sorted;
+    sorted.reserve(items.size());
     for (const Item& it : items)
         sorted.push_back(names[it.position]);
     return sorted;

@@ -24,7 +24,7 @@ std::string cutDos(const QString& text, int width) {
 } // namespace
 
 MessageWriting::MessageWriting(ReplySession& session, UiServices& ui, RecipientPrompt askRecipient,
-                               Clock clock, QRandomGenerator random)
+                               Clock clock, const QRandomGenerator& random)
     : session_(session), ui_(ui), askRecipient_(std::move(askRecipient)), clock_(std::move(clock)),
       random_(random) {}
 

@@ -55,7 +55,7 @@ public:
 
     MessageWriting(ReplySession& session, UiServices& ui, RecipientPrompt askRecipient,
                    Clock clock = &QDateTime::currentDateTime,
-                   QRandomGenerator random = QRandomGenerator::securelySeeded());
+                   const QRandomGenerator& random = QRandomGenerator::securelySeeded());
 
     // Each start prepares what the editor shows; nothing when the recipient dialog was
     // cancelled (the editor is then not shown). `conference` is the one preselected.
