@@ -326,6 +326,7 @@ MessageListEntry makeListEntry(const MessageHeader& header, std::int32_t headerB
     e.recipient = header.recipient;
     e.subject = header.subject;
     e.number = TrimRight(header.number);
+    e.conference = header.conference;
     e.headerBlock = headerBlock;
     return e;
 }
@@ -339,6 +340,7 @@ ListedMessage listedMessage(const MessageListEntry& e) {
     m.numberLength = std::uint8_t(std::min(e.number.size(), m.numberBytes.size()));
     std::copy_n(e.number.data(), m.numberLength, m.numberBytes.data());
     m.privateMark = e.privateMark;
+    m.conference = e.conference;
     m.headerBlock = e.headerBlock;
     if (e.dateValue)
         m.dateValue = std::int32_t(*e.dateValue);
@@ -354,6 +356,7 @@ MessageListEntry listEntry(const ListedMessage& m) {
     e.recipient.assign(m.recipient.data(), m.recipient.size());
     e.subject.assign(m.subject.data(), m.subject.size());
     e.number = m.number();
+    e.conference = m.conference;
     e.headerBlock = m.headerBlock;
     return e;
 }
@@ -502,6 +505,7 @@ void orderConference(MailSession& s, UiServices& ui, int line) {
         } catch (...) {
             b.ListOrder.clear();
             b.LastListIndex = -1;
+            b.ListedConference.reset();
             throw;
         }
     }
@@ -510,6 +514,7 @@ void orderConference(MailSession& s, UiServices& ui, int line) {
     for (std::size_t i = 0; i < b.ListedPositions.size(); ++i)
         b.ListOrder[i] = b.MessageList[b.ListedPositions[i]].headerBlock;
     b.LastListIndex = std::int32_t(b.ListOrder.size()) - 1;
+    b.ListedConference = line;
     // A conference missing from the control file counts as the first one, as in the viewer.
     const auto& files = s.packet.indexFiles;
     const int position = line >= 0 && std::size_t(line) < files.size()
@@ -549,6 +554,7 @@ void loadPersonalList(MailSession& s) {
     b.ConferenceIndex = std::move(index);
     b.LastListIndex = std::int32_t(b.ListOrder.size()) - 1;
     b.LoadedConference.reset();
+    b.ListedConference.reset();
 }
 
 } // namespace velk

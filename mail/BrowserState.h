@@ -19,10 +19,11 @@ struct MessageListEntry {
     std::string date;       // the header's 8 bytes
     // The calendar day (Julian day number) of the date; nullopt when the date is no day.
     std::optional<std::int64_t> dateValue;
-    std::string author;    // 25
-    std::string recipient; // 25
-    std::string subject;   // 25
-    std::string number;    // trailing blanks removed
+    std::string author;           // 25
+    std::string recipient;        // 25
+    std::string subject;          // 25
+    std::string number;           // trailing blanks removed
+    std::uint16_t conference = 0; // the header's, which keys the message's read mark
     // Kept here rather than looked up in ConferenceIndex, which the personal list overwrites.
     std::int32_t headerBlock = 0;
 };
@@ -57,6 +58,9 @@ struct BrowserState {
     // The line of the conference list whose messages MessageList holds; nullopt when none is
     // loaded.
     std::optional<std::int32_t> LoadedConference;
+    // The line of the conference list whose messages ListOrder lists; nullopt for the
+    // personal list. Unlike LoadedConference, the browser's coming up keeps it.
+    std::optional<std::int32_t> ListedConference;
     std::vector<ListedMessage> MessageList; // index-file order
     // The browser's lines: the position in MessageList of each, in SortOrder.
     std::vector<std::uint32_t> ListedPositions;

@@ -7,8 +7,10 @@
 #include "mail/Browser.h"
 #include "mail/MessageExport.h"
 #include "mail/PersonalMail.h"
+#include "mail/ReadingState.h"
 #include "session/Session.h"
 #include "ui/mail/MessageBodyView.h"
+#include "ui/mail/ReadMarksView.h"
 #include "ui/mail/TPrintMessage.h"
 #include "ui/reply/TWriteMsg.h"
 #include "ui/widgets/Buttons.h"
@@ -119,6 +121,11 @@ TAffMsg::TAffMsg(Session& session, UiServices& ui, QWidget* parent)
                               QStringLiteral("Aller au message suivant"));
     LastMsgBtn =
         dialogButton(QStringLiteral("Dernier Message"), QStringLiteral("Aller au dernier message"));
+    NextUnreadBtn = dialogButton(QStringLiteral("Suivant &non lu"),
+                                 QStringLiteral("Aller au prochain message non lu"));
+    FollowBtn = dialogButton(QStringLiteral("À s&uivre"),
+                             QStringLiteral("Marquer ce message pour y revenir"));
+    FollowBtn->setCheckable(true);
     AnswerBtn = dialogButton(QStringLiteral("&Répondre"), QStringLiteral("Répondre au message"));
     ForwardBtn = dialogButton(QStringLiteral("&Copier"), QStringLiteral("Faire suivre un message"));
     WriteMsgBtn = dialogButton(QStringLiteral("&Ecrire"), QStringLiteral("Ecrire un message"));
@@ -129,7 +136,8 @@ TAffMsg::TAffMsg(Session& session, UiServices& ui, QWidget* parent)
     FermerBtn = dialogButton(QStringLiteral("&Fermer"), QStringLiteral("Sortir de la fenêtre"));
 
     auto* navigation = new QHBoxLayout;
-    for (QPushButton* b : {FirstMsgBtn, PrevMsgBtn, NextMsgBtn, LastMsgBtn})
+    for (QPushButton* b :
+         {FirstMsgBtn, PrevMsgBtn, NextMsgBtn, LastMsgBtn, NextUnreadBtn, FollowBtn})
         navigation->addWidget(b);
     navigation->addStretch();
     auto* actions = new QHBoxLayout;
@@ -167,6 +175,8 @@ TAffMsg::TAffMsg(Session& session, UiServices& ui, QWidget* parent)
     wire(PrevMsgBtn, &TAffMsg::PrevMsgBtnClick);
     wire(NextMsgBtn, &TAffMsg::NextMsgBtnClick);
     wire(LastMsgBtn, &TAffMsg::LastMsgBtnClick);
+    wire(NextUnreadBtn, &TAffMsg::NextUnreadBtnClick);
+    wire(FollowBtn, &TAffMsg::FollowBtnClick);
     wire(PoliceBtn, &TAffMsg::PoliceBtnClick);
     wire(ExportBtn, &TAffMsg::ExportBtnClick);
     wire(ImprimeBtn, &TAffMsg::ImprimeBtnClick);
@@ -229,6 +239,35 @@ void TAffMsg::DisplayMessage() {
     fillBody();
     NbLignesLabel->setText(view_.NbLignesLabel);
     Msg->setFocus();
+    if (markShownRead(session_, ui_))
+        keepReadMarks(session_, ui_, *this);
+    showReadMark();
+}
+
+void TAffMsg::showReadMark() {
+    const std::optional<ReadMark> mark = shownMark(session_, ui_);
+    NextUnreadBtn->setVisible(!session_.viewer.ReplyMode);
+    FollowBtn->setVisible(!session_.viewer.ReplyMode);
+    FollowBtn->setEnabled(mark.has_value());
+    FollowBtn->setChecked(mark == ReadMark::Followed);
+}
+
+void TAffMsg::NextUnreadBtnClick() {
+    bool moved = false;
+    if (!runAction(ui_, [&] { moved = goToNextUnread(session_, ui_); }))
+        return;
+    if (!moved) {
+        ui_.message(kNoMoreUnread);
+        return;
+    }
+    DisplayMessage();
+    rememberShownNames();
+}
+
+void TAffMsg::FollowBtnClick() {
+    toggleShownFollowed(session_, ui_);
+    keepReadMarks(session_, ui_, *this);
+    showReadMark();
 }
 
 void TAffMsg::fillBody() {

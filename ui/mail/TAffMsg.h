@@ -44,6 +44,9 @@ public:
     void PrevMsgBtnClick();
     void NextMsgBtnClick();
     void LastMsgBtnClick();
+    // "Suivant non lu" and "À suivre": the board's read marks, in packet mode only.
+    void NextUnreadBtnClick();
+    void FollowBtnClick();
     void PoliceBtnClick();
     void ExportBtnClick();
     void AnswerBtnClick();
@@ -85,6 +88,8 @@ public:
     QPushButton* LastMsgBtn;
     QPushButton* PrevMsgBtn;
     QPushButton* NextMsgBtn;
+    QPushButton* NextUnreadBtn;
+    QPushButton* FollowBtn;
     MessageBodyView* Msg;
     QMenu* PopupMenu1;
     QAction* Copier1;
@@ -105,6 +110,7 @@ private:
     void navigate(NavigationStep step);
     void fillBody();
     void rememberShownNames();
+    void showReadMark();
 
     Session& session_;
     UiServices& ui_;

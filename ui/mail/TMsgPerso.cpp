@@ -9,7 +9,9 @@
 #include "mail/Browser.h"
 #include "mail/ListModels.h"
 #include "mail/PersonalMail.h"
+#include "mail/ReadingState.h"
 #include "session/Session.h"
+#include "ui/mail/ReadMarksView.h"
 #include "ui/mail/TAffMsg.h"
 #include "ui/reply/TWriteMsg.h"
 #include "ui/widgets/Buttons.h"
@@ -66,6 +68,7 @@ TMsgPerso::TMsgPerso(Session& session, UiServices& ui, QWidget* parent)
     ListMsgPerso = makeList<LineList>("ListMsgPerso");
     personal_ = new PersonalListModel(this);
     ListMsgPerso->setModel(personal_);
+    drawReadMarks(*ListMsgPerso);
     ListReponses = makeList<WholeRowsList>("ListReponses");
     Label1 = new QLabel(QStringLiteral("Message(s) personnel(s) :"));
     Label1->setBuddy(ListMsgPerso);
@@ -140,6 +143,7 @@ void TMsgPerso::fillPersonal(std::vector<ListedMessage> messages) {
     const QSignalBlocker block(ListMsgPerso);
     personal_->setMessages(std::move(messages));
     ListMsgPerso->setFont(dosFont());
+    runAction(ui_, [&] { personal_->setMarks(listedMarks(session_, ui_)); });
 }
 
 void TMsgPerso::setViewer(TAffMsg& viewer) {
@@ -181,6 +185,7 @@ void TMsgPerso::ListMsgPersoClick() {
         !read || !viewer_)
         return;
     ui_.runModalOver(*viewer_, *this);
+    runAction(ui_, [&] { personal_->setMarks(listedMarks(session_, ui_)); });
     ListMsgPerso->setCurrentRow(session_.browser.CurrentListIndex);
     // Answers written from the viewer appear now.
     AfficheMsgREP();
