@@ -6,6 +6,7 @@
 #include "core/FileUtil.h"
 #include "mail/Browser.h"
 #include "mail/ReadingState.h"
+#include "mail/Threads.h"
 #include "packet/HeaderExtensions.h"
 #include "packet/IndexFiles.h"
 #include "packet/MessageHeader.h"
@@ -16,7 +17,7 @@ namespace velk {
 namespace {
 
 const QString kUsage = QStringLiteral(
-    "Usage : velk-cli list PAQUET [CONFÉRENCE] [--sort numero|auteur|destinataire|sujet] "
+    "Usage : velk-cli list PAQUET [CONFÉRENCE] [--sort numero|auteur|destinataire|sujet|fil] "
     "[--etat [--repertoire RÉPERTOIRE]]");
 
 // A line of the list, with the message's read mark as a last column when one is asked.
@@ -28,8 +29,15 @@ struct ListLines {
         const MessageHeader& h = s.store.CurrentHeader;
         return marked(std::move(line), h.conference, h.number);
     }
-    QString operator()(const HeadersFile& headers, int conference, const ListedMessage& m) const {
-        return marked(cliListLine(headers, conference, m), m.conference, m.number());
+    // In the thread order an answer's subject stands `depth` levels under what it answers.
+    QString operator()(const HeadersFile& headers, int conference, const ListedMessage& m,
+                       std::optional<std::uint32_t> depth) const {
+        QString line = cliListLine(headers, conference, m);
+        if (depth)
+            line.insert(
+                line.lastIndexOf(QLatin1Char('\t')) + 1,
+                QString(2 * qsizetype(std::min(*depth, kMaxThreadIndent)), QLatin1Char(' ')));
+        return marked(std::move(line), m.conference, m.number());
     }
 
 private:
@@ -55,6 +63,8 @@ std::optional<MessageOrder> sortOrderOf(const QString& word) {
         return MessageOrder::Recipient;
     if (w == QLatin1String("sujet"))
         return MessageOrder::Subject;
+    if (w == QLatin1String("fil"))
+        return MessageOrder::Thread;
     return std::nullopt;
 }
 
@@ -93,8 +103,10 @@ void listInBrowserOrder(CliPacket& packet, CliUiServices& ui, CliIo& io, std::op
         if (only && number != *only)
             continue;
         orderConference(s, ui, int(line));
-        for (std::uint32_t p : b.ListedPositions)
-            io.print(cliListLine(headers, number, b.MessageList[p]));
+        for (std::size_t k = 0; k < b.ListedPositions.size(); ++k)
+            io.print(
+                cliListLine(headers, number, b.MessageList[b.ListedPositions[k]],
+                            k < b.ListDepth.size() ? std::optional(b.ListDepth[k]) : std::nullopt));
     }
 }
 
@@ -140,7 +152,7 @@ int run(const QStringList& arguments, CliIo& io) {
 }
 
 const CliRegistrar registrar("list",
-                             "PAQUET [CONFÉRENCE] [--sort numero|auteur|destinataire|sujet] "
+                             "PAQUET [CONFÉRENCE] [--sort numero|auteur|destinataire|sujet|fil] "
                              "[--etat [--repertoire RÉPERTOIRE]]",
                              &run);
 

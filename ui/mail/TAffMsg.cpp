@@ -8,10 +8,12 @@
 #include "mail/MessageExport.h"
 #include "mail/PersonalMail.h"
 #include "mail/ReadingState.h"
+#include "mail/Threads.h"
 #include "session/Session.h"
 #include "ui/mail/MessageBodyView.h"
 #include "ui/mail/ReadMarksView.h"
 #include "ui/mail/TPrintMessage.h"
+#include "ui/mail/TReponses.h"
 #include "ui/reply/TWriteMsg.h"
 #include "ui/widgets/Buttons.h"
 #include "ui/widgets/Keyboard.h"
@@ -126,6 +128,11 @@ TAffMsg::TAffMsg(Session& session, UiServices& ui, QWidget* parent)
     FollowBtn = dialogButton(QStringLiteral("À s&uivre"),
                              QStringLiteral("Marquer ce message pour y revenir"));
     FollowBtn->setCheckable(true);
+    OrigineBtn = dialogButton(QStringLiteral("Message d'ori&gine"),
+                              QStringLiteral("Aller au message auquel celui-ci répond"));
+    ReponsesBtn = dialogButton(QStringLiteral("Répo&nses"),
+                               QStringLiteral("Lire une des réponses à ce message"));
+    Reponses = new TReponses(this);
     AnswerBtn = dialogButton(QStringLiteral("&Répondre"), QStringLiteral("Répondre au message"));
     ForwardBtn = dialogButton(QStringLiteral("&Copier"), QStringLiteral("Faire suivre un message"));
     WriteMsgBtn = dialogButton(QStringLiteral("&Ecrire"), QStringLiteral("Ecrire un message"));
@@ -136,10 +143,14 @@ TAffMsg::TAffMsg(Session& session, UiServices& ui, QWidget* parent)
     FermerBtn = dialogButton(QStringLiteral("&Fermer"), QStringLiteral("Sortir de la fenêtre"));
 
     auto* navigation = new QHBoxLayout;
-    for (QPushButton* b :
-         {FirstMsgBtn, PrevMsgBtn, NextMsgBtn, LastMsgBtn, NextUnreadBtn, FollowBtn})
+    for (QPushButton* b : {FirstMsgBtn, PrevMsgBtn, NextMsgBtn, LastMsgBtn})
         navigation->addWidget(b);
     navigation->addStretch();
+    // Reading by state and by thread: a row of its own, the window's width being fixed.
+    auto* reading = new QHBoxLayout;
+    for (QPushButton* b : {NextUnreadBtn, FollowBtn, OrigineBtn, ReponsesBtn})
+        reading->addWidget(b);
+    reading->addStretch();
     auto* actions = new QHBoxLayout;
     for (QPushButton* b :
          {AnswerBtn, ForwardBtn, WriteMsgBtn, ExportBtn, ImprimeBtn, PoliceBtn, HelpBtn})
@@ -153,6 +164,7 @@ TAffMsg::TAffMsg(Session& session, UiServices& ui, QWidget* parent)
     layout->addLayout(panel);
     layout->addWidget(Msg, 1);
     layout->addLayout(navigation);
+    layout->addLayout(reading);
     layout->addLayout(actions);
     setFixedSize(792, 553);
 
@@ -177,6 +189,8 @@ TAffMsg::TAffMsg(Session& session, UiServices& ui, QWidget* parent)
     wire(LastMsgBtn, &TAffMsg::LastMsgBtnClick);
     wire(NextUnreadBtn, &TAffMsg::NextUnreadBtnClick);
     wire(FollowBtn, &TAffMsg::FollowBtnClick);
+    wire(OrigineBtn, &TAffMsg::OrigineBtnClick);
+    wire(ReponsesBtn, &TAffMsg::ReponsesBtnClick);
     wire(PoliceBtn, &TAffMsg::PoliceBtnClick);
     wire(ExportBtn, &TAffMsg::ExportBtnClick);
     wire(ImprimeBtn, &TAffMsg::ImprimeBtnClick);
@@ -333,6 +347,32 @@ void TAffMsg::LastMsgBtnClick() {
     navigate(NavigationStep::Last);
 }
 
+void TAffMsg::OrigineBtnClick() {
+    runAction(ui_, [&] {
+        const ThreadNeighbours around = threadNeighbours(session_, ui_);
+        if (!around.origin)
+            return ui_.message(QStringLiteral("Le message auquel celui-ci répond n'est pas dans "
+                                              "ce paquet."));
+        readThreadMessage(session_, ui_, *around.origin);
+        DisplayMessage();
+    });
+    rememberShownNames();
+}
+
+void TAffMsg::ReponsesBtnClick() {
+    runAction(ui_, [&] {
+        const ThreadNeighbours around = threadNeighbours(session_, ui_);
+        if (around.answers.empty())
+            return ui_.message(QStringLiteral("Aucune réponse à ce message dans ce paquet."));
+        Reponses->fill(around.answerLines);
+        if (ui_.runModal(*Reponses) != QDialog::Accepted || Reponses->chosen() < 0)
+            return;
+        readThreadMessage(session_, ui_, around.answers[std::size_t(Reponses->chosen())]);
+        DisplayMessage();
+    });
+    rememberShownNames();
+}
+
 void TAffMsg::PoliceBtnClick() {
     std::optional<FontChange> change;
     if (!runAction(ui_, [&] { change = chooseMessageFont(session_, ui_); }) || !change)
@@ -459,11 +499,13 @@ void TAffMsg::WriteMsgBtnClick() {
 
 void TAffMsg::ShowReplies(QObject& opener) {
     AnswerBtn->setText(QStringLiteral("&Modifier"));
-    WriteMsgBtn->setVisible(false);
+    for (QPushButton* b : {WriteMsgBtn, OrigineBtn, ReponsesBtn})
+        b->setVisible(false);
     if (AfficheRep())
         ui_.runModalOver(*this, opener);
     AnswerBtn->setText(QStringLiteral("&Répondre"));
-    WriteMsgBtn->setVisible(true);
+    for (QPushButton* b : {WriteMsgBtn, OrigineBtn, ReponsesBtn})
+        b->setVisible(true);
 }
 
 } // namespace velk

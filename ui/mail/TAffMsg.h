@@ -16,6 +16,7 @@ class QPushButton;
 namespace velk {
 
 class MessageBodyView;
+class TReponses;
 class TWriteMsg;
 struct Session;
 class UiServices;
@@ -52,6 +53,9 @@ public:
     void AnswerBtnClick();
     void ForwardBtnClick();
     void WriteMsgBtnClick();
+    // The thread both ways: the message answered, and a choice among the answers.
+    void OrigineBtnClick();
+    void ReponsesBtnClick();
 
     // The editor and the recipient dialog, created after the viewer; until they are given,
     // the three writing buttons stay disabled.
@@ -90,6 +94,9 @@ public:
     QPushButton* NextMsgBtn;
     QPushButton* NextUnreadBtn;
     QPushButton* FollowBtn;
+    QPushButton* OrigineBtn;
+    QPushButton* ReponsesBtn;
+    TReponses* Reponses;
     MessageBodyView* Msg;
     QMenu* PopupMenu1;
     QAction* Copier1;

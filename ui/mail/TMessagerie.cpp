@@ -83,6 +83,9 @@ TMessagerie::TMessagerie(Session& session, UiServices& ui, QWidget* parent)
                               QStringLiteral("Trier les messages par destinataire"));
     TriSujetBtn =
         dialogButton(QStringLiteral("&Sujet"), QStringLiteral("Trier les messages par sujet"));
+    TriFilBtn =
+        dialogButton(QStringLiteral("F&il"),
+                     QStringLiteral("Les réponses sous les messages auxquels elles répondent"));
     WriteMsgBtn =
         dialogButton(QStringLiteral("&Ecrire"), QStringLiteral("Ecrire un nouveau message"));
     WriteMsgBtn->setEnabled(false);
@@ -91,14 +94,16 @@ TMessagerie::TMessagerie(Session& session, UiServices& ui, QWidget* parent)
 
     // The order in use stays pressed.
     auto* sortGroup = new QButtonGroup(this);
-    for (QPushButton* b : {TriDateBtn, TriAuteurBtn, TriDestBtn, TriSujetBtn}) {
+    for (QPushButton* b : {TriDateBtn, TriAuteurBtn, TriDestBtn, TriSujetBtn, TriFilBtn}) {
         b->setCheckable(true);
         sortGroup->addButton(b);
     }
 
     auto* buttons = new QHBoxLayout;
+    // Five orders and three actions share the window's fixed width.
+    buttons->setSpacing(2);
     buttons->addWidget(new QLabel(QStringLiteral("Ordre de tri :")));
-    for (QPushButton* b : {TriDateBtn, TriAuteurBtn, TriDestBtn, TriSujetBtn})
+    for (QPushButton* b : {TriDateBtn, TriAuteurBtn, TriDestBtn, TriSujetBtn, TriFilBtn})
         buttons->addWidget(b);
     buttons->addStretch();
     for (QPushButton* b : {WriteMsgBtn, HelpBtn, FermerBtn})
@@ -120,6 +125,7 @@ TMessagerie::TMessagerie(Session& session, UiServices& ui, QWidget* parent)
     connect(TriAuteurBtn, &QPushButton::clicked, this, &TMessagerie::TriAuteurBtnClick);
     connect(TriDestBtn, &QPushButton::clicked, this, &TMessagerie::TriDestBtnClick);
     connect(TriSujetBtn, &QPushButton::clicked, this, &TMessagerie::TriSujetBtnClick);
+    connect(TriFilBtn, &QPushButton::clicked, this, [this] { sortBy(MessageOrder::Thread); });
     connect(WriteMsgBtn, &QPushButton::clicked, this, &TMessagerie::WriteMsgBtnClick);
     connect(ToutLuBtn, &QPushButton::clicked, this, &TMessagerie::ToutLuBtnClick);
     connect(SuivreBtn, &QPushButton::clicked, this, &TMessagerie::SuivreBtnClick);
@@ -239,7 +245,8 @@ void TMessagerie::FermerBtnClick() {
 void TMessagerie::FormActivate() {
     move(0, 0);
     session_.browser.LoadedConference.reset();
-    QPushButton* const sortButtons[] = {TriDateBtn, TriAuteurBtn, TriDestBtn, TriSujetBtn};
+    QPushButton* const sortButtons[] = {TriDateBtn, TriAuteurBtn, TriDestBtn, TriSujetBtn,
+                                        TriFilBtn};
     sortButtons[int(session_.browser.SortOrder) - 1]->setChecked(true);
 }
 

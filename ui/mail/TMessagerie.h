@@ -64,6 +64,7 @@ public:
     QPushButton* TriSujetBtn;
     QPushButton* ToutLuBtn;
     QPushButton* SuivreBtn;
+    QPushButton* TriFilBtn; // answers under what they answer
 
 protected:
     void showEvent(QShowEvent* event) override;
