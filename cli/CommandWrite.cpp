@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-// velk-cli write: a message from a script into the board's reply packet, through the same
-// reply-file code as the editor.
+// velk-cli write: a message from a script into the board's reply packet, written by the
+// editor's own MessageWriting.
 #include "cli/CliPacket.h"
 #include "core/ActionGuard.h"
 #include "core/Archiver.h"
@@ -14,7 +14,7 @@
 #include "packet/HeaderExtensions.h"
 #include "packet/MessageHeader.h"
 #include "packet/PacketOpening.h"
-#include "reply/EditorText.h"
+#include "reply/MessageWriting.h"
 #include "reply/Recipients.h"
 #include "reply/ReplyFile.h"
 
@@ -33,16 +33,16 @@ const QString kUsage = QStringLiteral(
     "Usage : velk-cli write --rep RÉPERTOIRE --bbs BBSID --conference N --to NOM "
     "--subject SUJET [--from NOM] [--private] [--reference N] [--paquet PAQUET] < TEXTE");
 
+// The message's own fields go straight into `message`; the author, conference and
+// reference are checked first.
 struct WriteRequest {
     QString repDirectory;
     QString bbsId;
-    std::optional<int> conference;
-    QString to;
-    QString subject;
-    QString from;
     QString packet;
-    bool isPrivate = false;
+    QString from;
+    std::optional<int> conference;
     std::optional<int> reference;
+    PlainMessage message;
 };
 
 // The options, each given once; nullopt after the usage or a bad number's message.
@@ -51,7 +51,7 @@ std::optional<WriteRequest> parse(const QStringList& args, CliIo& io) {
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& option = args[i];
         if (option == QLatin1String("--private")) {
-            r.isPrivate = true;
+            r.message.isPrivate = true;
             continue;
         }
         if (i + 1 >= args.size()) {
@@ -64,9 +64,9 @@ std::optional<WriteRequest> parse(const QStringList& args, CliIo& io) {
         else if (option == QLatin1String("--bbs"))
             r.bbsId = value;
         else if (option == QLatin1String("--to"))
-            r.to = value;
+            r.message.recipient = value;
         else if (option == QLatin1String("--subject"))
-            r.subject = value;
+            r.message.subject = value;
         else if (option == QLatin1String("--from"))
             r.from = value;
         else if (option == QLatin1String("--paquet"))
@@ -82,8 +82,8 @@ std::optional<WriteRequest> parse(const QStringList& args, CliIo& io) {
             return std::nullopt;
         }
     }
-    if (r.repDirectory.isEmpty() || r.bbsId.isEmpty() || !r.conference || r.to.isEmpty() ||
-        r.subject.isEmpty()) {
+    if (r.repDirectory.isEmpty() || r.bbsId.isEmpty() || !r.conference ||
+        r.message.recipient.isEmpty() || r.message.subject.isEmpty()) {
         io.fail(kUsage);
         return std::nullopt;
     }
@@ -98,17 +98,6 @@ int configuredLineWidth() {
     if (QFileInfo(ini).isFile())
         readLineWidth(ProfileFile(ini), settings);
     return settings.maxCar > 0 ? settings.maxCar : 78;
-}
-
-// Standard input as the editor's lines: UTF-8, in the DOS set, wrapped at the line width.
-EditorLines textLines(std::istream& in, int width) {
-    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    QString text = QString::fromUtf8(bytes);
-    text.remove(QLatin1Char('\r'));
-    EditorLines paragraphs;
-    for (const QString& line : text.split(QLatin1Char('\n')))
-        paragraphs.push_back(unicodeToDos(line));
-    return WrapLines(paragraphs, width);
 }
 
 int run(const QStringList& args, CliIo& io) {
@@ -142,27 +131,19 @@ int run(const QStringList& args, CliIo& io) {
         return 2;
     }
 
-    ReplyDraft draft;
-    draft.lines = textLines(io.in ? *io.in : std::cin, configuredLineWidth());
-    bool empty = true;
-    for (const std::string& line : draft.lines)
-        empty = empty && line.find_first_not_of(" \t") == std::string::npos;
-    if (empty) {
+    s.settings.maxCar = configuredLineWidth();
+    MessageWriting writing(s, ui, {});
+    PlainMessage message = request->message;
+    message.author = dosToUnicode(author);
+    std::istream& in = io.in ? *io.in : std::cin;
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    message.text = QString::fromUtf8(bytes);
+    message.conference = std::uint16_t(*request->conference);
+    message.reference = request->reference.value_or(0);
+    std::optional<ReplyDraft> draft = writing.plainDraft(message);
+    if (!draft) {
         io.fail(QStringLiteral("Le texte du message est vide : rien n'a été écrit."));
         return 1;
-    }
-    const bool qwke = s.packet.control.readsQwke;
-    const auto field = [qwke](const QString& text, std::size_t shortWidth, std::size_t longWidth) {
-        return unicodeToDos(text).substr(0, qwke ? longWidth : shortWidth);
-    };
-    draft.isPrivate = request->isPrivate;
-    draft.conference = std::uint16_t(*request->conference);
-    draft.recipient = nameCapitals(field(request->to, HeaderField::Recipient, kQwkeNameWidth));
-    draft.author = field(dosToUnicode(author), HeaderField::Author, kQwkeNameWidth);
-    draft.subject = field(request->subject, HeaderField::Subject, kQwkeSubjectWidth);
-    if (request->reference && *request->reference > 0) {
-        draft.answer = true;
-        draft.answeredNumber = std::to_string(*request->reference);
     }
 
     // The reply file is rebuilt in a directory of our own from the reply packet, so that
@@ -190,7 +171,7 @@ int run(const QStringList& args, CliIo& io) {
                 throw VelkError(unpackFailureMessages(replyPacket, r).join(QLatin1Char('\n')));
             adoptOlderBoardFileName(work.path(), s.packet.control.BbsId, BoardFile::ReplyFile);
         }
-        if (!AppendReply(s, ui, draft, QDateTime::currentDateTime()))
+        if (!writing.send(*draft))
             return;
         if (const PackResult packed = packArchive(replyPacket, {ReplyFilePath(s)}); !packed.ok())
             throw VelkError(packFailureMessages(replyPacket, packed).join(QLatin1Char('\n')));

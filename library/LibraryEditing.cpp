@@ -54,7 +54,7 @@ QString LibraryFullMessage(LibraryKind kind) {
            QString::number(LibraryReadLimit(kind)) + QLatin1Char(' ') + what + QLatin1Char('.');
 }
 
-std::vector<std::string> LibraryEditing::ChargeListe() {
+std::vector<std::string> LibraryEditing::rebuildMap() {
     map_.clear();
     std::vector<std::string> items;
     const std::vector<LibraryEntry>& entries = list();
@@ -80,7 +80,7 @@ std::optional<int> LibraryEditing::positionOf(int tableIndex) const {
     return int(it - map_.begin());
 }
 
-LibraryEditing::Shown LibraryEditing::Affiche(int position) {
+LibraryEditing::Shown LibraryEditing::select(int position) {
     Shown shown;
     const std::optional<int> index = tableIndexAt(position);
     // An empty library shows nothing; what is typed then goes to a new entry.
@@ -93,7 +93,7 @@ LibraryEditing::Shown LibraryEditing::Affiche(int position) {
     return shown;
 }
 
-void LibraryEditing::SauveCur(const std::vector<std::string>& lines, bool isDefault) {
+void LibraryEditing::keepCurrent(const std::vector<std::string>& lines, bool isDefault) {
     if (!tableIndexAt(current_)) {
         if (lines.empty() || !NewEntry())
             return;
@@ -152,7 +152,7 @@ bool LibraryEditing::Close(const std::vector<std::string>& lines, bool isDefault
                            const QString& velkPath, UiServices& ui) {
     // An emptied text box leaves its entry as it was; the other changes are still saved.
     if (!lines.empty())
-        SauveCur(lines, isDefault);
+        keepCurrent(lines, isDefault);
     // An entry without text would not read back; the file never holds one.
     for (LibraryEntry& e : list()) {
         if (e.text.empty())

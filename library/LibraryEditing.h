@@ -35,9 +35,9 @@ public:
     LibraryKind kind() const { return kind_; }
     std::vector<LibraryEntry>& list() const { return LibraryList(state_, kind_); }
 
-    // ChargeListe...: the map rebuilt from the entries not deleted, in table order, and
-    // the drop-down's items (first line, at most 28 characters).
-    std::vector<std::string> ChargeListe();
+    // The map rebuilt from the entries not deleted, in table order, and the drop-down's
+    // items (first line, at most 28 characters).
+    std::vector<std::string> rebuildMap();
     // The table index at a position of the map; nullopt when there is none.
     std::optional<int> tableIndexAt(int position) const;
     // The position of a table index in the map; nullopt when it is not there.
@@ -49,12 +49,13 @@ public:
         std::vector<std::string> lines;
         bool isDefault = false;
     };
-    // Affiche...: the entry at this map position becomes the current one.
-    Shown Affiche(int position);
+    // The entry at this map position becomes the current one; what the text box shows of it.
+    Shown select(int position);
 
-    // SauveCur...: the current entry takes these lines (each then ends with CR LF) and, for
-    // the libraries that have one, the default mark, which leaves every other entry.
-    void SauveCur(const std::vector<std::string>& lines, bool isDefault);
+    // The current entry takes these lines (each then ends with CR LF) and, for the libraries
+    // that have one, the default mark, which leaves every other entry. In memory only: the
+    // file is written on closing.
+    void keepCurrent(const std::vector<std::string>& lines, bool isDefault);
 
     // NewBtnClick: an entry without text is appended, mapped after the last position and
     // made current. False, with nothing changed, when the library already holds as many

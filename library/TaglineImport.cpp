@@ -3,6 +3,7 @@
 
 #include "core/CharacterSet.h"
 #include "core/FileUtil.h"
+#include "core/TextFileChoice.h"
 #include "core/UiServices.h"
 #include "library/LibraryFile.h"
 #include "library/LibrarySession.h"
@@ -49,19 +50,15 @@ void ImportTaglines(LibrarySession& session, UiServices& ui) {
     ui.message(QStringLiteral("Vous allez devoir choisir le fichier texte contenant vos "
                               "taglines\nCe fichier ne doit comporter qu'une seule tagline par "
                               "ligne."));
-    FileDialogRequest request;
-    request.title = QStringLiteral("Importation d'un fichier de taglines");
-    request.directory = session.settings.velkPath;
-    request.fileName = QStringLiteral("*.TXT");
-    request.filters = {QStringLiteral("Fichiers texte (*.TXT *.txt)")};
-    const std::optional<QString> chosen = ui.openFileName(request);
+    const std::optional<TextFileChoice> chosen =
+        chooseTextFile(ui, QStringLiteral("Importation d'un fichier de taglines"),
+                       session.settings.velkPath, QStringLiteral("Fichiers texte (*.TXT *.txt)"));
     if (!chosen)
         return;
-    const bool dosFile =
-        ui.askYesNo(QStringLiteral("Ce fichier contient-il des caractères accentués MS-DOS ?"));
 
     BusyCursor busy(ui);
-    const std::vector<std::string> taglines = TaglinesOfFile(readWholeFile(*chosen), dosFile);
+    const std::vector<std::string> taglines =
+        TaglinesOfFile(readWholeFile(chosen->path), chosen->dosAccents);
     const QString path = LibraryPath(session.settings.velkPath, LibraryKind::Taglines);
     // A library never saved holds the built-in tagline the user sees in the list: it goes
     // to the file with the imported ones.

@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QTemporaryFile>
 
 #include <algorithm>
@@ -48,14 +49,16 @@ bool sameFile(const QString& a, const QString& b) {
     return fs::equivalent(toFsPath(a), toFsPath(b), ec);
 }
 
-// A merge step that stopped; its messages have been shown.
-struct Stop {};
+// How a merge step stopped: what the user is told once the progress window is cleared.
+struct MergeStop {
+    QStringList texts;
+    MessageKind kind = MessageKind::Warning;
+};
 
-void reportUnpackFailure(UiServices& ui, const QString& archive, const UnpackResult& r) {
+MergeStop unpackFailure(const QString& archive, const UnpackResult& r) {
     QStringList texts = unpackFailureMessages(archive, r);
     texts.back() += QLatin1Char('\n') + kCancelled;
-    for (const QString& text : texts)
-        ui.message(text, MessageKind::Warning);
+    return {texts};
 }
 
 // Puts the merged archive in place of the base packet: a copy beside it, given the base
@@ -164,30 +167,23 @@ std::optional<FusionFocus> CheckFusion(const PacketSession& session, const QStri
     return CheckFusion(basePath, integratedPath, session.settings.qwkPath, ui);
 }
 
-FusionResult DoFusion(const QString& basePath, const QString& integratedPath,
-                      const QString& workPath, PacketControl& control, UiServices& ui,
-                      const FusionStatus& Statut, IntegratedDeletion deletion) {
-    FusionResult result;
-    const auto status = [&](const QString& text) {
-        if (Statut)
-            Statut(text);
-    };
-    BusyCursor busy(ui);
-    const auto fail = [&](const QString& text, MessageKind kind = MessageKind::Warning) {
-        busy.release();
-        status(QString());
-        ui.message(text, kind);
-        throw Stop();
-    };
+namespace {
+
+// The steps of a merge, up to the base packet replaced; nothing when they all went. The
+// control-file step shows its own notices and asks its questions while it runs.
+std::optional<MergeStop> mergeSteps(const QString& basePath, const QString& integratedPath,
+                                    const QString& workPath, PacketControl& control, UiServices& ui,
+                                    const FusionStatus& status, MergeNotices& notices) {
     try {
         // Emptying the work directory must never take one of the packets with it.
         for (const QString& packet : {basePath, integratedPath}) {
             if (isSameOrInside(packet, workPath))
-                fail(QStringLiteral("Le fichier \"") + packet +
-                     QStringLiteral("\" se trouve dans le répertoire de travail ( ") + workPath +
-                     QStringLiteral(" ), qui est vidé pour la fusion.\n"
-                                    "Placez-le dans un autre répertoire.\n") +
-                     kCancelled);
+                return MergeStop{{QStringLiteral("Le fichier \"") + packet +
+                                  QStringLiteral("\" se trouve dans le répertoire de travail ( ") +
+                                  workPath +
+                                  QStringLiteral(" ), qui est vidé pour la fusion.\n"
+                                                 "Placez-le dans un autre répertoire.\n") +
+                                  kCancelled}};
         }
         EmptyDirectoryTree(workPath, workPath);
 
@@ -195,26 +191,18 @@ FusionResult DoFusion(const QString& basePath, const QString& integratedPath,
         const QString integratedDirectory = joinPath(workPath, QStringLiteral("tmp2"));
         for (const QString& dir : {baseDirectory, integratedDirectory}) {
             if (!QDir().mkdir(dir))
-                fail(QStringLiteral("Impossible de créer le répertoire \"") + dir +
-                     QStringLiteral("\"\n") + kCancelled);
+                return MergeStop{{QStringLiteral("Impossible de créer le répertoire \"") + dir +
+                                  QStringLiteral("\"\n") + kCancelled}};
         }
 
         status(QStringLiteral("Décompactage du premier paquet\n (") + basePath +
                QStringLiteral(")"));
-        if (const UnpackResult r = unpackArchive(basePath, baseDirectory); !r.ok()) {
-            busy.release();
-            status(QString());
-            reportUnpackFailure(ui, basePath, r);
-            return result;
-        }
+        if (const UnpackResult r = unpackArchive(basePath, baseDirectory); !r.ok())
+            return unpackFailure(basePath, r);
         status(QStringLiteral("Décompactage du deuxième paquet\n (") + integratedPath +
                QStringLiteral(")"));
-        if (const UnpackResult r = unpackArchive(integratedPath, integratedDirectory); !r.ok()) {
-            busy.release();
-            status(QString());
-            reportUnpackFailure(ui, integratedPath, r);
-            return result;
-        }
+        if (const UnpackResult r = unpackArchive(integratedPath, integratedDirectory); !r.ok())
+            return unpackFailure(integratedPath, r);
 
         status(QStringLiteral("Mise à jour des fichiers de données et d'index"));
         PacketMerge merge(baseDirectory, integratedDirectory,
@@ -223,14 +211,10 @@ FusionResult DoFusion(const QString& basePath, const QString& integratedPath,
 
         status(QStringLiteral("Mise à jour des conférences"));
         std::vector<Renumbering> renumbered;
-        if (!GereControlDat(baseDirectory, integratedDirectory, control, result.notices, ui,
-                            renumbered)) {
-            busy.release();
-            status(QString());
-            return result;
-        }
+        if (!GereControlDat(baseDirectory, integratedDirectory, control, notices, ui, renumbered))
+            return MergeStop{}; // it has told the user why
         // Nothing replaces the base packet unless every message of both is found in the result.
-        merge.finish(renumbered, result.notices);
+        merge.finish(renumbered, notices);
 
         status(QStringLiteral("Compactage du fichier fusionné \n (") + basePath +
                QStringLiteral(")"));
@@ -241,36 +225,51 @@ FusionResult DoFusion(const QString& basePath, const QString& integratedPath,
         const QStringList arguments = {QStringLiteral("-j"), QStringLiteral("-r"),
                                        QStringLiteral("-nw"), QFileInfo(merged).absoluteFilePath(),
                                        QFileInfo(baseDirectory).absoluteFilePath()};
-        if (const int packed = RunAndWait(QStringLiteral("zip"), arguments); packed != 0) {
-            busy.release();
-            status(QString());
-            ui.message(QStringLiteral("Problème lors du compactage du fichier : \"TMPQWK.QWK\"."),
-                       MessageKind::Warning);
-            ui.message(QStringLiteral("Statut = ") + QString::number(packed) +
-                           QStringLiteral("\nCauses possibles : Compacteur inaccessible ou "
-                                          "disque plein"),
-                       MessageKind::Warning);
-            return result;
-        }
+        if (const int packed = RunAndWait(QStringLiteral("zip"), arguments); packed != 0)
+            return MergeStop{
+                {QStringLiteral("Problème lors du compactage du fichier : \"TMPQWK.QWK\"."),
+                 QStringLiteral("Statut = ") + QString::number(packed) +
+                     QStringLiteral("\nCauses possibles : Compacteur inaccessible ou "
+                                    "disque plein")}};
 
         replaceBasePacket(merged, basePath);
-        result.merged = true;
-    } catch (const Stop&) {
-        return result;
+        return std::nullopt;
     } catch (const VelkError& e) {
-        busy.release();
-        status(QString());
-        ui.message(e.message(), MessageKind::Error);
-        return result;
+        return MergeStop{{e.message()}, MessageKind::Error};
     } catch (const std::bad_alloc&) {
-        busy.release();
-        status(QString());
-        ui.message(QStringLiteral("Pas assez de mémoire pour travailler."), MessageKind::Error);
+        return MergeStop{{QStringLiteral("Pas assez de mémoire pour travailler.")},
+                         MessageKind::Error};
+    }
+}
+
+} // namespace
+
+FusionResult DoFusion(const QString& basePath, const QString& integratedPath,
+                      const QString& workPath, PacketControl& control, UiServices& ui,
+                      const FusionStatus& Statut, IntegratedDeletion deletion) {
+    FusionResult result;
+    const FusionStatus status = [&](const QString& text) {
+        if (Statut)
+            Statut(text);
+    };
+    std::optional<MergeStop> stop;
+    {
+        BusyCursor busy(ui);
+        // However the steps end, the hourglass and the progress text are gone before the
+        // user is told anything.
+        const auto clear = qScopeGuard([&] {
+            busy.release();
+            status(QString());
+        });
+        stop = mergeSteps(basePath, integratedPath, workPath, control, ui, status, result.notices);
+    }
+    if (stop) {
+        for (const QString& text : stop->texts)
+            ui.message(text, stop->kind);
         return result;
     }
+    result.merged = true;
 
-    busy.release();
-    status(QString());
     // The merged packet is in place: a work directory that will not empty is only told.
     try {
         EmptyDirectoryTree(workPath, workPath);

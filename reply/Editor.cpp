@@ -4,11 +4,13 @@
 #include "core/CharacterSet.h"
 #include "core/FileUtil.h"
 #include "core/SettingsFile.h"
+#include "core/TextFileChoice.h"
 #include "core/UiServices.h"
 #include "core/VelkError.h"
 #include "packet/HeaderExtensions.h"
 #include "reply/EditorText.h"
 #include "reply/Macros.h"
+#include "reply/MessageWriting.h"
 #include "reply/Recipients.h"
 #include "reply/ReplySession.h"
 
@@ -148,11 +150,12 @@ void DisplayMsg(ReplySession& session, WritingState& w, UiServices& ui, EditorDo
     fillConferences(session, document, ConferenceItemOf(session.packet.control, header.conference));
     document.dateLabel = EditorDateLabel(now.date());
     document.author = session.packet.control.UserName;
-    const std::string answered = answeredField(session, header, header.recipient,
-                                               header.longFields.recipient, kQwkeNameWidth);
+    const std::string answered =
+        answeredField(session, header, header.recipient, header.longFields.recipient,
+                      MessageWriting::nameWidth(true));
     document.recipient = flags.ForwardFlag ? trimRight(flags.ChosenRecipient) : answered;
     document.subject = answeredField(session, header, header.subject, header.longFields.subject,
-                                     kQwkeSubjectWidth);
+                                     MessageWriting::subjectWidth(true));
     document.lines.clear();
     document.tagBox.clear();
 
@@ -195,12 +198,13 @@ void UpDateMsg(WritingState& w) {
     w.keptReference = unpadded(w.header.reference);
 }
 
-void DisplayREPMsg(const ReplySession& session, const WritingState& w, EditorDocument& document) {
+void DisplayREPMsg(const ReplySession& session, const WritingState& w, EditorDocument& document,
+                   const QDate& today) {
     const EditorFlags& flags = w.flags;
     const MessageHeader& header = w.header;
     document.isPrivate = header.isPrivate();
     fillConferences(session, document, ConferenceItemOf(session.packet.control, header.conference));
-    document.dateLabel = EditorDateLabel(QDate::currentDate());
+    document.dateLabel = EditorDateLabel(today);
     document.author = trimRight(header.author);
     document.recipient =
         trimRight(flags.ForwardFlag ? flags.ChosenRecipient : fullRecipient(header));
@@ -326,18 +330,13 @@ EditorLines ReadImportedText(const QString& path, bool dosAccents, int maxCar) {
 }
 
 std::optional<EditorLines> ImportBtnClick(ReplySession& session, UiServices& ui) {
-    FileDialogRequest request;
-    request.title = QStringLiteral("Importation d'un fichier");
-    request.directory = session.settings.velkPath;
-    request.fileName = QStringLiteral("*.TXT");
-    request.filters = {QStringLiteral("Fichiers texte (*.TXT)")};
-    const std::optional<QString> path = ui.openFileName(request);
-    if (!path)
+    const std::optional<TextFileChoice> chosen =
+        chooseTextFile(ui, QStringLiteral("Importation d'un fichier"), session.settings.velkPath,
+                       QStringLiteral("Fichiers texte (*.TXT)"));
+    if (!chosen)
         return std::nullopt;
-    const bool dosAccents =
-        ui.askYesNo(QStringLiteral("Ce fichier contient-il des caractères accentués MS-DOS ?"));
     const BusyCursor busy(ui);
-    return ReadImportedText(*path, dosAccents, session.settings.maxCar);
+    return ReadImportedText(chosen->path, chosen->dosAccents, session.settings.maxCar);
 }
 
 bool ExportBtnClick(ReplySession& session, UiServices& ui, const EditorDocument& document,

@@ -79,9 +79,9 @@ bool NewMsg(ReplySession& session, WritingState& w, UiServices& ui, EditorDocume
 // The message in the header becomes the one answered: to its author (long name included),
 // from the user.
 void AnswerMsg(ReplySession& session, WritingState& w, const QDateTime& now);
-// Fills the editor from the header and the text; quote 1 quotes the text. A UTF-8 message's
-// names and text come in the DOS set; where the board reads QWKE kludge lines the recipient
-// and subject are the full ones.
+// Shows nothing: fills the document the editor will show from the header and the text;
+// quote 1 quotes the text. A UTF-8 message's names and text come in the DOS set; where the
+// board reads QWKE kludge lines the recipient and subject are the full ones.
 void DisplayMsg(ReplySession& session, WritingState& w, UiServices& ui, EditorDocument& document,
                 int quote, const ShownNames& shown, const QDateTime& now, QRandomGenerator& random);
 // A forwarded copy of the message in the header, after asking its recipient; false when
@@ -89,11 +89,13 @@ void DisplayMsg(ReplySession& session, WritingState& w, UiServices& ui, EditorDo
 bool ForwardMsg(ReplySession& session, WritingState& w, UiServices& ui, EditorDocument& document,
                 const RecipientPrompt& prompt, const ShownNames& shown, const QDateTime& now,
                 QRandomGenerator& random);
-// A stored reply about to be modified: no answer is being prepared, and the new version
-// keeps the stored reference.
+// Updates no message: clears AnswerFlag and keeps the stored reference for the new version
+// of a stored reply about to be modified.
 void UpDateMsg(WritingState& w);
-// Fills the editor from the stored reply read into the header and the text.
-void DisplayREPMsg(const ReplySession& session, const WritingState& w, EditorDocument& document);
+// Shows nothing: fills the document from the stored reply read into the header and the
+// text; the date label says `today`.
+void DisplayREPMsg(const ReplySession& session, const WritingState& w, EditorDocument& document,
+                   const QDate& today);
 
 // The draft AppendReply stores for this document.
 ReplyDraft EditorDraft(const ReplySession& session, const WritingState& w,

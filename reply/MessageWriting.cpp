@@ -1,15 +1,27 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "reply/MessageWriting.h"
 
+#include "core/CharacterSet.h"
 #include "core/VelkError.h"
 #include "packet/HeaderExtensions.h"
 #include "packet/MessageStore.h"
+#include "reply/EditorText.h"
 #include "reply/ReplyFile.h"
 #include "reply/ReplySession.h"
 
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace velk {
+
+namespace {
+
+std::string cutDos(const QString& text, int width) {
+    return unicodeToDos(text).substr(0, std::size_t(width));
+}
+
+} // namespace
 
 MessageWriting::MessageWriting(ReplySession& session, UiServices& ui, RecipientPrompt askRecipient,
                                Clock clock, QRandomGenerator random)
@@ -88,12 +100,44 @@ EditorDocument MessageWriting::startModification(int index) {
     countBeforeModification_ = replies.ReplyCount();
     UpDateMsg(state_);
     EditorDocument d;
-    DisplayREPMsg(session_, state_, d);
+    DisplayREPMsg(session_, state_, d, clock_().date());
     return d;
+}
+
+std::optional<ReplyDraft> MessageWriting::plainDraft(const PlainMessage& message) {
+    QString text = message.text;
+    text.remove(QLatin1Char('\r'));
+    EditorLines paragraphs;
+    for (const QString& line : text.split(QLatin1Char('\n')))
+        paragraphs.push_back(unicodeToDos(line));
+    EditorDocument d;
+    d.lines = WrapLines(paragraphs, session_.settings.maxCar);
+    if (std::all_of(d.lines.begin(), d.lines.end(), [](const std::string& line) {
+            return line.find_first_not_of(" \t") == std::string::npos;
+        }))
+        return std::nullopt;
+    const bool qwke = session_.packet.control.readsQwke;
+    d.isPrivate = message.isPrivate;
+    d.recipient = cutDos(message.recipient, nameWidth(qwke));
+    d.author = cutDos(message.author, nameWidth(qwke));
+    d.subject = cutDos(message.subject, subjectWidth(qwke));
+    // An answer given by number is threaded as a stored reply's reference is.
+    state_.flags.AnswerFlag = false;
+    state_.keptReference = message.reference > 0 ? std::to_string(message.reference) : "";
+    ReplyDraft draft = EditorDraft(session_, state_, d);
+    // No conference list to choose from here: the number is the board's own.
+    draft.conference = message.conference;
+    return draft;
 }
 
 bool MessageWriting::send(const EditorDocument& document) {
     const bool written = SendEditorMessage(session_, state_, ui_, document, clock_());
+    stored_ = stored_ || written;
+    return written;
+}
+
+bool MessageWriting::send(ReplyDraft& draft) {
+    const bool written = AppendReply(session_, ui_, draft, clock_());
     stored_ = stored_ || written;
     return written;
 }
@@ -106,8 +150,44 @@ bool MessageWriting::carbonCopy(EditorDocument& document, const std::string& nam
     return CarbonCopy(session_, state_, ui_, document, name, clock_(), random_);
 }
 
-InsertionContext MessageWriting::insertionContext(const EditorDocument& document) {
-    return EditorContext(session_, state_, document, clock_());
+std::optional<LibraryInsertion> MessageWriting::libraryInsertion(LibraryKind kind, int index,
+                                                                 const EditorDocument& document) {
+    if (kind == LibraryKind::Correspondents)
+        return std::nullopt;
+    const std::vector<LibraryEntry>& library = LibraryList(session_.libraries, kind);
+    if (index < 0 || index >= int(library.size()))
+        return std::nullopt;
+    const std::string& text = library[std::size_t(index)].text;
+    const InsertionContext context = EditorContext(session_, state_, document, clock_());
+    LibraryInsertion insertion;
+    switch (kind) {
+    case LibraryKind::Headers:
+        InsereEntete(text, context, state_.flags, insertion.lines);
+        break;
+    case LibraryKind::Footers:
+        insertion.place = LibraryInsertion::Place::End;
+        AddPdp(text, context, state_.flags, insertion.lines);
+        break;
+    default:
+        insertion.place = LibraryInsertion::Place::TagBox;
+        insertion.lines = document.tagBox;
+        UpdateTagLine(text, context, insertion.lines);
+        break;
+    }
+    return insertion;
+}
+
+void MessageWriting::setSubject(const std::string& dosSubject) {
+    state_.header.subject =
+        padRight(dosSubject.substr(0, HeaderField::Subject), HeaderField::Subject);
+}
+
+std::optional<EditorLines> MessageWriting::importText() {
+    return ImportBtnClick(session_, ui_);
+}
+
+bool MessageWriting::exportText(const EditorDocument& document) {
+    return ExportBtnClick(session_, ui_, document, clock_());
 }
 
 bool MessageWriting::finish() {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "library/LibraryFile.h"
+#include "packet/HeaderExtensions.h"
 #include "reply/Editor.h"
 
 #include <QDateTime>
@@ -15,6 +17,25 @@ namespace velk {
 struct ReplySession;
 class UiServices;
 
+// A message written without the editor (velk-cli write): names, subject and text as typed, in
+// Unicode; the text's lines end with LF (a CR is dropped).
+struct PlainMessage {
+    QString recipient;
+    QString author;
+    QString subject;
+    QString text;
+    bool isPrivate = false;
+    std::uint16_t conference = 0; // the board's number
+    int reference = 0;            // the number of the message answered; 0 for none
+};
+
+// What a header, footer or tagline of the libraries adds, and where.
+struct LibraryInsertion {
+    enum class Place { Top, End, TagBox };
+    Place place = Place::Top;
+    EditorLines lines; // for the tagline box, its new content
+};
+
 // One message written from start to end: a new message, an answer, a forwarded copy or a new
 // version of a stored reply, with its carbon copies. Every window that opens the editor goes
 // through it. It owns the editor's flags and works on its own copy of the header it starts
@@ -22,6 +43,15 @@ class UiServices;
 class MessageWriting {
 public:
     using Clock = std::function<QDateTime()>;
+
+    // The widths of the editor's fields, in characters. A board that reads QWKE kludge lines
+    // takes names and subjects longer than the header's 25 characters.
+    static constexpr int nameWidth(bool qwke) {
+        return qwke ? kQwkeNameWidth : int(HeaderField::Recipient);
+    }
+    static constexpr int subjectWidth(bool qwke) {
+        return qwke ? kQwkeSubjectWidth : int(HeaderField::Subject);
+    }
 
     MessageWriting(ReplySession& session, UiServices& ui, RecipientPrompt askRecipient,
                    Clock clock = &QDateTime::currentDateTime,
@@ -44,21 +74,35 @@ public:
     // stored whole (finish). Throws VelkError when there is no such reply.
     EditorDocument startModification(int index);
 
+    // A message from outside the editor, as the editor would store it: the recipient in
+    // capitals, the fields cut to the editor's widths, the text wrapped at the line width, all
+    // in the DOS set. Nothing when the text is blank.
+    std::optional<ReplyDraft> plainDraft(const PlainMessage& message);
+
     // "&Envoyer": true when the message was written whole.
     bool send(const EditorDocument& document);
+    // Stores a draft from plainDraft; true when it was written whole.
+    bool send(ReplyDraft& draft);
     // "Annuler": the question "Enregistrer ce message ?".
     CancelOutcome askCancel();
     // A carbon copy to `name`; the document's text is cleaned at its end as the copy takes it.
     bool carbonCopy(EditorDocument& document, const std::string& name);
-    // The macro context for the header, footer and tagline buttons.
-    InsertionContext insertionContext(const EditorDocument& document);
+    // The header, footer or tagline at `index` of its library, with its macros filled from the
+    // document; nothing when the library has no such entry. A footer closes a forward block.
+    std::optional<LibraryInsertion> libraryInsertion(LibraryKind kind, int index,
+                                                     const EditorDocument& document);
+    // The subject typed so far, which the macros of the insertions take.
+    void setSubject(const std::string& dosSubject);
+    // "&Importer": the lines of a text file; nothing when the file dialog is cancelled.
+    std::optional<EditorLines> importText();
+    // "E&xporter": the message appended to a text file; false when cancelled.
+    bool exportText(const EditorDocument& document);
 
     // After the editor closed. A modification replaces the old version only when the new one
     // was stored whole and not cancelled, and selects it; true when a message was stored.
     bool finish();
 
-    EditorFlags& flags() { return state_.flags; }
-    WritingState& state() { return state_; }
+    const EditorFlags& flags() const { return state_.flags; }
 
 private:
     ReplySession& session_;

@@ -22,8 +22,8 @@ protected:
     LibraryEditing open(LibraryKind kind) {
         EXPECT_TRUE(LoadLibrary(state, kind, dir.path(), ui));
         LibraryEditing editing(state, kind);
-        editing.ChargeListe();
-        editing.Affiche(0);
+        editing.rebuildMap();
+        editing.select(0);
         return editing;
     }
 };
@@ -35,11 +35,11 @@ TEST_F(LibraryEditingTest, DropDownShowsFirstLinesOfEntriesNotDeleted) {
                                     entry("Salut\r\n") + entry("Coucou\r\n", true));
     LibraryEditing editing = open(LibraryKind::Headers);
     state.HeaderList[1].deleted = true;
-    EXPECT_EQ(editing.ChargeListe(), (Lines{"Bonjour a toi, cher ami loin", "Coucou"}));
+    EXPECT_EQ(editing.rebuildMap(), (Lines{"Bonjour a toi, cher ami loin", "Coucou"}));
     EXPECT_EQ(editing.tableIndexAt(1), 2);
     EXPECT_FALSE(editing.tableIndexAt(2));
     EXPECT_EQ(editing.positionOf(2), 1);
-    const LibraryEditing::Shown shown = editing.Affiche(1);
+    const LibraryEditing::Shown shown = editing.select(1);
     EXPECT_EQ(shown.lines, Lines{"Coucou"});
     EXPECT_TRUE(shown.isDefault);
     EXPECT_EQ(editing.currentPosition(), 1);
@@ -51,16 +51,16 @@ TEST_F(LibraryEditingTest, AddModifyDeleteAndDefaultReachTheFileOnClose) {
     LibraryEditing editing = open(LibraryKind::Footers);
 
     // Entry 1 modified and made the default, which leaves entry 0.
-    editing.SauveCur({"Amiti\x82s,"}, true);
-    editing.Affiche(1);
-    editing.SauveCur({"A plus", "%PRENOM_AUTEUR%"}, true);
+    editing.keepCurrent({"Amiti\x82s,"}, true);
+    editing.select(1);
+    editing.keepCurrent({"A plus", "%PRENOM_AUTEUR%"}, true);
     // Entry 2 deleted; the one shown next is the first one left, from the start.
-    editing.Affiche(2);
+    editing.select(2);
     const LibraryEditing::Deletion deletion = editing.DeleteCurrent();
     EXPECT_FALSE(deletion.wasLast);
     EXPECT_EQ(deletion.nextTableIndex, 0);
-    editing.ChargeListe();
-    editing.Affiche(*editing.positionOf(*deletion.nextTableIndex));
+    editing.rebuildMap();
+    editing.select(*editing.positionOf(*deletion.nextTableIndex));
     // A new entry, written when the window closes with it shown.
     ASSERT_TRUE(editing.NewEntry());
     EXPECT_EQ(editing.currentPosition(), 2);
@@ -79,14 +79,14 @@ TEST_F(LibraryEditingTest, AddModifyDeleteAndDefaultReachTheFileOnClose) {
 TEST_F(LibraryEditingTest, OnlyTheLastTickedDefaultStays) {
     write(LibraryKind::Headers, entry("un\r\n") + entry("deux\r\n") + entry("trois\r\n"));
     LibraryEditing editing = open(LibraryKind::Headers);
-    editing.SauveCur({"un"}, true);
-    editing.Affiche(2);
+    editing.keepCurrent({"un"}, true);
+    editing.select(2);
     ASSERT_TRUE(editing.Close({"trois"}, true, dir.path(), ui));
     EXPECT_EQ(onDisk(LibraryKind::Headers),
               bytes(entry("un\r\n") + entry("deux\r\n") + entry("trois\r\n", true)));
     // Unticking the only default leaves none, and the flag follows the save.
     LibraryEditing again = open(LibraryKind::Headers);
-    again.Affiche(2);
+    again.select(2);
     ASSERT_TRUE(again.Close({"trois"}, false, dir.path(), ui));
     EXPECT_FALSE(state.HasDefaultHeader);
 }
@@ -108,8 +108,8 @@ TEST_F(LibraryEditingTest, DeletionShowsTheNextEntryElseTheFirstLeft) {
         LibraryEditing editing = open(LibraryKind::Taglines);
         for (int i : c.deletedBefore)
             state.TaglineList[std::size_t(i)].deleted = true;
-        editing.ChargeListe();
-        editing.Affiche(*editing.positionOf(c.deleted));
+        editing.rebuildMap();
+        editing.select(*editing.positionOf(c.deleted));
         const LibraryEditing::Deletion d = editing.DeleteCurrent();
         EXPECT_EQ(d.nextTableIndex, c.expectedNext) << "deleting t" << c.deleted;
         EXPECT_FALSE(d.wasLast);
@@ -132,7 +132,7 @@ TEST_F(LibraryEditingTest, DeletingTheLastEntryEmptiesTheFile) {
 
 TEST_F(LibraryEditingTest, AMissingFileIsWrittenWithItsBuiltInEntryOnClose) {
     LibraryEditing editing = open(LibraryKind::Taglines);
-    const LibraryEditing::Shown shown = editing.Affiche(0);
+    const LibraryEditing::Shown shown = editing.select(0);
     EXPECT_EQ(shown.lines, Lines{">>> VELK : Le meilleur Reader Off-Line sous Windows ! <<<"});
     EXPECT_TRUE(shown.isDefault);
     ASSERT_TRUE(editing.Close(shown.lines, shown.isDefault, dir.path(), ui));
@@ -142,12 +142,12 @@ TEST_F(LibraryEditingTest, AMissingFileIsWrittenWithItsBuiltInEntryOnClose) {
 TEST_F(LibraryEditingTest, AnEmptiedTextBoxKeepsItsEntryAndTheOtherChanges) {
     write(LibraryKind::Headers, entry("garde\r\n") + entry("efface\r\n") + entry("change\r\n"));
     LibraryEditing editing = open(LibraryKind::Headers);
-    editing.Affiche(1);
+    editing.select(1);
     editing.DeleteCurrent();
-    editing.ChargeListe();
-    editing.Affiche(1); // "change"
-    editing.SauveCur({"chang\x82"}, false);
-    editing.Affiche(0);
+    editing.rebuildMap();
+    editing.select(1); // "change"
+    editing.keepCurrent({"chang\x82"}, false);
+    editing.select(0);
     ASSERT_TRUE(editing.Close({}, false, dir.path(), ui));
     EXPECT_EQ(onDisk(LibraryKind::Headers), bytes(entry("garde\r\n") + entry("chang\x82\r\n")));
 }
@@ -156,7 +156,7 @@ TEST_F(LibraryEditingTest, NewEntriesWithoutTextAreNotWritten) {
     write(LibraryKind::Headers, entry("seul\r\n"));
     LibraryEditing editing = open(LibraryKind::Headers);
     ASSERT_TRUE(editing.NewEntry());
-    editing.SauveCur({}, false);
+    editing.keepCurrent({}, false);
     ASSERT_TRUE(editing.NewEntry());
     ASSERT_TRUE(editing.Close({}, false, dir.path(), ui));
     EXPECT_EQ(onDisk(LibraryKind::Headers), bytes(entry("seul\r\n")));
@@ -165,9 +165,9 @@ TEST_F(LibraryEditingTest, NewEntriesWithoutTextAreNotWritten) {
 TEST_F(LibraryEditingTest, CorrespondentsKeepTheirCountsAndNewOnesStartAtOne) {
     write(LibraryKind::Correspondents, entry("ALL;1\r\n") + entry("DUPONT;7\r\n"));
     LibraryEditing editing = open(LibraryKind::Correspondents);
-    EXPECT_EQ(editing.ChargeListe(), (Lines{"ALL", "DUPONT"}));
-    editing.Affiche(1);
-    editing.SauveCur({"DUPONT JEAN"}, true); // no default mark for correspondents
+    EXPECT_EQ(editing.rebuildMap(), (Lines{"ALL", "DUPONT"}));
+    editing.select(1);
+    editing.keepCurrent({"DUPONT JEAN"}, true); // no default mark for correspondents
     ASSERT_TRUE(editing.NewEntry());
     ASSERT_TRUE(editing.Close({"MARTIN"}, false, dir.path(), ui));
     EXPECT_EQ(onDisk(LibraryKind::Correspondents),
@@ -195,7 +195,7 @@ TEST_F(LibraryEditingTest, TypingIntoAnEmptyLibraryMakesAnEntry) {
     write(LibraryKind::Footers, "no entry here");
     LibraryEditing editing = open(LibraryKind::Footers);
     EXPECT_EQ(editing.currentPosition(), -1);
-    EXPECT_TRUE(editing.Affiche(0).lines.empty());
+    EXPECT_TRUE(editing.select(0).lines.empty());
     ASSERT_TRUE(editing.Close({"tap\x82"}, false, dir.path(), ui));
     EXPECT_EQ(onDisk(LibraryKind::Footers), bytes(entry("tap\x82\r\n")));
 }

@@ -313,7 +313,7 @@ TEST_F(EditorTest, AStoredReplyComesBackWithItsTaglineBox) {
     answered("Ligne\n\tdeux\n--- sig\ntag\n");
     w.header.status = "*";
     UpDateMsg(w);
-    DisplayREPMsg(session, w, doc);
+    DisplayREPMsg(session, w, doc, kNow.date());
     EXPECT_TRUE(doc.isPrivate);
     EXPECT_EQ(doc.author, "JEAN-PIERRE DUPONT");
     EXPECT_EQ(doc.lines, (EditorLines{"Ligne", std::string(8, ' ') + "deux"}));

@@ -164,7 +164,10 @@ TEST_F(MessageWritingTest, ModificationReplacesOnlyAWholeNewVersion) {
             d.subject = "Deux bis";
             ASSERT_TRUE(w.send(d));
         }
-        w.flags().CancelFlag = c.cancel;
+        if (c.cancel) {
+            ui.answerYesNoCancel(Answer::No);
+            w.askCancel();
+        }
         EXPECT_EQ(w.finish(), c.append);
         EXPECT_FALSE(w.flags().CancelFlag);
         EXPECT_EQ(subjects(), c.expected);
@@ -173,6 +176,19 @@ TEST_F(MessageWritingTest, ModificationReplacesOnlyAWholeNewVersion) {
         }
     }
     EXPECT_THROW(writing().startModification(3), VelkError);
+}
+
+TEST_F(MessageWritingTest, ItsClockDatesTheModificationAndTheExport) {
+    store("Un");
+    BuildReplyTable(s);
+    MessageWriting w = writing();
+    const EditorDocument d = w.startModification(0);
+    EXPECT_EQ(d.dateLabel, QStringLiteral("3 février 1996"));
+    const QString path = dirs.dir(QStringLiteral("VELK")) + "/EXPORT.TXT";
+    ui.answerSaveFile(path);
+    ASSERT_TRUE(w.exportText(d));
+    EXPECT_EQ(ui.messages().back(), QStringLiteral("Message sauvegardé."));
+    EXPECT_TRUE(readWholeFile(path).contains(" Date: 3 f\x82vrier 1996 \x85 09:07\r\n"));
 }
 
 } // namespace velk

@@ -136,23 +136,23 @@ void TLibraryEditor::release() {
 void TLibraryEditor::ChargeListe() {
     Choix->clear();
     Texte->clear();
-    for (const std::string& item : editing_.ChargeListe())
+    for (const std::string& item : editing_.rebuildMap())
         Choix->addItem(dosToUnicode(item));
 }
 
 void TLibraryEditor::AfficheEntry(int position) {
-    const LibraryEditing::Shown shown = editing_.Affiche(position);
+    const LibraryEditing::Shown shown = editing_.select(position);
     Texte->setDosLines(shown.lines);
     if (Default)
         Default->setChecked(shown.isDefault);
 }
 
-void TLibraryEditor::SauveCur() {
-    editing_.SauveCur(entryLines(Texte->dosText()), Default && Default->isChecked());
+void TLibraryEditor::keepCurrentEntry() {
+    editing_.keepCurrent(entryLines(Texte->dosText()), Default && Default->isChecked());
 }
 
 void TLibraryEditor::ChoixChange(int position) {
-    SauveCur();
+    keepCurrentEntry();
     AfficheEntry(position);
 }
 
@@ -164,7 +164,7 @@ void TLibraryEditor::MacroBoxChange(int index) {
 
 void TLibraryEditor::NewBtnClick() {
     // Saved even when only "Choix par défaut" changed.
-    SauveCur();
+    keepCurrentEntry();
     if (!editing_.NewEntry()) {
         ui_.message(LibraryFullMessage(kind()), MessageKind::Warning);
         return;

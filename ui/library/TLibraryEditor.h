@@ -65,7 +65,7 @@ protected:
 private:
     void ChargeListe();
     void AfficheEntry(int position);
-    void SauveCur();
+    void keepCurrentEntry();
     void saveOnClose();
 
     Session& session_;

@@ -2,6 +2,7 @@
 #include "ui/reply/NameDialogWindow.h"
 
 #include "core/UiServices.h"
+#include "reply/MessageWriting.h"
 #include "session/Session.h"
 #include "ui/library/TListe.h"
 #include "ui/widgets/DosTextBox.h"
@@ -19,7 +20,7 @@ NameDialogWindow::NameDialogWindow(Session& session, UiServices& ui, NameDialogK
     for (const QString& line : question)
         questionLabels_.append(new QLabel(line, this));
     Label1 = questionLabels_.front();
-    Name = nameField(this);
+    Name = nameField(this, MessageWriting::nameWidth(false));
     Name->setObjectName(QStringLiteral("Name"));
     Label1->setBuddy(Name);
     const NameDialogButtons b = layOutNameDialog(*this, questionLabels_, Name, cancelHint);

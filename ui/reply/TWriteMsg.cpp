@@ -82,13 +82,13 @@ TWriteMsg::TWriteMsg(Session& session, UiServices& ui) : session_(session), ui_(
     ChDate = new QLabel(this);
     ChAuteur = new QLabel(this);
     ChAuteur->setFont(dosFont());
-    chDest = nameField(this);
+    chDest = nameField(this, MessageWriting::nameWidth(false));
     chDest->setObjectName(QStringLiteral("chDest"));
     AmisBtn = dialogButton(QStringLiteral("C&hoix"),
                            QStringLiteral("choisir un nom dans une liste"), this);
     chSujet = new QLineEdit(this);
     chSujet->setObjectName(QStringLiteral("chSujet"));
-    chSujet->setMaxLength(25);
+    chSujet->setMaxLength(MessageWriting::subjectWidth(false));
     chSujet->setFont(dosFont());
     Reponse = new DosTextBox(this);
     Reponse->setObjectName(QStringLiteral("Reponse"));
@@ -161,9 +161,10 @@ TWriteMsg::TWriteMsg(Session& session, UiServices& ui) : session_(session), ui_(
     connect(OKBtn, &QPushButton::clicked, this, &TWriteMsg::OKBtnClick);
     connect(CancelBtn, &QPushButton::clicked, this, &TWriteMsg::CancelBtnClick);
     connectHelp(*this, *HelpBtn, ui_, 6000);
-    connect(EnteteBtn, &QPushButton::clicked, this, &TWriteMsg::EnteteBtnClick);
-    connect(PdpBtn, &QPushButton::clicked, this, &TWriteMsg::PdpBtnClick);
-    connect(TagBtn, &QPushButton::clicked, this, &TWriteMsg::TagBtnClick);
+    for (const auto& [button, kind] :
+         {std::pair{EnteteBtn, LibraryKind::Headers}, std::pair{PdpBtn, LibraryKind::Footers},
+          std::pair{TagBtn, LibraryKind::Taglines}})
+        connect(button, &QPushButton::clicked, this, [this, kind] { insertFromLibrary(kind); });
     connect(ExportBtn, &QPushButton::clicked, this, &TWriteMsg::ExportBtnClick);
     connect(ImportBtn, &QPushButton::clicked, this, &TWriteMsg::ImportBtnClick);
     connect(CarbonBtn, &QPushButton::clicked, this, &TWriteMsg::CarbonBtnClick);
@@ -190,7 +191,7 @@ void TWriteMsg::InitEditeur() {
         std::clamp(session_.settings.maxCar, 1, std::max(room / Reponse->cellWidth(), 1)));
 }
 
-void TWriteMsg::show(const EditorDocument& d) {
+void TWriteMsg::fillFields(const EditorDocument& d) {
     document_ = d;
     chStatut->setCurrentIndex(d.isPrivate ? 1 : 0);
     chStatut->setStyleSheet(d.isPrivate ? QStringLiteral("background: red") : QString());
@@ -200,10 +201,9 @@ void TWriteMsg::show(const EditorDocument& d) {
     chConf->setCurrentIndex(d.conference);
     ChDate->setText(d.dateLabel);
     ChAuteur->setText(glyphs(d.author));
-    // A board that reads QWKE kludge lines takes names and subjects longer than 25.
     const bool qwke = session_.packet.control.readsQwke;
-    chDest->setLimit(qwke ? kQwkeNameWidth : int(HeaderField::Recipient));
-    chSujet->setMaxLength(qwke ? kQwkeSubjectWidth : int(HeaderField::Subject));
+    chDest->setLimit(MessageWriting::nameWidth(qwke));
+    chSujet->setMaxLength(MessageWriting::subjectWidth(qwke));
     chDest->setDosText(d.recipient);
     chSujet->setText(glyphs(d.subject));
     Reponse->setDosLines(d.lines);
@@ -238,7 +238,7 @@ bool TWriteMsg::run(QObject& opener, const Start& start) {
     bool stored = false;
     if (d) {
         session_.browser.CurrentConference = d->conference;
-        show(*d);
+        fillFields(*d);
         ui_.runModalOver(*this, opener);
         runAction(ui_, [&] { stored = writing_->finish(); });
     }
@@ -345,8 +345,7 @@ void TWriteMsg::chStatutChange(int index) {
 
 void TWriteMsg::chSujetExit() {
     if (writing_)
-        writing_->state().header.subject =
-            padRight(unicodeToDos(chSujet->text()).substr(0, 25), HeaderField::Subject);
+        writing_->setSubject(unicodeToDos(chSujet->text()));
 }
 
 void TWriteMsg::ImportBtnClick() {
@@ -354,7 +353,9 @@ void TWriteMsg::ImportBtnClick() {
     cursor.setPosition(cursor.selectionEnd());
     const int insertAt = cursor.blockNumber() + 1;
     runAction(ui_, [&] {
-        const auto lines = velk::ImportBtnClick(session_, ui_);
+        if (!writing_)
+            return;
+        const auto lines = writing_->importText();
         if (!lines)
             return;
         EditorLines paragraphs = Reponse->dosParagraphs();
@@ -367,7 +368,10 @@ void TWriteMsg::ImportBtnClick() {
 
 void TWriteMsg::ExportBtnClick() {
     const EditorDocument d = Document();
-    runAction(ui_, [&] { velk::ExportBtnClick(session_, ui_, d, QDateTime::currentDateTime()); });
+    runAction(ui_, [&] {
+        if (writing_)
+            writing_->exportText(d);
+    });
 }
 
 void TWriteMsg::AmisBtnClick() {
@@ -389,47 +393,29 @@ void TWriteMsg::CarbonBtnClick() {
     Reponse->setDosLines(d.lines);
 }
 
-void TWriteMsg::EnteteBtnClick() {
+void TWriteMsg::insertFromLibrary(LibraryKind kind) {
     if (!writing_)
         return;
-    const std::optional<int> index = chooser_->Choose(LibraryKind::Headers);
-    if (!index || *index < 0 || *index >= int(session_.libraries.HeaderList.size()))
+    const std::optional<int> index = chooser_->Choose(kind);
+    if (!index)
         return;
     const EditorDocument d = Document();
     runAction(ui_, [&] {
-        EditorLines header;
-        InsereEntete(session_.libraries.HeaderList[std::size_t(*index)].text,
-                     writing_->insertionContext(d), writing_->flags(), header);
-        Reponse->insertLinesAt(QTextCursor::Start, header);
-    });
-}
-
-void TWriteMsg::PdpBtnClick() {
-    if (!writing_)
-        return;
-    const std::optional<int> index = chooser_->Choose(LibraryKind::Footers);
-    if (!index || *index < 0 || *index >= int(session_.libraries.FooterList.size()))
-        return;
-    const EditorDocument d = Document();
-    runAction(ui_, [&] {
-        EditorLines footer;
-        AddPdp(session_.libraries.FooterList[std::size_t(*index)].text,
-               writing_->insertionContext(d), writing_->flags(), footer);
-        Reponse->insertLinesAt(QTextCursor::End, footer);
-    });
-}
-
-void TWriteMsg::TagBtnClick() {
-    if (!writing_)
-        return;
-    const std::optional<int> index = chooser_->Choose(LibraryKind::Taglines);
-    if (!index || *index < 0 || *index >= int(session_.libraries.TaglineList.size()))
-        return;
-    EditorDocument d = Document();
-    runAction(ui_, [&] {
-        UpdateTagLine(session_.libraries.TaglineList[std::size_t(*index)].text,
-                      writing_->insertionContext(d), d.tagBox);
-        Tag->setDosLines(d.tagBox);
+        const std::optional<LibraryInsertion> insertion =
+            writing_->libraryInsertion(kind, *index, d);
+        if (!insertion)
+            return;
+        switch (insertion->place) {
+        case LibraryInsertion::Place::Top:
+            Reponse->insertLinesAt(QTextCursor::Start, insertion->lines);
+            break;
+        case LibraryInsertion::Place::End:
+            Reponse->insertLinesAt(QTextCursor::End, insertion->lines);
+            break;
+        case LibraryInsertion::Place::TagBox:
+            Tag->setDosLines(insertion->lines);
+            break;
+        }
     });
 }
 

@@ -76,9 +76,8 @@ public:
     void ExportBtnClick();
     void AmisBtnClick();
     void CarbonBtnClick();
-    void EnteteBtnClick();
-    void PdpBtnClick();
-    void TagBtnClick();
+    // "E&n-tête", "&Pied de page" and "&Tag Line": the chosen entry of that library.
+    void insertFromLibrary(LibraryKind kind);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -89,7 +88,8 @@ private:
     void InitEditeur();
     using Start = std::function<std::optional<EditorDocument>(MessageWriting&)>;
     bool run(QObject& opener, const Start& start);
-    void show(const EditorDocument& document);
+    // The fields take the document; the window is shown by its opener.
+    void fillFields(const EditorDocument& document);
     void applyColours();
 
     Session& session_;

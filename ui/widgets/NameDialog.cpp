@@ -11,11 +11,11 @@
 
 namespace velk {
 
-DosTextBox* nameField(QWidget* parent) {
+DosTextBox* nameField(QWidget* parent, int width) {
     auto* name = new DosTextBox(parent);
     name->setRules({.capitals = true});
     name->setSingleLine(true);
-    name->setLimit(25);
+    name->setLimit(width);
     return name;
 }
 

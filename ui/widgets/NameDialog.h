@@ -13,9 +13,9 @@ namespace velk {
 
 class DosTextBox;
 
-// The name field of the editor and the name dialogs: one line of capitals, 25 characters
-// unless the board takes longer names.
-DosTextBox* nameField(QWidget* parent);
+// The name field of the editor and the name dialogs: one line of capitals, at most `width`
+// characters.
+DosTextBox* nameField(QWidget* parent, int width);
 
 // The OK, cancel and choose-from-the-list buttons of the two name dialogs.
 struct NameDialogButtons {

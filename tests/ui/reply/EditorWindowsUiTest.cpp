@@ -172,6 +172,30 @@ TEST_F(EditorWindowsUiTest, AHeaderAndAFooterGoInAsOneEditEachThatUndoTakesBack)
     EXPECT_EQ(store.MessageText.substr(0, 31), "Bonjour,\n \nmilieu\n\nAmicalement\n");
 }
 
+TEST_F(EditorWindowsUiTest, AChosenTaglineFillsItsBoxAndFollowsTheText) {
+    writeFileAtomically(LibraryPath(session.settings.velkPath, LibraryKind::Taglines),
+                        "\xAEPas de panique\r\n\xAF\r\n");
+    TWriteMsg& w = *windows->WriteMsg;
+    ui.onModal("TListe", [&](QObject&) {
+        Q_EMIT windows->Liste->ListeElem->itemClicked(windows->Liste->ListeElem->item(0));
+        return windows->Liste->result();
+    });
+    ui.onModal("TDestin", [&](QObject&) {
+        windows->Destin->OKBtnClick();
+        return windows->Destin->result();
+    });
+    ui.onModal("TWriteMsg", [&](QObject&) {
+        w.TagBtn->click();
+        EXPECT_EQ(w.Tag->dosParagraphs().back(), "Pas de panique");
+        w.OKBtnClick();
+        return w.result();
+    });
+    QDialog opener;
+    EXPECT_TRUE(w.writeNew(opener));
+    const QByteArray file = readWholeFile(dirs.dir(QStringLiteral("WORK")) + "/VELKBBS.MSG");
+    EXPECT_TRUE(file.contains("\xE3Pas de panique\xE3"));
+}
+
 TEST_F(EditorWindowsUiTest, AnAnswerToALongSubjectOnABoardThatReadsQwke) {
     const std::string author = "JEAN-CHRISTOPHE DE LA FONTAINE";
     const std::string subject = "Compilateurs et interpreteurs du langage";
