@@ -65,7 +65,7 @@ int runProgram(Session& session, QtUiServices& ui, const QStringList& arguments)
 
     // A packet named on the command line unpacks while the windows are built.
     startCommandLineUnpack(session);
-    const std::unique_ptr<Windows> windows = createWindows(session, ui);
+    const std::unique_ptr<Windows> windows = createFirstWindows(session, ui);
     windows->Form1->show();
     const int code = QApplication::exec();
     // The marks of the last seconds, which wait for their write.

@@ -11,9 +11,12 @@
 #include "session/Session.h"
 #include "tests/support/ConferenceShapes.h"
 #include "ui/mail/TMessagerie.h"
+#include "ui/mail/TRecherche.h"
 #include "ui/widgets/WholeRowsList.h"
 
 #include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -111,6 +114,30 @@ void OpenShown(benchmark::State& state, ConferenceShape shape, int messages, int
     state.counters["listed"] = w.ListMsg->count();
 }
 
+// The search window finding every message of the conference, up to its results painted;
+// and the heap the results keep per message found.
+void SearchShown(benchmark::State& state, ConferenceShape shape, int messages) {
+    ShownConference& c = shown(shape, messages);
+    TRecherche w(c.session, c.ui);
+    w.show();
+    w.Texte->setText(QStringLiteral("Sujet")); // every subject
+    QApplication::processEvents();
+    malloc_trim(0);
+    const std::size_t empty = heapInUse();
+    double kept = 0;
+    for (auto _ : state) {
+        w.ChercherBtnClick();
+        while (w.Etat->text() == QStringLiteral("Recherche en cours…"))
+            QApplication::processEvents();
+        w.Resultats->viewport()->repaint();
+        state.PauseTiming();
+        kept = double(heapInUse()) - double(empty);
+        state.ResumeTiming();
+    }
+    state.counters["bytes_per_hit"] = kept / messages;
+    state.counters["listed"] = w.Resultats->model()->rowCount();
+}
+
 const char* const kOrders[] = {"numero", "auteur", "destinataire", "sujet"};
 
 const bool registered = [] {
@@ -133,6 +160,13 @@ const bool registered = [] {
                 ->Unit(benchmark::kMillisecond)
                 ->UseRealTime();
         }
+    }
+    for (ConferenceShape shape : {ConferenceShape::NewestFirst, ConferenceShape::OneAuthor}) {
+        benchmark::RegisterBenchmark((std::string("SearchShown200k/") + shapeName(shape)).c_str(),
+                                     SearchShown, shape, 200000)
+            ->Iterations(2)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
     }
     return true;
 }();

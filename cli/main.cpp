@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <iostream>
+#include <memory>
 
 using namespace velk;
 
@@ -24,15 +25,21 @@ int main(int argc, char** argv) {
     // First, before any thread: the signals it handles are blocked for all of them.
     CliTemporaryRoot temporaries;
     qtHandler = qInstallMessageHandler(quietHandler);
-    // Drawing screens into images needs a GUI application, never a display.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
     // Qt never sees the arguments: a packet named "-reverse" or "-style" stays a file name.
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args.append(QString::fromLocal8Bit(argv[i]));
     int qtArgc = 1;
-    QGuiApplication app(qtArgc, argv);
+    // Drawing screens into images needs a GUI application, never a display. The other
+    // commands do without: its platform and its fonts would double the time of a short run.
+    std::unique_ptr<QCoreApplication> app;
+    if (!args.isEmpty() && args.first() == QLatin1String("ansi")) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(qtArgc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(qtArgc, argv);
+    }
     if (!temporaries.isValid()) {
         std::cerr << "Impossible de créer un répertoire temporaire.\n";
         return 1;

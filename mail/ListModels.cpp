@@ -2,6 +2,7 @@
 #include "mail/ListModels.h"
 
 #include "core/CharacterSet.h"
+#include "core/VelkError.h"
 #include "mail/Browser.h"
 #include "mail/PersonalMail.h"
 
@@ -61,12 +62,40 @@ QString searchResultLine(const SearchHit& h) {
            h.date.leftJustified(10) + h.author.left(25).leftJustified(26) + h.subject;
 }
 
-void SearchResultModel::clearHits() {
-    reset([&] { hits_.clear(); });
+SearchResultModel::~SearchResultModel() = default;
+
+std::int32_t SearchResultModel::headerBlock(std::size_t row) const {
+    return reader_ ? places_[row].headerBlock : hits_[row].headerBlock;
+}
+
+QString SearchResultModel::text(std::size_t row) const {
+    if (!reader_)
+        return searchResultLine(hits_[row]);
+    try {
+        return searchResultLine(
+            reader_->hit(places_[row].conferenceNumber, places_[row].headerBlock));
+    } catch (const VelkError&) {
+        // The file was read when the hit was found; a line is never worth a failure in a paint.
+        return QString();
+    }
+}
+
+void SearchResultModel::clearHits(std::unique_ptr<SearchHitReader> reader) {
+    reset([&] {
+        hits_.clear();
+        places_.clear();
+        places_.shrink_to_fit();
+        reader_ = std::move(reader);
+    });
 }
 
 void SearchResultModel::addHits(std::vector<SearchHit> found) {
     addRows(found.size(), [&] {
+        if (reader_) {
+            for (const SearchHit& h : found)
+                places_.push_back({h.headerBlock, h.conferenceNumber});
+            return;
+        }
         hits_.insert(hits_.end(), std::make_move_iterator(found.begin()),
                      std::make_move_iterator(found.end()));
     });

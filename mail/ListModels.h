@@ -8,6 +8,7 @@
 #include <QAbstractListModel>
 
 #include <cstddef>
+#include <memory>
 #include <vector>
 
 namespace velk {
@@ -97,22 +98,32 @@ private:
 // A search result as a line: conference, number, date, author, subject in columns.
 QString searchResultLine(const SearchHit& hit);
 
-// The results of a search as they come.
+// The results of a search as they come. Given a reader, the model keeps only where each
+// hit is (8 bytes) and reads it again to draw its line; otherwise it keeps the hits whole.
 class SearchResultModel : public LineListModel {
 public:
     using LineListModel::LineListModel;
+    ~SearchResultModel() override;
     const std::vector<SearchHit>& hits() const { return hits_; }
-    // Empties the list and the hits.
-    void clearHits();
+    std::size_t hitCount() const { return lineCount(); }
+    std::int32_t headerBlock(std::size_t row) const;
+    // Empties the list and the hits; the hits to come are read again by `reader`, if any.
+    void clearHits(std::unique_ptr<SearchHitReader> reader = nullptr);
     // The hits found by one more slice of a search become rows.
     void addHits(std::vector<SearchHit> found);
 
 protected:
-    std::size_t lineCount() const override { return hits_.size(); }
-    QString text(std::size_t row) const override { return searchResultLine(hits_[row]); }
+    std::size_t lineCount() const override { return reader_ ? places_.size() : hits_.size(); }
+    QString text(std::size_t row) const override;
 
 private:
+    struct Place {
+        std::int32_t headerBlock;
+        std::int32_t conferenceNumber;
+    };
     std::vector<SearchHit> hits_;
+    std::unique_ptr<SearchHitReader> reader_;
+    std::vector<Place> places_;
 };
 
 } // namespace velk

@@ -261,7 +261,7 @@ struct ReadMessage {
 struct PacketSearch::State {
     SearchRequest request;
     SearchMatcher matcher;
-    const HeadersFile* headers = nullptr;
+    std::shared_ptr<const HeadersFile> headers;
     QFile file;
     std::int64_t fileSize = 0;
 
@@ -373,11 +373,20 @@ struct PacketSearch::State {
                ((fields & SearchText) && matcher.matches(m.text, f.utf8, true));
     }
 
-    SearchHit hitOf(ReadMessage& m, std::size_t at) const {
+    void open(MailSession& session) {
+        file.setFileName(messagesFilePath(session.settings.workPath));
+        if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+            throw file.exists() ? VelkError::io(IoCode::AccessDenied) : VelkError::fileNotFound();
+        fileSize = file.size();
+        packetHeadersFile(session);
+        headers = session.packet.headersFile;
+    }
+
+    static SearchHit hitOf(ReadMessage& m, int conferenceNumber, std::int32_t block) {
         parseHeader(m);
         const MessageHeader& h = m.h;
-        return {listed[at].conferenceNumber,
-                listed[at].block,
+        return {conferenceNumber,
+                block,
                 QString::fromStdString(unpadded(h.number)),
                 dosToUnicode(DateToDayFirst(h.date)),
                 messageCharacters(h, fullAuthor(h)),
@@ -394,15 +403,20 @@ struct PacketSearch::State {
                 continue;
             if (most-- == 0)
                 return;
-            const std::int64_t offset =
-                std::int64_t(listed[given].block) * std::int64_t(kBlockSize);
-            again.resize(kBlockSize);
-            readAt(offset, again.data(), kBlockSize);
-            again.resize(std::size_t(std::min(messageSize(again), fileSize - offset)));
-            readAt(offset, again.data(), std::int64_t(again.size()));
-            read(again, offset, m);
-            hits.push_back(hitOf(m, given));
+            hits.push_back(hitAgain(listed[given].conferenceNumber, listed[given].block, m));
         }
+    }
+
+    SearchHit hitAgain(int conferenceNumber, std::int32_t block, ReadMessage& m) {
+        const std::int64_t offset = std::int64_t(block) * std::int64_t(kBlockSize);
+        if (block < 1 || offset + std::int64_t(kBlockSize) > fileSize)
+            throw VelkError::io(IoCode::ReadPastEnd);
+        again.resize(kBlockSize);
+        readAt(offset, again.data(), kBlockSize);
+        again.resize(std::size_t(std::min(messageSize(again), fileSize - offset)));
+        readAt(offset, again.data(), std::int64_t(again.size()));
+        read(again, offset, m);
+        return hitOf(m, conferenceNumber, block);
     }
 };
 
@@ -411,11 +425,7 @@ PacketSearch::PacketSearch(MailSession& session, SearchRequest request)
     State& s = *state_;
     if (s.matcher.emptyQuery())
         return;
-    s.file.setFileName(messagesFilePath(session.settings.workPath));
-    if (!s.file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        throw s.file.exists() ? VelkError::io(IoCode::AccessDenied) : VelkError::fileNotFound();
-    s.fileSize = s.file.size();
-    s.headers = &packetHeadersFile(session);
+    s.open(session);
     const std::int64_t blockCount = s.fileSize / std::int64_t(kBlockSize);
     for (const IndexFileEntry& entry : findIndexFiles(session.settings.workPath, session.packet)) {
         if (s.request.conference && entry.conferenceNumber != *s.request.conference)
@@ -464,7 +474,7 @@ bool PacketSearch::searchSome(std::vector<SearchHit>& hits, std::chrono::millise
             s.outcome[at] = hit ? State::Found : State::Missed;
             // A hit next in the list goes at once, as it was read.
             if (hit && at == s.given) {
-                hits.push_back(s.hitOf(m, at));
+                hits.push_back(s.hitOf(m, s.listed[at].conferenceNumber, block));
                 s.outcome[at] = State::Given;
             }
             if (at == s.given)
@@ -481,6 +491,18 @@ std::vector<SearchHit> searchPacket(MailSession& session, const SearchRequest& r
     while (search.searchSome(hits, std::chrono::milliseconds(1000))) {
     }
     return hits;
+}
+
+SearchHitReader::SearchHitReader(MailSession& session)
+    : state_(std::make_unique<PacketSearch::State>(SearchRequest{})) {
+    state_->open(session);
+}
+
+SearchHitReader::~SearchHitReader() = default;
+
+SearchHit SearchHitReader::hit(int conferenceNumber, std::int32_t headerBlock) {
+    ReadMessage m;
+    return state_->hitAgain(conferenceNumber, headerBlock, m);
 }
 
 } // namespace velk

@@ -74,8 +74,26 @@ public:
     bool searchSome(std::vector<SearchHit>& hits, std::chrono::milliseconds budget);
 
 private:
+    friend class SearchHitReader;
     struct State;
     std::unique_ptr<State> state_;
+};
+
+// The hits of a search read again, one at a time, from the packet open when it was made (its
+// files stay readable after the packet closes): a list of hits keeps only where each one is
+// and makes its line when it is drawn.
+class SearchHitReader {
+public:
+    explicit SearchHitReader(MailSession& session);
+    ~SearchHitReader();
+    SearchHitReader(const SearchHitReader&) = delete;
+    SearchHitReader& operator=(const SearchHitReader&) = delete;
+
+    // The hit as the search gave it. Throws VelkError when the file cannot be read.
+    SearchHit hit(int conferenceNumber, std::int32_t headerBlock);
+
+private:
+    std::unique_ptr<PacketSearch::State> state_;
 };
 
 // The whole search at once.

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "mail/PacketSearch.h"
 
+#include "mail/ListModels.h"
+
 #include "core/CharacterSet.h"
 #include "packet/ControlFile.h"
 #include "packet/PacketBuilder.h"
@@ -8,6 +10,7 @@
 #include "tests/support/ConfiguredDirectories.h"
 #include "tests/support/ScriptedUiServices.h"
 
+#include <QDir>
 #include <QFile>
 #include <QStringList>
 
@@ -194,6 +197,20 @@ TEST_F(PacketSearchTest, ASearchInSlicesFindsWhatTheWholeOneFinds) {
     ASSERT_EQ(hits.size(), searchPacket(s, {"a", SearchText, false, false}).size());
     EXPECT_EQ(hits.back().subject, QStringLiteral("Dernier"));
     EXPECT_EQ(hits.front().date, QStringLiteral("05/02/96"));
+}
+
+// The window's list keeps where each hit is and draws the lines the search gave, also once
+// the packet's files are gone.
+TEST_F(PacketSearchTest, ResultLinesReadAgainAreTheSearchsOwn) {
+    const std::vector<SearchHit> hits = searchPacket(s, {QStringLiteral("e")});
+    SearchResultModel model;
+    model.clearHits(std::make_unique<SearchHitReader>(s));
+    model.addHits(hits);
+    QDir(s.settings.workPath).removeRecursively();
+    ASSERT_EQ(model.hitCount(), hits.size());
+    ASSERT_GE(hits.size(), 4u);
+    for (std::size_t row = 0; row < hits.size(); ++row)
+        EXPECT_EQ(model.index(int(row)).data().toString(), searchResultLine(hits[row]));
 }
 
 } // namespace

@@ -124,7 +124,11 @@ void TRecherche::ChercherBtnClick() {
         Etat->setText(QStringLiteral("Donnez le texte à chercher et où le chercher."));
         return;
     }
-    runAction(ui_, [&] { search_ = std::make_unique<PacketSearch>(session_, request); });
+    runAction(ui_, [&] {
+        auto reader = std::make_unique<SearchHitReader>(session_);
+        search_ = std::make_unique<PacketSearch>(session_, request);
+        results_->clearHits(std::move(reader));
+    });
     if (!search_)
         return;
     Etat->setText(QStringLiteral("Recherche en cours…"));
@@ -146,7 +150,7 @@ void TRecherche::searchSome() {
     if (more)
         return;
     stop();
-    const std::size_t hits = results_->hits().size();
+    const std::size_t hits = results_->hitCount();
     Etat->setText(hits == 0 ? QStringLiteral("Aucun message trouvé.")
                             : QStringLiteral("%1 message(s) trouvé(s).").arg(hits));
 }
@@ -158,14 +162,14 @@ void TRecherche::stop() {
 
 void TRecherche::ResultatsClick() {
     const int row = Resultats->currentRow();
-    const std::vector<SearchHit>& hits = results_->hits();
-    if (row < 0 || std::size_t(row) >= hits.size() || !viewer_)
+    const std::size_t hits = results_->hitCount();
+    if (row < 0 || std::size_t(row) >= hits || !viewer_)
         return;
     // The viewer steps through the results as through a conference of the browser.
     BrowserState& b = session_.browser;
     b.ListOrder.clear();
-    for (const SearchHit& h : hits)
-        b.ListOrder.push_back(h.headerBlock);
+    for (std::size_t i = 0; i < hits; ++i)
+        b.ListOrder.push_back(results_->headerBlock(i));
     b.LastListIndex = std::int32_t(b.ListOrder.size()) - 1;
     b.LoadedConference.reset();
     bool read = false;

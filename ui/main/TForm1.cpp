@@ -156,8 +156,14 @@ void TForm1::FormActivate() {
         return;
     activating_ = true;
     repaint();
-    if (session_.openFromCommandLine)
+    if (session_.openFromCommandLine) {
+        // The other windows are built once the packet window is on its way to the screen
+        // (or while unzip still runs): queued before the opening's first event loop, they
+        // come before any input.
+        QTimer::singleShot(0, this, [this] { windows_.complete(); });
         OuvrirunpaquetQWK1Click();
+    }
+    windows_.complete();
     if (isFirstUse(session_)) {
         runAction(ui_, [&] { clearFirstUse(session_); });
         windows_.Param0->ChargeConfig();

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include <functional>
 #include <memory>
 
 namespace velk {
@@ -62,8 +63,15 @@ struct Windows {
     std::unique_ptr<TWaitFusion> WaitFusion;
     std::unique_ptr<TFusion> Fusion;
     std::unique_ptr<TRecherche> Recherche;
+
+    // Builds, once, the windows createFirstWindows left for later.
+    void complete();
+    std::function<void()> rest;
 };
 
 std::unique_ptr<Windows> createWindows(Session& session, UiServices& ui);
+// The main window and the packet window only, which a packet named on the command line needs
+// on screen first; Windows::complete builds the others.
+std::unique_ptr<Windows> createFirstWindows(Session& session, UiServices& ui);
 
 } // namespace velk

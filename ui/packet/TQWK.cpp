@@ -128,6 +128,9 @@ const PacketViewerWindows& TQWK::viewers() {
 template <typename Slot> void TQWK::wire(QPushButton* button, Slot slot) {
     connect(button, &QPushButton::clicked, this, slot);
     wired_.insert(button);
+    // A window may come after the packet window is on screen (built while it shows).
+    if (isVisible())
+        enableButtons();
 }
 
 void TQWK::fill(const PacketFields& f) {
@@ -204,7 +207,12 @@ void TQWK::RechercheBtnClick() {
 
 void TQWK::FormActivate() {
     closedProperly_ = false;
-    const PacketButtons available = packetButtons(session_);
+    available_ = packetButtons(session_);
+    enableButtons();
+}
+
+void TQWK::enableButtons() {
+    const PacketButtons& available = available_;
     const std::pair<QPushButton*, bool> rules[] = {
         {BullBtn, available.bulletins},
         {NewsBtn, available.news},

@@ -91,6 +91,7 @@ protected:
 
 private:
     template <typename Slot> void wire(QPushButton* button, Slot slot);
+    void enableButtons();
     // Packs the reply file and the queued requests and empties the work directory; false when
     // packing failed.
     bool packAndClean();
@@ -102,6 +103,7 @@ private:
     TMsgPerso* msgPerso_ = nullptr;
     TRecherche* recherche_ = nullptr;
     QSet<QPushButton*> wired_; // buttons whose window exists; the others stay disabled
+    PacketButtons available_;  // what the packet on show has
     PacketViewerWindows viewers_;
     std::unique_ptr<TListeBull> ownListeBull_;
     std::unique_ptr<TAffBulletins> ownAffBulletins_;
