@@ -123,7 +123,7 @@ TAffMsg::TAffMsg(Session& session, UiServices& ui, QWidget* parent)
                               QStringLiteral("Aller au message suivant"));
     LastMsgBtn =
         dialogButton(QStringLiteral("Dernier Message"), QStringLiteral("Aller au dernier message"));
-    NextUnreadBtn = dialogButton(QStringLiteral("Suivant &non lu"),
+    NextUnreadBtn = dialogButton(QStringLiteral("Sui&vant non lu"),
                                  QStringLiteral("Aller au prochain message non lu"));
     FollowBtn = dialogButton(QStringLiteral("À s&uivre"),
                              QStringLiteral("Marquer ce message pour y revenir"));

@@ -38,6 +38,11 @@ TReponses::TReponses(QWidget* parent) : QDialog(parent) {
 }
 
 void TReponses::fill(const std::vector<std::string>& lines) {
+    // The font of the lists may have changed since the window was built: a whole line shows.
+    ListReponses->setFont(dosFont());
+    const int lineWidth = QFontMetrics(dosFont()).horizontalAdvance(QString(90, u'M'));
+    if (width() < lineWidth + 40)
+        resize(lineWidth + 40, height());
     ListReponses->clear();
     for (const std::string& line : lines)
         ListReponses->addItem(dosToUnicode(line));
