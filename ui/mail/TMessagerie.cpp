@@ -67,7 +67,7 @@ TMessagerie::TMessagerie(Session& session, UiServices& ui, QWidget* parent)
     msgLabel->setBuddy(ListMsg);
     ToutLuBtn = dialogButton(QStringLiteral("Tout marquer comme &lu"),
                              QStringLiteral("Marquer lus tous les messages de la conférence"));
-    SuivreBtn = dialogButton(QStringLiteral("À s&uivre"),
+    SuivreBtn = dialogButton(QStringLiteral("À sui&vre"),
                              QStringLiteral("Marquer le message choisi pour y revenir"));
     auto* msgRow = new QHBoxLayout;
     msgRow->addWidget(msgLabel);
