@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "app/Program.h"
 
+#include "board/BoardMarks.h"
+#include "core/ActionGuard.h"
 #include "core/DosFont.h"
 #include "core/VelkError.h"
 #include "packet/PacketOpening.h"
@@ -65,7 +67,10 @@ int runProgram(Session& session, QtUiServices& ui, const QStringList& arguments)
     startCommandLineUnpack(session);
     const std::unique_ptr<Windows> windows = createFirstWindows(session, ui);
     windows->Form1->show();
-    return QApplication::exec();
+    const int code = QApplication::exec();
+    // The marks of the last seconds, which wait for their write.
+    runAction(ui, [&] { saveBoardMarks(session); });
+    return code;
 }
 
 } // namespace velk

@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-// The browser's four orders on 50,000-message conferences of the shapes boards send, in
+// The browser's five orders on 50,000-message conferences of the shapes boards send, in
 // packets of ordinary messages (4 to 5 blocks each). Goal: any order, any shape, within
-// 300 ms from the click to the lines (index and headers read, sorted, lines built). The
-// window itself makes only the lines it draws: see ListBench.
+// 300 ms from the click to the lines (index and headers read, sorted, lines built). The thread
+// order also meets the shapes of answers: one chain as long as the conference, every message
+// answering the first, answers at random (loops, missing messages, duplicate numbers), and
+// links by HEADERS.DAT identifiers. The window
+// itself makes only the lines it draws: see ListBench.
 #include "core/UiServices.h"
 #include "mail/Browser.h"
 #include "packet/ControlFile.h"
@@ -17,6 +20,7 @@
 #include <benchmark/benchmark.h>
 
 #include <memory>
+#include <random>
 
 namespace velk {
 
@@ -26,16 +30,65 @@ constexpr int kMessages = 50000;
 
 // One unpacked packet of one conference of the shape; the last one built is kept, so that
 // the benchmarks of one shape share it.
+enum class ThreadShape { None, Chain, Star, RandomAnswers, Identifiers };
+
+const char* threadShapeName(ThreadShape t) {
+    switch (t) {
+    case ThreadShape::None:
+        return "";
+    case ThreadShape::Chain:
+        return "chain";
+    case ThreadShape::Star:
+        return "star";
+    case ThreadShape::RandomAnswers:
+        return "random-answers";
+    case ThreadShape::Identifiers:
+        return "identifiers";
+    }
+    return "?";
+}
+
+// The answers of the thread shape, over the numbers the conference shape gave.
+void addAnswers(PacketBuilder& b, ThreadShape t) {
+    std::mt19937 random(7);
+    std::string headers;
+    for (std::size_t i = 0; i < b.messageCount(); ++i) {
+        PacketMessage& m = b.messageAt(i);
+        switch (t) {
+        case ThreadShape::None:
+            break;
+        case ThreadShape::Chain:
+            m.reference = i ? b.messageAt(i - 1).number : "";
+            break;
+        case ThreadShape::Star:
+            m.reference = i ? b.messageAt(0).number : "";
+            break;
+        case ThreadShape::RandomAnswers:
+            m.reference = std::to_string(random() % (kMessages + kMessages / 10));
+            break;
+        case ThreadShape::Identifiers:
+            headers += "[" +
+                       QString::number(qint64(b.headerBlockIndex(i)) * 128, 16).toStdString() +
+                       "]\nMessage-ID: <" + std::to_string(i) + "@velk>\nIn-Reply-To: <" +
+                       std::to_string(random() % (i + 1)) + "@velk>\n";
+            break;
+        }
+    }
+    b.headersDatText(headers);
+}
+
 struct ShapedPacket {
     ConferenceShape shape;
+    ThreadShape thread;
     QTemporaryDir dir;
     Session session;
     HeadlessUiServices ui;
 
-    explicit ShapedPacket(ConferenceShape s) : shape(s) {
+    ShapedPacket(ConferenceShape s, ThreadShape t) : shape(s), thread(t) {
         PacketBuilder b;
         b.conference(0, shapeName(s));
         addShapedMessages(b, 0, s, kMessages, 2026, 6);
+        addAnswers(b, t);
         b.writeTo(dir.path());
         session.settings.workPath = dir.path();
         shown(InitQWK(session), ui);
@@ -43,19 +96,20 @@ struct ShapedPacket {
     }
 };
 
-ShapedPacket& packetOf(ConferenceShape shape) {
+ShapedPacket& packetOf(ConferenceShape shape, ThreadShape thread = ThreadShape::None) {
     static std::unique_ptr<ShapedPacket> packet;
-    if (!packet || packet->shape != shape) {
+    if (!packet || packet->shape != shape || packet->thread != thread) {
         packet.reset();
-        packet = std::make_unique<ShapedPacket>(shape);
+        packet = std::make_unique<ShapedPacket>(shape, thread);
     }
     return *packet;
 }
 
 // A click on a conference, or on a sort button of a conference not loaded: index and
 // headers read, sorted, lines built.
-void ClickToLines(benchmark::State& state, ConferenceShape shape, int order) {
-    ShapedPacket& p = packetOf(shape);
+void ClickToLines(benchmark::State& state, ConferenceShape shape, int order,
+                  ThreadShape thread = ThreadShape::None) {
+    ShapedPacket& p = packetOf(shape, thread);
     p.session.browser.SortOrder = MessageOrder(order);
     for (auto _ : state) {
         p.session.browser.LoadedConference.reset();
@@ -65,8 +119,9 @@ void ClickToLines(benchmark::State& state, ConferenceShape shape, int order) {
 }
 
 // A sort button on the loaded conference: sorted and lines built.
-void SortToLines(benchmark::State& state, ConferenceShape shape, int order) {
-    ShapedPacket& p = packetOf(shape);
+void SortToLines(benchmark::State& state, ConferenceShape shape, int order,
+                 ThreadShape thread = ThreadShape::None) {
+    ShapedPacket& p = packetOf(shape, thread);
     p.session.browser.SortOrder = MessageOrder(order);
     listConference(p.session, p.ui, 0);
     for (auto _ : state)
@@ -98,7 +153,7 @@ void ReadHeaders(benchmark::State& state, ConferenceShape shape, bool inFileOrde
     state.SetItemsProcessed(state.iterations() * kMessages);
 }
 
-const char* const kOrders[] = {"numero", "auteur", "destinataire", "sujet"};
+const char* const kOrders[] = {"numero", "auteur", "destinataire", "sujet", "fil"};
 
 const bool registered = [] {
     for (ConferenceShape shape : {ConferenceShape::NewestFirst, ConferenceShape::Random}) {
@@ -114,15 +169,32 @@ const bool registered = [] {
         }
     }
     for (ConferenceShape shape : kConferenceShapes) {
-        for (int order = 1; order <= 4; ++order) {
+        for (int order = 1; order <= 5; ++order) {
             const std::string name = std::string(shapeName(shape)) + "/" + kOrders[order - 1];
             benchmark::RegisterBenchmark(("ClickToLines50k/" + name).c_str(), ClickToLines, shape,
-                                         order)
+                                         order, ThreadShape::None)
                 ->Unit(benchmark::kMillisecond)
                 ->MeasureProcessCPUTime()
                 ->UseRealTime();
             benchmark::RegisterBenchmark(("SortToLines50k/" + name).c_str(), SortToLines, shape,
-                                         order)
+                                         order, ThreadShape::None)
+                ->Unit(benchmark::kMillisecond)
+                ->MeasureProcessCPUTime()
+                ->UseRealTime();
+        }
+    }
+    for (ThreadShape thread : {ThreadShape::Chain, ThreadShape::Star, ThreadShape::RandomAnswers,
+                               ThreadShape::Identifiers}) {
+        for (ConferenceShape shape : {ConferenceShape::Ascending, ConferenceShape::Random}) {
+            const std::string name =
+                std::string(shapeName(shape)) + "+" + threadShapeName(thread) + "/fil";
+            benchmark::RegisterBenchmark(("ClickToLines50k/" + name).c_str(), ClickToLines, shape,
+                                         5, thread)
+                ->Unit(benchmark::kMillisecond)
+                ->MeasureProcessCPUTime()
+                ->UseRealTime();
+            benchmark::RegisterBenchmark(("SortToLines50k/" + name).c_str(), SortToLines, shape, 5,
+                                         thread)
                 ->Unit(benchmark::kMillisecond)
                 ->MeasureProcessCPUTime()
                 ->UseRealTime();

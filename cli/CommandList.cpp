@@ -1,10 +1,15 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
+#include "board/BoardMarks.h"
+#include "cli/CliBoard.h"
 #include "cli/CliPacket.h"
 #include "core/ActionGuard.h"
 #include "core/FileUtil.h"
 #include "mail/Browser.h"
+#include "mail/ReadingState.h"
+#include "mail/Threads.h"
 #include "packet/HeaderExtensions.h"
 #include "packet/IndexFiles.h"
+#include "packet/MessageHeader.h"
 #include "packet/MessageStore.h"
 
 namespace velk {
@@ -12,7 +17,39 @@ namespace velk {
 namespace {
 
 const QString kUsage = QStringLiteral(
-    "Usage : velk-cli list PAQUET [CONFÉRENCE] [--sort numero|auteur|destinataire|sujet]");
+    "Usage : velk-cli list PAQUET [CONFÉRENCE] [--sort numero|auteur|destinataire|sujet|fil] "
+    "[--etat [--repertoire RÉPERTOIRE]]");
+
+// A line of the list, with the message's read mark as a last column when one is asked.
+struct ListLines {
+    const ReadMarks* marks = nullptr;
+    QString operator()(Session& s, BlockFile& messages, const HeadersFile& headers, int conference,
+                       std::int32_t block, UiServices& ui) const {
+        QString line = cliListLine(s, messages, headers, conference, block, ui);
+        const MessageHeader& h = s.store.CurrentHeader;
+        return marked(std::move(line), h.conference, h.number);
+    }
+    // In the thread order an answer's subject stands `depth` levels under what it answers.
+    QString operator()(const HeadersFile& headers, int conference, const ListedMessage& m,
+                       std::optional<std::uint32_t> depth) const {
+        QString line = cliListLine(headers, conference, m);
+        if (depth)
+            line.insert(
+                line.lastIndexOf(QLatin1Char('\t')) + 1,
+                QString(2 * qsizetype(std::min(*depth, kMaxThreadIndent)), QLatin1Char(' ')));
+        return marked(std::move(line), m.conference, m.number());
+    }
+
+private:
+    QString marked(QString line, std::uint16_t conference, std::string_view number) const {
+        if (!marks)
+            return line;
+        const auto key = messageKey(conference, number);
+        line.chop(1);
+        return line + QLatin1Char('\t') + readMarkWord(key ? marks->mark(*key) : ReadMark::Unread) +
+               QLatin1Char('\n');
+    }
+};
 
 // The browser's sort order for the word of its button; nullopt for a word that is none of
 // them.
@@ -26,11 +63,14 @@ std::optional<MessageOrder> sortOrderOf(const QString& word) {
         return MessageOrder::Recipient;
     if (w == QLatin1String("sujet"))
         return MessageOrder::Subject;
+    if (w == QLatin1String("fil"))
+        return MessageOrder::Thread;
     return std::nullopt;
 }
 
 // The messages in index-file order (MESSAGES.DAT's order for a conference without one).
-void listInIndexOrder(CliPacket& packet, CliUiServices& ui, CliIo& io, std::optional<int> only) {
+void listInIndexOrder(CliPacket& packet, CliUiServices& ui, CliIo& io, std::optional<int> only,
+                      const ListLines& cliListLine) {
     Session& s = packet.session;
     BlockFile messages(messagesFilePath(s.settings.workPath));
     const HeadersFile& headers = packetHeadersFile(s);
@@ -49,7 +89,7 @@ void listInIndexOrder(CliPacket& packet, CliUiServices& ui, CliIo& io, std::opti
 // The messages as the browser lists them in `order`: its conference list, each conference
 // loaded and sorted by the browser itself, its headers read once.
 void listInBrowserOrder(CliPacket& packet, CliUiServices& ui, CliIo& io, std::optional<int> only,
-                        MessageOrder order) {
+                        MessageOrder order, const ListLines& cliListLine) {
     Session& s = packet.session;
     buildConferenceList(s);
     s.browser.SortOrder = order;
@@ -63,8 +103,10 @@ void listInBrowserOrder(CliPacket& packet, CliUiServices& ui, CliIo& io, std::op
         if (only && number != *only)
             continue;
         orderConference(s, ui, int(line));
-        for (std::uint32_t p : b.ListedPositions)
-            io.print(cliListLine(headers, number, b.MessageList[p]));
+        for (std::size_t k = 0; k < b.ListedPositions.size(); ++k)
+            io.print(
+                cliListLine(headers, number, b.MessageList[b.ListedPositions[k]],
+                            k < b.ListDepth.size() ? std::optional(b.ListDepth[k]) : std::nullopt));
     }
 }
 
@@ -80,6 +122,10 @@ int run(const QStringList& arguments, CliIo& io) {
         }
         args.remove(at, 2);
     }
+    const bool withMarks = args.removeAll(QStringLiteral("--etat")) > 0;
+    const auto directory = cliProgramDirectory(args, kUsage, io);
+    if (!directory)
+        return 2;
     const auto numbers = cliPacketNumbers(args, 0, 1, kUsage, io);
     if (!numbers)
         return 2;
@@ -90,17 +136,25 @@ int run(const QStringList& arguments, CliIo& io) {
     const auto packet = openCliPacket(args[0], io, ui, only);
     if (!packet)
         return 1;
+    // Listing reads the marks and never writes them.
+    ListLines lines;
+    if (withMarks) {
+        packet->session.startDirectory = *directory;
+        lines.marks = &boardMarks(packet->session, ui, true);
+    }
     const bool listed = runAction(ui, [&] {
         if (order)
-            listInBrowserOrder(*packet, ui, io, only, *order);
+            listInBrowserOrder(*packet, ui, io, only, *order, lines);
         else
-            listInIndexOrder(*packet, ui, io, only);
+            listInIndexOrder(*packet, ui, io, only, lines);
     });
     return listed ? 0 : 1;
 }
 
 const CliRegistrar registrar("list",
-                             "PAQUET [CONFÉRENCE] [--sort numero|auteur|destinataire|sujet]", &run);
+                             "PAQUET [CONFÉRENCE] [--sort numero|auteur|destinataire|sujet|fil] "
+                             "[--etat [--repertoire RÉPERTOIRE]]",
+                             &run);
 
 } // namespace
 

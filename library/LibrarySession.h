@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "board/BoardSession.h"
 #include "library/LibraryState.h"
-#include "packet/PacketSession.h"
 
 namespace velk {
 
-struct LibrarySession : PacketSession {
+struct LibrarySession : BoardSession {
     LibraryState libraries;
 };
 

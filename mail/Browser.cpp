@@ -8,6 +8,7 @@
 #include "core/UiServices.h"
 #include "core/VelkError.h"
 #include "mail/MailSession.h"
+#include "mail/Threads.h"
 #include "packet/HeaderExtensions.h"
 #include "packet/IndexFiles.h"
 #include "packet/MessageHeader.h"
@@ -256,6 +257,16 @@ template <std::size_t N> void copyPadded(std::array<char, N>& to, std::string_vi
 
 } // namespace
 
+std::uint64_t messageIdKey(std::string_view id) {
+    if (id.empty())
+        return 0;
+    // FNV-1a: threads only ask whether two identifiers are the same.
+    std::uint64_t h = 14695981039346656037ULL;
+    for (unsigned char c : id)
+        h = (h ^ c) * 1099511628211ULL;
+    return h == 0 ? 1 : h;
+}
+
 std::string DateToDayFirst(std::string_view date) {
     const std::string d = padRight(date, 8);
     return d.substr(3, 2) + "/" + d.substr(0, 2) + "/" + d.substr(6, 2);
@@ -326,6 +337,9 @@ MessageListEntry makeListEntry(const MessageHeader& header, std::int32_t headerB
     e.recipient = header.recipient;
     e.subject = header.subject;
     e.number = TrimRight(header.number);
+    e.conference = header.conference;
+    e.time = header.time;
+    e.reference = messageNumberValue(header.reference);
     e.headerBlock = headerBlock;
     return e;
 }
@@ -339,7 +353,12 @@ ListedMessage listedMessage(const MessageListEntry& e) {
     m.numberLength = std::uint8_t(std::min(e.number.size(), m.numberBytes.size()));
     std::copy_n(e.number.data(), m.numberLength, m.numberBytes.data());
     m.privateMark = e.privateMark;
+    m.conference = e.conference;
     m.headerBlock = e.headerBlock;
+    copyPadded(m.time, e.time);
+    m.reference = std::uint32_t(std::min<std::uint64_t>(e.reference, UINT32_MAX));
+    m.messageId = messageIdKey(e.messageId);
+    m.inReplyTo = messageIdKey(e.inReplyTo);
     if (e.dateValue)
         m.dateValue = std::int32_t(*e.dateValue);
     return m;
@@ -354,6 +373,9 @@ MessageListEntry listEntry(const ListedMessage& m) {
     e.recipient.assign(m.recipient.data(), m.recipient.size());
     e.subject.assign(m.subject.data(), m.subject.size());
     e.number = m.number();
+    e.conference = m.conference;
+    e.time.assign(m.time.data(), m.time.size());
+    e.reference = m.reference;
     e.headerBlock = m.headerBlock;
     return e;
 }
@@ -411,6 +433,10 @@ ListedMessage listedMessageOf(const Block& block, std::int32_t headerBlock, UiSe
     const auto* u = reinterpret_cast<const unsigned char*>(b);
     m.conference = std::uint16_t(u[123] | (u[124] << 8));
     m.headerBlock = headerBlock;
+    std::copy_n(b + Status + Number + Date, Time, m.time.data());
+    const std::uint64_t reference = messageNumberValue(
+        {b + Status + Number + Date + Time + Recipient + Author + Subject + Password, Reference});
+    m.reference = std::uint32_t(std::min<std::uint64_t>(reference, UINT32_MAX));
     if (const auto day = headerDateValue(date, today))
         m.dateValue = std::int32_t(*day);
     return m;
@@ -457,6 +483,8 @@ std::vector<std::uint32_t> sortedPositions(const std::vector<ListedMessage>& ent
         return byKey(entries, &ListedMessage::recipient);
     case MessageOrder::Subject:
         return byKey(entries, &ListedMessage::subject);
+    case MessageOrder::Thread:
+        return threadOrder(entries).positions;
     case MessageOrder::Number:
         break;
     }
@@ -473,6 +501,27 @@ std::vector<std::size_t> sortedPositions(const std::vector<MessageListEntry>& en
     return std::vector<std::size_t>(order.begin(), order.end());
 }
 
+std::vector<ListedMessage> readConferenceMessages(MailSession& s, UiServices& ui,
+                                                  const IndexFileEntry& file) {
+    const std::vector<std::int32_t> index = readConferenceIndex(s.settings.workPath, file);
+    if (index.empty())
+        return {};
+    BlockFile messages(messagesFilePath(s.settings.workPath));
+    std::vector<ListedMessage> entries = readListedMessages(messages, index, ui);
+    const HeadersFile& headers = packetHeadersFile(s);
+    if (headers.sections.empty())
+        return entries;
+    for (ListedMessage& m : entries) {
+        const auto section =
+            headers.sections.find(std::int64_t(m.headerBlock) * std::int64_t(kBlockSize));
+        if (section != headers.sections.end()) {
+            m.messageId = messageIdKey(section->second.messageId);
+            m.inReplyTo = messageIdKey(section->second.inReplyTo);
+        }
+    }
+    return entries;
+}
+
 void loadConference(MailSession& s, UiServices& ui, int line) {
     BrowserState& b = s.browser;
     b.LoadedConference.reset();
@@ -482,13 +531,11 @@ void loadConference(MailSession& s, UiServices& ui, int line) {
     const auto& files = s.packet.indexFiles;
     if (line < 0 || std::size_t(line) >= files.size())
         return;
-    std::vector<std::int32_t> index =
-        readConferenceIndex(s.settings.workPath, files[std::size_t(line)]);
-    std::vector<ListedMessage> entries;
-    if (!index.empty()) {
-        BlockFile messages(messagesFilePath(s.settings.workPath));
-        entries = readListedMessages(messages, index, ui);
-    }
+    std::vector<ListedMessage> entries = readConferenceMessages(s, ui, files[std::size_t(line)]);
+    std::vector<std::int32_t> index;
+    index.reserve(entries.size());
+    for (const ListedMessage& e : entries)
+        index.push_back(e.headerBlock);
     b.ConferenceIndex = std::move(index);
     b.MessageList = std::move(entries);
     b.LoadedConference = line;
@@ -502,14 +549,23 @@ void orderConference(MailSession& s, UiServices& ui, int line) {
         } catch (...) {
             b.ListOrder.clear();
             b.LastListIndex = -1;
+            b.ListedConference.reset();
             throw;
         }
     }
-    b.ListedPositions = sortedPositions(b.MessageList, b.SortOrder);
+    b.ListDepth.clear();
+    if (b.SortOrder == MessageOrder::Thread) {
+        ThreadOrder thread = threadOrder(b.MessageList);
+        b.ListedPositions = std::move(thread.positions);
+        b.ListDepth = std::move(thread.depth);
+    } else {
+        b.ListedPositions = sortedPositions(b.MessageList, b.SortOrder);
+    }
     b.ListOrder.resize(b.ListedPositions.size());
     for (std::size_t i = 0; i < b.ListedPositions.size(); ++i)
         b.ListOrder[i] = b.MessageList[b.ListedPositions[i]].headerBlock;
     b.LastListIndex = std::int32_t(b.ListOrder.size()) - 1;
+    b.ListedConference = line;
     // A conference missing from the control file counts as the first one, as in the viewer.
     const auto& files = s.packet.indexFiles;
     const int position = line >= 0 && std::size_t(line) < files.size()
@@ -519,7 +575,8 @@ void orderConference(MailSession& s, UiServices& ui, int line) {
 }
 
 std::string browserLine(const BrowserState& b, std::size_t row) {
-    return messageLine(b.MessageList[b.ListedPositions[row]]);
+    const ListedMessage& m = b.MessageList[b.ListedPositions[row]];
+    return row < b.ListDepth.size() ? threadLine(m, b.ListDepth[row]) : messageLine(m);
 }
 
 std::vector<std::string> listConference(MailSession& s, UiServices& ui, int line) {
@@ -546,9 +603,11 @@ void loadPersonalList(MailSession& s) {
     BrowserState& b = s.browser;
     std::vector<std::int32_t> index = readPersonalList(s.settings.workPath, s.packet);
     b.ListOrder = index;
+    b.ListDepth.clear();
     b.ConferenceIndex = std::move(index);
     b.LastListIndex = std::int32_t(b.ListOrder.size()) - 1;
     b.LoadedConference.reset();
+    b.ListedConference.reset();
 }
 
 } // namespace velk

@@ -16,6 +16,7 @@
 namespace velk {
 
 class BlockFile;
+struct IndexFileEntry;
 struct MessageHeader;
 struct MailSession;
 class UiServices;
@@ -72,10 +73,16 @@ std::string messageLine(const MessageListEntry& entry);
 // than the lowest number met becomes the pass's pick. A date that is no day leaves the date
 // test out and the lowest date as it was. The other orders list by the field (padding included)
 // followed by the number text, byte by byte; equal keys list the last in file order first.
+// The thread order is threadOrder's (mail/Threads.h).
 std::vector<std::uint32_t> sortedPositions(const std::vector<ListedMessage>& entries,
                                            MessageOrder sortOrder);
 std::vector<std::size_t> sortedPositions(const std::vector<MessageListEntry>& entries,
                                          MessageOrder sortOrder);
+
+// The messages of a conference's index file as a list keeps them, with HEADERS.DAT's
+// identifiers where the packet has some. Throws VelkError when a file cannot be read.
+std::vector<ListedMessage> readConferenceMessages(MailSession& session, UiServices& ui,
+                                                  const IndexFileEntry& file);
 
 // Reads the index file of the conference-list line `line` and every header it points to,
 // the message file opened once; each bad header date shows its message once. On success
@@ -83,9 +90,9 @@ std::vector<std::size_t> sortedPositions(const std::vector<MessageListEntry>& en
 void loadConference(MailSession& session, UiServices& ui, int line);
 
 // ListConfClick's work for the conference-list line `line`: loads it unless it is the
-// loaded one, then sorts it in SortOrder. Fills ListedPositions, ListOrder, LastListIndex and
-// CurrentConference. Throws VelkError (after emptying the list and forgetting the loaded
-// conference) when the index or message file fails.
+// loaded one, then sorts it in SortOrder. Fills ListedPositions, ListOrder, LastListIndex,
+// ListDepth (in the thread order) and CurrentConference. Throws VelkError (after emptying the list
+// and forgetting the loaded conference) when the index or message file fails.
 void orderConference(MailSession& session, UiServices& ui, int line);
 
 // The line `row` of the browser's list, made when it is shown.

@@ -17,6 +17,10 @@ QVariant LineListModel::data(const QModelIndex& index, int role) const {
         return QVariant();
     if (role == Qt::DisplayRole)
         return text(std::size_t(index.row()));
+    if (role == kReadMarkRole) {
+        const auto row = std::size_t(index.row());
+        return row < marks_.size() ? QVariant(int(marks_[row])) : QVariant();
+    }
     return rowData(std::size_t(index.row()), role);
 }
 
@@ -28,6 +32,12 @@ void LineListModel::clear() {
     beginResetModel();
     rows_ = 0;
     endResetModel();
+}
+
+void LineListModel::setMarks(std::vector<ReadMark> marks) {
+    marks_ = std::move(marks);
+    if (rows_ > 0)
+        Q_EMIT dataChanged(index(0), index(int(rows_) - 1), {kReadMarkRole});
 }
 
 void LineListModel::endReset() {

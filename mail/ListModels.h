@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "board/ReadMarks.h"
 #include "mail/BrowserState.h"
 #include "mail/PacketSearch.h"
 
@@ -11,6 +12,9 @@
 #include <vector>
 
 namespace velk {
+
+// The data role of a line's read mark (a ReadMark as an int), where the list has marks.
+inline constexpr int kReadMarkRole = Qt::UserRole + 8;
 
 // A list whose lines are made as a view draws them, from what the logic keeps of each
 // message, rather than stored one string each: a list costs what is on the screen. The
@@ -36,6 +40,9 @@ public:
     }
     // No rows until the next reset.
     void clear();
+    // The read mark of each row, row for row, drawn beside its line; a row past their end
+    // has none. A reset keeps them: the window gives those of the new rows after it.
+    void setMarks(std::vector<ReadMark> marks);
 
 protected:
     virtual std::size_t lineCount() const = 0;
@@ -57,6 +64,7 @@ private:
     void endReset();
 
     std::size_t rows_ = 0;
+    std::vector<ReadMark> marks_;
 };
 
 // The browser's message list: the loaded conference in its order (ListedPositions).

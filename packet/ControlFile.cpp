@@ -51,6 +51,28 @@ bool doorSaysQwke(const std::vector<std::string>& lines) {
     return false;
 }
 
+void readDoorControl(const std::vector<std::string>& lines, PacketControl& c) {
+    c.ControlName.clear();
+    c.ControlAdd = c.ControlDrop = false;
+    for (const std::string& line : lines) {
+        const auto equals = line.find('=');
+        if (equals == std::string::npos)
+            continue;
+        const std::string key = upperTrimmed(std::string_view(line).substr(0, equals));
+        std::string_view value = std::string_view(line).substr(equals + 1);
+        while (!value.empty() && (value.front() == ' ' || value.front() == '\t'))
+            value.remove_prefix(1);
+        while (!value.empty() && (value.back() == ' ' || value.back() == '\t'))
+            value.remove_suffix(1);
+        if (key == "CONTROLNAME")
+            c.ControlName = cutToWidth(std::string(value), 25);
+        else if (key == "CONTROLTYPE" && upperTrimmed(value) == "ADD")
+            c.ControlAdd = true;
+        else if (key == "CONTROLTYPE" && upperTrimmed(value) == "DROP")
+            c.ControlDrop = true;
+    }
+}
+
 std::string cutToWidth(std::string text, std::size_t width) {
     if (text.size() > width)
         text.resize(width);
@@ -199,9 +221,11 @@ Diagnosed<bool> InitQWK(const QString& workPath, PacketControl& c) {
         c.DoorName = cutToWidth(lines.empty() ? std::string() : afterEquals(lines[0]), 20);
         c.DoorVersion = cutToWidth(lines.size() < 2 ? std::string() : afterEquals(lines[1]), 10);
         c.readsQwke = c.readsQwke || doorSaysQwke(lines);
+        readDoorControl(lines, c);
     } else {
         c.DoorName = "Info non fournie";
         c.DoorVersion.clear();
+        readDoorControl({}, c);
     }
     return read;
 }

@@ -40,6 +40,10 @@ std::string afterComma(const std::string& line);
 // "CONTROLTYPE = QWKE", in any case.
 bool doorSaysQwke(const std::vector<std::string>& lines);
 
+// DOOR.ID's "CONTROLNAME" and whether its "CONTROLTYPE" lines name ADD and DROP (in any
+// case, blanks around "=" or none).
+void readDoorControl(const std::vector<std::string>& lines, PacketControl& control);
+
 // The number of a conference line, trailing blanks removed; nullopt when it lies outside
 // 0-65535, where it could only wrap into the number of another conference. Throws the
 // runtime's conversion error when the line is no number.

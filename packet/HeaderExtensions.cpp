@@ -205,6 +205,12 @@ HeadersFile parseHeadersFile(std::string_view data) {
             first(current->sender);
         else if (sameWord(key, "Subject"))
             first(current->subject);
+        else if (sameWord(key, "Message-ID") || sameWord(key, "MSGID"))
+            first(current->messageId);
+        else if (sameWord(key, "In-Reply-To") || sameWord(key, "REPLY"))
+            current->inReplyTo = longValue(value);
+        else if (sameWord(key, "References") && current->inReplyTo.empty())
+            current->inReplyTo = longValue(trimBlanks(value.substr(value.find_last_of(' ') + 1)));
         else if (sameWord(key, "WhenWritten")) {
             if (current->whenWritten.empty())
                 current->whenWritten = longValue(value);

@@ -31,6 +31,10 @@ struct HeaderSection {
     std::string subject;
     std::optional<bool> utf8; // "Utf8", or a charset field naming UTF-8
     std::string whenWritten;  // "WhenWritten": "yyyymmddhhmmss-hhmm", then a zone code
+    // What threads link by: "Message-ID" ("MSGID"), and "In-Reply-To" ("REPLY"), else the
+    // last of "References".
+    std::string messageId;
+    std::string inReplyTo;
 };
 
 // HEADERS.DAT: a text of sections, each named by the byte offset in MESSAGES.DAT of the

@@ -111,6 +111,8 @@ public:
     // 0-based header block of the i-th message added (what index records point at).
     std::int32_t headerBlockIndex(std::size_t message) const;
     std::size_t messageCount() const { return messages_.size(); }
+    // The i-th message added, for settings made after the others were added.
+    PacketMessage& messageAt(std::size_t i) { return messages_.at(i); }
     // The name the conference's index file gets.
     QString indexName(std::uint16_t conference) const;
 

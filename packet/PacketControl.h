@@ -45,6 +45,11 @@ struct PacketControl {
     // The board reads QWKE kludge lines in replies: TOREADER.EXT is in the packet or DOOR.ID
     // says so.
     bool readsQwke = false;
+    // Where DOOR.ID says the door takes requests as messages: the name to write to
+    // ("CONTROLNAME"), and whether it takes "ADD" and "DROP" ("CONTROLTYPE = ADD" / "DROP").
+    std::string ControlName; // 25 at most, DOS bytes
+    bool ControlAdd = false;
+    bool ControlDrop = false;
 };
 
 // A conference that has messages, as the packet window lists it for the browser: from its

@@ -50,6 +50,10 @@ Diagnosed<bool> loadUnpackedPacket(PacketSession& s) {
             removeReplyFilesFromPacket(s.settings.workPath, s.packet.control.BbsId);
         !removed.isEmpty())
         loaded.diagnostics.add(removed, MessageKind::Warning);
+    // TODOOR.EXT carries the reader's own requests to the door: one that came with the
+    // packet is not the user's and must never travel back in the reply packet.
+    if (const auto toDoor = findFileNoCase(s.settings.workPath, QStringLiteral("TODOOR.EXT")))
+        QFile::remove(*toDoor);
     return loaded;
 }
 
@@ -197,9 +201,51 @@ void startCommandLineUnpack(PacketSession& s) {
     s.pendingUnpack = std::make_unique<UnpackJob>(s.commandLinePacket, work);
 }
 
-CloseOutcome closePacket(PacketSession& s, UiServices& ui) {
+namespace {
+
+bool reportPackFailure(UiServices& ui, const QString& replyPacket, const PackResult& packed) {
+    if (packed.ok())
+        return false;
+    for (const QString& text : packFailureMessages(replyPacket, packed))
+        ui.message(text);
+    return true;
+}
+
+// The reply packet made of `files` alone.
+CloseOutcome packAfresh(PacketSession& s, UiServices& ui, const QStringList& files) {
+    const QString replyPacket = replyPacketPath(s);
+    if (files.isEmpty()) {
+        if (QFileInfo::exists(replyPacket) && !QFile::remove(replyPacket))
+            throw VelkError::io(IoCode::AccessDenied);
+        return CloseOutcome::NothingToPack;
+    }
+    const QString temporary = replyPacket + QStringLiteral(".tmp");
+    QFile::remove(temporary);
+    BusyCursor busy(ui);
+    PackResult packed = packArchive(temporary, files);
+    busy.release();
+    std::error_code ec;
+    if (packed.ok())
+        fs::rename(toFsPath(temporary), toFsPath(replyPacket), ec);
+    if (ec)
+        packed = {IoCode::AccessDenied, QStringLiteral("Cause : accès refusé")};
+    if (reportPackFailure(ui, replyPacket, packed)) {
+        QFile::remove(temporary);
+        return CloseOutcome::PackFailed;
+    }
+    return CloseOutcome::Packed;
+}
+
+} // namespace
+
+CloseOutcome closePacket(PacketSession& s, UiServices& ui,
+                         const std::optional<QStringList>& files) {
     CloseOutcome outcome = CloseOutcome::NothingToPack;
-    if (bbsIdProblem(s.packet.control.BbsId).isEmpty()) {
+    if (files && bbsIdProblem(s.packet.control.BbsId).isEmpty()) {
+        outcome = packAfresh(s, ui, *files);
+        if (outcome == CloseOutcome::PackFailed)
+            return outcome;
+    } else if (bbsIdProblem(s.packet.control.BbsId).isEmpty()) {
         const QString replyFile = replyFilePath(s);
         const QFileInfo info(replyFile);
         // A reply file of a single block holds no message.
@@ -208,11 +254,8 @@ CloseOutcome closePacket(PacketSession& s, UiServices& ui) {
             BusyCursor busy(ui);
             const PackResult packed = packArchive(replyPacket, {replyFile});
             busy.release();
-            if (!packed.ok()) {
-                for (const QString& text : packFailureMessages(replyPacket, packed))
-                    ui.message(text);
+            if (reportPackFailure(ui, replyPacket, packed))
                 return CloseOutcome::PackFailed;
-            }
             outcome = CloseOutcome::Packed;
         }
     }

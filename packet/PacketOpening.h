@@ -4,6 +4,7 @@
 #include "core/Diagnostics.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -63,7 +64,11 @@ enum class CloseOutcome {
 // "&Fermer" of the packet window without the closing itself: packs the reply file with
 // zip -j into the reply packet, then empties the work directory (never deleting the packet
 // itself) and forgets the command-line packet. On PackFailed nothing is deleted.
-CloseOutcome closePacket(PacketSession& session, UiServices& ui);
+// With `files`, the reply packet is made afresh of those files instead (through a temporary
+// archive renamed over it, so that a failure leaves the earlier one whole); no file at all
+// removes it, nothing being left to send.
+CloseOutcome closePacket(PacketSession& session, UiServices& ui,
+                         const std::optional<QStringList>& files = std::nullopt);
 
 // Which of the packet window's buttons have something to show: bulletins when there is one,
 // news when the news file is there, new files when NEWFILES.DAT is there. The mail buttons

@@ -105,7 +105,8 @@ TEST_F(ListSortTest, OneConferenceSortedAndTheIndexOrderByDefault) {
 
 TEST_F(ListSortTest, AnOrderThatIsNoneOfTheButtonsIsAUsageError) {
     const std::string usage =
-        "Usage : velk-cli list PAQUET [CONFÉRENCE] [--sort numero|auteur|destinataire|sujet]\n";
+        "Usage : velk-cli list PAQUET [CONFÉRENCE] [--sort numero|auteur|destinataire|sujet|fil] "
+        "[--etat [--repertoire RÉPERTOIRE]]\n";
     for (const QStringList& args :
          {QStringList{"list", packet, "--sort", "date"}, QStringList{"list", packet, "--sort"},
           QStringList{"list", "--sort", "sujet"}}) {

@@ -20,10 +20,10 @@ namespace {
 
 // Bottom to top; folders of one rank may not include each other.
 const std::map<std::string, int> kRank = {
-    {"core", 0},       {"packet", 1},   {"library", 2},  {"reply", 3},
-    {"mail", 4},       {"merge", 5},    {"session", 6},  {"ui/widgets", 7},
-    {"ui/library", 8}, {"ui/reply", 9}, {"ui/mail", 10}, {"ui/packet", 11},
-    {"ui/merge", 12},  {"ui/main", 13}, {"app", 14},     {"cli", 14},
+    {"core", 0},      {"packet", 1},   {"board", 2},      {"library", 3},    {"reply", 4},
+    {"mail", 5},      {"merge", 6},    {"session", 7},    {"ui/widgets", 8}, {"ui/library", 9},
+    {"ui/reply", 10}, {"ui/mail", 11}, {"ui/packet", 12}, {"ui/merge", 13},  {"ui/main", 14},
+    {"app", 15},      {"cli", 15},
 };
 // Folders that are not layers of the product: they may use any of it.
 const std::vector<std::string> kOutside = {"tests", "bench", "tools",   "fuzz", "build",

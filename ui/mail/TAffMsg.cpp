@@ -7,9 +7,13 @@
 #include "mail/Browser.h"
 #include "mail/MessageExport.h"
 #include "mail/PersonalMail.h"
+#include "mail/ReadingState.h"
+#include "mail/Threads.h"
 #include "session/Session.h"
 #include "ui/mail/MessageBodyView.h"
+#include "ui/mail/ReadMarksView.h"
 #include "ui/mail/TPrintMessage.h"
+#include "ui/mail/TReponses.h"
 #include "ui/reply/TWriteMsg.h"
 #include "ui/widgets/Buttons.h"
 #include "ui/widgets/Keyboard.h"
@@ -119,6 +123,16 @@ TAffMsg::TAffMsg(Session& session, UiServices& ui, QWidget* parent)
                               QStringLiteral("Aller au message suivant"));
     LastMsgBtn =
         dialogButton(QStringLiteral("Dernier Message"), QStringLiteral("Aller au dernier message"));
+    NextUnreadBtn = dialogButton(QStringLiteral("Sui&vant non lu"),
+                                 QStringLiteral("Aller au prochain message non lu"));
+    FollowBtn = dialogButton(QStringLiteral("À s&uivre"),
+                             QStringLiteral("Marquer ce message pour y revenir"));
+    FollowBtn->setCheckable(true);
+    OrigineBtn = dialogButton(QStringLiteral("Message d'ori&gine"),
+                              QStringLiteral("Aller au message auquel celui-ci répond"));
+    ReponsesBtn = dialogButton(QStringLiteral("Répo&nses"),
+                               QStringLiteral("Lire une des réponses à ce message"));
+    Reponses = new TReponses(this);
     AnswerBtn = dialogButton(QStringLiteral("&Répondre"), QStringLiteral("Répondre au message"));
     ForwardBtn = dialogButton(QStringLiteral("&Copier"), QStringLiteral("Faire suivre un message"));
     WriteMsgBtn = dialogButton(QStringLiteral("&Ecrire"), QStringLiteral("Ecrire un message"));
@@ -132,6 +146,11 @@ TAffMsg::TAffMsg(Session& session, UiServices& ui, QWidget* parent)
     for (QPushButton* b : {FirstMsgBtn, PrevMsgBtn, NextMsgBtn, LastMsgBtn})
         navigation->addWidget(b);
     navigation->addStretch();
+    // Reading by state and by thread: a row of its own, the window's width being fixed.
+    auto* reading = new QHBoxLayout;
+    for (QPushButton* b : {NextUnreadBtn, FollowBtn, OrigineBtn, ReponsesBtn})
+        reading->addWidget(b);
+    reading->addStretch();
     auto* actions = new QHBoxLayout;
     for (QPushButton* b :
          {AnswerBtn, ForwardBtn, WriteMsgBtn, ExportBtn, ImprimeBtn, PoliceBtn, HelpBtn})
@@ -145,6 +164,7 @@ TAffMsg::TAffMsg(Session& session, UiServices& ui, QWidget* parent)
     layout->addLayout(panel);
     layout->addWidget(Msg, 1);
     layout->addLayout(navigation);
+    layout->addLayout(reading);
     layout->addLayout(actions);
     setFixedSize(792, 553);
 
@@ -167,6 +187,10 @@ TAffMsg::TAffMsg(Session& session, UiServices& ui, QWidget* parent)
     wire(PrevMsgBtn, &TAffMsg::PrevMsgBtnClick);
     wire(NextMsgBtn, &TAffMsg::NextMsgBtnClick);
     wire(LastMsgBtn, &TAffMsg::LastMsgBtnClick);
+    wire(NextUnreadBtn, &TAffMsg::NextUnreadBtnClick);
+    wire(FollowBtn, &TAffMsg::FollowBtnClick);
+    wire(OrigineBtn, &TAffMsg::OrigineBtnClick);
+    wire(ReponsesBtn, &TAffMsg::ReponsesBtnClick);
     wire(PoliceBtn, &TAffMsg::PoliceBtnClick);
     wire(ExportBtn, &TAffMsg::ExportBtnClick);
     wire(ImprimeBtn, &TAffMsg::ImprimeBtnClick);
@@ -229,6 +253,35 @@ void TAffMsg::DisplayMessage() {
     fillBody();
     NbLignesLabel->setText(view_.NbLignesLabel);
     Msg->setFocus();
+    if (markShownRead(session_, ui_))
+        keepReadMarks(session_, ui_, *this);
+    showReadMark();
+}
+
+void TAffMsg::showReadMark() {
+    const std::optional<ReadMark> mark = shownMark(session_, ui_);
+    NextUnreadBtn->setVisible(!session_.viewer.ReplyMode);
+    FollowBtn->setVisible(!session_.viewer.ReplyMode);
+    FollowBtn->setEnabled(mark.has_value());
+    FollowBtn->setChecked(mark == ReadMark::Followed);
+}
+
+void TAffMsg::NextUnreadBtnClick() {
+    bool moved = false;
+    if (!runAction(ui_, [&] { moved = goToNextUnread(session_, ui_); }))
+        return;
+    if (!moved) {
+        ui_.message(kNoMoreUnread);
+        return;
+    }
+    DisplayMessage();
+    rememberShownNames();
+}
+
+void TAffMsg::FollowBtnClick() {
+    toggleShownFollowed(session_, ui_);
+    keepReadMarks(session_, ui_, *this);
+    showReadMark();
 }
 
 void TAffMsg::fillBody() {
@@ -292,6 +345,32 @@ void TAffMsg::NextMsgBtnClick() {
 
 void TAffMsg::LastMsgBtnClick() {
     navigate(NavigationStep::Last);
+}
+
+void TAffMsg::OrigineBtnClick() {
+    runAction(ui_, [&] {
+        const ThreadNeighbours around = threadNeighbours(session_, ui_);
+        if (!around.origin)
+            return ui_.message(QStringLiteral("Le message auquel celui-ci répond n'est pas dans "
+                                              "ce paquet."));
+        readThreadMessage(session_, ui_, *around.origin);
+        DisplayMessage();
+    });
+    rememberShownNames();
+}
+
+void TAffMsg::ReponsesBtnClick() {
+    runAction(ui_, [&] {
+        const ThreadNeighbours around = threadNeighbours(session_, ui_);
+        if (around.answers.empty())
+            return ui_.message(QStringLiteral("Aucune réponse à ce message dans ce paquet."));
+        Reponses->fill(around.answerLines);
+        if (ui_.runModal(*Reponses) != QDialog::Accepted || Reponses->chosen() < 0)
+            return;
+        readThreadMessage(session_, ui_, around.answers[std::size_t(Reponses->chosen())]);
+        DisplayMessage();
+    });
+    rememberShownNames();
 }
 
 void TAffMsg::PoliceBtnClick() {
@@ -420,11 +499,13 @@ void TAffMsg::WriteMsgBtnClick() {
 
 void TAffMsg::ShowReplies(QObject& opener) {
     AnswerBtn->setText(QStringLiteral("&Modifier"));
-    WriteMsgBtn->setVisible(false);
+    for (QPushButton* b : {WriteMsgBtn, OrigineBtn, ReponsesBtn})
+        b->setVisible(false);
     if (AfficheRep())
         ui_.runModalOver(*this, opener);
     AnswerBtn->setText(QStringLiteral("&Répondre"));
-    WriteMsgBtn->setVisible(true);
+    for (QPushButton* b : {WriteMsgBtn, OrigineBtn, ReponsesBtn})
+        b->setVisible(true);
 }
 
 } // namespace velk

@@ -16,6 +16,7 @@ class QPushButton;
 namespace velk {
 
 class MessageBodyView;
+class TReponses;
 class TWriteMsg;
 struct Session;
 class UiServices;
@@ -44,11 +45,17 @@ public:
     void PrevMsgBtnClick();
     void NextMsgBtnClick();
     void LastMsgBtnClick();
+    // "Suivant non lu" and "À suivre": the board's read marks, in packet mode only.
+    void NextUnreadBtnClick();
+    void FollowBtnClick();
     void PoliceBtnClick();
     void ExportBtnClick();
     void AnswerBtnClick();
     void ForwardBtnClick();
     void WriteMsgBtnClick();
+    // The thread both ways: the message answered, and a choice among the answers.
+    void OrigineBtnClick();
+    void ReponsesBtnClick();
 
     // The editor and the recipient dialog, created after the viewer; until they are given,
     // the three writing buttons stay disabled.
@@ -85,6 +92,11 @@ public:
     QPushButton* LastMsgBtn;
     QPushButton* PrevMsgBtn;
     QPushButton* NextMsgBtn;
+    QPushButton* NextUnreadBtn;
+    QPushButton* FollowBtn;
+    QPushButton* OrigineBtn;
+    QPushButton* ReponsesBtn;
+    TReponses* Reponses;
     MessageBodyView* Msg;
     QMenu* PopupMenu1;
     QAction* Copier1;
@@ -105,6 +117,7 @@ private:
     void navigate(NavigationStep step);
     void fillBody();
     void rememberShownNames();
+    void showReadMark();
 
     Session& session_;
     UiServices& ui_;

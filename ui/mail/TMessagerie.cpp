@@ -8,8 +8,11 @@
 #include "core/VelkError.h"
 #include "mail/Browser.h"
 #include "mail/ListModels.h"
+#include "mail/PersonalMail.h"
+#include "mail/ReadingState.h"
 #include "packet/MessageHeader.h"
 #include "session/Session.h"
+#include "ui/mail/ReadMarksView.h"
 #include "ui/reply/TWriteMsg.h"
 #include "ui/widgets/Buttons.h"
 #include "ui/widgets/Keyboard.h"
@@ -57,10 +60,20 @@ TMessagerie::TMessagerie(Session& session, UiServices& ui, QWidget* parent)
     ListMsg->setObjectName(QStringLiteral("ListMsg"));
     messages_ = new MessageListModel(session_.browser, this);
     ListMsg->setModel(messages_);
+    drawReadMarks(*ListMsg);
     auto* confLabel = new QLabel(QStringLiteral("Conférences :"));
     confLabel->setBuddy(ListConf);
     auto* msgLabel = new QLabel(QStringLiteral("Message(s) :"));
     msgLabel->setBuddy(ListMsg);
+    ToutLuBtn = dialogButton(QStringLiteral("Tout marquer comme &lu"),
+                             QStringLiteral("Marquer lus tous les messages de la conférence"));
+    SuivreBtn = dialogButton(QStringLiteral("À sui&vre"),
+                             QStringLiteral("Marquer le message choisi pour y revenir"));
+    auto* msgRow = new QHBoxLayout;
+    msgRow->addWidget(msgLabel);
+    msgRow->addStretch();
+    msgRow->addWidget(SuivreBtn);
+    msgRow->addWidget(ToutLuBtn);
 
     TriDateBtn = dialogButton(QStringLiteral("&Numéro"),
                               QStringLiteral("Trier les messages par date d'arrivée"));
@@ -70,6 +83,9 @@ TMessagerie::TMessagerie(Session& session, UiServices& ui, QWidget* parent)
                               QStringLiteral("Trier les messages par destinataire"));
     TriSujetBtn =
         dialogButton(QStringLiteral("&Sujet"), QStringLiteral("Trier les messages par sujet"));
+    TriFilBtn =
+        dialogButton(QStringLiteral("F&il"),
+                     QStringLiteral("Les réponses sous les messages auxquels elles répondent"));
     WriteMsgBtn =
         dialogButton(QStringLiteral("&Ecrire"), QStringLiteral("Ecrire un nouveau message"));
     WriteMsgBtn->setEnabled(false);
@@ -78,14 +94,16 @@ TMessagerie::TMessagerie(Session& session, UiServices& ui, QWidget* parent)
 
     // The order in use stays pressed.
     auto* sortGroup = new QButtonGroup(this);
-    for (QPushButton* b : {TriDateBtn, TriAuteurBtn, TriDestBtn, TriSujetBtn}) {
+    for (QPushButton* b : {TriDateBtn, TriAuteurBtn, TriDestBtn, TriSujetBtn, TriFilBtn}) {
         b->setCheckable(true);
         sortGroup->addButton(b);
     }
 
     auto* buttons = new QHBoxLayout;
+    // Five orders and three actions share the window's fixed width.
+    buttons->setSpacing(2);
     buttons->addWidget(new QLabel(QStringLiteral("Ordre de tri :")));
-    for (QPushButton* b : {TriDateBtn, TriAuteurBtn, TriDestBtn, TriSujetBtn})
+    for (QPushButton* b : {TriDateBtn, TriAuteurBtn, TriDestBtn, TriSujetBtn, TriFilBtn})
         buttons->addWidget(b);
     buttons->addStretch();
     for (QPushButton* b : {WriteMsgBtn, HelpBtn, FermerBtn})
@@ -94,7 +112,7 @@ TMessagerie::TMessagerie(Session& session, UiServices& ui, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(confLabel);
     layout->addWidget(ListConf, 2);
-    layout->addWidget(msgLabel);
+    layout->addLayout(msgRow);
     layout->addWidget(ListMsg, 5);
     layout->addLayout(buttons);
     setFixedSize(791, 562);
@@ -107,7 +125,10 @@ TMessagerie::TMessagerie(Session& session, UiServices& ui, QWidget* parent)
     connect(TriAuteurBtn, &QPushButton::clicked, this, &TMessagerie::TriAuteurBtnClick);
     connect(TriDestBtn, &QPushButton::clicked, this, &TMessagerie::TriDestBtnClick);
     connect(TriSujetBtn, &QPushButton::clicked, this, &TMessagerie::TriSujetBtnClick);
+    connect(TriFilBtn, &QPushButton::clicked, this, [this] { sortBy(MessageOrder::Thread); });
     connect(WriteMsgBtn, &QPushButton::clicked, this, &TMessagerie::WriteMsgBtnClick);
+    connect(ToutLuBtn, &QPushButton::clicked, this, &TMessagerie::ToutLuBtnClick);
+    connect(SuivreBtn, &QPushButton::clicked, this, &TMessagerie::SuivreBtnClick);
     connectHelp(*this, *HelpBtn, ui_, kHelpContext);
     connect(FermerBtn, &QPushButton::clicked, this, &TMessagerie::FermerBtnClick);
 
@@ -126,6 +147,33 @@ void TMessagerie::fillConferences(const std::vector<std::string>& lines) {
     ListConf->setFont(dosFont());
     ListConf->setToolTip(QStringLiteral("Dans l'ordre :\nLe numéro de conférence,\nle nombre de "
                                         "messages,\nle nom de la conférence"));
+    showMarks();
+}
+
+void TMessagerie::showMarks() {
+    runAction(ui_, [&] {
+        showUnreadCounts(*ListConf, unreadCounts(session_, ui_));
+        messages_->setMarks(listedMarks(session_, ui_));
+    });
+}
+
+void TMessagerie::ToutLuBtnClick() {
+    const int line = ListConf->currentRow();
+    runAction(ui_, [&] { markConferenceRead(session_, ui_, line); });
+    keepReadMarks(session_, ui_, *this);
+    showMarks();
+}
+
+void TMessagerie::SuivreBtnClick() {
+    const int line = ListMsg->currentRow();
+    if (line < 0) {
+        ui_.message(QString::fromUtf8(kChooseMessageFirst));
+        return;
+    }
+    runAction(ui_, [&] { toggleListedFollowed(session_, ui_, line); });
+    keepReadMarks(session_, ui_, *this);
+    showMarks();
+    ListMsg->setFocus();
 }
 
 void TMessagerie::setEditor(TWriteMsg& editor) {
@@ -141,6 +189,8 @@ void TMessagerie::ListConfClick() {
     } catch (const VelkError& e) {
         failure = e.message();
     }
+    if (!failure)
+        runAction(ui_, [&] { messages_->setMarks(listedMarks(session_, ui_)); });
     ListMsg->setFocus();
     busy.release();
     if (failure)
@@ -153,6 +203,11 @@ void TMessagerie::ListMsgClick() {
         !read || !viewer_)
         return;
     ui_.runModalOver(*viewer_, *this);
+    // "Suivant non lu" may have gone on to another conference.
+    if (const auto listed = session_.browser.ListedConference;
+        listed && *listed != ListConf->currentRow())
+        ListConf->setCurrentRow(*listed);
+    showMarks();
     ListMsg->setCurrentRow(session_.browser.CurrentListIndex);
 }
 
@@ -183,13 +238,15 @@ void TMessagerie::WriteMsgBtnClick() {
 }
 
 void TMessagerie::FermerBtnClick() {
+    keepReadMarks(session_, ui_, *this, true);
     reject();
 }
 
 void TMessagerie::FormActivate() {
     move(0, 0);
     session_.browser.LoadedConference.reset();
-    QPushButton* const sortButtons[] = {TriDateBtn, TriAuteurBtn, TriDestBtn, TriSujetBtn};
+    QPushButton* const sortButtons[] = {TriDateBtn, TriAuteurBtn, TriDestBtn, TriSujetBtn,
+                                        TriFilBtn};
     sortButtons[int(session_.browser.SortOrder) - 1]->setChecked(true);
 }
 

@@ -45,6 +45,10 @@ public:
     void TriDestBtnClick();
     void TriSujetBtnClick();
     void WriteMsgBtnClick();
+    // "Tout marquer comme lu" for the selected conference; "À suivre" on or off for the
+    // selected message.
+    void ToutLuBtnClick();
+    void SuivreBtnClick();
     void FermerBtnClick();
     // Each time the window comes up: top-left corner, and the next selection reloads.
     void FormActivate();
@@ -58,12 +62,16 @@ public:
     QPushButton* TriAuteurBtn;
     QPushButton* TriDestBtn;
     QPushButton* TriSujetBtn;
+    QPushButton* ToutLuBtn;
+    QPushButton* SuivreBtn;
+    QPushButton* TriFilBtn; // answers under what they answer
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
     void sortBy(MessageOrder order);
+    void showMarks();
 
     Session& session_;
     UiServices& ui_;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "ui/mail/TMsgPerso.h"
 
+#include "board/SubscriptionQueue.h"
 #include "core/ActionGuard.h"
 #include "core/CharacterSet.h"
 #include "core/DosFont.h"
@@ -9,7 +10,9 @@
 #include "mail/Browser.h"
 #include "mail/ListModels.h"
 #include "mail/PersonalMail.h"
+#include "mail/ReadingState.h"
 #include "session/Session.h"
+#include "ui/mail/ReadMarksView.h"
 #include "ui/mail/TAffMsg.h"
 #include "ui/reply/TWriteMsg.h"
 #include "ui/widgets/Buttons.h"
@@ -66,6 +69,7 @@ TMsgPerso::TMsgPerso(Session& session, UiServices& ui, QWidget* parent)
     ListMsgPerso = makeList<LineList>("ListMsgPerso");
     personal_ = new PersonalListModel(this);
     ListMsgPerso->setModel(personal_);
+    drawReadMarks(*ListMsgPerso);
     ListReponses = makeList<WholeRowsList>("ListReponses");
     Label1 = new QLabel(QStringLiteral("Message(s) personnel(s) :"));
     Label1->setBuddy(ListMsgPerso);
@@ -89,6 +93,14 @@ TMsgPerso::TMsgPerso(Session& session, UiServices& ui, QWidget* parent)
     // Both lists start at the same height.
     written->addSpacing(Label1->sizeHint().height() + personal->spacing());
     written->addWidget(ListReponses);
+    ListDemandes = makeList<WholeRowsList>("ListDemandes");
+    ListDemandes->setToolTip(QStringLiteral("Demandes d'abonnement qui partiront dans le "
+                                            "paquet de réponses"));
+    ListDemandes->setMaximumHeight(QFontMetrics(dosFont()).height() * 5);
+    RetirerDemandeBtn = dialogButton(QStringLiteral("Retirer la &demande"),
+                                     QStringLiteral("Ne pas envoyer cette demande d'abonnement"));
+    written->addWidget(ListDemandes);
+    written->addWidget(RetirerDemandeBtn, 0, Qt::AlignRight);
     auto* lists = new QHBoxLayout;
     lists->addLayout(personal);
     lists->addLayout(written);
@@ -127,6 +139,7 @@ TMsgPerso::TMsgPerso(Session& session, UiServices& ui, QWidget* parent)
     connect(LireBtn, &QPushButton::clicked, this, &TMsgPerso::LireBtnClick);
     connectHelp(*this, *HelpBtn, ui_, kHelpContext);
     connect(FermerBtn, &QPushButton::clicked, this, &TMsgPerso::FermerBtnClick);
+    connect(RetirerDemandeBtn, &QPushButton::clicked, this, &TMsgPerso::RetirerDemandeBtnClick);
     FormCreate();
 }
 
@@ -140,6 +153,7 @@ void TMsgPerso::fillPersonal(std::vector<ListedMessage> messages) {
     const QSignalBlocker block(ListMsgPerso);
     personal_->setMessages(std::move(messages));
     ListMsgPerso->setFont(dosFont());
+    runAction(ui_, [&] { personal_->setMarks(listedMarks(session_, ui_)); });
 }
 
 void TMsgPerso::setViewer(TAffMsg& viewer) {
@@ -172,6 +186,32 @@ void TMsgPerso::AfficheMsgREP() {
     session_.replies.SelectedReply.reset();
     if (failure)
         ui_.message(*failure, MessageKind::Error);
+    AfficheDemandes();
+}
+
+void TMsgPerso::AfficheDemandes() {
+    std::vector<std::string> lines;
+    std::optional<QString> failure;
+    try {
+        if (!session_.packet.control.BbsId.empty())
+            for (const SubscriptionRequest& r : readSubscriptionQueue(session_))
+                lines.push_back(queuedRequestLine(session_.packet.control, r));
+    } catch (const VelkError& e) {
+        failure = e.message();
+    }
+    fillList(ListDemandes, lines);
+    ListDemandes->setVisible(!lines.empty());
+    RetirerDemandeBtn->setVisible(!lines.empty());
+    if (failure)
+        ui_.message(*failure, MessageKind::Error);
+}
+
+void TMsgPerso::RetirerDemandeBtnClick() {
+    const int row = ListDemandes->currentRow();
+    if (row < 0)
+        return;
+    runAction(ui_, [&] { removeQueuedRequest(session_, std::size_t(row)); });
+    AfficheDemandes();
 }
 
 void TMsgPerso::ListMsgPersoClick() {
@@ -181,6 +221,7 @@ void TMsgPerso::ListMsgPersoClick() {
         !read || !viewer_)
         return;
     ui_.runModalOver(*viewer_, *this);
+    runAction(ui_, [&] { personal_->setMarks(listedMarks(session_, ui_)); });
     ListMsgPerso->setCurrentRow(session_.browser.CurrentListIndex);
     // Answers written from the viewer appear now.
     AfficheMsgREP();

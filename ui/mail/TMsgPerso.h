@@ -51,6 +51,10 @@ public:
     void ModifBtnClick();
     void LireBtnClick();
     void FermerBtnClick();
+    // The subscription requests queued for the next reply packet, under the written
+    // messages; the list and its button show only when there are some.
+    void AfficheDemandes();
+    void RetirerDemandeBtnClick();
 
     QLabel* Label1;
     LineList* ListMsgPerso;
@@ -61,6 +65,8 @@ public:
     QPushButton* LireBtn;
     QPushButton* FermerBtn;
     QPushButton* HelpBtn;
+    QListWidget* ListDemandes;
+    QPushButton* RetirerDemandeBtn;
 
 private:
     // The buttons that need a written message follow `available`; those whose window is

@@ -9,11 +9,13 @@
 #include "mail/PersonalMail.h"
 #include "packet/BulletinViewer.h"
 #include "packet/NewFilesList.h"
+#include "reply/SubscriptionSending.h"
 #include "session/Session.h"
 #include "ui/mail/TMessagerie.h"
 #include "ui/mail/TMsgPerso.h"
 #include "ui/mail/TRecherche.h"
 #include "ui/packet/TAffBulletins.h"
+#include "ui/packet/TConfBBS.h"
 #include "ui/packet/TListeBull.h"
 #include "ui/packet/TListeFiles.h"
 #include "ui/widgets/WindowFlags.h"
@@ -76,6 +78,12 @@ TQWK::TQWK(Session& session, UiServices& ui, QWidget* parent)
                             QStringLiteral("Voir vos messages"));
     RechercheBtn = addButton(buttons, QStringLiteral("&Rechercher"),
                              QStringLiteral("Chercher un texte dans les messages du paquet"));
+    ConfBBSBtn = addButton(buttons, QStringLiteral("Conférences du BB&S"),
+                           QStringLiteral("Les conférences du BBS : demander d'en ajouter ou "
+                                          "d'en retirer"));
+    // A window of its own: the packet window hides while it runs.
+    ownConfBBS_ = std::make_unique<TConfBBS>(session_, ui_);
+    ConfBBS = ownConfBBS_.get();
     buttons->addStretch();
     FermerBtn =
         addButton(buttons, QStringLiteral("&Fermer"), QStringLiteral("Sortir de la fenêtre"));
@@ -90,6 +98,7 @@ TQWK::TQWK(Session& session, UiServices& ui, QWidget* parent)
     wire(NewsBtn, &TQWK::NewsBtnClick);
     wire(FilesBtn, &TQWK::FilesBtnClick);
     wire(FermerBtn, &TQWK::FermerBtnClick);
+    wire(ConfBBSBtn, &TQWK::ConfBBSBtnClick);
     FormActivate();
 }
 
@@ -212,6 +221,7 @@ void TQWK::enableButtons() {
         {MsgPersoBtn, available.personalMail},
         {RechercheBtn, available.mail},
         {FermerBtn, true},
+        {ConfBBSBtn, true},
     };
     for (const auto& [button, on] : rules)
         button->setEnabled(on && wired_.contains(button));
@@ -224,11 +234,24 @@ void TQWK::showEvent(QShowEvent* event) {
 
 bool TQWK::packAndClean() {
     closedProperly_ = false;
-    const CloseOutcome outcome = closePacket(session_, ui_);
+    // A queue that cannot be read is told; the replies are packed as always.
+    std::optional<OutgoingReplyPacket> outgoing;
+    runAction(ui_, [&] { outgoing = outgoingReplyPacket(session_, QDateTime::currentDateTime()); });
+    CloseOutcome outcome = CloseOutcome::PackFailed;
+    runAction(ui_, [&] {
+        outcome =
+            closePacket(session_, ui_, outgoing ? std::optional(outgoing->files) : std::nullopt);
+    });
+    if (outcome == CloseOutcome::Packed && outgoing)
+        runAction(ui_, [&] { forgetSentRequests(session_, outgoing->requests); });
     if (outcome == CloseOutcome::PackFailed)
         return false;
     closedProperly_ = outcome == CloseOutcome::Packed;
     return true;
+}
+
+void TQWK::ConfBBSBtnClick() {
+    ui_.runModalOver(*ConfBBS, *this);
 }
 
 void TQWK::BullBtnClick() {
@@ -273,6 +296,8 @@ bool openPacket(Session& session, UiServices& ui, TQWK& window, QObject* opener)
     std::optional<PacketFields> fields;
     if (!runAction(ui, [&] { fields = openQwkPacket(session, ui); }) || !fields)
         return false;
+    // Requests that travelled in a reply packet unpacked again can be seen and removed.
+    runAction(ui, [&] { takeBackRequests(session); });
     window.fill(*fields);
     if (opener)
         ui.runModalOver(window, *opener);

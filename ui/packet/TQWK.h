@@ -14,6 +14,7 @@ class QPushButton;
 namespace velk {
 
 class TAffBulletins;
+class TConfBBS;
 class TListeBull;
 class TListeFiles;
 class TMessagerie;
@@ -58,6 +59,8 @@ public:
     void MailBtnClick();
     void MsgPersoBtnClick();
     void RechercheBtnClick();
+    // "Conférences du BBS": the board's conferences, and requests to add or drop them.
+    void ConfBBSBtnClick();
     void FermerBtnClick();
     // Packs and cleans up when "&Fermer" has not done it; the window closes in any case.
     void FormClose();
@@ -76,6 +79,8 @@ public:
     QPushButton* MailBtn;
     QPushButton* MsgPersoBtn;
     QPushButton* RechercheBtn;
+    QPushButton* ConfBBSBtn;
+    TConfBBS* ConfBBS;
     QPushButton* FermerBtn;
 
 public Q_SLOTS:
@@ -87,7 +92,8 @@ protected:
 private:
     template <typename Slot> void wire(QPushButton* button, Slot slot);
     void enableButtons();
-    // Packs the reply file and empties the work directory; false when packing failed.
+    // Packs the reply file and the queued requests and empties the work directory; false when
+    // packing failed.
     bool packAndClean();
 
     Session& session_;
@@ -102,6 +108,7 @@ private:
     std::unique_ptr<TListeBull> ownListeBull_;
     std::unique_ptr<TAffBulletins> ownAffBulletins_;
     std::unique_ptr<TListeFiles> ownListeFiles_;
+    std::unique_ptr<TConfBBS> ownConfBBS_;
 };
 
 // "&Ouvrir un paquet QWK" (and a packet named on the command line): opens the packet and,
