@@ -10,9 +10,9 @@ namespace velk {
 namespace {
 
 // "number<reference" or "number<reference@id<inReplyTo"; a date of day `day` of 1996.
-ListedMessage entry(const std::string& spec, std::int64_t day) {
+ListedMessage entry(const std::string& pattern, std::int64_t day) {
     std::vector<std::string> f(1);
-    for (char c : spec)
+    for (char c : pattern)
         c == '<' || c == '@' ? f.emplace_back() : f.back() += c;
     f.resize(4);
     MessageListEntry e;
