@@ -3,7 +3,7 @@
 // a conference, up to the list painted. Goals: a re-sort of 50,000 messages shown within
 // 60 ms, a 200,000-message conference opened within 150 ms, at most 200 bytes kept per
 // listed message. Shapes include the worst ones: newest first, one author.
-#include "core/DosFont.h"
+#include "bench/support/WidgetBenchMain.h"
 #include "core/UiServices.h"
 #include "mail/Browser.h"
 #include "packet/ControlFile.h"
@@ -176,13 +176,5 @@ const bool registered = [] {
 } // namespace velk
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    const int font = velk::registerDosFont(QStringLiteral(VELK_FONT_FILE));
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    velk::unregisterDosFont(font);
-    return 0;
+    return velk::runWidgetBenchmarks(argc, argv);
 }

@@ -4,7 +4,7 @@
 // packet windows are built first (FirstWindows); the others follow while the packet window
 // shows, once (the rest). The whole start-up is timed from outside, the window's mapping
 // beside unzip alone, as a user sees it; this is the part inside the process.
-#include "core/DosFont.h"
+#include "bench/support/WidgetBenchMain.h"
 #include "core/UiServices.h"
 #include "session/Session.h"
 #include "tests/support/ConfiguredDirectories.h"
@@ -43,13 +43,5 @@ BENCHMARK_CAPTURE(BuildAndShow, AllWindows, false)->Unit(benchmark::kMillisecond
 } // namespace velk
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    const int font = velk::registerDosFont(QStringLiteral(VELK_FONT_FILE));
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    velk::unregisterDosFont(font);
-    return 0;
+    return velk::runWidgetBenchmarks(argc, argv);
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "board/ReadMarks.h"
 
+#include "core/DecimalField.h"
+
 #include <QtEndian>
 
 #include <algorithm>
@@ -35,19 +37,10 @@ std::string versionLine(int version) {
 } // namespace
 
 std::optional<MessageKey> messageKey(std::uint16_t conference, std::string_view field) {
-    while (!field.empty() && (field.front() == ' ' || field.front() == '\0'))
-        field.remove_prefix(1);
-    while (!field.empty() && (field.back() == ' ' || field.back() == '\0'))
-        field.remove_suffix(1);
-    if (field.empty() || field.size() > 9)
+    const auto n = decimalField(field, 9);
+    if (!n)
         return std::nullopt;
-    std::uint32_t n = 0;
-    for (char c : field) {
-        if (c < '0' || c > '9')
-            return std::nullopt;
-        n = n * 10 + std::uint32_t(c - '0');
-    }
-    return MessageKey{conference, n};
+    return MessageKey{conference, std::uint32_t(*n)};
 }
 
 ReadMark ReadMarks::mark(MessageKey k) const {

@@ -2,6 +2,7 @@
 #include "board/SubscriptionQueue.h"
 
 #include "core/CharacterSet.h"
+#include "core/DecimalField.h"
 #include "core/FileUtil.h"
 #include "core/VelkError.h"
 #include "packet/ControlFile.h"
@@ -38,17 +39,10 @@ std::vector<std::string_view> words(std::string_view line) {
 }
 
 std::optional<std::uint16_t> conferenceWord(std::string_view word) {
-    if (word.empty() || word.size() > 5)
+    const auto value = decimalDigits(word, 5);
+    if (!value || *value > 0xFFFF)
         return std::nullopt;
-    std::uint32_t value = 0;
-    for (char c : word) {
-        if (c < '0' || c > '9')
-            return std::nullopt;
-        value = value * 10 + std::uint32_t(c - '0');
-    }
-    if (value > 0xFFFF)
-        return std::nullopt;
-    return std::uint16_t(value);
+    return std::uint16_t(*value);
 }
 
 // The lines of a text, CR LF or LF ended.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "mail/Threads.h"
 
+#include "core/DecimalField.h"
 #include "mail/Browser.h"
 #include "mail/MailSession.h"
 #include "packet/HeaderExtensions.h"
@@ -22,19 +23,7 @@ constexpr std::uint32_t kNone = std::numeric_limits<std::uint32_t>::max();
 } // namespace
 
 std::uint64_t messageNumberValue(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\0'))
-        text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\0'))
-        text.remove_suffix(1);
-    if (text.empty() || text.size() > 18)
-        return 0;
-    std::uint64_t value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9')
-            return 0;
-        value = value * 10 + std::uint64_t(c - '0');
-    }
-    return value;
+    return decimalField(text, 18).value_or(0);
 }
 
 namespace {
