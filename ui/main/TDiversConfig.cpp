@@ -2,6 +2,7 @@
 #include "ui/main/TDiversConfig.h"
 
 #include "core/ActionGuard.h"
+#include "core/SettingsAppearance.h"
 #include "core/SettingsDialogs.h"
 #include "core/UiServices.h"
 #include "session/Session.h"
