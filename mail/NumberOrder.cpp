@@ -375,7 +375,7 @@ std::vector<std::uint32_t> numberOrder(const std::vector<ListedMessage>& entries
     // their growth with the size and stops a hostile packet at a few times that.
     // Worst case O(n log² n): O(n log n) steps of the tree at most, then the walk.
     const std::size_t n = entries.size();
-    const std::size_t budget = n * (6 * std::size_t(std::bit_width(n)) + 32);
+    const std::size_t budget = n * (4 * std::size_t(std::bit_width(n)) + 24);
     std::vector<std::uint32_t> order;
     if (NumberTree(entries).order(budget, order))
         return order;
