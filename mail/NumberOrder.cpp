@@ -6,6 +6,7 @@
 #include <functional>
 #include <limits>
 #include <numeric>
+#include <utility>
 
 namespace velk {
 
@@ -195,8 +196,9 @@ std::vector<std::uint32_t> walkOrder(const std::vector<ListedMessage>& entries) 
 // first message whose bounds hold a newcomer lies at or past the first where the running
 // maxima do, and a scan finds it: a scan a hostile packet could make long, so `budget` steps
 // bound the whole, and the walk takes over past it. The chains boards send (numbers rising or
-// falling with the dates, one date, newest first) cost a binary search per message and level.
-// O(n log n) per level of turns, with the walk's O(n log² n) past the budget.
+// falling with the dates, newest first) cost a binary search per message and level; on one
+// day, the numbers alone decide, and a sort does. O(n log n) per level of turns, with the
+// walk's O(n log² n) past the budget.
 class NumberTree {
 public:
     explicit NumberTree(const std::vector<ListedMessage>& entries)
@@ -211,6 +213,10 @@ public:
             // Days in their order; 0, below every bound, for a date that is no day.
             dated_[i] = m.dateValue.has_value();
             day_[i] = m.dateValue ? std::uint32_t(*m.dateValue) ^ 0x80000000u : 0;
+            if (!dated_[firstDated_])
+                firstDated_ = i;
+            if (dated_[i] && day_[i] != day_[firstDated_])
+                oneDay_ = false;
         }
     }
 
@@ -219,8 +225,16 @@ public:
         const std::size_t n = number_.size();
         order.clear();
         order.reserve(n);
-        if (n == 0)
+        if (oneDay_) {
+            // Every day test holds: a pass lists the last of the least numbers.
+            std::vector<std::pair<std::uint64_t, std::uint32_t>> keys(n);
+            for (std::size_t i = 0; i < n; ++i)
+                keys[i] = {number_[i], std::uint32_t(n - 1 - i)};
+            std::sort(keys.begin(), keys.end());
+            for (const auto& key : keys)
+                order.push_back(std::uint32_t(n - 1 - key.second));
             return true;
+        }
         runs_.resize(n);
         std::iota(runs_.begin(), runs_.end(), std::uint32_t(0));
         scratch_.resize(n);
@@ -360,6 +374,8 @@ private:
     std::vector<std::uint64_t> number_;
     std::vector<std::uint32_t> day_;
     std::vector<bool> dated_;
+    std::size_t firstDated_ = 0;
+    bool oneDay_ = true;                 // every message with a day on the same day
     std::vector<std::uint32_t> runs_;    // the runs to lay, each a range in file order
     std::vector<std::uint32_t> scratch_; // a run's messages while its runs are gathered
     std::vector<std::uint32_t> branch_;  // per message of the run being laid
