@@ -124,11 +124,13 @@ std::uint32_t ranksOf(std::size_t n, T value, Less less, std::vector<std::uint32
 }
 
 // The passes walked message by message over the index: O(n log² n) whatever the shape.
-std::vector<std::uint32_t> walkOrder(const std::vector<ListedMessage>& entries) {
+// `numbers` are the numbers as keys that compare as their texts do.
+std::vector<std::uint32_t> walkOrder(const std::vector<ListedMessage>& entries,
+                                     const std::vector<std::uint64_t>& numbers) {
     const std::size_t n = entries.size();
     std::vector<std::uint32_t> rank;
     const std::uint32_t ranks = ranksOf(
-        n, [&](std::uint32_t i) { return entries[i].number(); }, std::less<>(), rank);
+        n, [&](std::uint32_t i) { return numbers[i]; }, std::less<>(), rank);
     // A date that is no day ranks below every day, so that it passes every date test.
     std::vector<std::uint32_t> day;
     ranksOf(
@@ -219,6 +221,8 @@ public:
                 oneDay_ = false;
         }
     }
+
+    const std::vector<std::uint64_t>& numbers() const { return number_; }
 
     // The order, or nothing once more than `budget` steps were spent.
     bool order(std::size_t budget, std::vector<std::uint32_t>& order) {
@@ -393,9 +397,10 @@ std::vector<std::uint32_t> numberOrder(const std::vector<ListedMessage>& entries
     const std::size_t n = entries.size();
     const std::size_t budget = n * (4 * std::size_t(std::bit_width(n)) + 24);
     std::vector<std::uint32_t> order;
-    if (NumberTree(entries).order(budget, order))
+    NumberTree tree(entries);
+    if (tree.order(budget, order))
         return order;
-    return walkOrder(entries);
+    return walkOrder(entries, tree.numbers());
 }
 
 } // namespace velk
