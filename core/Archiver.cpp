@@ -29,6 +29,7 @@
 #include <fcntl.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace velk {
@@ -427,6 +428,14 @@ UnpackJob::~UnpackJob() {
         process_->kill();
         process_->waitForFinished(-1);
     }
+}
+
+bool UnpackJob::over() const {
+    if (result_ || !process_ || process_->state() == QProcess::NotRunning)
+        return true;
+    siginfo_t info{};
+    return ::waitid(P_PID, id_t(process_->processId()), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+           info.si_pid != 0;
 }
 
 UnpackResult UnpackJob::finish() {

@@ -79,6 +79,9 @@ public:
 
     const QString& archive() const { return archive_; }
     const QString& directory() const { return directory_; }
+    // Whether unzip has ended (or never ran), so that finish() has nothing left to wait for.
+    // Asks without collecting the child: finish() still does.
+    bool over() const;
     // Waits for unzip as RunAndWait does, then checks the directory as unpackArchive does.
     // Only the first call waits; later ones give the same result.
     UnpackResult finish();

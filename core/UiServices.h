@@ -102,7 +102,11 @@ public:
 // Shows the busy cursor for its lifetime.
 class BusyCursor {
 public:
-    explicit BusyCursor(UiServices& ui) : ui_(&ui) { ui_->setBusy(true); }
+    // `show` false: nothing to wait for, no cursor (the guard does nothing).
+    explicit BusyCursor(UiServices& ui, bool show = true) : ui_(show ? &ui : nullptr) {
+        if (ui_)
+            ui_->setBusy(true);
+    }
     ~BusyCursor() { release(); }
     BusyCursor(const BusyCursor&) = delete;
     BusyCursor& operator=(const BusyCursor&) = delete;

@@ -117,7 +117,13 @@ std::optional<PacketFields> openQwkPacket(PacketSession& s, UiServices& ui) {
     }
     s.packet.packetFileName = packet;
 
-    BusyCursor busy(ui);
+    const auto adoptable = [&](const std::unique_ptr<UnpackJob>& job) {
+        return job && job->archive() == packet && job->directory() == work;
+    };
+    // An unpacking started before the windows and over already leaves nothing to wait for:
+    // its busy cursor would come and go unseen, and loading that cursor costs more than the
+    // rest of the opening.
+    BusyCursor busy(ui, !(adoptable(s.pendingUnpack) && s.pendingUnpack->over()));
     // An opening that stops leaves nothing behind in the work directory to fill the disk.
     struct EmptyOnFailure {
         PacketSession& s;
@@ -128,7 +134,7 @@ std::optional<PacketFields> openQwkPacket(PacketSession& s, UiServices& ui) {
         }
     } cleanUp{s};
     std::unique_ptr<UnpackJob> job = std::move(s.pendingUnpack);
-    if (!job || job->archive() != packet || job->directory() != work) {
+    if (!adoptable(job)) {
         job.reset();
         if (const QString refusal = emptyWorkDirectory(s, packet); !refusal.isEmpty()) {
             busy.release();

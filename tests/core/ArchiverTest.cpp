@@ -349,4 +349,16 @@ TEST(Archiver, ZipKilledWhileWritingLeavesNoTemporaryFile) {
     EXPECT_EQ(entries(rep), QStringList{"ziGARDE1"});
 }
 
+// over() sees unzip's end without collecting it: finish() still has the status and files.
+TEST(Archiver, AnUnpackingOverKeepsItsResult) {
+    QTemporaryDir dir;
+    ZipWriter zip;
+    zip.add("CONTROL.DAT", "BBS\r\n");
+    zip.writeTo(dir.filePath("BON.QWK"));
+    UnpackJob job(dir.filePath("BON.QWK"), dir.path());
+    while (!job.over()) {
+    }
+    EXPECT_TRUE(job.finish().ok() && QFile::exists(dir.filePath("CONTROL.DAT")));
+}
+
 } // namespace velk
