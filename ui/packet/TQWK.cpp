@@ -81,9 +81,6 @@ TQWK::TQWK(Session& session, UiServices& ui, QWidget* parent)
     ConfBBSBtn = addButton(buttons, QStringLiteral("Conférences du BB&S"),
                            QStringLiteral("Les conférences du BBS : demander d'en ajouter ou "
                                           "d'en retirer"));
-    // A window of its own: the packet window hides while it runs.
-    ownConfBBS_ = std::make_unique<TConfBBS>(session_, ui_);
-    ConfBBS = ownConfBBS_.get();
     buttons->addStretch();
     FermerBtn =
         addButton(buttons, QStringLiteral("&Fermer"), QStringLiteral("Sortir de la fenêtre"));
@@ -251,6 +248,12 @@ bool TQWK::packAndClean() {
 }
 
 void TQWK::ConfBBSBtnClick() {
+    // A window of its own: the packet window hides while it runs. Built here rather than with
+    // the packet window, whose first showing it would delay (its list loads the DOS font).
+    if (!ConfBBS) {
+        ownConfBBS_ = std::make_unique<TConfBBS>(session_, ui_);
+        ConfBBS = ownConfBBS_.get();
+    }
     ui_.runModalOver(*ConfBBS, *this);
 }
 

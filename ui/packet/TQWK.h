@@ -80,7 +80,7 @@ public:
     QPushButton* MsgPersoBtn;
     QPushButton* RechercheBtn;
     QPushButton* ConfBBSBtn;
-    TConfBBS* ConfBBS;
+    TConfBBS* ConfBBS = nullptr; // built at its first use
     QPushButton* FermerBtn;
 
 public Q_SLOTS:
