@@ -352,9 +352,7 @@ TEST(Archiver, ZipKilledWhileWritingLeavesNoTemporaryFile) {
 // over() sees unzip's end without collecting it: finish() still has the status and files.
 TEST(Archiver, AnUnpackingOverKeepsItsResult) {
     QTemporaryDir dir;
-    ZipWriter zip;
-    zip.add("CONTROL.DAT", "BBS\r\n");
-    zip.writeTo(dir.filePath("BON.QWK"));
+    PacketBuilder().zipTo(dir.filePath("BON.QWK"));
     UnpackJob job(dir.filePath("BON.QWK"), dir.path());
     while (!job.over()) {
     }
