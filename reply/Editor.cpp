@@ -2,6 +2,7 @@
 #include "reply/Editor.h"
 
 #include "core/CharacterSet.h"
+#include "core/Diagnostics.h"
 #include "core/FileUtil.h"
 #include "core/SettingsFile.h"
 #include "core/TextFileChoice.h"
@@ -54,8 +55,10 @@ std::string answeredField(const ReplySession& session, const MessageHeader& head
 
 void dress(ReplySession& session, WritingState& w, UiServices& ui, EditorDocument& document,
            const ShownNames& shown, const QDateTime& now, QRandomGenerator& random) {
-    LettreType(session, ui, EditorContext(session, w, document, now, shown), w.flags,
-               document.lines, document.tagBox, random);
+    reportedTo(ui, [&](Diagnostics& said) {
+        LettreType(session, said, EditorContext(session, w, document, now, shown), w.flags,
+                   document.lines, document.tagBox, random);
+    });
 }
 
 } // namespace
@@ -245,7 +248,8 @@ bool SendEditorMessage(ReplySession& session, WritingState& w, UiServices& ui,
                        const EditorDocument& document, const QDateTime& now) {
     ReplyDraft draft = EditorDraft(session, w, document);
     w.flags.CancelFlag = false;
-    return AppendReply(session, ui, draft, now);
+    const BusyCursor busy(ui);
+    return shown(AppendReply(session, draft, now), ui);
 }
 
 CancelOutcome AskCancel(WritingState& w, UiServices& ui) {
@@ -300,12 +304,13 @@ EditorLines BuildCarbonCopy(const ReplySession& session, const WritingState& w,
     return copy;
 }
 
-bool CarbonCopy(ReplySession& session, WritingState& w, UiServices& ui, EditorDocument& document,
-                const std::string& name, const QDateTime& now, QRandomGenerator& random) {
+Diagnosed<bool> CarbonCopy(ReplySession& session, WritingState& w, EditorDocument& document,
+                           const std::string& name, const QDateTime& now,
+                           QRandomGenerator& random) {
     const EditorLines copy = BuildCarbonCopy(session, w, document, now, random);
     const ReplyDraft draft = EditorDraft(session, w, document);
     w.flags.CancelFlag = false;
-    return AppendCarbonCopy(session, ui, copy, trimRight(name), draft, now);
+    return AppendCarbonCopy(session, copy, trimRight(name), draft, now);
 }
 
 EditorLines ReadImportedText(const QString& path, bool dosAccents, int maxCar) {

@@ -118,8 +118,8 @@ EditorLines BuildCarbonCopy(const ReplySession& session, const WritingState& w,
                             EditorDocument& document, const QDateTime& now,
                             QRandomGenerator& random);
 // Builds and stores a carbon copy to `name`; true when it was written whole.
-bool CarbonCopy(ReplySession& session, WritingState& w, UiServices& ui, EditorDocument& document,
-                const std::string& name, const QDateTime& now, QRandomGenerator& random);
+Diagnosed<bool> CarbonCopy(ReplySession& session, WritingState& w, EditorDocument& document,
+                           const std::string& name, const QDateTime& now, QRandomGenerator& random);
 
 // The lines of a text file to import: "&Oui" to the question keeps its bytes, "&Non" reads
 // it in the desktop's set (UTF-8, else code page 1252) and converts it to DOS. Lines longer

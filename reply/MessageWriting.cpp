@@ -2,6 +2,7 @@
 #include "reply/MessageWriting.h"
 
 #include "core/CharacterSet.h"
+#include "core/UiServices.h"
 #include "core/VelkError.h"
 #include "packet/HeaderExtensions.h"
 #include "packet/MessageStore.h"
@@ -137,7 +138,8 @@ bool MessageWriting::send(const EditorDocument& document) {
 }
 
 bool MessageWriting::send(ReplyDraft& draft) {
-    const bool written = AppendReply(session_, ui_, draft, clock_());
+    const BusyCursor busy(ui_);
+    const bool written = shown(AppendReply(session_, draft, clock_()), ui_);
     stored_ = stored_ || written;
     return written;
 }
@@ -147,7 +149,7 @@ CancelOutcome MessageWriting::askCancel() {
 }
 
 bool MessageWriting::carbonCopy(EditorDocument& document, const std::string& name) {
-    return CarbonCopy(session_, state_, ui_, document, name, clock_(), random_);
+    return shown(CarbonCopy(session_, state_, document, name, clock_(), random_), ui_);
 }
 
 std::optional<LibraryInsertion> MessageWriting::libraryInsertion(LibraryKind kind, int index,

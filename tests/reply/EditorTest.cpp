@@ -329,9 +329,9 @@ TEST_F(EditorTest, TwoCarbonCopiesThenTheMainMessage) {
     doc.lines = {"Texte", "", " ", "", "fin"};
     doc.tagBox = {"--- sig", "tag"};
     session.libraries.TaglineList = {{1, false, false, false, "Une tagline\r\n"}};
-    ASSERT_TRUE(CarbonCopy(session, w, ui, doc, "MARC DURAND", kNow, random));
+    ASSERT_TRUE(shown(CarbonCopy(session, w, doc, "MARC DURAND", kNow, random), ui));
     EXPECT_EQ(doc.lines, (EditorLines{"Texte", "fin"}));
-    ASSERT_TRUE(CarbonCopy(session, w, ui, doc, "ANNE", kNow, random));
+    ASSERT_TRUE(shown(CarbonCopy(session, w, doc, "ANNE", kNow, random), ui));
     ASSERT_TRUE(SendEditorMessage(session, w, ui, doc, kNow));
 
     const MessageStoreState first = readBack(0);
