@@ -53,12 +53,10 @@ std::string answeredField(const ReplySession& session, const MessageHeader& head
     return cut(messageBytesInDos(header, full), width);
 }
 
-void dress(ReplySession& session, WritingState& w, UiServices& ui, EditorDocument& document,
+void dress(ReplySession& session, WritingState& w, Diagnostics& said, EditorDocument& document,
            const ShownNames& shown, const QDateTime& now, QRandomGenerator& random) {
-    reportedTo(ui, [&](Diagnostics& said) {
-        LettreType(session, said, EditorContext(session, w, document, now, shown), w.flags,
-                   document.lines, document.tagBox, random);
-    });
+    LettreType(session, said, EditorContext(session, w, document, now, shown), w.flags,
+               document.lines, document.tagBox, random);
 }
 
 } // namespace
@@ -104,7 +102,7 @@ InsertionContext EditorContext(const ReplySession& session, const WritingState& 
     return context;
 }
 
-bool NewMsg(ReplySession& session, WritingState& w, UiServices& ui, EditorDocument& document,
+bool NewMsg(ReplySession& session, WritingState& w, Diagnostics& said, EditorDocument& document,
             int preset, const RecipientPrompt& prompt, const QDateTime& now,
             QRandomGenerator& random) {
     EditorFlags& flags = w.flags;
@@ -131,7 +129,7 @@ bool NewMsg(ReplySession& session, WritingState& w, UiServices& ui, EditorDocume
     header.author = padRight(userName, HeaderField::Author);
     header.subject = std::string(HeaderField::Subject, ' ');
     header.longFields = {};
-    dress(session, w, ui, document, {}, now, random);
+    dress(session, w, said, document, {}, now, random);
     return true;
 }
 
@@ -144,7 +142,7 @@ void AnswerMsg(ReplySession& session, WritingState& w, const QDateTime& now) {
     header.longFields.recipient = std::exchange(header.longFields.author, std::string());
 }
 
-void DisplayMsg(ReplySession& session, WritingState& w, UiServices& ui, EditorDocument& document,
+void DisplayMsg(ReplySession& session, WritingState& w, Diagnostics& said, EditorDocument& document,
                 int quote, const ShownNames& shown, const QDateTime& now,
                 QRandomGenerator& random) {
     const EditorFlags& flags = w.flags;
@@ -169,10 +167,10 @@ void DisplayMsg(ReplySession& session, WritingState& w, UiServices& ui, EditorDo
             document.lines.push_back(
                 QuoteLine(PrepareLine(raw, switches), prefix, session.settings.maxCar));
     }
-    dress(session, w, ui, document, shown, now, random);
+    dress(session, w, said, document, shown, now, random);
 }
 
-bool ForwardMsg(ReplySession& session, WritingState& w, UiServices& ui, EditorDocument& document,
+bool ForwardMsg(ReplySession& session, WritingState& w, Diagnostics& said, EditorDocument& document,
                 const RecipientPrompt& prompt, const ShownNames& shown, const QDateTime& now,
                 QRandomGenerator& random) {
     EditorFlags& flags = w.flags;
@@ -192,7 +190,7 @@ bool ForwardMsg(ReplySession& session, WritingState& w, UiServices& ui, EditorDo
     header.recipient = padRight(flags.ChosenRecipient, HeaderField::Recipient);
     header.longFields.author.clear();
     header.longFields.recipient.clear();
-    DisplayMsg(session, w, ui, document, 1, shown, now, random);
+    DisplayMsg(session, w, said, document, 1, shown, now, random);
     return true;
 }
 
