@@ -43,7 +43,7 @@ ExtractedEntry ExtractEntry(std::string_view buffer, std::size_t start);
 // What a missing or empty file reads as.
 std::string BuiltInLibraryContent(LibraryKind kind);
 
-// Reads the file into the list, replacing its content. A file of 65,535 bytes or more shows
+// Reads the file into the list, replacing its content. A file of 65,535 bytes or more gives
 // the too-big message and leaves the list as it was (returns false). Read failures and a
 // correspondent count that is not a number throw VelkError.
 Diagnosed<bool> LoadLibrary(LibraryState& state, LibraryKind kind, const QString& velkPath);

@@ -85,7 +85,7 @@ std::vector<ListedMessage> readConferenceMessages(MailSession& session, Diagnost
                                                   const IndexFileEntry& file);
 
 // Reads the index file of the conference-list line `line` and every header it points to,
-// the message file opened once; each bad header date shows its message once. On success
+// the message file opened once; each bad header date gives its message once. On success
 // the line becomes the loaded conference. On failure (VelkError thrown) nothing is loaded.
 void loadConference(MailSession& session, Diagnostics& said, int line);
 
