@@ -153,6 +153,36 @@ void ReadHeaders(benchmark::State& state, ConferenceShape shape, bool inFileOrde
     state.SetItemsProcessed(state.iterations() * kMessages);
 }
 
+// The number order alone, on 200,000 entries in memory: numbers and days at random, and two
+// shapes a hostile packet could send to make the order's paths long (crossing pairs of
+// numbers and days, numbers zigzagging on one day), which the order hands to its index walk.
+enum class NumberShape { Random, CrossingPairs, Zigzag };
+
+void NumberOrderAlone(benchmark::State& state, NumberShape shape) {
+    constexpr std::uint32_t n = 200000;
+    std::mt19937 random(2026);
+    std::vector<ListedMessage> entries(n);
+    for (std::uint32_t i = 0; i < n; ++i) {
+        std::uint32_t number = 1 + random() % (3 * n);
+        std::int32_t day = 2450000 + std::int32_t(random() % 3650);
+        if (shape == NumberShape::CrossingPairs) {
+            number = 1000000 + (i % 2 ? i : 2 * n - i);
+            day = 2450000 + std::int32_t(i % 2 ? 2 * n - i : i);
+        } else if (shape == NumberShape::Zigzag) {
+            number = i % 2 ? 1999999 - i / 2 : 1000000 + i / 2;
+            day = 2450000;
+        }
+        const std::string text = std::to_string(number);
+        std::copy(text.begin(), text.end(), entries[i].numberBytes.begin());
+        entries[i].numberLength = std::uint8_t(text.size());
+        if (shape != NumberShape::Random || random() % 40 != 0)
+            entries[i].dateValue = day;
+    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(sortedPositions(entries, MessageOrder::Number));
+    state.SetItemsProcessed(state.iterations() * n);
+}
+
 const char* const kOrders[] = {"numero", "auteur", "destinataire", "sujet", "fil"};
 
 const bool registered = [] {
@@ -183,6 +213,16 @@ const bool registered = [] {
                 ->UseRealTime();
         }
     }
+    const std::pair<NumberShape, const char*> numberShapes[] = {
+        {NumberShape::Random, "random"},
+        {NumberShape::CrossingPairs, "crossing-pairs"},
+        {NumberShape::Zigzag, "zigzag"}};
+    for (const auto& [shape, name] : numberShapes)
+        benchmark::RegisterBenchmark((std::string("NumberOrder200k/") + name).c_str(),
+                                     NumberOrderAlone, shape)
+            ->Unit(benchmark::kMillisecond)
+            ->MeasureProcessCPUTime()
+            ->UseRealTime();
     for (ThreadShape thread : {ThreadShape::Chain, ThreadShape::Star, ThreadShape::RandomAnswers,
                                ThreadShape::Identifiers}) {
         for (ConferenceShape shape : {ConferenceShape::Ascending, ConferenceShape::Random}) {

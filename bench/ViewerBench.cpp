@@ -39,7 +39,7 @@ struct Viewer {
     std::unique_ptr<TAffMsg> window;
 
     Viewer() {
-        session.settings.messageFont = QFont(QStringLiteral("DejaVu Sans Mono"), 10);
+        session.settings.messageFont = {QStringLiteral("DejaVu Sans Mono"), 10};
         session.settings.fontNotTerminal = true;
         session.settings.inkColour = 0x800000;
         session.settings.quoteColour = 0x008000;

@@ -48,4 +48,17 @@ int runCli(const QStringList& args, std::istream& in, std::ostream& out, std::os
     return it->second.run(args.mid(1), io);
 }
 
+namespace {
+QtMessageHandler qtHandler = nullptr;
+void quietHandler(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type == QtWarningMsg && message.startsWith(QLatin1String("QStandardPaths:")))
+        return;
+    qtHandler(type, context, message);
+}
+} // namespace
+
+void quietQtRemarks() {
+    qtHandler = qInstallMessageHandler(quietHandler);
+}
+
 } // namespace velk

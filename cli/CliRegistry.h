@@ -30,4 +30,8 @@ struct CliRegistrar {
 int runCli(const QStringList& args, std::ostream& out, std::ostream& err);
 int runCli(const QStringList& args, std::istream& in, std::ostream& out, std::ostream& err);
 
+// A script reads standard error for the French messages only: Qt's remark about a missing
+// XDG runtime directory (root, cron) is not one of them. Called first in main().
+void quietQtRemarks();
+
 } // namespace velk

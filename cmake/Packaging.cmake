@@ -2,7 +2,7 @@
 # velk-cli linked into bin; the font, help, libraries and demo packet in share/velk; the
 # launcher, icon and QWK packet type for the desktop. bin/velk lays out the user's ~/VELK
 # at each start, as run.sh does, then starts the program there.
-install(TARGETS velk velk-cli RUNTIME DESTINATION lib/velk)
+install(TARGETS velk velk-cli velk-ansi RUNTIME DESTINATION lib/velk)
 install(PROGRAMS scripts/layout-program.sh DESTINATION lib/velk)
 install(PROGRAMS scripts/velk-start.sh DESTINATION bin RENAME velk)
 file(CREATE_LINK ../lib/velk/velk-cli ${CMAKE_BINARY_DIR}/velk-cli.link SYMBOLIC)

@@ -398,7 +398,8 @@ UnpackJob::UnpackJob(const QString& archive, const QString& directory)
     // unzip reads "*", "?" and "[" in an archive name as a pattern and may open another
     // file: such an archive is handed over through a link of a plain name.
     QString unzipName = archivePath;
-    if (archivePath.contains(QRegularExpression(QStringLiteral("[*?\\[]")))) {
+    if (std::any_of(archivePath.cbegin(), archivePath.cend(),
+                    [](QChar c) { return c == u'*' || c == u'?' || c == u'['; })) {
         alias_ = std::make_unique<TemporaryDirectory>();
         unzipName = alias_->filePath(QStringLiteral("archive.zip"));
         if (!alias_->isValid() || !QFile::link(archivePath, unzipName)) {

@@ -50,22 +50,29 @@ bool isUsableDirectory(const QString& path) {
     return ::access(QFile::encodeName(path).constData(), W_OK | X_OK) == 0;
 }
 
-bool wildcardMatch(const QString& pattern, const QString& name) {
+namespace {
+QRegularExpression wildcardExpression(const QString& pattern) {
     // "*.*" matches every name on DOS, with or without an extension.
     QString p = pattern;
     if (p.endsWith(QLatin1String(".*")))
         p = p.left(p.size() - 2) + QLatin1Char('*');
-    const QRegularExpression re(QRegularExpression::wildcardToRegularExpression(p),
-                                QRegularExpression::CaseInsensitiveOption);
-    return re.match(name).hasMatch();
+    return QRegularExpression(QRegularExpression::wildcardToRegularExpression(p),
+                              QRegularExpression::CaseInsensitiveOption);
+}
+} // namespace
+
+bool wildcardMatch(const QString& pattern, const QString& name) {
+    return wildcardExpression(pattern).match(name).hasMatch();
 }
 
 QStringList findFiles(const QString& dir, const QString& pattern) {
     QStringList result;
     const QDir d(dir);
     const QStringList names = d.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    // Compiled once for the whole directory: compiling costs more than matching.
+    const QRegularExpression re = wildcardExpression(pattern);
     for (const QString& n : names) {
-        if (wildcardMatch(pattern, n))
+        if (re.match(n).hasMatch())
             result.append(n);
     }
     return result;
@@ -302,8 +309,28 @@ QString temporaryName(const QString& prefix) {
     return name;
 }
 
+namespace {
+// The process of a name temporaryName() made after the prefix: digits, "-", six letters or
+// digits; 0 for any other name.
+long long temporaryOwner(std::string_view tail) {
+    const std::size_t dash = tail.find('-');
+    if (dash == 0 || dash == std::string_view::npos || dash > 18 || tail.size() != dash + 7)
+        return 0;
+    long long pid = 0;
+    for (char c : tail.substr(0, dash)) {
+        if (c < '0' || c > '9')
+            return 0;
+        pid = pid * 10 + (c - '0');
+    }
+    for (char c : tail.substr(dash + 1)) {
+        if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')))
+            return 0;
+    }
+    return pid;
+}
+} // namespace
+
 void sweepStaleTemporaries(const QString& directory, const QString& prefix) {
-    static const QRegularExpression tail(QStringLiteral("^(\\d+)-[A-Za-z0-9]{6}$"));
     const std::string start = prefix.toStdString();
     std::error_code ec;
     for (auto it = fs::directory_iterator(toFsPath(directory), ec);
@@ -311,8 +338,8 @@ void sweepStaleTemporaries(const QString& directory, const QString& prefix) {
         const std::string name = it->path().filename().native();
         if (name.compare(0, start.size(), start) != 0)
             continue;
-        const QRegularExpressionMatch m = tail.match(QString::fromUtf8(name.substr(start.size())));
-        if (m.hasMatch() && !processAlive(m.captured(1).toLongLong())) {
+        const long long owner = temporaryOwner(std::string_view(name).substr(start.size()));
+        if (owner > 0 && !processAlive(owner)) {
             std::error_code e;
             fs::remove_all(it->path(), e);
         }

@@ -1,13 +1,22 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
-#include <QFont>
 #include <QString>
 
 #include <cstdint>
 #include <string>
 
 namespace velk {
+
+// The message font as VELK.INI keeps it. A description, not a QFont, so that what reads the
+// settings needs no display library (velk-cli); fontOf() in core/SettingsAppearance.h draws it.
+struct FontSetting {
+    QString family;    // empty: the application's font
+    int pointSize = 0; // 0: the family's own size
+    bool bold = false;
+    bool italic = false;
+    bool operator==(const FontSetting&) const = default;
+};
 
 // The program-wide copies of the VELK.INI values, refreshed by InitDivers and the
 // settings dialogs. Colours keep the file's Windows value (0x00BBGGRR).
@@ -23,7 +32,7 @@ struct Settings {
     std::uint32_t backColour = 16777215;
     int lineHeight = 80;
     int linesPerPage = 66;
-    QFont messageFont;
+    FontSetting messageFont;
     bool fontNotTerminal = true;    // the message font is not "TerminalDOS": convert texts
     std::string scrambledSignature; // see programSignature() in core/SettingsFile.h
 };

@@ -4,6 +4,7 @@
 #include "core/CoreSession.h"
 #include "core/DirectoryGuard.h"
 #include "core/FileUtil.h"
+#include "core/SettingsAppearance.h"
 #include "core/UiServices.h"
 #include "core/VelkError.h"
 

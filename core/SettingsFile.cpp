@@ -7,6 +7,7 @@
 
 #include <QDir>
 
+#include <algorithm>
 #include <limits>
 
 namespace velk {
@@ -108,15 +109,6 @@ int readSettingInteger(const ProfileFile& file, const QString& section, const QS
     return toIntegerStrict(readSettingText(file, section, key, QString::number(defaultValue)));
 }
 
-QColor colourFromWindows(std::uint32_t value) {
-    return QColor(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF));
-}
-
-std::uint32_t windowsFromColour(const QColor& colour) {
-    const QColor c = colour.toRgb();
-    return std::uint32_t(c.red()) | std::uint32_t(c.green()) << 8 | std::uint32_t(c.blue()) << 16;
-}
-
 void readDirectories(const ProfileFile& file, Settings& s) {
     s.velkPath = readSettingDirectory(file, K::VELKPath, defaultVelkPath());
     s.workPath = readSettingDirectory(file, K::WorkPath, defaultWorkPath());
@@ -146,20 +138,14 @@ void readColours(const ProfileFile& file, Settings& s) {
 }
 
 void readMessageFont(const ProfileFile& file, Settings& s) {
-    QFont font;
-    const QString name =
-        readSettingText(file, K::Police, K::Nom, QStringLiteral("Times New Roman"));
-    font.setFamily(name);
-    s.fontNotTerminal = name != kDosFontFamily;
-    // The DOS font keeps its 8-pixel cells and its hard pixel edges.
-    if (!s.fontNotTerminal)
-        setDosFontRendering(font);
+    FontSetting font;
+    font.family = readSettingText(file, K::Police, K::Nom, QStringLiteral("Times New Roman"));
+    s.fontNotTerminal = font.family != kDosFontFamily;
     const int size = readSettingInteger(file, K::Police, K::Taille, 12);
-    if (size > 0)
-        font.setPointSize(size);
+    font.pointSize = std::max(size, 0);
     const int style = readSettingInteger(file, K::Police, K::Style, 0);
-    font.setBold(style == 1 || style == 3);
-    font.setItalic(style == 2 || style == 3);
+    font.bold = style == 1 || style == 3;
+    font.italic = style == 2 || style == 3;
     s.messageFont = font;
 }
 
@@ -216,20 +202,6 @@ void writePrinterSettings(const ProfileFile& file, const QString& lineHeight,
                           const QString& linesPerPage) {
     file.writeString(K::Imprimante, K::HauteurLigne, lineHeight);
     file.writeString(K::Imprimante, K::NbLignes, linesPerPage);
-}
-
-int fontStyleCode(const QFont& font) {
-    if (font.underline() || font.strikeOut())
-        return 0;
-    if (font.bold())
-        return font.italic() ? 3 : 1;
-    return font.italic() ? 2 : 0;
-}
-
-void writeMessageFont(const ProfileFile& file, const QFont& font) {
-    file.writeString(K::Police, K::Nom, font.family());
-    file.writeString(K::Police, K::Taille, QString::number(font.pointSize()));
-    file.writeString(K::Police, K::Style, QString::number(fontStyleCode(font)));
 }
 
 namespace {

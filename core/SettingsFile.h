@@ -4,8 +4,6 @@
 #include "core/ProfileFile.h"
 #include "core/Settings.h"
 
-#include <QColor>
-#include <QFont>
 #include <QString>
 
 #include <cstdint>
@@ -61,10 +59,6 @@ int toIntegerStrict(const QString& text);
 // character that does not belong to it and the value read so far is used.
 std::uint32_t parseColourValue(const QString& text);
 
-// Windows colours are 0x00BBGGRR.
-QColor colourFromWindows(std::uint32_t value);
-std::uint32_t windowsFromColour(const QColor& colour);
-
 // The readers refresh the in-memory copies from the file.
 void readDirectories(const ProfileFile& file, Settings& settings);
 int readFirstUse(const ProfileFile& file);
@@ -85,13 +79,6 @@ void writeLineWidth(const ProfileFile& file, const QString& text);
 void writeColour(const ProfileFile& file, ColourKey key, std::uint32_t value);
 void writePrinterSettings(const ProfileFile& file, const QString& lineHeight,
                           const QString& linesPerPage);
-// Name, size in points and style code (fontStyleCode).
-void writeMessageFont(const ProfileFile& file, const QFont& font);
-
-// 1 for exactly bold, 2 for exactly italic, 3 for exactly bold italic, 0 for any other style
-// set: underline and strike-out are not kept.
-int fontStyleCode(const QFont& font);
-
 // The short signature the message editor puts in its tagline line, kept scrambled in
 // memory; DOS bytes, at most 13.
 std::string scrambledProgramSignature();

@@ -8,6 +8,7 @@
 #include "core/UiServices.h"
 #include "core/VelkError.h"
 #include "mail/MailSession.h"
+#include "mail/NumberOrder.h"
 #include "mail/Threads.h"
 #include "packet/HeaderExtensions.h"
 #include "packet/IndexFiles.h"
@@ -16,7 +17,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <limits>
 #include <numeric>
 
 namespace velk {
@@ -53,172 +53,6 @@ std::optional<int> smallNumber(std::string_view s, std::size_t maxDigits, std::s
     }
     *digits = s.size();
     return value;
-}
-
-// The messages a pass may still reach, searched by rank and day: the first in file order
-// whose rank and day are both within bounds. A Fenwick tree over the ranks; each of its
-// nodes keeps its messages sorted by day, with a tree of the least file position over
-// them. A search and a removal each cost log² n.
-class ReachIndex {
-public:
-    static constexpr std::uint32_t kNone = std::numeric_limits<std::uint32_t>::max();
-
-    ReachIndex(const std::vector<std::uint32_t>& rank, const std::vector<std::uint32_t>& day,
-               std::uint32_t ranks)
-        : rank_(rank), start_(std::size_t(ranks) + 2, 0) {
-        const std::size_t n = rank.size();
-        std::vector<std::uint32_t> byDay(n);
-        std::iota(byDay.begin(), byDay.end(), std::uint32_t(0));
-        std::stable_sort(byDay.begin(), byDay.end(),
-                         [&](std::uint32_t a, std::uint32_t b) { return day[a] < day[b]; });
-        std::vector<std::uint32_t> pathStart(n + 1, 0);
-        for (std::uint32_t p = 0; p < n; ++p) {
-            std::uint32_t nodes = 0;
-            for (std::size_t j = rank[p] + 1; j <= ranks; j += j & (~j + 1)) {
-                ++start_[j + 1];
-                ++nodes;
-            }
-            pathStart[p + 1] = pathStart[p] + nodes;
-        }
-        for (std::size_t j = 1; j < start_.size(); ++j)
-            start_[j] += start_[j - 1];
-        slotDay_.resize(start_.back());
-        tree_.assign(2 * start_.back(), kNone);
-        slotOnPath_.resize(pathStart.back());
-        std::vector<std::size_t> filled(start_.begin(), start_.end() - 1);
-        for (std::uint32_t p : byDay) {
-            std::uint32_t k = pathStart[p];
-            for (std::size_t j = rank[p] + 1; j <= ranks; j += j & (~j + 1)) {
-                const std::size_t slot = filled[j]++;
-                slotDay_[slot] = day[p];
-                tree_[2 * start_[j] + size(j) + (slot - start_[j])] = p;
-                slotOnPath_[k++] = std::uint32_t(slot - start_[j]);
-            }
-        }
-        pathStart_ = std::move(pathStart);
-        for (std::size_t j = 1; j <= ranks; ++j) {
-            std::uint32_t* t = tree(j);
-            for (std::size_t i = size(j); i-- > 1;)
-                t[i] = std::min(t[2 * i], t[2 * i + 1]);
-        }
-    }
-
-    // The least position whose rank is at most maxRank and day at most maxDay, or kNone.
-    std::uint32_t first(std::uint32_t maxRank, std::uint32_t maxDay) const {
-        std::uint32_t best = kNone;
-        for (std::size_t j = std::size_t(maxRank) + 1; j > 0; j -= j & (~j + 1)) {
-            const std::uint32_t* t = tree(j);
-            const std::size_t m = size(j);
-            if (m == 0 || t[1] >= best)
-                continue; // nothing in the node comes before the best already found
-            const std::uint32_t* days = slotDay_.data() + start_[j];
-            if (days[0] > maxDay)
-                continue;
-            const std::size_t k = std::size_t(std::upper_bound(days, days + m, maxDay) - days);
-            for (std::size_t l = m, r = m + k; l < r; l /= 2, r /= 2) {
-                if (l & 1)
-                    best = std::min(best, t[l++]);
-                if (r & 1)
-                    best = std::min(best, t[--r]);
-            }
-        }
-        return best;
-    }
-
-    void remove(std::uint32_t p) {
-        std::uint32_t k = pathStart_[p];
-        for (std::size_t j = std::size_t(rank_[p]) + 1; j + 1 < start_.size(); j += j & (~j + 1)) {
-            std::uint32_t* t = tree(j);
-            std::size_t i = size(j) + slotOnPath_[k++];
-            t[i] = kNone;
-            for (i /= 2; i >= 1; i /= 2)
-                t[i] = std::min(t[2 * i], t[2 * i + 1]);
-        }
-    }
-
-private:
-    std::size_t size(std::size_t j) const { return start_[j + 1] - start_[j]; }
-    std::uint32_t* tree(std::size_t j) { return tree_.data() + 2 * start_[j]; }
-    const std::uint32_t* tree(std::size_t j) const { return tree_.data() + 2 * start_[j]; }
-
-    const std::vector<std::uint32_t>& rank_;
-    std::vector<std::size_t> start_;       // node j's slots: [start_[j], start_[j + 1])
-    std::vector<std::uint32_t> slotDay_;   // each slot's day, ascending within a node
-    std::vector<std::uint32_t> tree_;      // per node, 2 x its slots: least positions
-    std::vector<std::uint32_t> pathStart_; // a message's slots, node after node of its path
-    std::vector<std::uint32_t> slotOnPath_;
-};
-
-// Ranks of `values`, 0 for the least, equal values sharing a rank; the count of ranks.
-template <typename T, typename Less>
-std::uint32_t ranksOf(std::size_t n, T value, Less less, std::vector<std::uint32_t>& rank) {
-    std::vector<std::uint32_t> sorted(n);
-    std::iota(sorted.begin(), sorted.end(), std::uint32_t(0));
-    std::sort(sorted.begin(), sorted.end(),
-              [&](std::uint32_t a, std::uint32_t b) { return less(value(a), value(b)); });
-    rank.assign(n, 0);
-    std::uint32_t r = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-        if (i > 0 && less(value(sorted[i - 1]), value(sorted[i])))
-            ++r;
-        rank[sorted[i]] = r;
-    }
-    return n ? r + 1 : 0;
-}
-
-std::vector<std::uint32_t> byNumber(const std::vector<ListedMessage>& entries) {
-    const std::size_t n = entries.size();
-    std::vector<std::uint32_t> rank;
-    const std::uint32_t ranks = ranksOf(
-        n, [&](std::uint32_t i) { return entries[i].number(); }, std::less<>(), rank);
-    // A date that is no day ranks below every day, so that it passes every date test.
-    std::vector<std::uint32_t> day;
-    ranksOf(
-        n,
-        [&](std::uint32_t i) {
-            return entries[i].dateValue.value_or(std::numeric_limits<std::int32_t>::min());
-        },
-        std::less<>(), day);
-    constexpr std::uint32_t anyDay = std::numeric_limits<std::uint32_t>::max();
-
-    // A pass walks from the first message not yet listed to the next one, in file order, that
-    // is within both minima, and so on; the last one reached is listed. The next pass walks
-    // the same way up to the one before it, so the walk is kept from pass to pass: a stack of
-    // the messages reached, each with the minima after it. A message reached leaves the
-    // index; none left before the top of the stack is within its minima (it would have been
-    // reached), so the next step is the first message in the index within them.
-    ReachIndex index(rank, day, ranks);
-    struct Step {
-        std::uint32_t position;
-        std::uint32_t maxRank;
-        std::uint32_t maxDay;
-    };
-    std::vector<Step> walk;
-    std::vector<bool> reached(n, false);
-    std::vector<std::uint32_t> order;
-    order.reserve(n);
-    std::size_t first = 0;
-    auto reach = [&](std::uint32_t p, std::uint32_t maxDay) {
-        reached[p] = true;
-        index.remove(p);
-        walk.push_back({p, rank[p], entries[p].dateValue ? day[p] : maxDay});
-    };
-    while (order.size() < n) {
-        if (walk.empty()) {
-            while (reached[first])
-                ++first;
-            reach(std::uint32_t(first), anyDay);
-        }
-        const Step top = walk.back();
-        const std::uint32_t next = index.first(top.maxRank, top.maxDay);
-        if (next == ReachIndex::kNone) {
-            order.push_back(top.position);
-            walk.pop_back();
-        } else {
-            reach(next, top.maxDay);
-        }
-    }
-    return order;
 }
 
 std::vector<std::uint32_t> byKey(const std::vector<ListedMessage>& entries,
@@ -488,7 +322,7 @@ std::vector<std::uint32_t> sortedPositions(const std::vector<ListedMessage>& ent
     case MessageOrder::Number:
         break;
     }
-    return byNumber(entries);
+    return numberOrder(entries);
 }
 
 std::vector<std::size_t> sortedPositions(const std::vector<MessageListEntry>& entries,

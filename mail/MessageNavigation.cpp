@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "mail/MessageNavigation.h"
 
+#include "core/SettingsAppearance.h"
 #include "core/SettingsFile.h"
 #include "core/UiServices.h"
 #include "mail/Browser.h"
@@ -99,7 +100,7 @@ bool navigateMessages(MailSession& session, UiServices& ui, NavigationStep step)
 std::optional<FontChange> chooseMessageFont(MailSession& session, UiServices& ui) {
     // The dialog shows the family actually drawn: a font the system lacks is replaced by
     // another, and accepting the dialog unchanged must not change the look.
-    QFont shown = session.settings.messageFont;
+    QFont shown = fontOf(session.settings.messageFont);
     shown.setFamily(QFontInfo(shown).family());
     const auto chosen = ui.chooseFont(shown);
     if (!chosen)

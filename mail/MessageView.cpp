@@ -3,6 +3,7 @@
 
 #include "core/CharacterSet.h"
 #include "core/PacketDate.h"
+#include "core/SettingsAppearance.h"
 #include "core/SettingsFile.h"
 #include "core/TextHelpers.h"
 #include "mail/MailSession.h"
@@ -291,7 +292,7 @@ MessageView buildMessageView(const MailSession& session, const QDate& today) {
         }
     }
 
-    v.font = settings.messageFont;
+    v.font = fontOf(settings.messageFont);
     if (v.utf8)
         v.font.setStyleStrategy(
             QFont::StyleStrategy(v.font.styleStrategy() & ~QFont::NoFontMerging));

@@ -24,7 +24,7 @@ mkdir -p "$target"
 target=$(cd "$target" && pwd)
 mkdir -p "$target/WORK" "$target/QWK" "$target/REP"
 # -C leaves an unchanged file alone, so a start from the launcher copies nothing twice.
-for f in velk velk-cli; do
+for f in velk velk-cli velk-ansi; do
     install -C -m 755 "$(source_of "$f")" "$target/$f"
 done
 for f in VELKFONT.LICENSE VELK.HLP; do

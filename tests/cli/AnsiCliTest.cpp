@@ -88,17 +88,27 @@ TEST(AnsiCli, RefusesMissingAndOversizedFiles) {
     EXPECT_TRUE(run.err.contains(QStringLiteral("Usage : velk-cli ansi")));
 }
 
-TEST(AnsiCli, NeedsTheFontBesideTheProgram) {
-    QTemporaryDir dir;
-    const QString lonely = dir.filePath(QStringLiteral("velk-cli"));
-    ASSERT_TRUE(QFile::copy(kCli, lonely));
-    const QString screen = dir.filePath(QStringLiteral("BLT-0.1"));
-    writeBytes(screen, "bonjour\n");
-    const CliRun run =
-        runCli(lonely, {QStringLiteral("ansi"), screen, dir.filePath(QStringLiteral("o.png"))});
-    EXPECT_NE(run.exitCode, 0);
-    EXPECT_TRUE(run.err.contains(QStringLiteral("Police VELKFONT.FON introuvable")))
-        << run.err.toStdString();
+TEST(AnsiCli, NeedsTheFontAndTheDrawerBesideTheProgram) {
+    const struct {
+        bool font;
+        const char* said;
+    } cases[] = {{false, "Police VELKFONT.FON introuvable"},
+                 {true, "Programme velk-ansi introuvable à côté de velk-cli"}};
+    for (const auto& c : cases) {
+        QTemporaryDir dir;
+        const QString lonely = dir.filePath(QStringLiteral("velk-cli"));
+        ASSERT_TRUE(QFile::copy(kCli, lonely));
+        if (c.font) {
+            ASSERT_TRUE(QFile::copy(QStringLiteral(VELK_BINARY_DIR "/VELKFONT.FON"),
+                                    dir.filePath(QStringLiteral("VELKFONT.FON"))));
+        }
+        const QString screen = dir.filePath(QStringLiteral("BLT-0.1"));
+        writeBytes(screen, "bonjour\n");
+        const CliRun run =
+            runCli(lonely, {QStringLiteral("ansi"), screen, dir.filePath(QStringLiteral("o.png"))});
+        EXPECT_NE(run.exitCode, 0);
+        EXPECT_TRUE(run.err.contains(QString::fromUtf8(c.said))) << run.err.toStdString();
+    }
 }
 
 } // namespace

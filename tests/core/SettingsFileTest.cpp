@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "core/SettingsFile.h"
+#include "core/SettingsAppearance.h"
 #include "core/VelkError.h"
 #include "tests/support/ProgramDir.h"
 
@@ -30,10 +31,10 @@ TEST(SettingsFile, AbsentOrEmptyKeysGiveTheDefaults) {
     EXPECT_EQ(s.backColour, 16777215u);
     EXPECT_EQ(s.lineHeight, 80);
     EXPECT_EQ(s.linesPerPage, 66);
-    EXPECT_EQ(s.messageFont.family(), QStringLiteral("Times New Roman"));
-    EXPECT_EQ(s.messageFont.pointSize(), 12);
-    EXPECT_FALSE(s.messageFont.bold());
-    EXPECT_FALSE(s.messageFont.italic());
+    EXPECT_EQ(s.messageFont.family, QStringLiteral("Times New Roman"));
+    EXPECT_EQ(s.messageFont.pointSize, 12);
+    EXPECT_FALSE(s.messageFont.bold);
+    EXPECT_FALSE(s.messageFont.italic);
     EXPECT_TRUE(s.fontNotTerminal);
 }
 
@@ -48,7 +49,7 @@ TEST(SettingsFile, ValuesAreCutAt79ButDirectoriesAreKeptWhole) {
     readDirectories(file, s);
     readMessageFont(file, s);
     EXPECT_EQ(s.velkPath, longDir);
-    EXPECT_EQ(s.messageFont.family(), longName.left(79));
+    EXPECT_EQ(s.messageFont.family, longName.left(79));
     EXPECT_EQ(readSettingText(file, K::Police, K::Nom, {}).size(), 79);
 }
 
@@ -123,10 +124,10 @@ TEST(SettingsFile, FontStyleAndTheDosFontFlag) {
                            .toUtf8());
         Settings s;
         readMessageFont(dir.session.settingsFile(), s);
-        EXPECT_EQ(s.messageFont.family(), QString::fromLatin1(c.name));
-        EXPECT_EQ(s.messageFont.pointSize(), 9);
-        EXPECT_EQ(s.messageFont.bold(), c.bold) << c.name << c.style;
-        EXPECT_EQ(s.messageFont.italic(), c.italic) << c.name << c.style;
+        EXPECT_EQ(s.messageFont.family, QString::fromLatin1(c.name));
+        EXPECT_EQ(s.messageFont.pointSize, 9);
+        EXPECT_EQ(s.messageFont.bold, c.bold) << c.name << c.style;
+        EXPECT_EQ(s.messageFont.italic, c.italic) << c.name << c.style;
         EXPECT_EQ(s.fontNotTerminal, c.notTerminal) << c.name;
     }
 }

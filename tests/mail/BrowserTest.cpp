@@ -293,6 +293,11 @@ TEST(BrowserSort, EveryOrderMatchesItsPassesOnAdversarialEntries) {
              n, [&](std::size_t i) { return text(i % 2 ? i : n * 2 - i); },
              [&](std::size_t i) { return std::optional<std::int64_t>(i % 2 ? n * 2 - i : i); },
              names)},
+        {"crossing pairs, numbers of one width",
+         make(
+             n, [&](std::size_t i) { return text(1000 + (i % 2 ? i : n * 2 - i)); },
+             [&](std::size_t i) { return std::optional<std::int64_t>(i % 2 ? n * 2 - i : i); },
+             names)},
         {"seven digits among six",
          make(
              n, [&](std::size_t i) { return text(i % 3 ? 999999 - i : 1000000 + n - i); },

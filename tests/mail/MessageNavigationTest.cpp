@@ -2,6 +2,7 @@
 #include "mail/MessageNavigation.h"
 
 #include "core/FileUtil.h"
+#include "core/SettingsAppearance.h"
 #include "core/SettingsFile.h"
 #include "core/VelkError.h"
 #include "mail/Browser.h"
@@ -175,8 +176,8 @@ TEST_F(NavigationTest, FontChoiceWritesThePoliceSection) {
         EXPECT_EQ(ini.readString("Police", "Nom"), c.family);
         EXPECT_EQ(ini.readString("Police", "Taille"), QString::number(c.size));
         EXPECT_EQ(ini.readString("Police", "Style"), c.style) << c.family << c.size;
-        EXPECT_EQ(s.settings.messageFont.family(), c.family);
-        EXPECT_EQ(s.settings.messageFont.pointSize(), c.size);
+        EXPECT_EQ(s.settings.messageFont.family, c.family);
+        EXPECT_EQ(s.settings.messageFont.pointSize, c.size);
         EXPECT_TRUE(change->isNotTerminal);
     }
 }
@@ -203,7 +204,7 @@ TEST_F(NavigationTest, FontChoiceToAndFromTheDosFont) {
 }
 
 TEST_F(NavigationTest, CancelledFontChoiceWritesNothing) {
-    const QFont before = s.settings.messageFont;
+    const FontSetting before = s.settings.messageFont;
     ui.answerFont(std::nullopt);
     EXPECT_FALSE(chooseMessageFont(s, ui));
     EXPECT_FALSE(QFile::exists(s.settingsFile().path()));

@@ -2,6 +2,7 @@
 #include "mail/MessageView.h"
 
 #include "core/CharacterSet.h"
+#include "core/SettingsAppearance.h"
 #include "session/Session.h"
 
 #include <QClipboard>
@@ -399,7 +400,7 @@ TEST_F(MessageViewBuildTest, LongFieldsShowWhole) {
     EXPECT_EQ(v.shownAuthor, h.longFields.author);
     EXPECT_EQ(v.shownRecipient, h.recipient);
     EXPECT_FALSE(v.utf8);
-    EXPECT_EQ(v.font, s.settings.messageFont);
+    EXPECT_EQ(v.font, fontOf(s.settings.messageFont));
 }
 
 TEST_F(MessageViewBuildTest, Utf8MessageShowsItsOwnCharacters) {

@@ -11,7 +11,7 @@ needs readelf
 has() {
     grep -qE -- "$2" <<< "$3" || fail "$program: $1"
 }
-for program in velk velk-cli; do
+for program in velk velk-cli velk-ansi; do
     elf=$1/$program
     dynamic=$(readelf -d "$elf")
     symbols=$(readelf --dyn-syms -W "$elf")
@@ -21,6 +21,9 @@ for program in velk velk-cli; do
     has "bound at start" "Flags: NOW PIE" "$dynamic"
     has "stack protector" " __stack_chk_fail(@|$)" "$symbols"
 done
+# velk-cli reads packets without Qt's GUI libraries (a short run would take twice as long).
+program=velk-cli
+readelf -d "$1/velk-cli" | grep -q "libQt6Gui" && fail "velk-cli: links Qt's GUI library"
 # velk-cli calls no C library function whose buffer size the compiler knows: only velk shows
 # the checked copies.
 program=velk

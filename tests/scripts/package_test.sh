@@ -23,7 +23,8 @@ deb=$work/out/velk_${version}_amd64.deb
 
 contents=$(dpkg-deb --contents "$deb" | awk '{ $1 = $2 = $3 = $4 = $5 = ""; sub(/^ +/, ""); print }')
 for f in ./usr/bin/velk "./usr/bin/velk-cli -> ../lib/velk/velk-cli" \
-    ./usr/lib/velk/velk ./usr/lib/velk/velk-cli ./usr/lib/velk/layout-program.sh \
+    ./usr/lib/velk/velk ./usr/lib/velk/velk-cli ./usr/lib/velk/velk-ansi \
+    ./usr/lib/velk/layout-program.sh \
     ./usr/share/velk/velkfont.ttf ./usr/share/velk/VELKFONT.LICENSE ./usr/share/velk/VELK.HLP \
     ./usr/share/velk/ENTETES.INI ./usr/share/velk/PIEDPAGE.INI ./usr/share/velk/TAGLINES.INI \
     ./usr/share/velk/AMIS.INI ./usr/share/velk/DEMO.QWK \
@@ -54,7 +55,7 @@ start() {
         2> "$work/run.err"
 }
 start || fail "first start: $(< "$work/run.err")"
-for f in velk velk-cli VELKFONT.FON VELK.HLP VELK.INI ENTETES.INI PIEDPAGE.INI TAGLINES.INI \
+for f in velk velk-cli velk-ansi VELKFONT.FON VELK.HLP VELK.INI ENTETES.INI PIEDPAGE.INI TAGLINES.INI \
     AMIS.INI QWK/DEMO.QWK WORK REP; do
     [ -e "$HOME/VELK/$f" ] || fail "first start: no ~/VELK/$f"
 done

@@ -3,6 +3,7 @@
 
 #include "core/ActionGuard.h"
 #include "core/DosFont.h"
+#include "core/SettingsAppearance.h"
 #include "core/UiServices.h"
 #include "mail/Browser.h"
 #include "mail/MessageExport.h"
@@ -377,7 +378,7 @@ void TAffMsg::PoliceBtnClick() {
     std::optional<FontChange> change;
     if (!runAction(ui_, [&] { change = chooseMessageFont(session_, ui_); }) || !change)
         return;
-    view_.font = session_.settings.messageFont;
+    view_.font = fontOf(session_.settings.messageFont);
     view_.fontNotTerminal = change->isNotTerminal;
     if (change->isNotTerminal != change->wasNotTerminal)
         view_.lines = shownBodyLines(view_.body, view_.fontNotTerminal);

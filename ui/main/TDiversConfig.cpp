@@ -2,6 +2,7 @@
 #include "ui/main/TDiversConfig.h"
 
 #include "core/ActionGuard.h"
+#include "core/SettingsAppearance.h"
 #include "core/SettingsDialogs.h"
 #include "core/UiServices.h"
 #include "session/Session.h"
@@ -79,12 +80,7 @@ TDiversConfig::TDiversConfig(Session& session, UiServices& ui) : session_(sessio
         ++line;
     }
 
-    OKBtn = new QPushButton(QStringLiteral("&Fermer"), this);
-    OKBtn->setDefault(true);
-    OKBtn->setToolTip(QStringLiteral("Sortir de la fenêtre"));
-    CancelBtn = new QPushButton(QStringLiteral("&Annuler"), this);
-    CancelBtn->setAutoDefault(false);
-    CancelBtn->setToolTip(QStringLiteral("Annuler vos modifications"));
+    makeCloseButtons();
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(OKBtn);
@@ -95,9 +91,6 @@ TDiversConfig::TDiversConfig(Session& session, UiServices& ui) : session_(sessio
     layout->addSpacing(8);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-
-    connect(OKBtn, &QPushButton::clicked, this, &SavedOnCloseDialog::OKBtnClick);
-    connect(CancelBtn, &QPushButton::clicked, this, &SavedOnCloseDialog::CancelBtnClick);
 }
 
 void TDiversConfig::ChargeConfig() {

@@ -30,8 +30,6 @@ public:
     QPushButton* ChangeQuoteColor;
     QPushButton* ChangeInkColor;
     QPushButton* ChangeBackColor;
-    QPushButton* OKBtn;
-    QPushButton* CancelBtn;
 
 protected:
     // Writes the width; false when it was refused (message already shown).

@@ -31,12 +31,7 @@ TPrinterConfig::TPrinterConfig(Session& session, UiServices& ui) : session_(sess
     form->addRow(QStringLiteral("Hauteur de ligne en pixels :"), Interligne);
     form->addRow(QStringLiteral("Nombre de lignes par page :"), NbLignes);
 
-    OKBtn = new QPushButton(QStringLiteral("&Fermer"), this);
-    OKBtn->setDefault(true);
-    OKBtn->setToolTip(QStringLiteral("Sortir de la fenêtre"));
-    CancelBtn = new QPushButton(QStringLiteral("&Annuler"), this);
-    CancelBtn->setAutoDefault(false);
-    CancelBtn->setToolTip(QStringLiteral("Annuler vos modifications"));
+    makeCloseButtons();
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(OKBtn);
     buttons->addWidget(CancelBtn);
@@ -45,8 +40,6 @@ TPrinterConfig::TPrinterConfig(Session& session, UiServices& ui) : session_(sess
     layout->addLayout(form, 1);
     layout->addSpacing(16);
     layout->addLayout(buttons);
-    connect(OKBtn, &QPushButton::clicked, this, &SavedOnCloseDialog::OKBtnClick);
-    connect(CancelBtn, &QPushButton::clicked, this, &SavedOnCloseDialog::CancelBtnClick);
     setFixedSize(412, 89);
 }
 

@@ -23,8 +23,6 @@ public:
 
     QLineEdit* Interligne;
     QLineEdit* NbLignes;
-    QPushButton* OKBtn;
-    QPushButton* CancelBtn;
 
 protected:
     bool save() override;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QPushButton>
 
 namespace velk {
 
@@ -22,6 +23,9 @@ public:
     }
     void CancelBtnClick() { reject(); }
 
+    QPushButton* OKBtn = nullptr;
+    QPushButton* CancelBtn = nullptr;
+
     void done(int result) override {
         if (!savedByOk_)
             save();
@@ -30,6 +34,18 @@ public:
     }
 
 protected:
+    // "Fermer" and "Annuler", wired to OKBtnClick and CancelBtnClick; the dialog lays them out.
+    void makeCloseButtons() {
+        OKBtn = new QPushButton(QStringLiteral("&Fermer"), this);
+        OKBtn->setDefault(true);
+        OKBtn->setToolTip(QStringLiteral("Sortir de la fenêtre"));
+        CancelBtn = new QPushButton(QStringLiteral("&Annuler"), this);
+        CancelBtn->setAutoDefault(false);
+        CancelBtn->setToolTip(QStringLiteral("Annuler vos modifications"));
+        connect(OKBtn, &QPushButton::clicked, this, &SavedOnCloseDialog::OKBtnClick);
+        connect(CancelBtn, &QPushButton::clicked, this, &SavedOnCloseDialog::CancelBtnClick);
+    }
+
     // Writes the fields; false when they were refused (the user has been told).
     virtual bool save() = 0;
     // After "OK" was refused.

@@ -5,6 +5,7 @@
 
 #include "core/CharacterSet.h"
 #include "core/DosFont.h"
+#include "core/SettingsAppearance.h"
 #include "core/SettingsFile.h"
 #include "packet/MessageStore.h"
 #include "packet/PacketBuilder.h"
@@ -124,7 +125,7 @@ private:
 
 TEST_F(TAffMsgTest, TheFontDialogOffersTheFontOnScreen) {
     // A family this system lacks is drawn in another; the dialog must offer that one.
-    s.settings.messageFont = QFont(QStringLiteral("Police Absente De Ce Système"), 12);
+    s.settings.messageFont = {QStringLiteral("Police Absente De Ce Système"), 12};
     QtUiServices real{QString()};
     TAffMsg w(s, real);
     ASSERT_TRUE(w.AfficheMsg());
@@ -136,8 +137,8 @@ TEST_F(TAffMsgTest, TheFontDialogOffersTheFontOnScreen) {
     });
     w.PoliceBtn->click();
     EXPECT_TRUE(steps.done());
-    EXPECT_EQ(offered, QFontInfo(s.settings.messageFont).family());
-    EXPECT_EQ(s.settings.messageFont.family(), QStringLiteral("Police Absente De Ce Système"));
+    EXPECT_EQ(offered, QFontInfo(fontOf(s.settings.messageFont)).family());
+    EXPECT_EQ(s.settings.messageFont.family, QStringLiteral("Police Absente De Ce Système"));
 }
 
 } // namespace
