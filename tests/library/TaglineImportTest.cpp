@@ -43,7 +43,7 @@ protected:
         ASSERT_TRUE(shown(LoadTaglines(session), ui));
     }
     QString source(const QByteArray& content) {
-        const QString path = dirs.dir(QStringLiteral("WORK")) + QStringLiteral("/TAGS.TXT");
+        QString path = dirs.dir(QStringLiteral("WORK")) + QStringLiteral("/TAGS.TXT");
         writeFileAtomically(path, content);
         return path;
     }

@@ -32,6 +32,7 @@ protected:
     }
     static std::vector<int> counts(QListWidget* list) {
         std::vector<int> out;
+        out.reserve(std::size_t(list->count()));
         for (int row = 0; row < list->count(); ++row)
             out.push_back(list->item(row)->data(kUnreadCountRole).toInt());
         return out;
@@ -39,6 +40,7 @@ protected:
     // The lines drawn as unread (in bold, with their dot).
     static std::vector<bool> bold(LineList* list) {
         std::vector<bool> out;
+        out.reserve(std::size_t(list->count()));
         for (int row = 0; row < list->count(); ++row)
             out.push_back(list->model()->index(row, 0).data(kReadMarkRole) ==
                           int(ReadMark::Unread));
