@@ -6,7 +6,6 @@
 #include <QtEndian>
 
 #include <algorithm>
-#include <cstring>
 
 namespace velk {
 
@@ -95,8 +94,7 @@ QByteArray ReadMarks::encode() {
     const std::string line = versionLine(kVersion);
     QByteArray data(qsizetype(line.size() + 16 + records_.size() * kRecordSize), Qt::Uninitialized);
     char* out = data.data();
-    std::memcpy(out, line.data(), line.size());
-    out += line.size();
+    out = std::copy(line.begin(), line.end(), out);
     qToLittleEndian<std::uint64_t>(records_.size(), out);
     qToLittleEndian<std::uint64_t>(checksum(records_.data(), records_.size()), out + 8);
     out += 16;

@@ -58,7 +58,7 @@ std::optional<WriteRequest> parse(const QStringList& args, CliIo& io) {
             io.fail(kUsage);
             return std::nullopt;
         }
-        const QString value = args[++i];
+        const QString& value = args[++i];
         if (option == QLatin1String("--rep"))
             r.repDirectory = value;
         else if (option == QLatin1String("--bbs"))

@@ -85,9 +85,9 @@ std::vector<Contour> traceGlyph(const std::vector<std::uint8_t>& rows) {
     constexpr std::array<int, 4> dx = {0, 1, 0, -1};
     constexpr std::array<int, 4> dy = {1, 0, -1, 0};
     // Outgoing boundary edges per lattice point, one bit per direction.
-    std::vector<std::uint8_t> out(std::size_t((kCellWidth + 1) * (height + 1)), 0);
+    std::vector<std::uint8_t> out(std::size_t(kCellWidth + 1) * std::size_t(height + 1), 0);
     auto at = [&](int x, int y) -> std::uint8_t& {
-        return out[std::size_t(y * (kCellWidth + 1) + x)];
+        return out[std::size_t(y) * (kCellWidth + 1) + std::size_t(x)];
     };
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < kCellWidth; ++x) {
@@ -106,7 +106,7 @@ std::vector<Contour> traceGlyph(const std::vector<std::uint8_t>& rows) {
     // Each arrival at a point has one way on: the rightmost turn among the edges leaving it.
     const std::vector<std::uint8_t> all = out;
     auto nextDirection = [&](int x, int y, int arrived) {
-        const std::uint8_t edges = all[std::size_t(y * (kCellWidth + 1) + x)];
+        const std::uint8_t edges = all[std::size_t(y) * (kCellWidth + 1) + std::size_t(x)];
         for (int turn : {1, 0, 3}) {
             const int d = (arrived + turn) % 4;
             if (edges & (1 << d))

@@ -145,7 +145,9 @@ TEST(AnsiRenderer, PalettesColourTextAndBackground) {
     for (const bool bright : {false, true}) {
         for (const ColourCase& c : cases) {
             const std::string n = std::to_string(c.index);
-            const auto r = render("\x1b[3" + n + "m" + kBlock + "\x1b[4" + n + "m \n", bright);
+            std::string text = "\x1b[3";
+            text.append(n).append("m").append(kBlock).append("\x1b[4").append(n).append("m \n");
+            const auto r = render(text, bright);
             const QRgb expected = bright ? c.bright : c.normal;
             EXPECT_EQ(cellColour(r->image, 0, 0), expected) << "text " << n << " " << bright;
             EXPECT_EQ(cellColour(r->image, 1, 0), expected) << "back " << n << " " << bright;

@@ -14,6 +14,7 @@
 #include "packet/PacketOpening.h"
 #include "session/Session.h"
 #include "tests/support/ConfiguredDirectories.h"
+#include "tests/support/Reported.h"
 #include "tests/support/ZipWriter.h"
 
 #include <QCryptographicHash>
@@ -204,17 +205,17 @@ void replyPacket(const QString& path, const QByteArray& msg,
 
 std::vector<HostileCase> hostilePackets(const QString& root) {
     const PacketBuilder valid = validPacket();
-    const auto built = [](std::function<void(PacketBuilder&)> change) {
+    const auto built = [](const std::function<void(PacketBuilder&)>& change) {
         return [change](const QString& path) {
             PacketBuilder b = validPacket();
             change(b);
             b.zipTo(path);
         };
     };
-    const auto twisted = [valid](std::function<void(ZipWriter&)> twist) {
+    const auto twisted = [valid](const std::function<void(ZipWriter&)>& twist) {
         return [valid, twist](const QString& path) { zipWith(valid, path, twist); };
     };
-    const auto control = [](std::function<void(PacketControlInfo&)> change) {
+    const auto control = [](const std::function<void(PacketControlInfo&)>& change) {
         return [change](const QString& path) {
             PacketBuilder b = validPacket();
             change(b.control);
@@ -222,7 +223,7 @@ std::vector<HostileCase> hostilePackets(const QString& root) {
         };
     };
     // The valid packet with one member's bytes replaced; a null array leaves it out.
-    const auto replacing = [](QString name, QByteArray bytes) {
+    const auto replacing = [](const QString& name, const QByteArray& bytes) {
         return [name, bytes](const QString& path) {
             ZipWriter z;
             for (const auto& [member, data] : validPacket().files()) {
@@ -442,7 +443,7 @@ std::vector<HostileCase> hostileReplyFiles() {
     const QString links = "contient des liens ou des fichiers spéciaux";
     const QString dirs = "contient des répertoires ou des fichiers rangés dans un répertoire";
     const QByteArray good = replyFile(2);
-    const auto rep = [](QByteArray msg, std::function<void(ZipWriter&)> twist = {}) {
+    const auto rep = [](const QByteArray& msg, const std::function<void(ZipWriter&)>& twist = {}) {
         return [msg, twist](const QString& p) { replyPacket(p, msg, twist); };
     };
     return {
@@ -544,12 +545,13 @@ protected:
             const std::vector<std::string> conferences = buildConferenceList(s);
             for (int line = 0; line < int(conferences.size()); ++line) {
                 runAction(ui, [&] {
-                    const std::vector<std::string> messages = listConference(s, ui, line);
+                    const std::vector<std::string> messages =
+                        REPORTED_TO(ui, listConference(s, said, line));
                     for (int m = 0; m < int(messages.size()); ++m)
-                        readListedMessage(s, ui, m);
+                        REPORTED_TO(ui, readListedMessage(s, said, m));
                 });
             }
-            runAction(ui, [&] { buildPersonalList(s, ui); });
+            runAction(ui, [&] { REPORTED_TO(ui, buildPersonalList(s, said)); });
             runAction(ui, [&] {
                 const WrittenMessages written = listWrittenMessages(s);
                 for (int i = 0; i < int(written.lines.size()); ++i)

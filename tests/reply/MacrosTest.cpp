@@ -21,7 +21,7 @@ MacroSources sources() {
     return s;
 }
 
-std::string expand(const std::string& text, MacroSources s = sources()) {
+std::string expand(const std::string& text, const MacroSources& s = sources()) {
     return ExpandMacros(text, s);
 }
 

@@ -91,7 +91,7 @@ void ScriptedUiServices::answerFont(std::optional<QFont> font) {
     answers_.push_back(Scripted{Kind::Font, std::move(font)});
 }
 void ScriptedUiServices::answerColour(std::optional<QColor> colour) {
-    answers_.push_back(Scripted{Kind::Colour, std::move(colour)});
+    answers_.push_back(Scripted{Kind::Colour, colour});
 }
 void ScriptedUiServices::answerFind(std::optional<FindRequest> find) {
     answers_.push_back(Scripted{Kind::Find, std::move(find)});

@@ -37,8 +37,7 @@ public:
     struct Place {
         int line = 0;
         int column = 0;
-        // clang-tidy 14 takes the defaulted comparison's zero for a null pointer.
-        auto operator<=>(const Place&) const = default; // NOLINT(modernize-use-nullptr)
+        auto operator<=>(const Place&) const = default;
     };
     void select(Place anchor, Place end);
     void selectAll();

@@ -164,7 +164,8 @@ TWriteMsg::TWriteMsg(Session& session, UiServices& ui) : session_(session), ui_(
     for (const auto& [button, kind] :
          {std::pair{EnteteBtn, LibraryKind::Headers}, std::pair{PdpBtn, LibraryKind::Footers},
           std::pair{TagBtn, LibraryKind::Taglines}})
-        connect(button, &QPushButton::clicked, this, [this, kind] { insertFromLibrary(kind); });
+        connect(button, &QPushButton::clicked, this,
+                [this, kind = kind] { insertFromLibrary(kind); });
     connect(ExportBtn, &QPushButton::clicked, this, &TWriteMsg::ExportBtnClick);
     connect(ImportBtn, &QPushButton::clicked, this, &TWriteMsg::ImportBtnClick);
     connect(CarbonBtn, &QPushButton::clicked, this, &TWriteMsg::CarbonBtnClick);

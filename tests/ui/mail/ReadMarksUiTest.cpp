@@ -5,6 +5,7 @@
 #include "mail/ReadingState.h"
 #include "tests/support/ModalSteps.h"
 #include "tests/support/PacketFixture.h"
+#include "tests/support/Reported.h"
 #include "ui/mail/ReadMarksView.h"
 #include "ui/mail/TAffMsg.h"
 #include "ui/mail/TMessagerie.h"
@@ -31,6 +32,7 @@ protected:
     }
     static std::vector<int> counts(QListWidget* list) {
         std::vector<int> out;
+        out.reserve(std::size_t(list->count()));
         for (int row = 0; row < list->count(); ++row)
             out.push_back(list->item(row)->data(kUnreadCountRole).toInt());
         return out;
@@ -38,6 +40,7 @@ protected:
     // The lines drawn as unread (in bold, with their dot).
     static std::vector<bool> bold(LineList* list) {
         std::vector<bool> out;
+        out.reserve(std::size_t(list->count()));
         for (int row = 0; row < list->count(); ++row)
             out.push_back(list->model()->index(row, 0).data(kReadMarkRole) ==
                           int(ReadMark::Unread));
@@ -88,7 +91,8 @@ TEST_F(ReadMarksUiTest, ReadingOnFromUnreadToUnreadUntilNoneIsLeft) {
     EXPECT_EQ(bold(m.ListMsg), std::vector<bool>({false}));
 
     m.ListConf->setCurrentRow(0);
-    EXPECT_EQ(listedMarks(s, ui), std::vector<ReadMark>({ReadMark::Read, ReadMark::Followed}));
+    EXPECT_EQ(REPORTED_TO(ui, listedMarks(s, said)),
+              std::vector<ReadMark>({ReadMark::Read, ReadMark::Followed}));
 }
 
 } // namespace velk
