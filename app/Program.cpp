@@ -56,7 +56,8 @@ int runProgram(Session& session, QtUiServices& ui, const QStringList& arguments)
     if (const StartUpResult failure = VerifIni(session))
         return fail(ui, *failure);
     try {
-        if (const StartUpResult failure = InitDivers(session, ui))
+        if (const StartUpResult failure =
+                reportedTo(ui, [&](Diagnostics& said) { return InitDivers(session, said); }))
             return fail(ui, *failure);
     } catch (const VelkError& e) {
         // A damaged value in VELK.INI: the file must be mended by hand before a start.

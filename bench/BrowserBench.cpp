@@ -14,6 +14,7 @@
 #include "packet/PacketBuilder.h"
 #include "session/Session.h"
 #include "tests/support/ConferenceShapes.h"
+#include "tests/support/Reported.h"
 
 #include <QTemporaryDir>
 
@@ -113,7 +114,7 @@ void ClickToLines(benchmark::State& state, ConferenceShape shape, int order,
     p.session.browser.SortOrder = MessageOrder(order);
     for (auto _ : state) {
         p.session.browser.LoadedConference.reset();
-        benchmark::DoNotOptimize(listConference(p.session, p.ui, 0));
+        benchmark::DoNotOptimize(REPORTED_TO(p.ui, listConference(p.session, said, 0)));
     }
     state.SetItemsProcessed(state.iterations() * kMessages);
 }
@@ -123,9 +124,9 @@ void SortToLines(benchmark::State& state, ConferenceShape shape, int order,
                  ThreadShape thread = ThreadShape::None) {
     ShapedPacket& p = packetOf(shape, thread);
     p.session.browser.SortOrder = MessageOrder(order);
-    listConference(p.session, p.ui, 0);
+    REPORTED_TO(p.ui, listConference(p.session, said, 0));
     for (auto _ : state)
-        benchmark::DoNotOptimize(listConference(p.session, p.ui, 0));
+        benchmark::DoNotOptimize(REPORTED_TO(p.ui, listConference(p.session, said, 0)));
     state.SetItemsProcessed(state.iterations() * kMessages);
 }
 
@@ -139,12 +140,12 @@ void ReadHeaders(benchmark::State& state, ConferenceShape shape, bool inFileOrde
     for (auto _ : state) {
         BlockFile messages(messagesFilePath(p.session.settings.workPath));
         if (inFileOrder) {
-            benchmark::DoNotOptimize(readListedMessages(messages, index, p.ui));
+            benchmark::DoNotOptimize(REPORTED_TO(p.ui, readListedMessages(messages, index, said)));
         } else {
             MessageStoreState store;
             std::vector<MessageListEntry> entries;
             for (std::int32_t block : index) {
-                ReadMessageHeader(messages, block, store, p.ui);
+                ReadMessageHeader(messages, block, store).showTo(p.ui);
                 entries.push_back(makeListEntry(store.CurrentHeader, block));
             }
             benchmark::DoNotOptimize(entries);

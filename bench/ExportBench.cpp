@@ -12,6 +12,7 @@
 #include "packet/PacketBuilder.h"
 #include "packet/PacketOpening.h"
 #include "packet/PacketSession.h"
+#include "tests/support/Reported.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -84,7 +85,8 @@ void Export(benchmark::State& state) {
         t.start();
         timespec cpu0{}, cpu1{};
         clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu0);
-        count = exportPacket(p.session, p.indexFiles, std::nullopt, {{format, path}}, ui);
+        count = REPORTED_TO(
+            ui, exportPacket(p.session, p.indexFiles, std::nullopt, {{format, path}}, said));
         clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu1);
         exportNs += double(t.nsecsElapsed());
         cpuNs += double(cpu1.tv_sec - cpu0.tv_sec) * 1e9 + double(cpu1.tv_nsec - cpu0.tv_nsec);

@@ -7,6 +7,7 @@
 #include "packet/IndexFiles.h"
 #include "packet/PacketBuilder.h"
 #include "session/Session.h"
+#include "tests/support/Reported.h"
 
 #include <QTemporaryDir>
 
@@ -88,7 +89,7 @@ void OpenPacket(benchmark::State& state) {
             break;
         }
         buildConferenceList(*session);
-        listed = listConference(*session, ui, 0).size();
+        listed = REPORTED_TO(ui, listConference(*session, said, 0)).size();
 
         state.PauseTiming();
         session.reset();

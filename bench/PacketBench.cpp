@@ -77,7 +77,7 @@ void ReadAllHeaders100k(benchmark::State& state) {
     BigPacket& p = packet();
     BlockFile messages(messagesFilePath(p.dir.path()));
     readAllHeaders(state, p, [&](std::int32_t block, MessageStoreState& store, UiServices& ui) {
-        ReadMessageHeader(messages, block, store, ui);
+        ReadMessageHeader(messages, block, store).showTo(ui);
     });
 }
 BENCHMARK(ReadAllHeaders100k)->Unit(benchmark::kMillisecond);
@@ -86,7 +86,7 @@ BENCHMARK(ReadAllHeaders100k)->Unit(benchmark::kMillisecond);
 void ReadAllHeadersByPath100k(benchmark::State& state) {
     BigPacket& p = packet();
     readAllHeaders(state, p, [&](std::int32_t block, MessageStoreState& store, UiServices& ui) {
-        ReadMessageHeader(p.dir.path(), block, store, ui);
+        ReadMessageHeader(p.dir.path(), block, store).showTo(ui);
     });
 }
 BENCHMARK(ReadAllHeadersByPath100k)->Unit(benchmark::kMillisecond);
@@ -97,7 +97,7 @@ void ReadOneMessageText(benchmark::State& state) {
     HeadlessUiServices ui;
     const std::int32_t block = state.range(0) ? p.longMessage : 1;
     for (auto _ : state) {
-        ReadMessageHeader(p.dir.path(), block, store, ui);
+        ReadMessageHeader(p.dir.path(), block, store).showTo(ui);
         ReadMessageText(p.dir.path(), block + 1, store.CurrentHeader.blockCount, store);
         benchmark::DoNotOptimize(store.MessageText);
     }

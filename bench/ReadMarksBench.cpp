@@ -11,6 +11,7 @@
 #include "packet/ControlFile.h"
 #include "session/Session.h"
 #include "tests/support/ConfiguredDirectories.h"
+#include "tests/support/Reported.h"
 
 #include <QFileInfo>
 
@@ -31,7 +32,7 @@ struct MarkedBoard {
         dirs.configure(session);
         session.packet.control.BbsId = "BENCH";
         HeadlessUiServices ui;
-        ReadMarks& marks = boardMarks(session, ui);
+        ReadMarks& marks = REPORTED_TO(ui, boardMarks(session, said));
         for (int i = 0; i < messages; ++i)
             marks.setMark({std::uint16_t(i % kConferences), std::uint32_t(100000 + i)},
                           i % 10 == 0 ? ReadMark::Followed : ReadMark::Read);
@@ -56,7 +57,7 @@ void BM_LoadMarks(benchmark::State& state) {
     std::size_t remembered = 0;
     for (auto _ : state) {
         b.session.board = BoardState();
-        remembered = boardMarks(b.session, ui).remembered();
+        remembered = REPORTED_TO(ui, boardMarks(b.session, said)).remembered();
         benchmark::DoNotOptimize(remembered);
     }
     if (remembered != std::size_t(state.range(0)))
@@ -72,7 +73,7 @@ void BM_SaveMarks(benchmark::State& state) {
     HeadlessUiServices ui;
     std::uint32_t n = 0;
     for (auto _ : state) {
-        boardMarks(b.session, ui)
+        REPORTED_TO(ui, boardMarks(b.session, said))
             .setMark({7, 900000}, n++ % 2 ? ReadMark::Read : ReadMark::Followed);
         saveBoardMarks(b.session);
     }
@@ -92,11 +93,12 @@ void BM_UnreadCounts(benchmark::State& state) {
     shown(InitQWK(s), ui);
     buildConferenceList(s);
     for (int i = 0; i < state.range(0); i += 2)
-        boardMarks(s, ui).setMark({std::uint16_t(i % 20), std::uint32_t(i + 1)}, ReadMark::Read);
+        REPORTED_TO(ui, boardMarks(s, said))
+            .setMark({std::uint16_t(i % 20), std::uint32_t(i + 1)}, ReadMark::Read);
     std::int64_t unread = 0;
     for (auto _ : state) {
         unread = 0;
-        for (std::int32_t n : unreadCounts(s, ui))
+        for (std::int32_t n : REPORTED_TO(ui, unreadCounts(s, said)))
             unread += n;
     }
     if (unread != state.range(0) / 2)

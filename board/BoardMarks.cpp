@@ -2,8 +2,8 @@
 #include "board/BoardMarks.h"
 
 #include "board/BoardSession.h"
+#include "core/Diagnostics.h"
 #include "core/FileUtil.h"
-#include "core/UiServices.h"
 #include "core/VelkError.h"
 #include "packet/ControlFile.h"
 
@@ -20,7 +20,7 @@ QString damagedMarksPath(const QString& marksPath) {
     return marksPath + QStringLiteral(".ABIME");
 }
 
-ReadMarks& boardMarks(BoardSession& s, UiServices& ui, bool lookOnly) {
+ReadMarks& boardMarks(BoardSession& s, Diagnostics& said, bool lookOnly) {
     BoardState& b = s.board;
     const std::string& bbsId = s.packet.control.BbsId;
     if (!b.marksPath.isEmpty() && b.bbsId == bbsId)
@@ -29,7 +29,7 @@ ReadMarks& boardMarks(BoardSession& s, UiServices& ui, bool lookOnly) {
         try {
             saveBoardMarks(s);
         } catch (const VelkError& e) {
-            ui.message(e.message(), MessageKind::Error);
+            said.add(e.message(), MessageKind::Error);
         }
     }
     b = BoardState();
@@ -43,7 +43,7 @@ ReadMarks& boardMarks(BoardSession& s, UiServices& ui, bool lookOnly) {
         decoded = ReadMarks::decode(readWholeFile(b.marksPath), QFileInfo(b.marksPath).fileName());
     } catch (const VelkError& e) {
         b.marksKept = false;
-        ui.message(e.message(), MessageKind::Error);
+        said.add(e.message(), MessageKind::Error);
         return b.marks;
     }
     b.marks = std::move(decoded.marks);
@@ -63,7 +63,7 @@ ReadMarks& boardMarks(BoardSession& s, UiServices& ui, bool lookOnly) {
                                        : QStringLiteral(" Il est laissé tel quel et les messages "
                                                         "de ce BBS sont montrés non lus.");
     }
-    ui.message(decoded.message, MessageKind::Warning);
+    said.add(decoded.message, MessageKind::Warning);
     return b.marks;
 }
 

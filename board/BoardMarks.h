@@ -11,7 +11,7 @@
 namespace velk {
 
 struct BoardSession;
-class UiServices;
+class Diagnostics;
 
 // A crash loses at most the marks of this long: the file is rewritten at most this often.
 inline constexpr std::chrono::milliseconds kMarksSaveDelay{2000};
@@ -22,11 +22,11 @@ QString readMarksPath(const QString& programDirectory, const std::string& bbsId)
 QString damagedMarksPath(const QString& marksPath);
 
 // The marks of the open packet's board, read from its file the first time (the marks of
-// the board before saved first). A refused file is told through `ui`: a damaged one is put
+// the board before saved first). A refused file is told in `said`: a damaged one is put
 // aside and the board starts unread; a foreign or newer one is left alone and the marks
 // are then kept in memory only. A board identifier that cannot name a file keeps them in
 // memory too. Looking only (`lookOnly`) leaves every file as it is, a damaged one included.
-ReadMarks& boardMarks(BoardSession& session, UiServices& ui, bool lookOnly = false);
+ReadMarks& boardMarks(BoardSession& session, Diagnostics& said, bool lookOnly = false);
 
 // Writes the marks whole, through a temporary file and a rename, when they changed. Throws
 // VelkError (disk full, no access), the old file left whole.

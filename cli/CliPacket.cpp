@@ -110,7 +110,7 @@ QString cliField(QString text) {
 
 QString cliListLine(Session& s, BlockFile& messages, const HeadersFile& headers, int conference,
                     std::int32_t block, UiServices& ui) {
-    ReadMessageHeader(messages, block, s.store, ui);
+    ReadMessageHeader(messages, block, s.store).showTo(ui);
     MessageHeader& h = s.store.CurrentHeader;
     const auto section = headers.sections.find(std::int64_t(block) * 128);
     h.longFields.utf8 = section != headers.sections.end() && section->second.utf8.value_or(false);

@@ -62,8 +62,9 @@ int run(const QStringList& arguments, CliIo& io) {
     if (!packet)
         return 1;
     std::size_t count = 0;
-    const bool exported = runAction(
-        ui, [&] { count = exportPacket(packet->session, packet->indexFiles, only, targets, ui); });
+    const bool exported = runReported(ui, [&](Diagnostics& said) {
+        count = exportPacket(packet->session, packet->indexFiles, only, targets, said);
+    });
     if (exported)
         io.print(QStringLiteral("%1 message(s) exporté(s).\n").arg(count));
     return exported ? 0 : 1;

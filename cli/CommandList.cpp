@@ -102,7 +102,7 @@ void listInBrowserOrder(CliPacket& packet, CliUiServices& ui, CliIo& io, std::op
         const int number = s.packet.control.Conferences[std::size_t(position)].ConferenceNumber;
         if (only && number != *only)
             continue;
-        orderConference(s, ui, int(line));
+        reportedTo(ui, [&](Diagnostics& said) { orderConference(s, said, int(line)); });
         for (std::size_t k = 0; k < b.ListedPositions.size(); ++k)
             io.print(
                 cliListLine(headers, number, b.MessageList[b.ListedPositions[k]],
@@ -140,7 +140,9 @@ int run(const QStringList& arguments, CliIo& io) {
     ListLines lines;
     if (withMarks) {
         packet->session.startDirectory = *directory;
-        lines.marks = &boardMarks(packet->session, ui, true);
+        lines.marks = &reportedTo(ui, [&](Diagnostics& said) -> ReadMarks& {
+            return boardMarks(packet->session, said, true);
+        });
     }
     const bool listed = runAction(ui, [&] {
         if (order)

@@ -54,7 +54,9 @@ int run(const QStringList& arguments, CliIo& io) {
             throw VelkError(QStringLiteral("Il n'y a pas de message %1 dans la conférence %2.")
                                 .arg(number)
                                 .arg(conference));
-        boardMarks(s, ui).setMark(*key, *mark);
+        reportedTo(ui, [&](Diagnostics& said) -> ReadMarks& {
+            return boardMarks(s, said);
+        }).setMark(*key, *mark);
         if (!s.board.marksKept)
             throw VelkError(QStringLiteral("Les messages lus de ce BBS ne peuvent pas être "
                                            "retenus dans %1.")

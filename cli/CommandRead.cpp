@@ -30,7 +30,7 @@ int run(const QStringList& args, CliIo& io) {
         io.fail(QStringLiteral("Il n'y a pas de message dans la conférence %1.").arg(number));
         return 1;
     }
-    const bool read = runAction(ui, [&] {
+    const bool read = runReported(ui, [&](Diagnostics& said) {
         const auto blocks = readConferenceIndex(s.settings.workPath, *index);
         if (position < 1 || std::size_t(position) > blocks.size())
             throw VelkError(QStringLiteral("La conférence %1 a %2 message(s) : pas de position %3.")
@@ -39,7 +39,7 @@ int run(const QStringList& args, CliIo& io) {
                                 .arg(position));
         const std::int32_t block = blocks[std::size_t(position - 1)];
         BlockFile messages(messagesFilePath(s.settings.workPath));
-        ReadPacketMessage(s, messages, block, ui);
+        ReadPacketMessage(s, messages, block, said);
         const MessageHeader& h = s.store.CurrentHeader;
         // A name or subject in full, in the message's own characters.
         const auto full = [&](const std::string& bytes) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "core/Diagnostics.h"
 #include "core/UiServices.h"
 #include "core/VelkError.h"
 
@@ -21,6 +22,12 @@ template <typename F> bool runAction(UiServices& ui, F&& action) {
         ui.message(QStringLiteral("Pas assez de mémoire pour travailler."), MessageKind::Error);
     }
     return false;
+}
+
+// An action whose logic reports into a Diagnostics instead of showing: what it said is shown
+// when it ends, and before the error that stopped it, as the logic once showed it itself.
+template <typename F> bool runReported(UiServices& ui, F&& action) {
+    return runAction(ui, [&] { reportedTo(ui, std::forward<F>(action)); });
 }
 
 } // namespace velk

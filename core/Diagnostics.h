@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -51,6 +52,26 @@ template <typename T> struct [[nodiscard]] Diagnosed {
 template <typename T> T shown(Diagnosed<T> result, UiServices& ui) {
     result.diagnostics.showTo(ui);
     return std::move(result.value);
+}
+
+// Runs a step that reports into a Diagnostics and shows what it said, also when the step
+// stops by an exception (its messages then come before the exception's own), and gives the
+// step's result: the caller's one line for logic deep in a chain that cannot return a value.
+template <typename F> decltype(auto) reportedTo(UiServices& ui, F&& step) {
+    Diagnostics said;
+    try {
+        if constexpr (std::is_void_v<std::invoke_result_t<F, Diagnostics&>>) {
+            std::forward<F>(step)(said);
+            said.showTo(ui);
+        } else {
+            decltype(auto) result = std::forward<F>(step)(said);
+            said.showTo(ui);
+            return result;
+        }
+    } catch (...) {
+        said.showTo(ui);
+        throw;
+    }
 }
 
 } // namespace velk

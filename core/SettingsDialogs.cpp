@@ -56,18 +56,18 @@ QString chooseDirectory(UiServices& ui, const QString& current) {
     return chosen ? withoutTrailingSlash(*chosen) : current;
 }
 
-bool saveLineWidth(const CoreSession& session, const QString& text, UiServices& ui) {
+Diagnosed<bool> saveLineWidth(const CoreSession& session, const QString& text) {
     const int width = toIntegerStrict(text);
-    if (width > kMaxLineWidth) {
-        ui.message(QStringLiteral("Pas plus de 80 caractères dans une ligne."));
-        return false;
+    Diagnosed<bool> saved{false, {}};
+    if (width > kMaxLineWidth)
+        saved.diagnostics.add(QStringLiteral("Pas plus de 80 caractères dans une ligne."));
+    else if (width < kMinLineWidth)
+        saved.diagnostics.add(QStringLiteral("Au moins 60 caractères dans une ligne."));
+    else {
+        writeLineWidth(session.settingsFile(), text);
+        saved.value = true;
     }
-    if (width < kMinLineWidth) {
-        ui.message(QStringLiteral("Au moins 60 caractères dans une ligne."));
-        return false;
-    }
-    writeLineWidth(session.settingsFile(), text);
-    return true;
+    return saved;
 }
 
 void savePrinterFields(const CoreSession& session, const QString& lineHeight,

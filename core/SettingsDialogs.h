@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "core/Diagnostics.h"
 #include "core/SettingsFile.h"
 
 #include <QString>
@@ -37,7 +38,7 @@ QString chooseDirectory(UiServices& ui, const QString& current);
 // 80; it is written as typed. False, after the message, when out of range.
 inline constexpr int kMinLineWidth = 60;
 inline constexpr int kMaxLineWidth = 80;
-bool saveLineWidth(const CoreSession& session, const QString& text, UiServices& ui);
+Diagnosed<bool> saveLineWidth(const CoreSession& session, const QString& text);
 
 // Printer settings: both fields must be whole numbers (VelkError naming the first that is
 // not, nothing written); written as typed.

@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     HeadlessUiServices ui;
     LibraryState state;
     runAction(ui, [&] {
-        if (LoadLibrary(state, kind, dir, ui))
+        if (shown(LoadLibrary(state, kind, dir), ui))
             LibraryFileContent(LibraryList(state, kind), kind);
     });
     return 0;

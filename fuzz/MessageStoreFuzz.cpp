@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::int64_t blocks = std::min<std::int64_t>(messages.blockCount() + 2, 64);
         for (std::int32_t b = -1; b < blocks; ++b) {
             runAction(ui, [&] {
-                ReadMessageHeader(messages, b, store, ui);
+                ReadMessageHeader(messages, b, store).showTo(ui);
                 ReadMessageText(messages, b + 1, store.CurrentHeader.blockCount, store);
                 decodeMessageBody(store.MessageText);
             });

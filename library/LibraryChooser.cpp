@@ -26,13 +26,14 @@ QString ChooserCaption(LibraryKind kind) {
     return QStringLiteral("Choix d'un entête");
 }
 
-bool LibraryChooser::ShowTag(LibraryKind kind, LibrarySession& session, UiServices& ui) {
+Diagnosed<bool> LibraryChooser::ShowTag(LibraryKind kind, LibrarySession& session) {
     kind_ = kind;
     normal_.clear();
     shown_.clear();
     const LibraryKind library = kind_;
-    if (!LoadLibrary(session.libraries, library, session.settings.velkPath, ui))
-        return false;
+    if (Diagnosed<bool> loaded = LoadLibrary(session.libraries, library, session.settings.velkPath);
+        !loaded.value)
+        return loaded;
     std::vector<LibraryEntry>& entries = LibraryList(session.libraries, library);
     for (std::size_t i = 0; i < entries.size(); ++i) {
         if (!entries[i].deleted)
@@ -47,7 +48,7 @@ bool LibraryChooser::ShowTag(LibraryKind kind, LibrarySession& session, UiServic
                          });
     }
     arrange();
-    return true;
+    return {true, {}};
 }
 
 void LibraryChooser::toggleSort() {

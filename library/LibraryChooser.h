@@ -12,7 +12,6 @@
 
 namespace velk {
 
-class UiServices;
 struct LibrarySession;
 
 // "Choix d'un entête" and its like.
@@ -42,8 +41,8 @@ public:
     bool shownSorted() const { return sorted_ && sortable(); }
 
     // Reloads the kind's library and lays out its lines; false when the file could not be
-    // read (the user has been told). Throws VelkError on a read failure.
-    bool ShowTag(LibraryKind kind, LibrarySession& session, UiServices& ui);
+    // read (with the message saying why). Throws VelkError on a read failure.
+    Diagnosed<bool> ShowTag(LibraryKind kind, LibrarySession& session);
 
     // The lines in the order shown.
     const std::vector<ChooserLine>& lines() const { return shown_; }

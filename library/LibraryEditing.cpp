@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "library/LibraryEditing.h"
 
-#include "core/UiServices.h"
+#include "core/Diagnostics.h"
 #include "library/LibraryText.h"
 
 #include <algorithm>
@@ -148,8 +148,8 @@ LibraryEditing::Deletion LibraryEditing::DeleteCurrent() {
     return result;
 }
 
-bool LibraryEditing::Close(const std::vector<std::string>& lines, bool isDefault,
-                           const QString& velkPath, UiServices& ui) {
+Diagnosed<bool> LibraryEditing::Close(const std::vector<std::string>& lines, bool isDefault,
+                                      const QString& velkPath) {
     // An emptied text box leaves its entry as it was; the other changes are still saved.
     if (!lines.empty())
         keepCurrent(lines, isDefault);
@@ -158,13 +158,13 @@ bool LibraryEditing::Close(const std::vector<std::string>& lines, bool isDefault
         if (e.text.empty())
             e.deleted = true;
     }
-    return SaveLibrary(state_, kind_, velkPath, ui);
+    return SaveLibrary(state_, kind_, velkPath);
 }
 
-bool LibraryEditing::SaveEmptied(const QString& velkPath, UiServices& ui) {
+Diagnosed<bool> LibraryEditing::SaveEmptied(const QString& velkPath) {
     for (LibraryEntry& e : list())
         e.deleted = true;
-    return SaveLibrary(state_, kind_, velkPath, ui);
+    return SaveLibrary(state_, kind_, velkPath);
 }
 
 } // namespace velk

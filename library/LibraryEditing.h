@@ -11,8 +11,6 @@
 
 namespace velk {
 
-class UiServices;
-
 // Map positions of each editor's drop-down: 201, 201, 2001, 101.
 int EditorMapSize(LibraryKind kind);
 // The most characters Texte takes from the keyboard (0: no limit). Line breaks count as
@@ -73,11 +71,11 @@ public:
 
     // OKBtnClick and any other way of closing: the current entry takes the text box's lines
     // unless it holds none, entries left without text are dropped, and the file is
-    // rewritten. False when the write failed (the user has been told; the file is whole).
-    bool Close(const std::vector<std::string>& lines, bool isDefault, const QString& velkPath,
-               UiServices& ui);
+    // rewritten. False when the write failed (with the message saying so; the file is whole).
+    Diagnosed<bool> Close(const std::vector<std::string>& lines, bool isDefault,
+                          const QString& velkPath);
     // After the last entry was deleted: the file is rewritten empty.
-    bool SaveEmptied(const QString& velkPath, UiServices& ui);
+    Diagnosed<bool> SaveEmptied(const QString& velkPath);
 
 private:
     LibraryState& state_;

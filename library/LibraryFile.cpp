@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "library/LibraryFile.h"
 
+#include "core/Diagnostics.h"
 #include "core/FileUtil.h"
 #include "core/TextHelpers.h"
-#include "core/UiServices.h"
 #include "core/VelkError.h"
 #include "library/LibrarySession.h"
 
@@ -25,9 +25,12 @@ std::string withoutTrailingCrLf(const std::string& text) {
     return text;
 }
 
-void tooBigMessage(UiServices& ui, const QString& path) {
-    ui.message(QStringLiteral("Le fichier ") + path + QStringLiteral(" est trop gros (>64Ko)"),
-               MessageKind::Warning);
+Diagnosed<bool> tooBig(const QString& path) {
+    Diagnosed<bool> refused{false, {}};
+    refused.diagnostics.add(QStringLiteral("Le fichier ") + path +
+                                QStringLiteral(" est trop gros (>64Ko)"),
+                            MessageKind::Warning);
+    return refused;
 }
 
 std::string entryBytes(std::string_view text, bool isDefault) {
@@ -135,14 +138,13 @@ std::string BuiltInLibraryContent(LibraryKind kind) {
     return entryBytes("ALL;1\r\n", false);
 }
 
-bool LoadLibrary(LibraryState& state, LibraryKind kind, const QString& velkPath, UiServices& ui) {
+Diagnosed<bool> LoadLibrary(LibraryState& state, LibraryKind kind, const QString& velkPath) {
     const QString path = LibraryPath(velkPath, kind);
     const QFileInfo info(path);
     const std::int64_t size = info.exists() ? fileSizeBytes(path) : 0;
     if (size >= kLibraryTooBig) {
         state.refusedAtLoad[kindIndex(kind)] = true;
-        tooBigMessage(ui, path);
-        return false;
+        return tooBig(path);
     }
     std::string content;
     if (size > 0) {
@@ -190,7 +192,7 @@ bool LoadLibrary(LibraryState& state, LibraryKind kind, const QString& velkPath,
     if (sawDefault)
         *LibraryDefaultFlag(state, kind) = true;
     state.refusedAtLoad[kindIndex(kind)] = false;
-    return true;
+    return {true, {}};
 }
 
 QByteArray LibraryFileContent(const std::vector<LibraryEntry>& list, LibraryKind kind) {
@@ -208,20 +210,20 @@ QByteArray LibraryFileContent(const std::vector<LibraryEntry>& list, LibraryKind
     return QByteArray(out.data(), qsizetype(out.size()));
 }
 
-bool SaveLibrary(LibraryState& state, LibraryKind kind, const QString& velkPath, UiServices& ui) {
+Diagnosed<bool> SaveLibrary(LibraryState& state, LibraryKind kind, const QString& velkPath) {
     const QString path = LibraryPath(velkPath, kind);
     // A file the next load would refuse is not written, nor is a list that never held the
     // content of a refused file.
     const QByteArray content = LibraryFileContent(LibraryList(state, kind), kind);
-    if (state.refusedAtLoad[kindIndex(kind)] || content.size() >= kLibraryTooBig) {
-        tooBigMessage(ui, path);
-        return false;
-    }
+    if (state.refusedAtLoad[kindIndex(kind)] || content.size() >= kLibraryTooBig)
+        return tooBig(path);
     try {
         writeFileAtomically(path, content);
     } catch (const VelkError&) {
-        ui.message(QStringLiteral("Problème lors de l'écriture de ") + path, MessageKind::Error);
-        return false;
+        Diagnosed<bool> failed{false, {}};
+        failed.diagnostics.add(QStringLiteral("Problème lors de l'écriture de ") + path,
+                               MessageKind::Error);
+        return failed;
     }
     if (kind != LibraryKind::Correspondents) {
         bool hasDefault = false;
@@ -229,14 +231,15 @@ bool SaveLibrary(LibraryState& state, LibraryKind kind, const QString& velkPath,
             hasDefault = hasDefault || (!e.deleted && e.isDefault);
         *LibraryDefaultFlag(state, kind) = hasDefault;
     }
-    return true;
+    return {true, {}};
 }
 
-bool RecordCorrespondent(LibraryState& state, const std::string& name, const QString& velkPath,
-                         UiServices& ui) {
+Diagnosed<bool> RecordCorrespondent(LibraryState& state, const std::string& name,
+                                    const QString& velkPath) {
     const std::string key = name + kCrLf;
-    if (!LoadLibrary(state, LibraryKind::Correspondents, velkPath, ui))
-        return false;
+    if (Diagnosed<bool> loaded = LoadLibrary(state, LibraryKind::Correspondents, velkPath);
+        !loaded.value)
+        return loaded;
     bool found = false;
     for (LibraryEntry& e : state.CorrespondentList) {
         if (e.text == key) {
@@ -251,39 +254,38 @@ bool RecordCorrespondent(LibraryState& state, const std::string& name, const QSt
         e.number = 1;
         state.CorrespondentList.push_back(std::move(e));
     }
-    return SaveLibrary(state, LibraryKind::Correspondents, velkPath, ui);
+    return SaveLibrary(state, LibraryKind::Correspondents, velkPath);
 }
 
-bool LoadHeaders(LibrarySession& session, UiServices& ui) {
-    return LoadLibrary(session.libraries, LibraryKind::Headers, session.settings.velkPath, ui);
+Diagnosed<bool> LoadHeaders(LibrarySession& session) {
+    return LoadLibrary(session.libraries, LibraryKind::Headers, session.settings.velkPath);
 }
 
-bool LoadFooters(LibrarySession& session, UiServices& ui) {
-    return LoadLibrary(session.libraries, LibraryKind::Footers, session.settings.velkPath, ui);
+Diagnosed<bool> LoadFooters(LibrarySession& session) {
+    return LoadLibrary(session.libraries, LibraryKind::Footers, session.settings.velkPath);
 }
 
-bool LoadTaglines(LibrarySession& session, UiServices& ui) {
-    return LoadLibrary(session.libraries, LibraryKind::Taglines, session.settings.velkPath, ui);
+Diagnosed<bool> LoadTaglines(LibrarySession& session) {
+    return LoadLibrary(session.libraries, LibraryKind::Taglines, session.settings.velkPath);
 }
 
-bool LoadCorrespondents(LibrarySession& session, UiServices& ui) {
-    return LoadLibrary(session.libraries, LibraryKind::Correspondents, session.settings.velkPath,
-                       ui);
+Diagnosed<bool> LoadCorrespondents(LibrarySession& session) {
+    return LoadLibrary(session.libraries, LibraryKind::Correspondents, session.settings.velkPath);
 }
 
-bool SaveLibrary(LibrarySession& session, LibraryKind kind, UiServices& ui) {
-    return SaveLibrary(session.libraries, kind, session.settings.velkPath, ui);
+Diagnosed<bool> SaveLibrary(LibrarySession& session, LibraryKind kind) {
+    return SaveLibrary(session.libraries, kind, session.settings.velkPath);
 }
 
-bool RecordCorrespondent(LibrarySession& session, const std::string& name, UiServices& ui) {
-    return RecordCorrespondent(session.libraries, name, session.settings.velkPath, ui);
+Diagnosed<bool> RecordCorrespondent(LibrarySession& session, const std::string& name) {
+    return RecordCorrespondent(session.libraries, name, session.settings.velkPath);
 }
 
-void LoadAllLibraries(LibrarySession& session, UiServices& ui) {
-    LoadHeaders(session, ui);
-    LoadFooters(session, ui);
-    LoadTaglines(session, ui);
-    LoadCorrespondents(session, ui);
+void LoadAllLibraries(LibrarySession& session, Diagnostics& said) {
+    said.append(LoadHeaders(session).diagnostics);
+    said.append(LoadFooters(session).diagnostics);
+    said.append(LoadTaglines(session).diagnostics);
+    said.append(LoadCorrespondents(session).diagnostics);
 }
 
 } // namespace velk

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/CharacterSet.h"
+#include "core/Diagnostics.h"
 #include "library/LibraryState.h"
 
 #include <QString>
@@ -11,7 +12,6 @@
 
 namespace velk {
 
-class UiServices;
 struct LibrarySession;
 
 enum class LibraryKind { Headers = 0, Footers = 1, Taglines = 2, Correspondents = 3 };
@@ -43,33 +43,33 @@ ExtractedEntry ExtractEntry(std::string_view buffer, std::size_t start);
 // What a missing or empty file reads as.
 std::string BuiltInLibraryContent(LibraryKind kind);
 
-// Reads the file into the list, replacing its content. A file of 65,535 bytes or more shows
+// Reads the file into the list, replacing its content. A file of 65,535 bytes or more gives
 // the too-big message and leaves the list as it was (returns false). Read failures and a
 // correspondent count that is not a number throw VelkError.
-bool LoadLibrary(LibraryState& state, LibraryKind kind, const QString& velkPath, UiServices& ui);
+Diagnosed<bool> LoadLibrary(LibraryState& state, LibraryKind kind, const QString& velkPath);
 
 // The bytes SaveLibrary writes for the list.
 QByteArray LibraryFileContent(const std::vector<LibraryEntry>& list, LibraryKind kind);
 
 // Rewrites the file from the list (deleted entries skipped) through a temporary file and a
-// rename; on failure shows "Problème lors de l'écriture de <path>", the file keeps its
+// rename; on failure says "Problème lors de l'écriture de <path>", the file keeps its
 // previous content and false is returned.
-bool SaveLibrary(LibraryState& state, LibraryKind kind, const QString& velkPath, UiServices& ui);
+Diagnosed<bool> SaveLibrary(LibraryState& state, LibraryKind kind, const QString& velkPath);
 
 // After a message is written: the name's use count rises by one, or it is added.
-// Returns false when AMIS.INI could not be read or rewritten (the user has been told).
-bool RecordCorrespondent(LibraryState& state, const std::string& name, const QString& velkPath,
-                         UiServices& ui);
+// Returns false when AMIS.INI could not be read or rewritten (with the message saying why).
+Diagnosed<bool> RecordCorrespondent(LibraryState& state, const std::string& name,
+                                    const QString& velkPath);
 
-bool LoadHeaders(LibrarySession& session, UiServices& ui);
-bool LoadFooters(LibrarySession& session, UiServices& ui);
-bool LoadTaglines(LibrarySession& session, UiServices& ui);
-bool LoadCorrespondents(LibrarySession& session, UiServices& ui);
-bool SaveLibrary(LibrarySession& session, LibraryKind kind, UiServices& ui);
-bool RecordCorrespondent(LibrarySession& session, const std::string& name, UiServices& ui);
+Diagnosed<bool> LoadHeaders(LibrarySession& session);
+Diagnosed<bool> LoadFooters(LibrarySession& session);
+Diagnosed<bool> LoadTaglines(LibrarySession& session);
+Diagnosed<bool> LoadCorrespondents(LibrarySession& session);
+Diagnosed<bool> SaveLibrary(LibrarySession& session, LibraryKind kind);
+Diagnosed<bool> RecordCorrespondent(LibrarySession& session, const std::string& name);
 
-// Start-up: the four libraries in the order headers, footers, taglines, correspondents.
-// Throws VelkError when a file cannot be read.
-void LoadAllLibraries(LibrarySession& session, UiServices& ui);
+// Start-up: the four libraries in the order headers, footers, taglines, correspondents, their
+// messages into `said`. Throws VelkError when a file cannot be read.
+void LoadAllLibraries(LibrarySession& session, Diagnostics& said);
 
 } // namespace velk

@@ -94,7 +94,7 @@ void ImportTaglines(LibrarySession& session, UiServices& ui) {
 
     if (n > before)
         writeFileAtomically(path, QByteArray(content.data(), qsizetype(content.size())));
-    LoadTaglines(session, ui);
+    LoadTaglines(session).diagnostics.showTo(ui);
     busy.release();
     if (!stopMessage.isEmpty()) {
         ui.message(stopMessage, MessageKind::Warning);

@@ -2,10 +2,10 @@
 #include "mail/Browser.h"
 
 #include "core/CharacterSet.h"
+#include "core/Diagnostics.h"
 #include "core/FileUtil.h"
 #include "core/TextHelpers.h"
 #include "core/TwoDigitYear.h"
-#include "core/UiServices.h"
 #include "core/VelkError.h"
 #include "mail/MailSession.h"
 #include "mail/NumberOrder.h"
@@ -222,7 +222,7 @@ std::vector<MessageListEntry> listEntries(const std::vector<ListedMessage>& mess
     return entries;
 }
 
-ListedMessage listedMessageOf(const Block& block, std::int32_t headerBlock, UiServices& ui,
+ListedMessage listedMessageOf(const Block& block, std::int32_t headerBlock, Diagnostics& said,
                               const QDate& today) {
     using namespace HeaderField;
     ListedMessage m;
@@ -253,7 +253,7 @@ ListedMessage listedMessageOf(const Block& block, std::int32_t headerBlock, UiSe
     }
     std::string_view date(m.date.data(), m.date.size());
     if (!isAcceptableDate(std::string(date))) {
-        ui.message(QString::fromUtf8(kBadDateMessage));
+        said.add(QString::fromUtf8(kBadDateMessage));
         std::copy_n("01", 2, m.date.data());
         std::copy_n("01", 2, m.date.data() + 3);
         std::copy_n("99", 2, m.date.data() + 6);
@@ -276,12 +276,13 @@ ListedMessage listedMessageOf(const Block& block, std::int32_t headerBlock, UiSe
     return m;
 }
 
-std::vector<ListedMessage>
-readListedMessages(BlockFile& messages, const std::vector<std::int32_t>& blocks, UiServices& ui) {
+std::vector<ListedMessage> readListedMessages(BlockFile& messages,
+                                              const std::vector<std::int32_t>& blocks,
+                                              Diagnostics& said) {
     std::vector<ListedMessage> listed(blocks.size());
     const QDate today = QDate::currentDate();
     messages.readEach(blocks, [&](std::size_t i, const Block& block) {
-        listed[i] = listedMessageOf(block, blocks[i], ui, today);
+        listed[i] = listedMessageOf(block, blocks[i], said, today);
     });
     return listed;
 }
@@ -335,13 +336,13 @@ std::vector<std::size_t> sortedPositions(const std::vector<MessageListEntry>& en
     return std::vector<std::size_t>(order.begin(), order.end());
 }
 
-std::vector<ListedMessage> readConferenceMessages(MailSession& s, UiServices& ui,
+std::vector<ListedMessage> readConferenceMessages(MailSession& s, Diagnostics& said,
                                                   const IndexFileEntry& file) {
     const std::vector<std::int32_t> index = readConferenceIndex(s.settings.workPath, file);
     if (index.empty())
         return {};
     BlockFile messages(messagesFilePath(s.settings.workPath));
-    std::vector<ListedMessage> entries = readListedMessages(messages, index, ui);
+    std::vector<ListedMessage> entries = readListedMessages(messages, index, said);
     const HeadersFile& headers = packetHeadersFile(s);
     if (headers.sections.empty())
         return entries;
@@ -356,7 +357,7 @@ std::vector<ListedMessage> readConferenceMessages(MailSession& s, UiServices& ui
     return entries;
 }
 
-void loadConference(MailSession& s, UiServices& ui, int line) {
+void loadConference(MailSession& s, Diagnostics& said, int line) {
     BrowserState& b = s.browser;
     b.LoadedConference.reset();
     b.ConferenceIndex.clear();
@@ -365,7 +366,7 @@ void loadConference(MailSession& s, UiServices& ui, int line) {
     const auto& files = s.packet.indexFiles;
     if (line < 0 || std::size_t(line) >= files.size())
         return;
-    std::vector<ListedMessage> entries = readConferenceMessages(s, ui, files[std::size_t(line)]);
+    std::vector<ListedMessage> entries = readConferenceMessages(s, said, files[std::size_t(line)]);
     std::vector<std::int32_t> index;
     index.reserve(entries.size());
     for (const ListedMessage& e : entries)
@@ -375,11 +376,11 @@ void loadConference(MailSession& s, UiServices& ui, int line) {
     b.LoadedConference = line;
 }
 
-void orderConference(MailSession& s, UiServices& ui, int line) {
+void orderConference(MailSession& s, Diagnostics& said, int line) {
     BrowserState& b = s.browser;
     if (line != b.LoadedConference) {
         try {
-            loadConference(s, ui, line);
+            loadConference(s, said, line);
         } catch (...) {
             b.ListOrder.clear();
             b.LastListIndex = -1;
@@ -413,8 +414,8 @@ std::string browserLine(const BrowserState& b, std::size_t row) {
     return row < b.ListDepth.size() ? threadLine(m, b.ListDepth[row]) : messageLine(m);
 }
 
-std::vector<std::string> listConference(MailSession& s, UiServices& ui, int line) {
-    orderConference(s, ui, line);
+std::vector<std::string> listConference(MailSession& s, Diagnostics& said, int line) {
+    orderConference(s, said, line);
     std::vector<std::string> lines;
     lines.reserve(s.browser.ListedPositions.size());
     for (std::size_t row = 0; row < s.browser.ListedPositions.size(); ++row)
@@ -422,14 +423,14 @@ std::vector<std::string> listConference(MailSession& s, UiServices& ui, int line
     return lines;
 }
 
-bool readListedMessage(MailSession& s, UiServices& ui, int line) {
+bool readListedMessage(MailSession& s, Diagnostics& said, int line) {
     BrowserState& b = s.browser;
     if (line < 0 || std::size_t(line) >= b.ListOrder.size())
         return false;
     b.CurrentListIndex = line;
     const std::int32_t block = b.ListOrder[std::size_t(line)];
     BlockFile messages(messagesFilePath(s.settings.workPath));
-    ReadPacketMessage(s, messages, block, ui);
+    ReadPacketMessage(s, messages, block, said);
     return true;
 }
 

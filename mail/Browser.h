@@ -19,7 +19,7 @@ class BlockFile;
 struct IndexFileEntry;
 struct MessageHeader;
 struct MailSession;
-class UiServices;
+class Diagnostics;
 
 // A header date (mm-dd-yy) as dd/mm/yy: its characters 4-5, "/", 1-2, "/", 7-8, whatever
 // order the date was written in.
@@ -53,12 +53,12 @@ MessageListEntry listEntry(const ListedMessage& message);
 std::vector<MessageListEntry> listEntries(const std::vector<ListedMessage>& messages);
 
 // The listed form of the header block `block` read from `headerBlock` of MESSAGES.DAT,
-// checked as ReadMessageHeader checks it (a bad date is reported through `ui` and replaced).
-ListedMessage listedMessageOf(const Block& block, std::int32_t headerBlock, UiServices& ui,
+// checked as ReadMessageHeader checks it (a bad date is replaced and reported in `said`).
+ListedMessage listedMessageOf(const Block& block, std::int32_t headerBlock, Diagnostics& said,
                               const QDate& today = QDate::currentDate());
 // The headers of `blocks`, read in file order in large pieces, listed in the order given.
 std::vector<ListedMessage>
-readListedMessages(BlockFile& messages, const std::vector<std::int32_t>& blocks, UiServices& ui);
+readListedMessages(BlockFile& messages, const std::vector<std::int32_t>& blocks, Diagnostics& said);
 
 // The 88-character line of a message: private mark, date dd/mm/yy, author, recipient and
 // subject, one blank between them. DOS bytes, NUL padding shown as blanks.
@@ -81,30 +81,30 @@ std::vector<std::size_t> sortedPositions(const std::vector<MessageListEntry>& en
 
 // The messages of a conference's index file as a list keeps them, with HEADERS.DAT's
 // identifiers where the packet has some. Throws VelkError when a file cannot be read.
-std::vector<ListedMessage> readConferenceMessages(MailSession& session, UiServices& ui,
+std::vector<ListedMessage> readConferenceMessages(MailSession& session, Diagnostics& said,
                                                   const IndexFileEntry& file);
 
 // Reads the index file of the conference-list line `line` and every header it points to,
-// the message file opened once; each bad header date shows its message once. On success
+// the message file opened once; each bad header date gives its message once. On success
 // the line becomes the loaded conference. On failure (VelkError thrown) nothing is loaded.
-void loadConference(MailSession& session, UiServices& ui, int line);
+void loadConference(MailSession& session, Diagnostics& said, int line);
 
 // ListConfClick's work for the conference-list line `line`: loads it unless it is the
 // loaded one, then sorts it in SortOrder. Fills ListedPositions, ListOrder, LastListIndex,
 // ListDepth (in the thread order) and CurrentConference. Throws VelkError (after emptying the list
 // and forgetting the loaded conference) when the index or message file fails.
-void orderConference(MailSession& session, UiServices& ui, int line);
+void orderConference(MailSession& session, Diagnostics& said, int line);
 
 // The line `row` of the browser's list, made when it is shown.
 std::string browserLine(const BrowserState& browser, std::size_t row);
 
 // orderConference, then every line of the list.
-std::vector<std::string> listConference(MailSession& session, UiServices& ui, int line);
+std::vector<std::string> listConference(MailSession& session, Diagnostics& said, int line);
 
 // ListMsgClick's reading: CurrentListIndex becomes `line` and its message is read into the
 // store (ReadPacketMessage). False (nothing read) when there is no such line; throws
 // VelkError when the message cannot be read.
-bool readListedMessage(MailSession& session, UiServices& ui, int line);
+bool readListedMessage(MailSession& session, Diagnostics& said, int line);
 
 // The personal list (readPersonalList: PERSONAL.NDX, or the user's messages of MESSAGES.DAT
 // when there is none) into ConferenceIndex and ListOrder, LastListIndex set. The browser's loaded

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "mail/MessageNavigation.h"
 
+#include "core/Diagnostics.h"
 #include "core/SettingsAppearance.h"
 #include "core/SettingsFile.h"
 #include "core/UiServices.h"
@@ -63,7 +64,7 @@ bool readSelectedReply(MailSession& session) {
     return true;
 }
 
-bool navigateMessages(MailSession& session, UiServices& ui, NavigationStep step) {
+bool navigateMessages(MailSession& session, Diagnostics& said, NavigationStep step) {
     // A failed read leaves the list where it was and the message shown intact.
     const MessageStoreState kept = session.store;
     if (session.viewer.ReplyMode) {
@@ -88,7 +89,7 @@ bool navigateMessages(MailSession& session, UiServices& ui, NavigationStep step)
         return false;
     const int before = b.CurrentListIndex;
     try {
-        readListedMessage(session, ui, *target);
+        readListedMessage(session, said, *target);
     } catch (...) {
         b.CurrentListIndex = before;
         session.store = kept;

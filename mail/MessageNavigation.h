@@ -8,6 +8,7 @@
 
 namespace velk {
 
+class Diagnostics;
 struct MailSession;
 class UiServices;
 
@@ -25,7 +26,7 @@ bool readSelectedReply(MailSession& session);
 
 // Moves in the list of the viewer's mode and reads the message reached; false when it
 // stayed where it was. Throws VelkError when the read fails (the position has moved).
-bool navigateMessages(MailSession& session, UiServices& ui, NavigationStep step);
+bool navigateMessages(MailSession& session, Diagnostics& said, NavigationStep step);
 
 inline const QString kFontChangeMessage =
     QStringLiteral("Cette fenêtre doit être fermée pour prendre en compte\nvos changements");

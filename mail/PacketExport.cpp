@@ -3,6 +3,7 @@
 #include "mail/PacketExport.h"
 
 #include "core/CharacterSet.h"
+#include "core/Diagnostics.h"
 #include "core/FileUtil.h"
 #include "core/PacketDate.h"
 #include "core/TextHelpers.h"
@@ -43,7 +44,7 @@ struct Target {
 
 std::size_t exportPacket(PacketSession& s, const std::vector<IndexFileEntry>& indexFiles,
                          std::optional<int> only, const std::vector<ExportTarget>& targets,
-                         UiServices& ui) {
+                         Diagnostics& said) {
     std::vector<std::unique_ptr<Target>> outputs;
     outputs.reserve(targets.size());
     for (const ExportTarget& t : targets)
@@ -68,7 +69,7 @@ std::size_t exportPacket(PacketSession& s, const std::vector<IndexFileEntry>& in
         const QByteArray mboxConference = conferenceHeader(index.conferenceNumber, name);
         const QByteArray jsonStart = jsonConference(index.conferenceNumber, name);
         for (const std::int32_t block : readConferenceIndex(s.settings.workPath, index)) {
-            ReadPacketMessage(s, messages, block, ui);
+            ReadPacketMessage(s, messages, block, said);
             const ExportedMessage m =
                 exportedMessage(s.store.CurrentHeader, s.store.MessageText, index.conferenceNumber,
                                 name, block, today, packetDate);

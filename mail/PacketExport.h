@@ -14,7 +14,7 @@
 
 namespace velk {
 
-class UiServices;
+class Diagnostics;
 struct IndexFileEntry;
 struct PacketSession;
 
@@ -30,6 +30,6 @@ struct ExportTarget {
 // is replaced only once whole. Returns how many messages went. Throws VelkError.
 std::size_t exportPacket(PacketSession& session, const std::vector<IndexFileEntry>& indexFiles,
                          std::optional<int> only, const std::vector<ExportTarget>& targets,
-                         UiServices& ui);
+                         Diagnostics& said);
 
 } // namespace velk

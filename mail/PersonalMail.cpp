@@ -57,14 +57,14 @@ std::string writtenLine(const MessageHeader& header) {
     return managerLine(header, header.recipient);
 }
 
-std::vector<ListedMessage> loadPersonalMessages(MailSession& session, UiServices& ui) {
+std::vector<ListedMessage> loadPersonalMessages(MailSession& session, Diagnostics& said) {
     BrowserState& b = session.browser;
     try {
         loadPersonalList(session);
         if (b.ListOrder.empty())
             return {};
         BlockFile messages(messagesFilePath(session.settings.workPath));
-        return readListedMessages(messages, b.ListOrder, ui);
+        return readListedMessages(messages, b.ListOrder, said);
     } catch (...) {
         // The viewer must not step through messages the list does not show.
         b.ConferenceIndex.clear();
@@ -74,9 +74,9 @@ std::vector<ListedMessage> loadPersonalMessages(MailSession& session, UiServices
     }
 }
 
-std::vector<std::string> buildPersonalList(MailSession& session, UiServices& ui) {
+std::vector<std::string> buildPersonalList(MailSession& session, Diagnostics& said) {
     std::vector<std::string> lines;
-    for (const ListedMessage& m : loadPersonalMessages(session, ui))
+    for (const ListedMessage& m : loadPersonalMessages(session, said))
         lines.push_back(personalLine(m));
     return lines;
 }
@@ -118,17 +118,17 @@ void readWrittenMessage(MailSession& session, int index) {
         applyKludgeLines(store.CurrentHeader, store.MessageText);
 }
 
-bool checkReplySelected(MailSession& session, UiServices& ui) {
+Diagnosed<bool> checkReplySelected(MailSession& session) {
     const ReplyState& replies = session.replies;
-    if (replies.SelectedReply && *replies.SelectedReply < replies.ReplyCount())
-        return true;
-    if (replies.ReplyCount() > 0)
-        ui.message(QString::fromUtf8(kChooseMessageFirst));
-    return false;
+    Diagnosed<bool> selected{replies.SelectedReply && *replies.SelectedReply < replies.ReplyCount(),
+                             {}};
+    if (!selected.value && replies.ReplyCount() > 0)
+        selected.diagnostics.add(QString::fromUtf8(kChooseMessageFirst));
+    return selected;
 }
 
 bool deleteSelectedReply(MailSession& session, UiServices& ui) {
-    if (!checkReplySelected(session, ui))
+    if (!shown(checkReplySelected(session), ui))
         return false;
     if (!ui.askYesNo(QString::fromUtf8(kConfirmErase), kEmptyTitle))
         return false;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "core/Diagnostics.h"
+
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -30,9 +32,9 @@ std::string writtenLine(const MessageHeader& header);
 // "&Courrier personnel", before the manager opens: the personal list into the browser's
 // tables (see loadPersonalList) and each message it lists, whose line personalLine makes.
 // Throws VelkError, the personal list emptied, when a header cannot be read.
-std::vector<ListedMessage> loadPersonalMessages(MailSession& session, UiServices& ui);
+std::vector<ListedMessage> loadPersonalMessages(MailSession& session, Diagnostics& said);
 // The same with the lines made at once.
-std::vector<std::string> buildPersonalList(MailSession& session, UiServices& ui);
+std::vector<std::string> buildPersonalList(MailSession& session, Diagnostics& said);
 
 // The messages of the reply file, listed in file order.
 struct WrittenMessages {
@@ -52,7 +54,7 @@ void readWrittenMessage(MailSession& session, int index);
 
 // Whether a written message is selected; when none is while the list holds some, the user
 // is told to choose one first.
-bool checkReplySelected(MailSession& session, UiServices& ui);
+Diagnosed<bool> checkReplySelected(MailSession& session);
 
 // "Effa&cer un message": asks for confirmation, then removes the selected message (the reply
 // file and the reply packet with the last one). True when a message was removed.

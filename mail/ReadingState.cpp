@@ -2,6 +2,7 @@
 #include "mail/ReadingState.h"
 
 #include "board/BoardMarks.h"
+#include "core/Diagnostics.h"
 #include "core/VelkError.h"
 #include "mail/Browser.h"
 #include "mail/MailSession.h"
@@ -68,10 +69,10 @@ std::optional<int> firstUnread(const ReadMarks& marks,
     return std::nullopt;
 }
 
-std::optional<ReadMark> toggle(MailSession& s, UiServices& ui, std::optional<MessageKey> key) {
+std::optional<ReadMark> toggle(MailSession& s, Diagnostics& said, std::optional<MessageKey> key) {
     if (!key)
         return std::nullopt;
-    ReadMarks& marks = boardMarks(s, ui);
+    ReadMarks& marks = boardMarks(s, said);
     const ReadMark now =
         marks.mark(*key) == ReadMark::Followed ? ReadMark::Read : ReadMark::Followed;
     marks.setMark(*key, now);
@@ -99,16 +100,16 @@ std::optional<MessageKey> HeaderKeys::at(std::int32_t block) {
     return messageKey(conference, std::string_view(reinterpret_cast<const char*>(h) + 1, 7));
 }
 
-std::vector<ReadMark> listedMarks(MailSession& s, UiServices& ui) {
-    const ReadMarks& marks = boardMarks(s, ui);
+std::vector<ReadMark> listedMarks(MailSession& s, Diagnostics& said) {
+    const ReadMarks& marks = boardMarks(s, said);
     std::vector<ReadMark> result;
     for (const auto& key : listedKeys(s))
         result.push_back(markOf(marks, key));
     return result;
 }
 
-std::vector<std::int32_t> unreadCounts(MailSession& s, UiServices& ui) {
-    const ReadMarks& marks = boardMarks(s, ui);
+std::vector<std::int32_t> unreadCounts(MailSession& s, Diagnostics& said) {
+    const ReadMarks& marks = boardMarks(s, said);
     std::vector<std::int32_t> counts;
     for (std::size_t line = 0; line < s.packet.indexFiles.size(); ++line) {
         std::int32_t unread = 0;
@@ -119,53 +120,53 @@ std::vector<std::int32_t> unreadCounts(MailSession& s, UiServices& ui) {
     return counts;
 }
 
-bool markShownRead(MailSession& s, UiServices& ui) {
+bool markShownRead(MailSession& s, Diagnostics& said) {
     const auto key = shownKey(s);
     if (!key)
         return false;
-    ReadMarks& marks = boardMarks(s, ui);
+    ReadMarks& marks = boardMarks(s, said);
     return marks.mark(*key) == ReadMark::Unread && marks.setMark(*key, ReadMark::Read);
 }
 
-std::optional<ReadMark> shownMark(MailSession& s, UiServices& ui) {
+std::optional<ReadMark> shownMark(MailSession& s, Diagnostics& said) {
     const auto key = shownKey(s);
     if (!key)
         return std::nullopt;
-    return boardMarks(s, ui).mark(*key);
+    return boardMarks(s, said).mark(*key);
 }
 
-std::optional<ReadMark> toggleShownFollowed(MailSession& s, UiServices& ui) {
-    return toggle(s, ui, shownKey(s));
+std::optional<ReadMark> toggleShownFollowed(MailSession& s, Diagnostics& said) {
+    return toggle(s, said, shownKey(s));
 }
 
-std::optional<ReadMark> toggleListedFollowed(MailSession& s, UiServices& ui, int line) {
+std::optional<ReadMark> toggleListedFollowed(MailSession& s, Diagnostics& said, int line) {
     const auto keys = listedKeys(s);
     if (line < 0 || std::size_t(line) >= keys.size())
         return std::nullopt;
-    return toggle(s, ui, keys[std::size_t(line)]);
+    return toggle(s, said, keys[std::size_t(line)]);
 }
 
-bool goToNextUnread(MailSession& s, UiServices& ui) {
+bool goToNextUnread(MailSession& s, Diagnostics& said) {
     BrowserState& b = s.browser;
-    const ReadMarks& marks = boardMarks(s, ui);
+    const ReadMarks& marks = boardMarks(s, said);
     if (const auto next = firstUnread(marks, listedKeys(s), b.CurrentListIndex + 1))
-        return readListedMessage(s, ui, *next);
+        return readListedMessage(s, said, *next);
     if (!b.ListedConference)
         return false;
     for (int line = *b.ListedConference + 1; line < int(s.packet.indexFiles.size()); ++line) {
         if (!firstUnread(marks, conferenceKeys(s, line), 0))
             continue;
-        listConference(s, ui, line);
+        listConference(s, said, line);
         if (const auto next = firstUnread(marks, listedKeys(s), 0))
-            return readListedMessage(s, ui, *next);
+            return readListedMessage(s, said, *next);
     }
     return false;
 }
 
-int markConferenceRead(MailSession& s, UiServices& ui, int line) {
+int markConferenceRead(MailSession& s, Diagnostics& said, int line) {
     if (line < 0 || std::size_t(line) >= s.packet.indexFiles.size())
         return 0;
-    ReadMarks& marks = boardMarks(s, ui);
+    ReadMarks& marks = boardMarks(s, said);
     int changed = 0;
     for (const auto& key : conferenceKeys(s, line))
         if (key && marks.mark(*key) == ReadMark::Unread)

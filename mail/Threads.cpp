@@ -2,6 +2,7 @@
 #include "mail/Threads.h"
 
 #include "core/DecimalField.h"
+#include "core/Diagnostics.h"
 #include "mail/Browser.h"
 #include "mail/MailSession.h"
 #include "packet/HeaderExtensions.h"
@@ -169,7 +170,7 @@ std::string threadLine(const ListedMessage& entry, std::uint32_t depth) {
     return line;
 }
 
-ThreadNeighbours threadNeighbours(MailSession& s, UiServices& ui) {
+ThreadNeighbours threadNeighbours(MailSession& s, Diagnostics& said) {
     ThreadNeighbours found;
     const BrowserState& b = s.browser;
     if (b.CurrentListIndex < 0 || std::size_t(b.CurrentListIndex) >= b.ListOrder.size())
@@ -191,7 +192,7 @@ ThreadNeighbours threadNeighbours(MailSession& s, UiServices& ui) {
         });
         if (file == files.end())
             return found;
-        read = readConferenceMessages(s, ui, *file);
+        read = readConferenceMessages(s, said, *file);
         entries = &read;
     }
     const auto self = std::find_if(entries->begin(), entries->end(),
@@ -217,21 +218,21 @@ ThreadNeighbours threadNeighbours(MailSession& s, UiServices& ui) {
     return found;
 }
 
-void readThreadMessage(MailSession& s, UiServices& ui, std::int32_t block) {
+void readThreadMessage(MailSession& s, Diagnostics& said, std::int32_t block) {
     BrowserState& b = s.browser;
     const std::size_t listed =
         std::min(std::size_t(std::max(b.LastListIndex + 1, 0)), b.ListOrder.size());
     const auto line =
         std::find(b.ListOrder.begin(), b.ListOrder.begin() + std::ptrdiff_t(listed), block);
     if (line != b.ListOrder.begin() + std::ptrdiff_t(listed)) {
-        readListedMessage(s, ui, int(line - b.ListOrder.begin()));
+        readListedMessage(s, said, int(line - b.ListOrder.begin()));
         return;
     }
     // A failed read leaves the message shown intact.
     const MessageStoreState kept = s.store;
     try {
         BlockFile messages(messagesFilePath(s.settings.workPath));
-        ReadPacketMessage(s, messages, block, ui);
+        ReadPacketMessage(s, messages, block, said);
     } catch (...) {
         s.store = kept;
         throw;

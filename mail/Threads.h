@@ -13,7 +13,7 @@
 namespace velk {
 
 struct MailSession;
-class UiServices;
+class Diagnostics;
 
 // A message number field (the header's number or reference) as a value; 0 (never a
 // message's) for a text that is no number.
@@ -45,10 +45,10 @@ struct ThreadNeighbours {
     std::vector<std::int32_t> answers;
     std::vector<std::string> answerLines; // the browser's line of each answer, DOS bytes
 };
-ThreadNeighbours threadNeighbours(MailSession& session, UiServices& ui);
+ThreadNeighbours threadNeighbours(MailSession& session, Diagnostics& said);
 
 // Shows the message of header block `block` in the viewer: its line when the list holds it,
 // else the message alone, the list staying where it was. Throws VelkError.
-void readThreadMessage(MailSession& session, UiServices& ui, std::int32_t block);
+void readThreadMessage(MailSession& session, Diagnostics& said, std::int32_t block);
 
 } // namespace velk

@@ -330,9 +330,9 @@ void applyKludgeLines(MessageHeader& header, std::string& text) {
 }
 
 void ReadPacketMessage(PacketSession& session, BlockFile& messages, std::int32_t headerBlock,
-                       UiServices& ui) {
+                       Diagnostics& said) {
     MessageStoreState& store = session.store;
-    ReadMessageHeader(messages, headerBlock, store, ui);
+    said.append(ReadMessageHeader(messages, headerBlock, store));
     ReadMessageText(messages, headerBlock + 1, store.CurrentHeader.blockCount, store);
     if (store.HeaderAnomaly)
         return;

@@ -13,7 +13,7 @@
 namespace velk {
 
 class BlockFile;
-class UiServices;
+class Diagnostics;
 struct PacketSession;
 
 // The longest long field kept from a board: names and subjects of the lengths boards use,
@@ -70,9 +70,10 @@ void applyKludgeLines(MessageHeader& header, std::string& text);
 
 // Reads the message whose header is block `headerBlock` of MESSAGES.DAT into the store:
 // header and text (see ReadMessageHeader and ReadMessageText), then what the board says of
-// it beside them, its kludge lines and its HEADERS.DAT section. Throws VelkError.
+// it beside them, its kludge lines and its HEADERS.DAT section. Its notices go into `said`,
+// which keeps them when a VelkError is thrown after them.
 void ReadPacketMessage(PacketSession& session, BlockFile& messages, std::int32_t headerBlock,
-                       UiServices& ui);
+                       Diagnostics& said);
 
 // The QWKE kludge lines a reply carries at the top of its text: one for each field longer
 // than the header's 25 characters ("To: ", "From: ", "Subject: "), then a blank line;

@@ -3,7 +3,6 @@
 
 #include "core/FileUtil.h"
 #include "core/TextHelpers.h"
-#include "core/UiServices.h"
 #include "core/VelkError.h"
 #include "packet/Mbf.h"
 
@@ -172,8 +171,9 @@ void blankNulPadding(MessageHeader& header) {
         std::replace(field->begin(), field->end(), '\0', ' ');
 }
 
-void ReadMessageHeader(BlockFile& messages, std::int32_t blockIndex, MessageStoreState& store,
-                       UiServices& ui) {
+Diagnostics ReadMessageHeader(BlockFile& messages, std::int32_t blockIndex,
+                              MessageStoreState& store) {
+    Diagnostics said;
     const Block block = messages.readBlock(blockIndex);
     MessageHeader header = parseHeaderBlock(block);
     fixDateSeparators(header);
@@ -183,7 +183,7 @@ void ReadMessageHeader(BlockFile& messages, std::int32_t blockIndex, MessageStor
     else
         blankNulPadding(header);
     if (!isAcceptableDate(header.date)) {
-        ui.message(QString::fromUtf8(kBadDateMessage));
+        said.add(QString::fromUtf8(kBadDateMessage));
         header.date.resize(HeaderField::Date, ' ');
         header.date.replace(0, 2, "01");
         header.date.replace(3, 2, "01");
@@ -191,12 +191,13 @@ void ReadMessageHeader(BlockFile& messages, std::int32_t blockIndex, MessageStor
     }
     store.CurrentHeader = std::move(header);
     store.HeaderAnomaly = anomaly;
+    return said;
 }
 
-void ReadMessageHeader(const QString& workPath, std::int32_t blockIndex, MessageStoreState& store,
-                       UiServices& ui) {
+Diagnostics ReadMessageHeader(const QString& workPath, std::int32_t blockIndex,
+                              MessageStoreState& store) {
     BlockFile messages(messagesFilePath(workPath));
-    ReadMessageHeader(messages, blockIndex, store, ui);
+    return ReadMessageHeader(messages, blockIndex, store);
 }
 
 namespace {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "core/Diagnostics.h"
 #include "packet/MessageStoreState.h"
 
 #include <QByteArray>
@@ -13,8 +14,6 @@
 #include <vector>
 
 namespace velk {
-
-class UiServices;
 
 constexpr std::size_t kIndexEntrySize = 5;
 
@@ -66,11 +65,11 @@ QString messagesFilePath(const QString& workPath);
 // Fills store.CurrentHeader with the header at block `blockIndex` of MESSAGES.DAT: 0xC4 in
 // the date becomes '-', NUL padding becomes blanks, a block that is no header (or lies past
 // the end, or a negative index) becomes the anomaly header (store.HeaderAnomaly), a bad date
-// is reported through `ui` and replaced.
-void ReadMessageHeader(BlockFile& messages, std::int32_t blockIndex, MessageStoreState& store,
-                       UiServices& ui);
-void ReadMessageHeader(const QString& workPath, std::int32_t blockIndex, MessageStoreState& store,
-                       UiServices& ui);
+// is replaced and reported in what it returns.
+Diagnostics ReadMessageHeader(BlockFile& messages, std::int32_t blockIndex,
+                              MessageStoreState& store);
+Diagnostics ReadMessageHeader(const QString& workPath, std::int32_t blockIndex,
+                              MessageStoreState& store);
 
 // Fills store.MessageText with the text starting at block `firstTextBlock`, given the
 // header's block-count field: a header alone has an empty text, and the anomaly header of

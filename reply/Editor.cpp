@@ -2,6 +2,7 @@
 #include "reply/Editor.h"
 
 #include "core/CharacterSet.h"
+#include "core/Diagnostics.h"
 #include "core/FileUtil.h"
 #include "core/SettingsFile.h"
 #include "core/TextFileChoice.h"
@@ -52,9 +53,9 @@ std::string answeredField(const ReplySession& session, const MessageHeader& head
     return cut(messageBytesInDos(header, full), width);
 }
 
-void dress(ReplySession& session, WritingState& w, UiServices& ui, EditorDocument& document,
+void dress(ReplySession& session, WritingState& w, Diagnostics& said, EditorDocument& document,
            const ShownNames& shown, const QDateTime& now, QRandomGenerator& random) {
-    LettreType(session, ui, EditorContext(session, w, document, now, shown), w.flags,
+    LettreType(session, said, EditorContext(session, w, document, now, shown), w.flags,
                document.lines, document.tagBox, random);
 }
 
@@ -101,7 +102,7 @@ InsertionContext EditorContext(const ReplySession& session, const WritingState& 
     return context;
 }
 
-bool NewMsg(ReplySession& session, WritingState& w, UiServices& ui, EditorDocument& document,
+bool NewMsg(ReplySession& session, WritingState& w, Diagnostics& said, EditorDocument& document,
             int preset, const RecipientPrompt& prompt, const QDateTime& now,
             QRandomGenerator& random) {
     EditorFlags& flags = w.flags;
@@ -128,7 +129,7 @@ bool NewMsg(ReplySession& session, WritingState& w, UiServices& ui, EditorDocume
     header.author = padRight(userName, HeaderField::Author);
     header.subject = std::string(HeaderField::Subject, ' ');
     header.longFields = {};
-    dress(session, w, ui, document, {}, now, random);
+    dress(session, w, said, document, {}, now, random);
     return true;
 }
 
@@ -141,7 +142,7 @@ void AnswerMsg(ReplySession& session, WritingState& w, const QDateTime& now) {
     header.longFields.recipient = std::exchange(header.longFields.author, std::string());
 }
 
-void DisplayMsg(ReplySession& session, WritingState& w, UiServices& ui, EditorDocument& document,
+void DisplayMsg(ReplySession& session, WritingState& w, Diagnostics& said, EditorDocument& document,
                 int quote, const ShownNames& shown, const QDateTime& now,
                 QRandomGenerator& random) {
     const EditorFlags& flags = w.flags;
@@ -166,10 +167,10 @@ void DisplayMsg(ReplySession& session, WritingState& w, UiServices& ui, EditorDo
             document.lines.push_back(
                 QuoteLine(PrepareLine(raw, switches), prefix, session.settings.maxCar));
     }
-    dress(session, w, ui, document, shown, now, random);
+    dress(session, w, said, document, shown, now, random);
 }
 
-bool ForwardMsg(ReplySession& session, WritingState& w, UiServices& ui, EditorDocument& document,
+bool ForwardMsg(ReplySession& session, WritingState& w, Diagnostics& said, EditorDocument& document,
                 const RecipientPrompt& prompt, const ShownNames& shown, const QDateTime& now,
                 QRandomGenerator& random) {
     EditorFlags& flags = w.flags;
@@ -189,7 +190,7 @@ bool ForwardMsg(ReplySession& session, WritingState& w, UiServices& ui, EditorDo
     header.recipient = padRight(flags.ChosenRecipient, HeaderField::Recipient);
     header.longFields.author.clear();
     header.longFields.recipient.clear();
-    DisplayMsg(session, w, ui, document, 1, shown, now, random);
+    DisplayMsg(session, w, said, document, 1, shown, now, random);
     return true;
 }
 
@@ -245,7 +246,8 @@ bool SendEditorMessage(ReplySession& session, WritingState& w, UiServices& ui,
                        const EditorDocument& document, const QDateTime& now) {
     ReplyDraft draft = EditorDraft(session, w, document);
     w.flags.CancelFlag = false;
-    return AppendReply(session, ui, draft, now);
+    const BusyCursor busy(ui);
+    return shown(AppendReply(session, draft, now), ui);
 }
 
 CancelOutcome AskCancel(WritingState& w, UiServices& ui) {
@@ -300,12 +302,13 @@ EditorLines BuildCarbonCopy(const ReplySession& session, const WritingState& w,
     return copy;
 }
 
-bool CarbonCopy(ReplySession& session, WritingState& w, UiServices& ui, EditorDocument& document,
-                const std::string& name, const QDateTime& now, QRandomGenerator& random) {
+Diagnosed<bool> CarbonCopy(ReplySession& session, WritingState& w, EditorDocument& document,
+                           const std::string& name, const QDateTime& now,
+                           QRandomGenerator& random) {
     const EditorLines copy = BuildCarbonCopy(session, w, document, now, random);
     const ReplyDraft draft = EditorDraft(session, w, document);
     w.flags.CancelFlag = false;
-    return AppendCarbonCopy(session, ui, copy, trimRight(name), draft, now);
+    return AppendCarbonCopy(session, copy, trimRight(name), draft, now);
 }
 
 EditorLines ReadImportedText(const QString& path, bool dosAccents, int maxCar) {

@@ -73,7 +73,7 @@ InsertionContext EditorContext(const ReplySession& session, const WritingState& 
 // A new message. With preset 0 the recipient dialog is asked first ("ALL" in it); false when
 // it was cancelled: the editor is then not shown. With preset 1 the caller has put the
 // recipient in ChosenRecipient. The document's conference is the one preselected.
-bool NewMsg(ReplySession& session, WritingState& w, UiServices& ui, EditorDocument& document,
+bool NewMsg(ReplySession& session, WritingState& w, Diagnostics& said, EditorDocument& document,
             int preset, const RecipientPrompt& prompt, const QDateTime& now,
             QRandomGenerator& random);
 // The message in the header becomes the one answered: to its author (long name included),
@@ -82,11 +82,11 @@ void AnswerMsg(ReplySession& session, WritingState& w, const QDateTime& now);
 // Shows nothing: fills the document the editor will show from the header and the text;
 // quote 1 quotes the text. A UTF-8 message's names and text come in the DOS set; where the
 // board reads QWKE kludge lines the recipient and subject are the full ones.
-void DisplayMsg(ReplySession& session, WritingState& w, UiServices& ui, EditorDocument& document,
+void DisplayMsg(ReplySession& session, WritingState& w, Diagnostics& said, EditorDocument& document,
                 int quote, const ShownNames& shown, const QDateTime& now, QRandomGenerator& random);
 // A forwarded copy of the message in the header, after asking its recipient; false when
 // the dialog was cancelled. The caller sets ForwardFlag first.
-bool ForwardMsg(ReplySession& session, WritingState& w, UiServices& ui, EditorDocument& document,
+bool ForwardMsg(ReplySession& session, WritingState& w, Diagnostics& said, EditorDocument& document,
                 const RecipientPrompt& prompt, const ShownNames& shown, const QDateTime& now,
                 QRandomGenerator& random);
 // Updates no message: clears AnswerFlag and keeps the stored reference for the new version
@@ -118,8 +118,8 @@ EditorLines BuildCarbonCopy(const ReplySession& session, const WritingState& w,
                             EditorDocument& document, const QDateTime& now,
                             QRandomGenerator& random);
 // Builds and stores a carbon copy to `name`; true when it was written whole.
-bool CarbonCopy(ReplySession& session, WritingState& w, UiServices& ui, EditorDocument& document,
-                const std::string& name, const QDateTime& now, QRandomGenerator& random);
+Diagnosed<bool> CarbonCopy(ReplySession& session, WritingState& w, EditorDocument& document,
+                           const std::string& name, const QDateTime& now, QRandomGenerator& random);
 
 // The lines of a text file to import: "&Oui" to the question keeps its bytes, "&Non" reads
 // it in the desktop's set (UTF-8, else code page 1252) and converts it to DOS. Lines longer

@@ -2,6 +2,8 @@
 #include "reply/MessageWriting.h"
 
 #include "core/CharacterSet.h"
+#include "core/Diagnostics.h"
+#include "core/UiServices.h"
 #include "core/VelkError.h"
 #include "packet/HeaderExtensions.h"
 #include "packet/MessageStore.h"
@@ -31,7 +33,9 @@ MessageWriting::MessageWriting(ReplySession& session, UiServices& ui, RecipientP
 std::optional<EditorDocument> MessageWriting::startNew(int conference) {
     EditorDocument d;
     d.conference = conference;
-    if (!NewMsg(session_, state_, ui_, d, 0, askRecipient_, clock_(), random_))
+    if (!reportedTo(ui_, [&](Diagnostics& said) {
+            return NewMsg(session_, state_, said, d, 0, askRecipient_, clock_(), random_);
+        }))
         return std::nullopt;
     return d;
 }
@@ -44,7 +48,9 @@ EditorDocument MessageWriting::startAnswer(const MessageHeader& answered, const 
     const QDateTime now = clock_();
     AnswerMsg(session_, state_, now);
     EditorDocument d;
-    DisplayMsg(session_, state_, ui_, d, 1, shown, now, random_);
+    reportedTo(ui_, [&](Diagnostics& said) {
+        DisplayMsg(session_, state_, said, d, 1, shown, now, random_);
+    });
     return d;
 }
 
@@ -61,11 +67,15 @@ MessageWriting::startWriteFromMessage(const MessageHeader& shownHeader, const st
     EditorDocument d;
     if (padRight(state_.flags.ChosenRecipient, HeaderField::Author) == shownHeader.author) {
         AnswerMsg(session_, state_, now);
-        DisplayMsg(session_, state_, ui_, d, 0, shown, now, random_);
+        reportedTo(ui_, [&](Diagnostics& said) {
+            DisplayMsg(session_, state_, said, d, 0, shown, now, random_);
+        });
         return d;
     }
     d.conference = conference;
-    NewMsg(session_, state_, ui_, d, 1, askRecipient_, now, random_);
+    reportedTo(ui_, [&](Diagnostics& said) {
+        NewMsg(session_, state_, said, d, 1, askRecipient_, now, random_);
+    });
     return d;
 }
 
@@ -77,7 +87,11 @@ std::optional<EditorDocument> MessageWriting::startForward(const MessageHeader& 
     shown_ = shown;
     state_.flags.ForwardFlag = true;
     EditorDocument d;
-    if (!ForwardMsg(session_, state_, ui_, d, askRecipient_, shown, clock_(), random_) ||
+    if (!reportedTo(ui_,
+                    [&](Diagnostics& said) {
+                        return ForwardMsg(session_, state_, said, d, askRecipient_, shown, clock_(),
+                                          random_);
+                    }) ||
         state_.flags.ChosenRecipient.empty())
         return std::nullopt;
     return d;
@@ -137,7 +151,8 @@ bool MessageWriting::send(const EditorDocument& document) {
 }
 
 bool MessageWriting::send(ReplyDraft& draft) {
-    const bool written = AppendReply(session_, ui_, draft, clock_());
+    const BusyCursor busy(ui_);
+    const bool written = shown(AppendReply(session_, draft, clock_()), ui_);
     stored_ = stored_ || written;
     return written;
 }
@@ -147,7 +162,7 @@ CancelOutcome MessageWriting::askCancel() {
 }
 
 bool MessageWriting::carbonCopy(EditorDocument& document, const std::string& name) {
-    return CarbonCopy(session_, state_, ui_, document, name, clock_(), random_);
+    return shown(CarbonCopy(session_, state_, document, name, clock_(), random_), ui_);
 }
 
 std::optional<LibraryInsertion> MessageWriting::libraryInsertion(LibraryKind kind, int index,

@@ -2,33 +2,34 @@
 #include "reply/Recipients.h"
 
 #include "core/CharacterSet.h"
-#include "core/UiServices.h"
+#include "core/Diagnostics.h"
 #include "reply/ReplySession.h"
 
 namespace velk {
 
 namespace {
 
-void tellCopy(UiServices& ui, NameDialogKind kind, const std::string& name) {
+Diagnosed<NameDialogOutcome> closing(NameDialogKind kind, const std::string& name) {
+    Diagnosed<NameDialogOutcome> closed{{true, name}, {}};
     if (kind == NameDialogKind::Carbon)
-        ui.message(QStringLiteral("Message envoyé en Carbon Copy à : ") + dosToUnicode(name));
+        closed.diagnostics.add(QStringLiteral("Message envoyé en Carbon Copy à : ") +
+                               dosToUnicode(name));
+    return closed;
 }
 
 } // namespace
 
-NameDialogOutcome NameOkClick(UiServices& ui, NameDialogKind kind, const std::string& name) {
+Diagnosed<NameDialogOutcome> NameOkClick(NameDialogKind kind, const std::string& name) {
     if (name.empty()) {
-        ui.message(QStringLiteral("Vous devez choisir/saisir un nom ou Annuler"));
-        return {};
+        Diagnosed<NameDialogOutcome> staying{{}, {}};
+        staying.diagnostics.add(QStringLiteral("Vous devez choisir/saisir un nom ou Annuler"));
+        return staying;
     }
-    tellCopy(ui, kind, name);
-    return {true, name};
+    return closing(kind, name);
 }
 
-NameDialogOutcome CorrespondentChosen(UiServices& ui, NameDialogKind kind,
-                                      const std::string& name) {
-    tellCopy(ui, kind, name);
-    return {true, name};
+Diagnosed<NameDialogOutcome> CorrespondentChosen(NameDialogKind kind, const std::string& name) {
+    return closing(kind, name);
 }
 
 std::optional<std::string> CorrespondentName(const ReplySession& session,

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "core/Diagnostics.h"
+
 #include <QString>
 
 #include <optional>
@@ -8,7 +10,6 @@
 
 namespace velk {
 
-class UiServices;
 struct ReplySession;
 
 // The two name dialogs: the recipient of a new message or a forward, and a carbon copy's.
@@ -22,9 +23,9 @@ struct NameDialogOutcome {
 
 // "&OK" or Enter: an empty name is refused with its message; the carbon copy tells where
 // the copy goes.
-NameDialogOutcome NameOkClick(UiServices& ui, NameDialogKind kind, const std::string& name);
+Diagnosed<NameDialogOutcome> NameOkClick(NameDialogKind kind, const std::string& name);
 // A correspondent chosen in the list closes the dialog at once with its name.
-NameDialogOutcome CorrespondentChosen(UiServices& ui, NameDialogKind kind, const std::string& name);
+Diagnosed<NameDialogOutcome> CorrespondentChosen(NameDialogKind kind, const std::string& name);
 // The name of correspondent `index` without its line end; nothing when none was chosen or
 // the index is bad.
 std::optional<std::string> CorrespondentName(const ReplySession& session, std::optional<int> index);

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "reply/ReplyFile.h"
 
+#include "core/Diagnostics.h"
 #include "core/FileUtil.h"
-#include "core/UiServices.h"
 #include "core/VelkError.h"
 #include "library/LibraryFile.h"
 #include "packet/ControlFile.h"
@@ -56,8 +56,9 @@ EditorLines withQwkeKludges(const ReplySession& session, const std::string& reci
 
 // Writes one message at the end of the reply file. On a short write the file goes back to
 // the bytes it had, so later reads never meet half a message.
-bool writeMessage(ReplySession& session, UiServices& ui, const EditorLines& lines, bool isPrivate,
-                  const std::string& recipient, const ReplyDraft& draft, const QDateTime& now) {
+bool writeMessage(ReplySession& session, Diagnostics& said, const EditorLines& lines,
+                  bool isPrivate, const std::string& recipient, const ReplyDraft& draft,
+                  const QDateTime& now) {
     const QString path = ReplyFilePath(session);
     const EditorLines written = withQwkeKludges(session, recipient, draft, lines);
     std::size_t length = 0;
@@ -65,12 +66,12 @@ bool writeMessage(ReplySession& session, UiServices& ui, const EditorLines& line
         length += line.size() + 1;
     const std::size_t records = length / kBlockSize + 2;
     if (records > kMaxReplyRecords) {
-        ui.message(QStringLiteral("Ce message est trop long : il occuperait %1 blocs de 128 "
-                                  "octets, et un message en admet au plus %2.\n"
-                                  "Il n'a pas été écrit ; le fichier de réponses est inchangé.")
-                       .arg(records)
-                       .arg(kMaxReplyRecords),
-                   MessageKind::Error);
+        said.add(QStringLiteral("Ce message est trop long : il occuperait %1 blocs de 128 "
+                                "octets, et un message en admet au plus %2.\n"
+                                "Il n'a pas été écrit ; le fichier de réponses est inchangé.")
+                     .arg(records)
+                     .arg(kMaxReplyRecords),
+                 MessageKind::Error);
         return false;
     }
     if (const QString problem = irregularFileProblem(path); !problem.isEmpty())
@@ -114,10 +115,10 @@ bool writeMessage(ReplySession& session, UiServices& ui, const EditorLines& line
             const int error = errno;
             rollBack();
             errno = error;
-            ui.message(QStringLiteral("Problème lors de l'écriture de l'entête du fichier : ") +
-                           QFileInfo(path).absoluteFilePath() + QStringLiteral(" (") +
-                           fileErrorCause(error ? error : ENOSPC, path) + QStringLiteral(")"),
-                       MessageKind::Error);
+            said.add(QStringLiteral("Problème lors de l'écriture de l'entête du fichier : ") +
+                         QFileInfo(path).absoluteFilePath() + QStringLiteral(" (") +
+                         fileErrorCause(error ? error : ENOSPC, path) + QStringLiteral(")"),
+                     MessageKind::Error);
             return false;
         }
     }
@@ -131,13 +132,13 @@ bool writeMessage(ReplySession& session, UiServices& ui, const EditorLines& line
         const QString told = shortWrite(QStringLiteral("Problème lors de l'écriture de l'entête "
                                                        "du message"));
         rollBack();
-        ui.message(told, MessageKind::Error);
+        said.add(told, MessageKind::Error);
         return false;
     }
     if (!writeWhole(file, bytes(body))) {
         const QString told = shortWrite(QStringLiteral("Problème lors de l'écriture du message"));
         rollBack();
-        ui.message(told, MessageKind::Error);
+        said.add(told, MessageKind::Error);
         return false;
     }
     file.close();
@@ -145,9 +146,9 @@ bool writeMessage(ReplySession& session, UiServices& ui, const EditorLines& line
 
     // The message is stored whatever becomes of the correspondents file.
     try {
-        RecordCorrespondent(session, trimRight(recipient), ui);
+        said.append(RecordCorrespondent(session, trimRight(recipient)).diagnostics);
     } catch (const VelkError& e) {
-        ui.message(e.message(), MessageKind::Error);
+        said.add(e.message(), MessageKind::Error);
     }
     return true;
 }
@@ -227,8 +228,7 @@ MessageHeader BuildReplyHeader(const ReplyDraft& draft, bool isPrivate,
     return h;
 }
 
-bool AppendReply(ReplySession& session, UiServices& ui, ReplyDraft& draft, const QDateTime& now) {
-    const BusyCursor busy(ui);
+Diagnosed<bool> AppendReply(ReplySession& session, ReplyDraft& draft, const QDateTime& now) {
     EditorLines& lines = draft.lines;
     while (!lines.empty() && isBlankLine(lines.back()))
         lines.pop_back();
@@ -243,13 +243,19 @@ bool AppendReply(ReplySession& session, UiServices& ui, ReplyDraft& draft, const
     draft.recipient = PadRight(draft.recipient, HeaderField::Recipient);
     draft.author = PadRight(draft.author, HeaderField::Author);
     draft.subject = PadRight(draft.subject, HeaderField::Subject);
-    return writeMessage(session, ui, lines, draft.isPrivate, draft.recipient, draft, now);
+    Diagnosed<bool> written{false, {}};
+    written.value = writeMessage(session, written.diagnostics, lines, draft.isPrivate,
+                                 draft.recipient, draft, now);
+    return written;
 }
 
-bool AppendCarbonCopy(ReplySession& session, UiServices& ui, const EditorLines& copyLines,
-                      const std::string& copyRecipient, const ReplyDraft& draft,
-                      const QDateTime& now) {
-    return writeMessage(session, ui, copyLines, true, copyRecipient, draft, now);
+Diagnosed<bool> AppendCarbonCopy(ReplySession& session, const EditorLines& copyLines,
+                                 const std::string& copyRecipient, const ReplyDraft& draft,
+                                 const QDateTime& now) {
+    Diagnosed<bool> written{false, {}};
+    written.value =
+        writeMessage(session, written.diagnostics, copyLines, true, copyRecipient, draft, now);
+    return written;
 }
 
 std::vector<ReplyTableEntry> ListReplyFile(const QString& path) {

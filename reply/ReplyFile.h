@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "core/Diagnostics.h"
 #include "packet/MessageHeader.h"
 #include "reply/ReplyState.h"
 #include "reply/TextInsertion.h"
@@ -14,7 +15,6 @@
 
 namespace velk {
 
-class UiServices;
 struct PacketControl;
 struct ReplySession;
 
@@ -63,15 +63,15 @@ MessageHeader BuildReplyHeader(const ReplyDraft& draft, bool isPrivate,
 // the board reads QWKE kludge lines, a recipient, author or subject longer than the header's
 // 25 characters goes whole in a kludge line above the text (replyKludgeLines).
 // The draft's lines and its recipient, author and subject come back as they were stored.
-// Returns whether the message was written whole; a failed write shows its message and
-// cuts the file back to what it was. Other failures throw VelkError, the file as it was.
-bool AppendReply(ReplySession& session, UiServices& ui, ReplyDraft& draft, const QDateTime& now);
+// Returns whether the message was written whole; a failed write says why and cuts the file
+// back to what it was. Other failures throw VelkError, the file as it was.
+Diagnosed<bool> AppendReply(ReplySession& session, ReplyDraft& draft, const QDateTime& now);
 
 // A carbon copy: `copyLines` as they are, always private, to `copyRecipient`; everything
 // else as the draft of the main message.
-bool AppendCarbonCopy(ReplySession& session, UiServices& ui, const EditorLines& copyLines,
-                      const std::string& copyRecipient, const ReplyDraft& draft,
-                      const QDateTime& now);
+Diagnosed<bool> AppendCarbonCopy(ReplySession& session, const EditorLines& copyLines,
+                                 const std::string& copyRecipient, const ReplyDraft& draft,
+                                 const QDateTime& now);
 
 // The messages of a reply file: each header's record and record count. Throws VelkError
 // when the file cannot be read or a count is not a number.

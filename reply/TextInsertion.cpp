@@ -84,21 +84,21 @@ void UpdateTagLine(const std::string& entryText, const InsertionContext& context
     }
 }
 
-void LettreType(ReplySession& session, UiServices& ui, const InsertionContext& context,
+void LettreType(ReplySession& session, Diagnostics& said, const InsertionContext& context,
                 EditorFlags& flags, EditorLines& lines, EditorLines& tagBox,
                 QRandomGenerator& random) {
     LibraryState& libs = session.libraries;
     if (libs.HasDefaultHeader) {
-        LoadHeaders(session, ui);
+        said.append(LoadHeaders(session).diagnostics);
         if (const LibraryEntry* e = firstDefault(libs.HeaderList))
             InsereEntete(e->text, context, flags, lines);
     }
     if (libs.HasDefaultFooter) {
-        LoadFooters(session, ui);
+        said.append(LoadFooters(session).diagnostics);
         if (const LibraryEntry* e = firstDefault(libs.FooterList))
             AddPdp(e->text, context, flags, lines);
     }
-    LoadTaglines(session, ui);
+    said.append(LoadTaglines(session).diagnostics);
     lines.emplace_back();
     if (libs.HasDefaultTagline) {
         if (const LibraryEntry* e = firstDefault(libs.TaglineList))

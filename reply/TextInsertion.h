@@ -10,7 +10,7 @@ class QRandomGenerator;
 
 namespace velk {
 
-class UiServices;
+class Diagnostics;
 struct EditorFlags;
 struct ReplySession;
 
@@ -46,7 +46,7 @@ void UpdateTagLine(const std::string& entryText, const InsertionContext& context
 // The automatic dressing of a message: default header and footer, then the default tagline
 // or one picked at random. Reloads the three libraries; throws VelkError when one cannot be
 // read or a macro's date cannot be.
-void LettreType(ReplySession& session, UiServices& ui, const InsertionContext& context,
+void LettreType(ReplySession& session, Diagnostics& said, const InsertionContext& context,
                 EditorFlags& flags, EditorLines& lines, EditorLines& tagBox,
                 QRandomGenerator& random);
 

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "session/StartUp.h"
 
+#include "core/Diagnostics.h"
 #include "core/DosFont.h"
 #include "core/FileUtil.h"
 #include "core/SettingsDialogs.h"
 #include "core/SettingsFile.h"
-#include "core/UiServices.h"
 #include "core/VelkError.h"
 #include "library/LibraryFile.h"
 #include "packet/PacketOpening.h"
@@ -103,7 +103,7 @@ StartUpResult VerifIni(const Session& session) {
     return std::nullopt;
 }
 
-StartUpResult InitDivers(Session& session, UiServices& ui) {
+StartUpResult InitDivers(Session& session, Diagnostics& said) {
     const ProfileFile file = session.settingsFile();
     Settings& s = session.settings;
     readDirectories(file, s);
@@ -124,7 +124,7 @@ StartUpResult InitDivers(Session& session, UiServices& ui) {
     readLineWidth(file, s);
     readColours(file, s);
     readMessageFont(file, s);
-    LoadAllLibraries(session, ui);
+    LoadAllLibraries(session, said);
     readPrinterSettings(file, s);
     s.scrambledSignature = scrambledProgramSignature();
     return std::nullopt;

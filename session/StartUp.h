@@ -9,7 +9,7 @@
 namespace velk {
 
 struct Session;
-class UiServices;
+class Diagnostics;
 
 // A start-up check that ends the program: its French message and exit code. The checks
 // return it so that main() shows it and ends, and tests read it.
@@ -46,8 +46,9 @@ StartUpResult VerifIni(const Session& session);
 
 // Reads every setting and loads the libraries. On first use the four directories are the
 // start directory; otherwise each must be a usable directory, and the last one that is not
-// ends the program (exit code 2). A key that is not a whole number throws VelkError.
-StartUpResult InitDivers(Session& session, UiServices& ui);
+// ends the program (exit code 2). A key that is not a whole number throws VelkError. The
+// libraries' messages go into `said`.
+StartUpResult InitDivers(Session& session, Diagnostics& said);
 
 // The first-use dialog is shown once: the value is cleared in memory and in the file first.
 bool isFirstUse(const Session& session);

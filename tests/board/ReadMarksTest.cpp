@@ -3,6 +3,7 @@
 #include "core/FileUtil.h"
 #include "session/Session.h"
 #include "tests/support/ConfiguredDirectories.h"
+#include "tests/support/Reported.h"
 #include "tests/support/ScriptedUiServices.h"
 
 #include <QFile>
@@ -29,12 +30,12 @@ protected:
     }
     ReadMarks& reload() {
         s.board = BoardState();
-        return boardMarks(s, ui);
+        return REPORTED_TO(ui, boardMarks(s, said));
     }
 };
 
 TEST_F(ReadMarksTest, MarksComeBackFromTheFileLaidOutEightBytesAMessage) {
-    ReadMarks& marks = boardMarks(s, ui);
+    ReadMarks& marks = REPORTED_TO(ui, boardMarks(s, said));
     marks.setMark({1001, 70000}, ReadMark::Followed);
     marks.setMark({3, 5}, ReadMark::Read);
     marks.setMark({3, 6}, ReadMark::Read);
@@ -54,11 +55,12 @@ TEST_F(ReadMarksTest, MarksComeBackFromTheFileLaidOutEightBytesAMessage) {
 }
 
 TEST_F(ReadMarksTest, ABoardOfAnotherIdentifierHasItsOwnFile) {
-    boardMarks(s, ui).setMark({0, 1}, ReadMark::Read);
+    REPORTED_TO(ui, boardMarks(s, said)).setMark({0, 1}, ReadMark::Read);
     s.packet.control.BbsId = "BETA";
-    EXPECT_EQ(boardMarks(s, ui).mark({0, 1}), ReadMark::Unread); // ALPHA's saved on the way
+    EXPECT_EQ(REPORTED_TO(ui, boardMarks(s, said)).mark({0, 1}),
+              ReadMark::Unread); // ALPHA's saved on the way
     s.packet.control.BbsId = "ALPHA";
-    EXPECT_EQ(boardMarks(s, ui).mark({0, 1}), ReadMark::Read);
+    EXPECT_EQ(REPORTED_TO(ui, boardMarks(s, said)).mark({0, 1}), ReadMark::Read);
     EXPECT_TRUE(QFile::exists(path));
 }
 
@@ -91,7 +93,7 @@ TEST_F(ReadMarksTest, ADamagedOrForeignFileIsRefusedWithItsReason) {
         QFile::remove(damagedMarksPath(path));
         QFile::remove(path);
         s.board = BoardState();
-        boardMarks(s, ui).setMark({2, 40}, ReadMark::Read);
+        REPORTED_TO(ui, boardMarks(s, said)).setMark({2, 40}, ReadMark::Read);
         saveBoardMarks(s);
         QByteArray file = readWholeFile(path);
         c.spoil(file);
@@ -101,7 +103,7 @@ TEST_F(ReadMarksTest, ADamagedOrForeignFileIsRefusedWithItsReason) {
         ui.clear();
         EXPECT_EQ(QFile::exists(damagedMarksPath(path)), c.putAside);
         // A refused file is never written over; a put-aside one leaves room for new marks.
-        boardMarks(s, ui).setMark({2, 41}, ReadMark::Read);
+        REPORTED_TO(ui, boardMarks(s, said)).setMark({2, 41}, ReadMark::Read);
         saveBoardMarks(s);
         EXPECT_EQ(QFile::exists(path) && readWholeFile(path) != file, c.putAside);
     }

@@ -7,6 +7,7 @@
 #include "packet/MessageStore.h"
 #include "tests/support/CliCapture.h"
 #include "tests/support/ConferenceShapes.h"
+#include "tests/support/Reported.h"
 #include "tests/support/ScriptedUiServices.h"
 
 #include <QTemporaryDir>
@@ -62,9 +63,9 @@ protected:
         for (std::size_t line = 0; line < s.packet.indexFiles.size(); ++line) {
             const int position = s.packet.indexFiles[line].conferencePosition;
             const int number = s.packet.control.Conferences[std::size_t(position)].ConferenceNumber;
-            listConference(s, ui, int(line));
+            REPORTED_TO(ui, listConference(s, said, int(line)));
             for (int row = 0; row <= s.browser.LastListIndex; ++row) {
-                EXPECT_TRUE(readListedMessage(s, ui, row));
+                EXPECT_TRUE(REPORTED_TO(ui, readListedMessage(s, said, row)));
                 const MessageHeader& h = s.store.CurrentHeader;
                 const QString text = QString::number(number) + '\t' + cliText(h.number) + '\t' +
                                      cliText(h.date) + '\t' + cliText(h.author) + '\t' +

@@ -7,6 +7,7 @@
 #include "packet/PacketBuilder.h"
 #include "session/Session.h"
 #include "tests/support/CliCapture.h"
+#include "tests/support/Reported.h"
 #include "tests/support/ZipWriter.h"
 
 #include <QProcess>
@@ -101,7 +102,7 @@ TEST_F(ReadMarksCli, KilledWhileWritingTheMarksLeavesAFileThatLoads) {
     s.packet.control.BbsId = "ALPHA";
     HeadlessUiServices quiet;
     for (std::uint32_t i = 0; i < 400000; ++i)
-        boardMarks(s, quiet).setMark({7, i}, ReadMark::Read);
+        REPORTED_TO(quiet, boardMarks(s, said)).setMark({7, i}, ReadMark::Read);
     saveBoardMarks(s);
     std::mt19937 random(24);
     int killed = 0;

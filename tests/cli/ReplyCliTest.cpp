@@ -43,8 +43,8 @@ protected:
         d.answer = true;
         d.answeredNumber = "123    ";
         ReplyDraft copy = d;
-        EXPECT_TRUE(AppendCarbonCopy(session, ui, {"copie"}, "ANNE", copy, when));
-        EXPECT_TRUE(AppendReply(session, ui, d, when));
+        EXPECT_TRUE(shown(AppendCarbonCopy(session, {"copie"}, "ANNE", copy, when), ui));
+        EXPECT_TRUE(shown(AppendReply(session, d, when), ui));
     }
 };
 

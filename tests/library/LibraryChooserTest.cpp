@@ -57,7 +57,7 @@ TEST_F(LibraryChooserTest, CaptionsOfTheFourKinds) {
 TEST_F(LibraryChooserTest, LinesAreFirstLinesOfAtMost80CharactersInTableOrder) {
     const std::string long90(90, 'h');
     write(LibraryKind::Headers, entry(long90 + "\r\nsuite\r\n") + entry("Salut\r\n"));
-    ASSERT_TRUE(chooser.ShowTag(LibraryKind::Headers, session, ui));
+    ASSERT_TRUE(velk::shown(chooser.ShowTag(LibraryKind::Headers, session), ui));
     EXPECT_EQ(shown(), (Texts{std::string(80, 'h'), "Salut"}));
     EXPECT_EQ(indexes(), (std::vector<int>{0, 1}));
     // Nothing chosen yet: the result names no entry.
@@ -71,7 +71,7 @@ TEST_F(LibraryChooserTest, CorrespondentsByDecreasingUseWithTiesInTableOrder) {
     write(LibraryKind::Correspondents, entry("ALL;1\r\n") + entry("BOB;5\r\n") +
                                            entry("ZOE;2\r\n") + entry("ANN;5\r\n") +
                                            entry("LEO;2\r\n"));
-    ASSERT_TRUE(chooser.ShowTag(LibraryKind::Correspondents, session, ui));
+    ASSERT_TRUE(velk::shown(chooser.ShowTag(LibraryKind::Correspondents, session), ui));
     EXPECT_EQ(shown(), (Texts{"BOB", "ANN", "ZOE", "LEO", "ALL"}));
     chooser.choose(1);
     EXPECT_EQ(chooser.ChooserResult[3], 3);
@@ -89,14 +89,14 @@ TEST_F(LibraryChooserTest, SortedTaglinesEachReturnTheirOwnEntry) {
                                      entry("abc\r\n") +
                                      entry("M\x88me d\x82"
                                            "but\r\nfin B\r\n"));
-    ASSERT_TRUE(chooser.ShowTag(LibraryKind::Taglines, session, ui));
+    ASSERT_TRUE(velk::shown(chooser.ShowTag(LibraryKind::Taglines, session), ui));
     chooser.toggleSort();
     ASSERT_TRUE(chooser.shownSorted());
     EXPECT_EQ(indexes(), (std::vector<int>{2, 1, 3, 0}));
     chooser.choose(2);
     EXPECT_EQ(chooser.ChooserResult[2], 3);
     // The order lasts into the next use and back to normal on request.
-    ASSERT_TRUE(chooser.ShowTag(LibraryKind::Taglines, session, ui));
+    ASSERT_TRUE(velk::shown(chooser.ShowTag(LibraryKind::Taglines, session), ui));
     EXPECT_EQ(indexes(), (std::vector<int>{2, 1, 3, 0}));
     chooser.toggleSort();
     EXPECT_EQ(indexes(), (std::vector<int>{0, 1, 2, 3}));
@@ -105,20 +105,20 @@ TEST_F(LibraryChooserTest, SortedTaglinesEachReturnTheirOwnEntry) {
 TEST_F(LibraryChooserTest, HeadersAndFootersStayInTableOrderWhileTaglinesAreSorted) {
     write(LibraryKind::Taglines, entry("b\r\n") + entry("a\r\n"));
     write(LibraryKind::Footers, entry("zz\r\n") + entry("aa\r\n"));
-    ASSERT_TRUE(chooser.ShowTag(LibraryKind::Taglines, session, ui));
+    ASSERT_TRUE(velk::shown(chooser.ShowTag(LibraryKind::Taglines, session), ui));
     chooser.toggleSort();
-    ASSERT_TRUE(chooser.ShowTag(LibraryKind::Footers, session, ui));
+    ASSERT_TRUE(velk::shown(chooser.ShowTag(LibraryKind::Footers, session), ui));
     EXPECT_FALSE(chooser.sortable());
     EXPECT_EQ(shown(), (Texts{"zz", "aa"}));
     chooser.choose(0);
     EXPECT_EQ(chooser.ChooserResult[1], 0);
-    ASSERT_TRUE(chooser.ShowTag(LibraryKind::Taglines, session, ui));
+    ASSERT_TRUE(velk::shown(chooser.ShowTag(LibraryKind::Taglines, session), ui));
     EXPECT_EQ(shown(), (Texts{"a", "b"}));
 }
 
 TEST_F(LibraryChooserTest, ATooBigFileShowsItsMessage) {
     write(LibraryKind::Taglines, entry(std::string(70000, 't')));
-    EXPECT_FALSE(chooser.ShowTag(LibraryKind::Taglines, session, ui));
+    EXPECT_FALSE(velk::shown(chooser.ShowTag(LibraryKind::Taglines, session), ui));
     EXPECT_TRUE(chooser.lines().empty());
     EXPECT_EQ(ui.messages().size(), 1);
 }

@@ -20,7 +20,7 @@ class LibraryEditingTest : public LibraryFixture {
 protected:
     // As an editor opens: the file read, the list shown, the first entry displayed.
     LibraryEditing open(LibraryKind kind) {
-        EXPECT_TRUE(LoadLibrary(state, kind, dir.path(), ui));
+        EXPECT_TRUE(shown(LoadLibrary(state, kind, dir.path()), ui));
         LibraryEditing editing(state, kind);
         editing.rebuildMap();
         editing.select(0);
@@ -64,13 +64,13 @@ TEST_F(LibraryEditingTest, AddModifyDeleteAndDefaultReachTheFileOnClose) {
     // A new entry, written when the window closes with it shown.
     ASSERT_TRUE(editing.NewEntry());
     EXPECT_EQ(editing.currentPosition(), 2);
-    ASSERT_TRUE(editing.Close({"Nouveau pied"}, false, dir.path(), ui));
+    ASSERT_TRUE(shown(editing.Close({"Nouveau pied"}, false, dir.path()), ui));
 
     EXPECT_EQ(onDisk(LibraryKind::Footers),
               bytes(entry("Amiti\x82s,\r\n") + entry("A plus\r\n%PRENOM_AUTEUR%\r\n", true) +
                     entry("Nouveau pied\r\n")));
     EXPECT_TRUE(state.HasDefaultFooter);
-    ASSERT_TRUE(LoadLibrary(state, LibraryKind::Footers, dir.path(), ui));
+    ASSERT_TRUE(shown(LoadLibrary(state, LibraryKind::Footers, dir.path()), ui));
     ASSERT_EQ(state.FooterList.size(), 3u);
     EXPECT_TRUE(state.FooterList[1].isDefault);
     EXPECT_TRUE(ui.messages().isEmpty());
@@ -81,13 +81,13 @@ TEST_F(LibraryEditingTest, OnlyTheLastTickedDefaultStays) {
     LibraryEditing editing = open(LibraryKind::Headers);
     editing.keepCurrent({"un"}, true);
     editing.select(2);
-    ASSERT_TRUE(editing.Close({"trois"}, true, dir.path(), ui));
+    ASSERT_TRUE(shown(editing.Close({"trois"}, true, dir.path()), ui));
     EXPECT_EQ(onDisk(LibraryKind::Headers),
               bytes(entry("un\r\n") + entry("deux\r\n") + entry("trois\r\n", true)));
     // Unticking the only default leaves none, and the flag follows the save.
     LibraryEditing again = open(LibraryKind::Headers);
     again.select(2);
-    ASSERT_TRUE(again.Close({"trois"}, false, dir.path(), ui));
+    ASSERT_TRUE(shown(again.Close({"trois"}, false, dir.path()), ui));
     EXPECT_FALSE(state.HasDefaultHeader);
 }
 
@@ -122,10 +122,10 @@ TEST_F(LibraryEditingTest, DeletingTheLastEntryEmptiesTheFile) {
     LibraryEditing editing = open(LibraryKind::Correspondents);
     const LibraryEditing::Deletion d = editing.DeleteCurrent();
     EXPECT_TRUE(d.wasLast);
-    ASSERT_TRUE(editing.SaveEmptied(dir.path(), ui));
+    ASSERT_TRUE(shown(editing.SaveEmptied(dir.path()), ui));
     EXPECT_EQ(onDisk(LibraryKind::Correspondents), QByteArray());
     // The next load gives the built-in content.
-    ASSERT_TRUE(LoadLibrary(state, LibraryKind::Correspondents, dir.path(), ui));
+    ASSERT_TRUE(shown(LoadLibrary(state, LibraryKind::Correspondents, dir.path()), ui));
     ASSERT_EQ(state.CorrespondentList.size(), 1u);
     EXPECT_EQ(state.CorrespondentList[0].text, "ALL\r\n");
 }
@@ -135,7 +135,7 @@ TEST_F(LibraryEditingTest, AMissingFileIsWrittenWithItsBuiltInEntryOnClose) {
     const LibraryEditing::Shown shown = editing.select(0);
     EXPECT_EQ(shown.lines, Lines{">>> VELK : Le meilleur Reader Off-Line sous Windows ! <<<"});
     EXPECT_TRUE(shown.isDefault);
-    ASSERT_TRUE(editing.Close(shown.lines, shown.isDefault, dir.path(), ui));
+    ASSERT_TRUE(velk::shown(editing.Close(shown.lines, shown.isDefault, dir.path()), ui));
     EXPECT_EQ(onDisk(LibraryKind::Taglines), bytes(BuiltInLibraryContent(LibraryKind::Taglines)));
 }
 
@@ -148,7 +148,7 @@ TEST_F(LibraryEditingTest, AnEmptiedTextBoxKeepsItsEntryAndTheOtherChanges) {
     editing.select(1); // "change"
     editing.keepCurrent({"chang\x82"}, false);
     editing.select(0);
-    ASSERT_TRUE(editing.Close({}, false, dir.path(), ui));
+    ASSERT_TRUE(shown(editing.Close({}, false, dir.path()), ui));
     EXPECT_EQ(onDisk(LibraryKind::Headers), bytes(entry("garde\r\n") + entry("chang\x82\r\n")));
 }
 
@@ -158,7 +158,7 @@ TEST_F(LibraryEditingTest, NewEntriesWithoutTextAreNotWritten) {
     ASSERT_TRUE(editing.NewEntry());
     editing.keepCurrent({}, false);
     ASSERT_TRUE(editing.NewEntry());
-    ASSERT_TRUE(editing.Close({}, false, dir.path(), ui));
+    ASSERT_TRUE(shown(editing.Close({}, false, dir.path()), ui));
     EXPECT_EQ(onDisk(LibraryKind::Headers), bytes(entry("seul\r\n")));
 }
 
@@ -169,7 +169,7 @@ TEST_F(LibraryEditingTest, CorrespondentsKeepTheirCountsAndNewOnesStartAtOne) {
     editing.select(1);
     editing.keepCurrent({"DUPONT JEAN"}, true); // no default mark for correspondents
     ASSERT_TRUE(editing.NewEntry());
-    ASSERT_TRUE(editing.Close({"MARTIN"}, false, dir.path(), ui));
+    ASSERT_TRUE(shown(editing.Close({"MARTIN"}, false, dir.path()), ui));
     EXPECT_EQ(onDisk(LibraryKind::Correspondents),
               bytes(entry("ALL;1\r\n") + entry("DUPONT JEAN;7\r\n") + entry("MARTIN;1\r\n")));
 }
@@ -196,7 +196,7 @@ TEST_F(LibraryEditingTest, TypingIntoAnEmptyLibraryMakesAnEntry) {
     LibraryEditing editing = open(LibraryKind::Footers);
     EXPECT_EQ(editing.currentPosition(), -1);
     EXPECT_TRUE(editing.select(0).lines.empty());
-    ASSERT_TRUE(editing.Close({"tap\x82"}, false, dir.path(), ui));
+    ASSERT_TRUE(shown(editing.Close({"tap\x82"}, false, dir.path()), ui));
     EXPECT_EQ(onDisk(LibraryKind::Footers), bytes(entry("tap\x82\r\n")));
 }
 
@@ -206,7 +206,7 @@ TEST_F(LibraryEditingTest, AFailedSaveKeepsTheOldFile) {
     LibraryEditing editing = open(LibraryKind::Headers);
     {
         const FileSizeLimit full(previous.size() + 10);
-        EXPECT_FALSE(editing.Close({std::string(500, 'x')}, true, dir.path(), ui));
+        EXPECT_FALSE(shown(editing.Close({std::string(500, 'x')}, true, dir.path()), ui));
     }
     EXPECT_EQ(onDisk(LibraryKind::Headers), bytes(previous));
     EXPECT_EQ(ui.messages(), QStringList{QStringLiteral("Problème lors de l'écriture de ") +

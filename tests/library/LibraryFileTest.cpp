@@ -6,6 +6,7 @@
 #include "session/Session.h"
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/LibraryFixture.h"
+#include "tests/support/Reported.h"
 #include "tests/support/ScriptedUiServices.h"
 
 #include <QDir>
@@ -20,8 +21,8 @@ namespace {
 
 class LibraryFileTest : public LibraryFixture {
 protected:
-    bool load(LibraryKind kind) { return LoadLibrary(state, kind, dir.path(), ui); }
-    bool save(LibraryKind kind) { return SaveLibrary(state, kind, dir.path(), ui); }
+    bool load(LibraryKind kind) { return shown(LoadLibrary(state, kind, dir.path()), ui); }
+    bool save(LibraryKind kind) { return shown(SaveLibrary(state, kind, dir.path()), ui); }
 };
 
 } // namespace
@@ -226,11 +227,11 @@ TEST_F(LibraryFileTest, AFileWithoutEntriesGivesAnEmptyList) {
 }
 
 TEST_F(LibraryFileTest, RecordCorrespondentCountsExactNames) {
-    ASSERT_TRUE(RecordCorrespondent(state, "DUPONT", dir.path(), ui));
-    ASSERT_TRUE(RecordCorrespondent(state, "DUPONT", dir.path(), ui));
+    ASSERT_TRUE(shown(RecordCorrespondent(state, "DUPONT", dir.path()), ui));
+    ASSERT_TRUE(shown(RecordCorrespondent(state, "DUPONT", dir.path()), ui));
     EXPECT_EQ(onDisk(LibraryKind::Correspondents),
               bytes(entry("ALL;1\r\n") + entry("DUPONT;2\r\n")));
-    ASSERT_TRUE(RecordCorrespondent(state, "Dupont", dir.path(), ui));
+    ASSERT_TRUE(shown(RecordCorrespondent(state, "Dupont", dir.path()), ui));
     ASSERT_TRUE(load(LibraryKind::Correspondents));
     ASSERT_EQ(state.CorrespondentList.size(), 3u);
     EXPECT_EQ(state.CorrespondentList[1].text, "DUPONT\r\n");
@@ -244,19 +245,19 @@ TEST_F(LibraryFileTest, RecordCorrespondentStopsAt101Entries) {
     for (int i = 0; i < 100; ++i)
         content += entry("N" + std::to_string(i) + ";1\r\n");
     write(LibraryKind::Correspondents, content);
-    ASSERT_TRUE(RecordCorrespondent(state, "NEW", dir.path(), ui));
+    ASSERT_TRUE(shown(RecordCorrespondent(state, "NEW", dir.path()), ui));
     EXPECT_EQ(state.CorrespondentList.size(), 101u);
     EXPECT_TRUE(onDisk(LibraryKind::Correspondents).endsWith(bytes(entry("NEW;1\r\n"))));
     // The next load reads the first 100 only: the newest name gives way to the next one.
-    ASSERT_TRUE(RecordCorrespondent(state, "OTHER", dir.path(), ui));
+    ASSERT_TRUE(shown(RecordCorrespondent(state, "OTHER", dir.path()), ui));
     EXPECT_EQ(state.CorrespondentList.size(), 101u);
     EXPECT_TRUE(onDisk(LibraryKind::Correspondents)
                     .endsWith(bytes(entry("N99;1\r\n") + entry("OTHER;1\r\n"))));
 }
 
 TEST_F(LibraryFileTest, ANameHoldingASemicolonReadsBack) {
-    ASSERT_TRUE(RecordCorrespondent(state, "A;B", dir.path(), ui));
-    ASSERT_TRUE(RecordCorrespondent(state, "A;B", dir.path(), ui));
+    ASSERT_TRUE(shown(RecordCorrespondent(state, "A;B", dir.path()), ui));
+    ASSERT_TRUE(shown(RecordCorrespondent(state, "A;B", dir.path()), ui));
     EXPECT_EQ(state.CorrespondentList.at(1).text, "A;B\r\n");
     EXPECT_EQ(state.CorrespondentList.at(1).number, 2);
 }
@@ -271,7 +272,7 @@ TEST_F(LibraryFileTest, ABadCountStopsTheLoadAndKeepsTheList) {
         EXPECT_EQ(e.message(), QStringLiteral("'x1' n'est pas une valeur entière correcte"));
     }
     EXPECT_EQ(state.CorrespondentList.at(0).text, "KEPT\r\n");
-    EXPECT_THROW(RecordCorrespondent(state, "BOB", dir.path(), ui), VelkError);
+    EXPECT_THROW(shown(RecordCorrespondent(state, "BOB", dir.path()), ui), VelkError);
     EXPECT_EQ(onDisk(LibraryKind::Correspondents), bytes(entry("ALL;1\r\n") + entry("BOB;x1\r\n")));
 }
 
@@ -293,7 +294,7 @@ TEST_F(LibraryFileTest, SavingIntoAPathThatIsAFileFails) {
     const QString notADir = dir.filePath(QStringLiteral("plain"));
     writeFileAtomically(notADir, "x");
     state.FooterList = {{0, false, false, false, "x\r\n"}};
-    EXPECT_FALSE(SaveLibrary(state, LibraryKind::Footers, notADir, ui));
+    EXPECT_FALSE(shown(SaveLibrary(state, LibraryKind::Footers, notADir), ui));
     EXPECT_EQ(ui.messages().size(), 1);
     EXPECT_EQ(readWholeFile(notADir), QByteArray("x"));
 }
@@ -305,7 +306,7 @@ TEST(LoadAllLibraries, FillsTheFourListsOfTheSession) {
     ScriptedUiServices ui;
     writeFileAtomically(LibraryPath(dir.path(), LibraryKind::Correspondents),
                         bytes(entry("ZOE;4\r\n")));
-    LoadAllLibraries(session, ui);
+    REPORTED_TO(ui, LoadAllLibraries(session, said));
     EXPECT_EQ(session.libraries.HeaderList.size(), 1u);
     EXPECT_EQ(session.libraries.FooterList.size(), 1u);
     EXPECT_EQ(session.libraries.TaglineList.size(), 1u);

@@ -40,7 +40,7 @@ protected:
         for (int i = 0; i < count; ++i)
             content += entry("tag " + std::to_string(i) + "\r\n");
         writeFileAtomically(library(), QByteArray(content.data(), qsizetype(content.size())));
-        ASSERT_TRUE(LoadTaglines(session, ui));
+        ASSERT_TRUE(shown(LoadTaglines(session), ui));
     }
     QString source(const QByteArray& content) {
         QString path = dirs.dir(QStringLiteral("WORK")) + QStringLiteral("/TAGS.TXT");
@@ -147,7 +147,7 @@ TEST_F(TaglineImportTest, StopsAt2000CountingFromTheListInMemory) {
 }
 
 TEST_F(TaglineImportTest, ALibraryNeverSavedKeepsItsBuiltInTagline) {
-    ASSERT_TRUE(LoadTaglines(session, ui));
+    ASSERT_TRUE(shown(LoadTaglines(session), ui));
     import("nouvelle\r\n", true);
     EXPECT_EQ(ui.texts().last(), QStringLiteral("Importation réussie de 1 taglines dans VELK"));
     EXPECT_EQ(readWholeFile(library()),

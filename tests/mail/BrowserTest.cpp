@@ -10,6 +10,7 @@
 #include "tests/support/ConferenceShapes.h"
 #include "tests/support/ConfiguredDirectories.h"
 #include "tests/support/PacketFixture.h"
+#include "tests/support/Reported.h"
 #include "tests/support/ScriptedUiServices.h"
 
 #include <QFile>
@@ -95,7 +96,7 @@ protected:
     }
     std::vector<std::string> list(int line, int order) {
         s.browser.SortOrder = MessageOrder(order);
-        return listConference(s, ui, line);
+        return REPORTED_TO(ui, listConference(s, said, line));
     }
 };
 
@@ -541,9 +542,9 @@ TEST_F(BrowserTest, ReadingAListedMessage) {
     msg(0, "2", "02-05-96", "A", "X", "Deux");
     open();
     list(0, 2);
-    EXPECT_FALSE(readListedMessage(s, ui, 2));
-    EXPECT_FALSE(readListedMessage(s, ui, -1));
-    ASSERT_TRUE(readListedMessage(s, ui, 1));
+    EXPECT_FALSE(REPORTED_TO(ui, readListedMessage(s, said, 2)));
+    EXPECT_FALSE(REPORTED_TO(ui, readListedMessage(s, said, -1)));
+    ASSERT_TRUE(REPORTED_TO(ui, readListedMessage(s, said, 1)));
     EXPECT_EQ(s.browser.CurrentListIndex, 1);
     EXPECT_EQ(s.store.CurrentHeader.number.substr(0, 1), "1");
     EXPECT_EQ(s.store.MessageText, "Texte de 1");
@@ -628,12 +629,13 @@ TEST_F(BrowserTest, ListedHeadersAreTheHeadersTheViewerReads) {
 
     ScriptedUiServices listing, reading;
     BlockFile file(joinPath(work(), "MESSAGES.DAT"));
-    const std::vector<ListedMessage> listed = readListedMessages(file, blocks, listing);
+    const std::vector<ListedMessage> listed =
+        REPORTED_TO(listing, readListedMessages(file, blocks, said));
     ASSERT_EQ(listed.size(), blocks.size());
     BlockFile again(joinPath(work(), "MESSAGES.DAT"));
     MessageStoreState store;
     for (std::size_t i = 0; i < blocks.size(); ++i) {
-        ReadMessageHeader(again, blocks[i], store, reading);
+        ReadMessageHeader(again, blocks[i], store).showTo(reading);
         const MessageListEntry read = makeListEntry(store.CurrentHeader, blocks[i]);
         const MessageListEntry got = listEntry(listed[i]);
         EXPECT_EQ(messageLine(got), messageLine(read)) << "block " << blocks[i];

@@ -11,6 +11,7 @@
 #include "reply/ReplyFile.h"
 #include "session/Session.h"
 #include "tests/support/ConfiguredDirectories.h"
+#include "tests/support/Reported.h"
 #include "tests/support/ScriptedUiServices.h"
 
 #include <QFile>
@@ -68,42 +69,42 @@ TEST(NavigationTargetTest, StopsAtEitherEnd) {
 }
 
 TEST_F(NavigationTest, PacketModeReadsTheListedMessage) {
-    ASSERT_TRUE(readListedMessage(s, ui, 0));
+    ASSERT_TRUE(REPORTED_TO(ui, readListedMessage(s, said, 0)));
     EXPECT_EQ(subject(), "Sujet 3");
     EXPECT_EQ(s.store.MessageText, "Texte 3");
 
-    EXPECT_FALSE(navigateMessages(s, ui, Step::Previous));
-    EXPECT_FALSE(navigateMessages(s, ui, Step::First));
-    EXPECT_TRUE(navigateMessages(s, ui, Step::Next));
+    EXPECT_FALSE(REPORTED_TO(ui, navigateMessages(s, said, Step::Previous)));
+    EXPECT_FALSE(REPORTED_TO(ui, navigateMessages(s, said, Step::First)));
+    EXPECT_TRUE(REPORTED_TO(ui, navigateMessages(s, said, Step::Next)));
     EXPECT_EQ(s.browser.CurrentListIndex, 1);
     EXPECT_EQ(subject(), "Sujet 2");
-    EXPECT_TRUE(navigateMessages(s, ui, Step::Last));
+    EXPECT_TRUE(REPORTED_TO(ui, navigateMessages(s, said, Step::Last)));
     EXPECT_EQ(s.browser.CurrentListIndex, 2);
     EXPECT_EQ(s.store.MessageText, "Texte 1");
     // On the last message "Message &Suivant" does nothing and says nothing.
-    EXPECT_FALSE(navigateMessages(s, ui, Step::Next));
-    EXPECT_FALSE(navigateMessages(s, ui, Step::Last));
+    EXPECT_FALSE(REPORTED_TO(ui, navigateMessages(s, said, Step::Next)));
+    EXPECT_FALSE(REPORTED_TO(ui, navigateMessages(s, said, Step::Last)));
     EXPECT_EQ(s.browser.CurrentListIndex, 2);
-    EXPECT_TRUE(navigateMessages(s, ui, Step::First));
+    EXPECT_TRUE(REPORTED_TO(ui, navigateMessages(s, said, Step::First)));
     EXPECT_EQ(subject(), "Sujet 3");
     EXPECT_TRUE(ui.events().empty());
 }
 
 TEST_F(NavigationTest, ListShorterThanItsLastIndexIsNotOverrun) {
     s.browser.LastListIndex = 7;
-    EXPECT_TRUE(navigateMessages(s, ui, Step::Last));
+    EXPECT_TRUE(REPORTED_TO(ui, navigateMessages(s, said, Step::Last)));
     EXPECT_EQ(s.browser.CurrentListIndex, 2);
     s.browser.ListOrder.clear();
     s.browser.LastListIndex = -1;
     s.browser.CurrentListIndex = 0;
     for (Step step : {Step::First, Step::Previous, Step::Next, Step::Last})
-        EXPECT_FALSE(navigateMessages(s, ui, step));
+        EXPECT_FALSE(REPORTED_TO(ui, navigateMessages(s, said, step)));
 }
 
 TEST_F(NavigationTest, FailedReadKeepsPositionAndMessage) {
-    ASSERT_TRUE(readListedMessage(s, ui, 0));
+    ASSERT_TRUE(REPORTED_TO(ui, readListedMessage(s, said, 0)));
     QFile::remove(messagesFilePath(s.settings.workPath));
-    EXPECT_THROW(navigateMessages(s, ui, Step::Next), VelkError);
+    EXPECT_THROW(REPORTED_TO(ui, navigateMessages(s, said, Step::Next)), VelkError);
     EXPECT_EQ(s.browser.CurrentListIndex, 0);
     EXPECT_EQ(subject(), "Sujet 3");
     EXPECT_EQ(s.store.MessageText, "Texte 3");
@@ -118,7 +119,7 @@ TEST_F(NavigationTest, ReplyModeStepsThroughTheReplyFile) {
         draft.recipient = "MARIE CURIE";
         draft.author = "JEAN DUPONT";
         draft.subject = "Reponse " + std::to_string(i);
-        ASSERT_TRUE(AppendReply(s, ui, draft, QDateTime(QDate(1996, 2, 5), QTime(21, 30))));
+        ASSERT_TRUE(shown(AppendReply(s, draft, QDateTime(QDate(1996, 2, 5), QTime(21, 30))), ui));
     }
     BuildReplyTable(s);
     ASSERT_EQ(s.replies.ReplyCount(), 3);
@@ -129,21 +130,21 @@ TEST_F(NavigationTest, ReplyModeStepsThroughTheReplyFile) {
     s.replies.SelectedReply = 1;
     ASSERT_TRUE(readSelectedReply(s));
     EXPECT_EQ(subject(), "Reponse 2");
-    EXPECT_TRUE(navigateMessages(s, ui, Step::Next));
+    EXPECT_TRUE(REPORTED_TO(ui, navigateMessages(s, said, Step::Next)));
     EXPECT_EQ(s.replies.SelectedReply, 2);
     EXPECT_EQ(subject(), "Reponse 3");
     EXPECT_EQ(s.store.MessageText.substr(0, 9), "Reponse 3");
-    EXPECT_FALSE(navigateMessages(s, ui, Step::Next));
-    EXPECT_FALSE(navigateMessages(s, ui, Step::Last));
-    EXPECT_TRUE(navigateMessages(s, ui, Step::First));
+    EXPECT_FALSE(REPORTED_TO(ui, navigateMessages(s, said, Step::Next)));
+    EXPECT_FALSE(REPORTED_TO(ui, navigateMessages(s, said, Step::Last)));
+    EXPECT_TRUE(REPORTED_TO(ui, navigateMessages(s, said, Step::First)));
     EXPECT_EQ(subject(), "Reponse 1");
-    EXPECT_FALSE(navigateMessages(s, ui, Step::Previous));
+    EXPECT_FALSE(REPORTED_TO(ui, navigateMessages(s, said, Step::Previous)));
     // The browser's list is left alone in reply mode.
     EXPECT_EQ(s.browser.CurrentListIndex, 0);
 
     s.replies.ReplyTable.clear();
     for (Step step : {Step::First, Step::Previous, Step::Next, Step::Last})
-        EXPECT_FALSE(navigateMessages(s, ui, step));
+        EXPECT_FALSE(REPORTED_TO(ui, navigateMessages(s, said, step)));
 }
 
 TEST_F(NavigationTest, FontChoiceWritesThePoliceSection) {

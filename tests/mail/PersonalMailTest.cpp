@@ -8,6 +8,7 @@
 #include "reply/ReplyFile.h"
 #include "session/Session.h"
 #include "tests/support/ConfiguredDirectories.h"
+#include "tests/support/Reported.h"
 #include "tests/support/ScriptedUiServices.h"
 
 #include <QFile>
@@ -59,7 +60,7 @@ protected:
         d.recipient = to;
         d.author = "PIERRE MARTIN";
         d.subject = subject;
-        ASSERT_TRUE(AppendReply(s, ui, d, kNewYearsEve));
+        ASSERT_TRUE(shown(AppendReply(s, d, kNewYearsEve), ui));
     }
     QStringList subjects() {
         QStringList out;
@@ -111,7 +112,7 @@ TEST_F(PersonalMailTest, PersonalMessagesInIndexOrder) {
     second.from = "BERNARD";
     b.writeTo(s.settings.workPath);
 
-    const std::vector<std::string> lines = buildPersonalList(s, ui);
+    const std::vector<std::string> lines = REPORTED_TO(ui, buildPersonalList(s, said));
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0], "P 1001 04/03/96 " + pad("ANNE", 25) + " " + pad("Pour vous", 25));
     EXPECT_EQ(lines[1], "     0 05/02/96 " + pad("BERNARD", 25) + " " + pad("Encore", 25));
@@ -123,7 +124,7 @@ TEST_F(PersonalMailTest, PersonalMessagesInIndexOrder) {
 
 TEST_F(PersonalMailTest, NoPersonalIndexGivesAnEmptyList) {
     s.browser.ListOrder = {4, 9};
-    EXPECT_TRUE(buildPersonalList(s, ui).empty());
+    EXPECT_TRUE(REPORTED_TO(ui, buildPersonalList(s, said)).empty());
     EXPECT_TRUE(s.browser.ListOrder.empty());
     EXPECT_EQ(s.browser.LastListIndex, -1);
 }
@@ -134,7 +135,7 @@ TEST_F(PersonalMailTest, MissingMessageFileEmptiesThePersonalList) {
     b.add(0, "Pour vous", "b\n").personal = true;
     b.writeTo(s.settings.workPath);
     QFile::remove(joinPath(s.settings.workPath, QStringLiteral("MESSAGES.DAT")));
-    EXPECT_THROW(buildPersonalList(s, ui), VelkError);
+    EXPECT_THROW(REPORTED_TO(ui, buildPersonalList(s, said)), VelkError);
     EXPECT_TRUE(s.browser.ListOrder.empty());
     EXPECT_EQ(s.browser.LastListIndex, -1);
 }
@@ -207,7 +208,7 @@ TEST_F(PersonalMailTest, DeletingTheLastMessageRemovesFileAndPacket) {
 
 TEST_F(PersonalMailTest, EmptyListNeedsNoSelectionMessage) {
     EXPECT_FALSE(deleteSelectedReply(s, ui));
-    EXPECT_FALSE(checkReplySelected(s, ui));
+    EXPECT_FALSE(shown(checkReplySelected(s), ui));
     EXPECT_FALSE(startRereading(s));
     EXPECT_TRUE(ui.texts().isEmpty());
 }

@@ -12,6 +12,7 @@
 #include "tests/support/ConfiguredDirectories.h"
 #include "tests/support/LockedDirectory.h"
 #include "tests/support/MergeTestSupport.h"
+#include "tests/support/Reported.h"
 
 #include <QDateTime>
 #include <QProcess>
@@ -493,7 +494,7 @@ Reached readBack(const QString& packet) {
     EXPECT_TRUE(shown(unpackAndLoadPacket(s, packet), ui));
     BlockFile messages(messagesFilePath(work.path()));
     const auto read = [&](std::int32_t block) {
-        ReadPacketMessage(s, messages, block, ui);
+        REPORTED_TO(ui, ReadPacketMessage(s, messages, block, said));
         const MessageHeader& h = s.store.CurrentHeader;
         return messageCharacters(h, fullAuthor(h) + '|' + fullRecipient(h) + '|' + fullSubject(h) +
                                         "|UTF-8 "[h.longFields.utf8] + s.store.MessageText);

@@ -8,6 +8,7 @@
 #include "session/Session.h"
 #include "tests/support/ConfiguredDirectories.h"
 #include "tests/support/PacketFixture.h"
+#include "tests/support/Reported.h"
 #include "tests/support/ScriptedUiServices.h"
 
 #include <QDir>
@@ -183,7 +184,7 @@ protected:
     // Reads the i-th message added to the builder.
     void read(std::size_t i) {
         BlockFile messages(messagesFilePath(s.settings.workPath));
-        ReadPacketMessage(s, messages, b.headerBlockIndex(i), ui);
+        REPORTED_TO(ui, ReadPacketMessage(s, messages, b.headerBlockIndex(i), said));
     }
     const MessageHeader& h() const { return s.store.CurrentHeader; }
 };

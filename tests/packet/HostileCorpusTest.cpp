@@ -14,6 +14,7 @@
 #include "packet/PacketOpening.h"
 #include "session/Session.h"
 #include "tests/support/ConfiguredDirectories.h"
+#include "tests/support/Reported.h"
 #include "tests/support/ZipWriter.h"
 
 #include <QCryptographicHash>
@@ -544,12 +545,13 @@ protected:
             const std::vector<std::string> conferences = buildConferenceList(s);
             for (int line = 0; line < int(conferences.size()); ++line) {
                 runAction(ui, [&] {
-                    const std::vector<std::string> messages = listConference(s, ui, line);
+                    const std::vector<std::string> messages =
+                        REPORTED_TO(ui, listConference(s, said, line));
                     for (int m = 0; m < int(messages.size()); ++m)
-                        readListedMessage(s, ui, m);
+                        REPORTED_TO(ui, readListedMessage(s, said, m));
                 });
             }
-            runAction(ui, [&] { buildPersonalList(s, ui); });
+            runAction(ui, [&] { REPORTED_TO(ui, buildPersonalList(s, said)); });
             runAction(ui, [&] {
                 const WrittenMessages written = listWrittenMessages(s);
                 for (int i = 0; i < int(written.lines.size()); ++i)

@@ -68,7 +68,7 @@ TEST_F(MessageStoreTest, ReadsHeaderFieldsAtFullWidthAndMendsTheDate) {
                              "96",
                              "2");
     writeMessages(blockBytes(h) + textBlocks("Bonjour\xE3"));
-    ReadMessageHeader(dir.path(), 1, store, ui);
+    ReadMessageHeader(dir.path(), 1, store).showTo(ui);
     const MessageHeader& c = store.CurrentHeader;
     EXPECT_EQ(c.date, "12-24-96");
     EXPECT_EQ(c.number, "42     ");
@@ -100,7 +100,7 @@ TEST_F(MessageStoreTest, DateCheck) {
     BlockFile messages(messagesFilePath(dir.path()));
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         ui.clear();
-        ReadMessageHeader(messages, std::int32_t(i + 1), store, ui);
+        ReadMessageHeader(messages, std::int32_t(i + 1), store).showTo(ui);
         EXPECT_EQ(store.CurrentHeader.date, cases[i].after) << cases[i].date;
         const QStringList expected =
             cases[i].after == cases[i].date ? QStringList{} : QStringList{kBadDateMessage};
@@ -115,7 +115,7 @@ TEST_F(MessageStoreTest, EntriesThatLeadNowhereGiveTheAnomalyHeaderAndText) {
     writeMessages(blockBytes(header("01-02-96", "1")) + block + std::string(40, 'x'));
     // Past the end, a partial block at the end, a NUL author, a damaged (negative) entry.
     for (std::int32_t index : {9, 3, 2, -1, 100000}) {
-        ReadMessageHeader(dir.path(), index, store, ui);
+        ReadMessageHeader(dir.path(), index, store).showTo(ui);
         const MessageHeader& c = store.CurrentHeader;
         EXPECT_EQ(c.author, std::string(25, '-')) << index;
         EXPECT_EQ(c.recipient, std::string(25, '-'));
@@ -126,7 +126,7 @@ TEST_F(MessageStoreTest, EntriesThatLeadNowhereGiveTheAnomalyHeaderAndText) {
         EXPECT_EQ(store.MessageText, kIndexAnomalyText);
     }
     // What was read is kept where the patch does not write.
-    ReadMessageHeader(dir.path(), 2, store, ui);
+    ReadMessageHeader(dir.path(), 2, store).showTo(ui);
     EXPECT_EQ(store.CurrentHeader.number, "42     ");
     EXPECT_TRUE(ui.texts().isEmpty());
 }
@@ -151,7 +151,7 @@ TEST_F(MessageStoreTest, TextLinesAndPadding) {
         {7, "\tvoil\x85"}, // NUL padding ends the text like blanks
     };
     for (const Case& c : cases) {
-        ReadMessageHeader(dir.path(), c.headerIndex, store, ui);
+        ReadMessageHeader(dir.path(), c.headerIndex, store).showTo(ui);
         ReadMessageText(dir.path(), c.headerIndex + 1, store.CurrentHeader.blockCount, store);
         EXPECT_EQ(store.MessageText, c.text) << c.headerIndex;
     }
@@ -159,7 +159,7 @@ TEST_F(MessageStoreTest, TextLinesAndPadding) {
 
 TEST_F(MessageStoreTest, BlockCountsBeyondTheFileReadOnlyWhatIsThere) {
     writeMessages(blockBytes(header("01-02-96", "400")) + textBlocks("court\xE3"));
-    ReadMessageHeader(dir.path(), 1, store, ui);
+    ReadMessageHeader(dir.path(), 1, store).showTo(ui);
     ReadMessageText(dir.path(), 2, store.CurrentHeader.blockCount, store);
     // As if the missing blocks were zeros: padding like the blanks before them.
     EXPECT_EQ(store.MessageText, "court");
@@ -170,7 +170,7 @@ TEST_F(MessageStoreTest, BlockCountsBeyondTheFileReadOnlyWhatIsThere) {
 
 TEST_F(MessageStoreTest, BadBlockCountsAndMissingFilesStopTheRead) {
     writeMessages(blockBytes(header("01-02-96", "deux")));
-    ReadMessageHeader(dir.path(), 1, store, ui);
+    ReadMessageHeader(dir.path(), 1, store).showTo(ui);
     try {
         ReadMessageText(dir.path(), 2, store.CurrentHeader.blockCount, store);
         FAIL();
@@ -179,7 +179,7 @@ TEST_F(MessageStoreTest, BadBlockCountsAndMissingFilesStopTheRead) {
     }
     QTemporaryDir empty;
     try {
-        ReadMessageHeader(empty.path(), 1, store, ui);
+        ReadMessageHeader(empty.path(), 1, store).showTo(ui);
         FAIL();
     } catch (const VelkError& e) {
         EXPECT_EQ(e.message(), QStringLiteral("Fichier introuvable"));
@@ -189,7 +189,7 @@ TEST_F(MessageStoreTest, BadBlockCountsAndMissingFilesStopTheRead) {
 
 TEST_F(MessageStoreTest, LowerCaseMessageFileIsFound) {
     writeMessages(blockBytes(header("01-02-96", "1")), "messages.dat");
-    ReadMessageHeader(dir.path(), 1, store, ui);
+    ReadMessageHeader(dir.path(), 1, store).showTo(ui);
     EXPECT_EQ(store.CurrentHeader.time, "12:30");
 }
 
@@ -247,11 +247,11 @@ TEST(MessageText, PaddingGoesEveryByteOfTheTextStays) {
 TEST_F(MessageStoreTest, AHeaderAloneIsAMessageWithoutText) {
     writeMessages(blockBytes(header("01-02-96", "1")) + blockBytes(header("01-02-96", "2")) +
                   textBlocks("Suite"));
-    ReadMessageHeader(dir.path(), 1, store, ui);
+    ReadMessageHeader(dir.path(), 1, store).showTo(ui);
     EXPECT_FALSE(store.HeaderAnomaly);
     ReadMessageText(dir.path(), 2, store.CurrentHeader.blockCount, store);
     EXPECT_EQ(store.MessageText, "");
-    ReadMessageHeader(dir.path(), 2, store, ui);
+    ReadMessageHeader(dir.path(), 2, store).showTo(ui);
     ReadMessageText(dir.path(), 3, store.CurrentHeader.blockCount, store);
     EXPECT_EQ(store.MessageText, "Suite");
     EXPECT_TRUE(ui.texts().isEmpty());
@@ -262,7 +262,7 @@ TEST_F(MessageStoreTest, NulPaddedFieldsReadAsBlanks) {
     h.number = std::string("14311\0\0", 7);
     h.recipient = std::string("ALL\0\0\0", 6) + std::string(19, '\0');
     writeMessages(blockBytes(h));
-    ReadMessageHeader(dir.path(), 1, store, ui);
+    ReadMessageHeader(dir.path(), 1, store).showTo(ui);
     EXPECT_EQ(store.CurrentHeader.number, "14311  ");
     EXPECT_EQ(store.CurrentHeader.recipient, "ALL" + std::string(22, ' '));
     EXPECT_EQ(fullRecipient(store.CurrentHeader), "ALL");

@@ -495,7 +495,7 @@ TEST_F(OpeningTest, RepliesOfAnAccentedBoardComeBack) {
         } else {
             ReplyDraft draft;
             draft.lines = {"Bonjour"};
-            ASSERT_TRUE(AppendReply(s, ui, draft, QDateTime::currentDateTime()));
+            ASSERT_TRUE(shown(AppendReply(s, draft, QDateTime::currentDateTime()), ui));
         }
         closePacket(s, ui);
         ui.answerOpenFile(packet);

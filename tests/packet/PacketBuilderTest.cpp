@@ -53,16 +53,16 @@ TEST(PacketBuilder, IndexRecordsLeadToTheirHeaders) {
     for (const Case& c : cases) {
         std::vector<std::string> subjects;
         for (std::int32_t block : ReadIndexFile(joinPath(dir.path(), c.index))) {
-            ReadMessageHeader(dir.path(), block, store, ui);
+            ReadMessageHeader(dir.path(), block, store).showTo(ui);
             subjects.push_back(trimRight(store.CurrentHeader.subject));
         }
         EXPECT_EQ(subjects, c.subjects) << c.index;
     }
-    ReadMessageHeader(dir.path(), 3, store, ui);
+    ReadMessageHeader(dir.path(), 3, store).showTo(ui);
     ReadMessageText(dir.path(), 4, store.CurrentHeader.blockCount, store);
     EXPECT_EQ(store.MessageText, std::string(300, 'z'));
     EXPECT_EQ(trimRight(store.CurrentHeader.blockCount), "4");
-    ReadMessageHeader(dir.path(), 7, store, ui);
+    ReadMessageHeader(dir.path(), 7, store).showTo(ui);
     EXPECT_EQ(trimRight(store.CurrentHeader.blockCount), "1");
     EXPECT_TRUE(ui.texts().isEmpty());
 }
@@ -112,7 +112,7 @@ TEST(PacketBuilder, NulPaddedCountsReadLikeBlankPaddedOnes) {
     b.writeTo(dir.path());
     ScriptedUiServices ui;
     MessageStoreState store;
-    ReadMessageHeader(dir.path(), 1, store, ui);
+    ReadMessageHeader(dir.path(), 1, store).showTo(ui);
     ASSERT_EQ(store.CurrentHeader.blockCount, "2     "); // the NULs read as blanks
     ReadMessageText(dir.path(), 2, store.CurrentHeader.blockCount, store);
     EXPECT_FALSE(store.MessageText.empty());

@@ -8,6 +8,7 @@
 #include "session/Session.h"
 #include "tests/support/ConfiguredDirectories.h"
 #include "tests/support/FileSizeLimit.h"
+#include "tests/support/Reported.h"
 #include "tests/support/ScriptedUiServices.h"
 
 #include <QFile>
@@ -131,7 +132,7 @@ TEST_F(EditorTest, AnAnswerQuotesWithTheAuthorsInitials) {
     const std::string l70(70, 'a'), l71(71, 'b');
     answered("Bonjour\n \n\n" + l71 + "\n" + l70 + "\n\tx\n");
     AnswerMsg(session, w, kNow);
-    DisplayMsg(session, w, ui, doc, 1, {}, kNow, random);
+    REPORTED_TO(ui, DisplayMsg(session, w, said, doc, 1, {}, kNow, random));
 
     EXPECT_TRUE(w.flags.AnswerFlag);
     EXPECT_EQ(doc.recipient, "JEAN-PIERRE DUPONT");
@@ -178,7 +179,7 @@ TEST_F(EditorTest, AnAnswerToALongSubjectCarriesItWhereTheBoardReadsQwke) {
         AnswerMsg(session, w, kNow);
         EditorDocument d;
         QRandomGenerator r(7);
-        DisplayMsg(session, w, ui, d, 1, {}, kNow, r);
+        REPORTED_TO(ui, DisplayMsg(session, w, said, d, 1, {}, kNow, r));
         EXPECT_TRUE(SendEditorMessage(session, w, ui, d, kNow));
         return std::make_pair(d, readWholeFile(msgPath()));
     };
@@ -210,7 +211,7 @@ TEST_F(EditorTest, AUtf8MessageIsAnsweredInTheDosSet) {
     h.author = padRight("J\xC3\xA9r\xC3\xB4me", 25);
     h.subject = padRight("No\xC3\xABl", 25);
     AnswerMsg(session, w, kNow);
-    DisplayMsg(session, w, ui, doc, 1, {}, kNow, random);
+    REPORTED_TO(ui, DisplayMsg(session, w, said, doc, 1, {}, kNow, random));
     EXPECT_EQ(doc.recipient, "J\x82r\x93me");
     EXPECT_EQ(doc.subject, "No\x89l");
     ASSERT_FALSE(doc.lines.empty());
@@ -276,12 +277,12 @@ TEST_F(EditorTest, NewMessageAsksItsRecipient) {
         asked = preset;
         return std::string();
     };
-    EXPECT_FALSE(NewMsg(session, w, ui, doc, 0, cancel, kNow, random));
+    EXPECT_FALSE(REPORTED_TO(ui, NewMsg(session, w, said, doc, 0, cancel, kNow, random)));
     EXPECT_EQ(asked, "ALL");
 
     w.flags.AnswerFlag = true;
     const auto choose = [](const std::string&) { return std::string("JEAN DUPONT  "); };
-    ASSERT_TRUE(NewMsg(session, w, ui, doc, 0, choose, kNow, random));
+    ASSERT_TRUE(REPORTED_TO(ui, NewMsg(session, w, said, doc, 0, choose, kNow, random)));
     EXPECT_FALSE(w.flags.AnswerFlag);
     EXPECT_EQ(doc.recipient, "JEAN DUPONT");
     EXPECT_EQ(doc.subject, "");
@@ -298,8 +299,8 @@ TEST_F(EditorTest, AForwardQuotesTheShownAuthorInsideItsBlock) {
     session.libraries.HasDefaultHeader = true;
     w.flags.ForwardFlag = true;
     const auto choose = [](const std::string&) { return std::string("MARC DURAND"); };
-    ASSERT_TRUE(
-        ForwardMsg(session, w, ui, doc, choose, {"JEAN-PIERRE DUPONT", "ALL"}, kNow, random));
+    ASSERT_TRUE(REPORTED_TO(ui, ForwardMsg(session, w, said, doc, choose,
+                                           {"JEAN-PIERRE DUPONT", "ALL"}, kNow, random)));
     EXPECT_EQ(doc.recipient, "MARC DURAND");
     EXPECT_FALSE(w.flags.AnswerFlag);
     const std::string block = "Jean-Pierre Dupont \x85 All";
@@ -329,9 +330,9 @@ TEST_F(EditorTest, TwoCarbonCopiesThenTheMainMessage) {
     doc.lines = {"Texte", "", " ", "", "fin"};
     doc.tagBox = {"--- sig", "tag"};
     session.libraries.TaglineList = {{1, false, false, false, "Une tagline\r\n"}};
-    ASSERT_TRUE(CarbonCopy(session, w, ui, doc, "MARC DURAND", kNow, random));
+    ASSERT_TRUE(shown(CarbonCopy(session, w, doc, "MARC DURAND", kNow, random), ui));
     EXPECT_EQ(doc.lines, (EditorLines{"Texte", "fin"}));
-    ASSERT_TRUE(CarbonCopy(session, w, ui, doc, "ANNE", kNow, random));
+    ASSERT_TRUE(shown(CarbonCopy(session, w, doc, "ANNE", kNow, random), ui));
     ASSERT_TRUE(SendEditorMessage(session, w, ui, doc, kNow));
 
     const MessageStoreState first = readBack(0);

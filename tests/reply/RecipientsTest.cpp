@@ -11,18 +11,18 @@ namespace {
 
 TEST(Recipients, OkRefusesAnEmptyNameAndTellsWhereACopyGoes) {
     ScriptedUiServices ui;
-    NameDialogOutcome o = NameOkClick(ui, NameDialogKind::Recipient, "");
+    NameDialogOutcome o = shown(NameOkClick(NameDialogKind::Recipient, ""), ui);
     EXPECT_FALSE(o.close);
     EXPECT_EQ(ui.messages(),
               QStringList{QStringLiteral("Vous devez choisir/saisir un nom ou Annuler")});
 
     ui.clear();
-    o = NameOkClick(ui, NameDialogKind::Recipient, "JEAN");
+    o = shown(NameOkClick(NameDialogKind::Recipient, "JEAN"), ui);
     EXPECT_TRUE(o.close);
     EXPECT_EQ(o.name, "JEAN");
     EXPECT_TRUE(ui.messages().isEmpty());
 
-    o = CorrespondentChosen(ui, NameDialogKind::Carbon, "REN\x90");
+    o = shown(CorrespondentChosen(NameDialogKind::Carbon, "REN\x90"), ui);
     EXPECT_TRUE(o.close);
     EXPECT_EQ(ui.messages(), QStringList{QStringLiteral("Message envoyé en Carbon Copy à : RENÉ")});
 }

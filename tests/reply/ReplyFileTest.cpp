@@ -76,7 +76,7 @@ protected:
     }
     // One message stored as its lines are (the carbon-copy form), public or not.
     void store(const std::string& text, const std::string& to = "BOB") {
-        ASSERT_TRUE(AppendCarbonCopy(session, ui, {text}, to, draft(text), kWhen));
+        ASSERT_TRUE(shown(AppendCarbonCopy(session, {text}, to, draft(text), kWhen), ui));
     }
 };
 
@@ -113,7 +113,7 @@ TEST_F(ReplyFileTest, PrivateAnswerOfTheExample) {
     d.answeredNumber = "4711   ";
     d.lines = {"Bonjour Jean,", "", "Texte.", " ", "", " "};
     d.tagBox = {kSig, "Ma tagline", "not stored"};
-    ASSERT_TRUE(AppendReply(session, ui, d, kWhen));
+    ASSERT_TRUE(shown(AppendReply(session, d, kWhen), ui));
 
     const EditorLines stored = {"Bonjour Jean,", "", "Texte.", " ", kSig, "Ma tagline"};
     EXPECT_EQ(d.lines, stored);
@@ -129,14 +129,14 @@ TEST_F(ReplyFileTest, PrivateAnswerOfTheExample) {
     EXPECT_TRUE(ui.messages().isEmpty());
 
     // The recipient went into the correspondents.
-    ASSERT_TRUE(LoadCorrespondents(session, ui));
+    ASSERT_TRUE(shown(LoadCorrespondents(session), ui));
     ASSERT_EQ(session.libraries.CorrespondentList.size(), 2u);
     EXPECT_EQ(session.libraries.CorrespondentList[1].text, "JEAN DUPONT\r\n");
 }
 
 TEST_F(ReplyFileTest, ANewMessageRefersToZeroAndTextsOf127And128) {
-    ASSERT_TRUE(AppendCarbonCopy(session, ui, {std::string(126, 'a')}, "X", draft(), kWhen));
-    ASSERT_TRUE(AppendCarbonCopy(session, ui, {std::string(127, 'b')}, "Y", draft(), kWhen));
+    ASSERT_TRUE(shown(AppendCarbonCopy(session, {std::string(126, 'a')}, "X", draft(), kWhen), ui));
+    ASSERT_TRUE(shown(AppendCarbonCopy(session, {std::string(127, 'b')}, "Y", draft(), kWhen), ui));
     const std::string expected = kRecord0 + header('*', "12", "X", "Sujet", "0", "2", 12, 1) +
                                  std::string(126, 'a') + "\xE3 " +
                                  header('*', "12", "Y", "Sujet", "0", "3", 12, 2) +
@@ -148,7 +148,7 @@ TEST_F(ReplyFileTest, ANewMessageRefersToZeroAndTextsOf127And128) {
 TEST_F(ReplyFileTest, EmptyTextAndMissingTaglineStillFormAMessage) {
     ReplyDraft d = draft();
     d.lines = {"", " ", ""};
-    ASSERT_TRUE(AppendReply(session, ui, d, kWhen));
+    ASSERT_TRUE(shown(AppendReply(session, d, kWhen), ui));
     EXPECT_EQ(d.lines, (EditorLines{"", ""}));
     EXPECT_EQ(onDisk().size(), 3 * 128);
 }
@@ -157,9 +157,9 @@ TEST_F(ReplyFileTest, TwoCarbonCopiesThenTheMainMessage) {
     ReplyDraft main = draft("Nouvelles");
     main.lines = {"Texte"};
     main.tagBox = {kSig, "Tag"};
-    ASSERT_TRUE(AppendCarbonCopy(session, ui, {"copie 1"}, "ANNE", main, kWhen));
-    ASSERT_TRUE(AppendCarbonCopy(session, ui, {"copie 2"}, "LUC", main, kWhen));
-    ASSERT_TRUE(AppendReply(session, ui, main, kWhen));
+    ASSERT_TRUE(shown(AppendCarbonCopy(session, {"copie 1"}, "ANNE", main, kWhen), ui));
+    ASSERT_TRUE(shown(AppendCarbonCopy(session, {"copie 2"}, "LUC", main, kWhen), ui));
+    ASSERT_TRUE(shown(AppendReply(session, main, kWhen), ui));
     const std::string expected =
         kRecord0 + header('*', "12", "ANNE", "Nouvelles", "0", "2", 12, 1) +
         pad("copie 1\xE3", 128) + header('*', "12", "LUC", "Nouvelles", "0", "2", 12, 2) +
@@ -172,7 +172,7 @@ TEST_F(ReplyFileTest, TwoCarbonCopiesThenTheMainMessage) {
     EXPECT_EQ(session.replies.ReplyTable[0].headerRecord, 1);
     EXPECT_EQ(session.replies.ReplyTable[1].headerRecord, 3);
     EXPECT_EQ(session.replies.ReplyTable[2].headerRecord, 5);
-    ASSERT_TRUE(LoadCorrespondents(session, ui));
+    ASSERT_TRUE(shown(LoadCorrespondents(session), ui));
     EXPECT_EQ(session.libraries.CorrespondentList.size(), 4u);
 }
 
@@ -288,7 +288,7 @@ TEST_F(ReplyFileTest, FailedWritesLeaveTheFileAsItWas) {
         {
             const FileSizeLimit full(c.fileExists ? rlim_t(before.size() / 128 * 128) + c.room
                                                   : c.room);
-            written = AppendReply(session, ui, d, kWhen);
+            written = shown(AppendReply(session, d, kWhen), ui);
         }
         EXPECT_FALSE(written) << c.what;
         ASSERT_EQ(ui.messages().size(), 1) << c.what;
@@ -311,7 +311,7 @@ TEST_F(ReplyFileTest, AMessageTooLongForItsCountIsRefused) {
     const QByteArray before = onDisk();
     ReplyDraft d = draft();
     d.lines = {std::string(999998 * 128 - 5, 'x')};
-    EXPECT_FALSE(AppendReply(session, ui, d, kWhen));
+    EXPECT_FALSE(shown(AppendReply(session, d, kWhen), ui));
     EXPECT_EQ(onDisk(), before);
     EXPECT_EQ(ui.messages(),
               QStringList{"Ce message est trop long : il occuperait 1000000 blocs de "
@@ -331,7 +331,7 @@ TEST_F(ReplyFileTest, ARecord0FailureNamesTheFullPath) {
     {
         const FileSizeLimit full(10);
         ReplyDraft d = draft();
-        EXPECT_FALSE(AppendReply(session, ui, d, kWhen));
+        EXPECT_FALSE(shown(AppendReply(session, d, kWhen), ui));
     }
     EXPECT_EQ(ui.messages(),
               QStringList{QStringLiteral("Problème lors de l'écriture de l'entête du fichier : ") +
@@ -361,7 +361,7 @@ TEST_F(ReplyFileTest, AWorkDirectoryThatIsAFileStopsWithAnError) {
     session.settings.workPath = dir.filePath(QStringLiteral("plain"));
     writeFileAtomically(session.settings.workPath, "x");
     ReplyDraft d = draft();
-    EXPECT_THROW(AppendReply(session, ui, d, kWhen), VelkError);
+    EXPECT_THROW(shown(AppendReply(session, d, kWhen), ui), VelkError);
     EXPECT_EQ(readWholeFile(session.settings.workPath), QByteArray("x"));
 }
 

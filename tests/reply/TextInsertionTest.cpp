@@ -5,6 +5,7 @@
 #include "core/VelkError.h"
 #include "library/LibraryFile.h"
 #include "session/Session.h"
+#include "tests/support/Reported.h"
 #include "tests/support/ScriptedUiServices.h"
 
 #include <QRandomGenerator>
@@ -94,14 +95,14 @@ protected:
 
     void SetUp() override {
         session.settings.velkPath = dir.path();
-        LoadAllLibraries(session, ui);
+        REPORTED_TO(ui, LoadAllLibraries(session, said));
     }
 };
 
 TEST_F(LettreTypeTest, ForwardWithAutomaticHeaderAndFooter) {
     flags.ForwardFlag = true;
     lines = {"PD> quoted line"};
-    LettreType(session, ui, context(), flags, lines, box, random);
+    REPORTED_TO(ui, LettreType(session, said, context(), flags, lines, box, random));
     const EditorLines expected = {
         "Bonjour Jean,",
         " ",
@@ -130,7 +131,7 @@ TEST_F(LettreTypeTest, WithoutDefaultsOnlyARandomTaglineIsAdded) {
     // The flags stay set from the built-in content: the loads find no default entry.
     lines = {"body"};
     session.libraries.HasDefaultTagline = false;
-    LettreType(session, ui, context(), flags, lines, box, random);
+    REPORTED_TO(ui, LettreType(session, said, context(), flags, lines, box, random));
     EXPECT_EQ(lines, (EditorLines{"body", ""}));
     ASSERT_EQ(box.size(), 2u);
     EXPECT_EQ(box[0], kSig);
@@ -138,7 +139,7 @@ TEST_F(LettreTypeTest, WithoutDefaultsOnlyARandomTaglineIsAdded) {
 
     std::set<std::string> seen;
     for (int i = 0; i < 60; ++i) {
-        LettreType(session, ui, context(), flags, lines, box, random);
+        REPORTED_TO(ui, LettreType(session, said, context(), flags, lines, box, random));
         seen.insert(box.at(1));
     }
     EXPECT_EQ(seen.size(), 3u);
@@ -147,7 +148,7 @@ TEST_F(LettreTypeTest, WithoutDefaultsOnlyARandomTaglineIsAdded) {
 TEST_F(LettreTypeTest, TheFirstDefaultEntryIsTheOneInserted) {
     writeLibrary(dir.path(), LibraryKind::Taglines,
                  entry("T1\r\n") + entry("T2\r\n", true) + entry("T3\r\n"));
-    LettreType(session, ui, context(), flags, lines, box, random);
+    REPORTED_TO(ui, LettreType(session, said, context(), flags, lines, box, random));
     EXPECT_EQ(box, (EditorLines{kSig, "T2"}));
 }
 

@@ -7,6 +7,7 @@
 #include "packet/PacketOpening.h"
 #include "session/Session.h"
 #include "tests/support/ProgramDir.h"
+#include "tests/support/Reported.h"
 #include "tests/support/ScriptedUiServices.h"
 
 #include <QDir>
@@ -102,7 +103,7 @@ TEST(StartUp, FirstUseTakesTheStartDirectoryWithoutTestingAnything) {
     ProgramDir dir(QByteArray("[Repertoire]\r\nVELKPath=/nulle/part\r\nWorkPath=/ni/ici\r\n"
                               "[Divers]\r\nMaxCar=70\r\n[Imprimante]\r\nNbLignes=50\r\n"));
     ScriptedUiServices ui;
-    EXPECT_FALSE(InitDivers(dir.session, ui).has_value());
+    EXPECT_FALSE(REPORTED_TO(ui, InitDivers(dir.session, said)).has_value());
     const Settings& s = dir.session.settings;
     for (const QString* d : {&s.velkPath, &s.workPath, &s.qwkPath, &s.repPath})
         EXPECT_EQ(*d, dir.temp.path());
@@ -125,20 +126,20 @@ TEST(StartUp, InitDiversNamesTheLastMissingDirectory) {
     ProgramDir dir;
     dir.makeWorkingLayout();
     ScriptedUiServices ui;
-    EXPECT_FALSE(InitDivers(dir.session, ui).has_value());
+    EXPECT_FALSE(REPORTED_TO(ui, InitDivers(dir.session, said)).has_value());
     EXPECT_EQ(dir.session.settings.workPath, dir.path(QStringLiteral("WORK")));
 
     // Order installation, work, QWK, REP: with work and QWK missing, QWK is named.
     QDir(dir.path(QStringLiteral("WORK"))).removeRecursively();
     QDir(dir.path(QStringLiteral("QWK"))).removeRecursively();
-    StartUpResult r = InitDivers(dir.session, ui);
+    StartUpResult r = REPORTED_TO(ui, InitDivers(dir.session, said));
     ASSERT_TRUE(r.has_value());
     EXPECT_EQ(r->exitCode, 2);
     EXPECT_EQ(r->message, QStringLiteral("Le répertoire \"") + dir.path(QStringLiteral("QWK")) +
                               QStringLiteral("\" n'existe pas.\nLa modification manuelle de "
                                              "VELK.INI est nécessaire."));
     dir.makeDir(QStringLiteral("QWK"));
-    r = InitDivers(dir.session, ui);
+    r = REPORTED_TO(ui, InitDivers(dir.session, said));
     ASSERT_TRUE(r.has_value());
     EXPECT_TRUE(r->message.contains(dir.path(QStringLiteral("WORK")) + QLatin1Char('"')));
 }
@@ -149,7 +150,7 @@ TEST(StartUp, AReadOnlyDirectoryCountsAsMissing) {
     const QString rep = dir.path(QStringLiteral("REP"));
     QFile::setPermissions(rep, QFile::ReadOwner | QFile::ExeOwner);
     ScriptedUiServices ui;
-    const StartUpResult r = InitDivers(dir.session, ui);
+    const StartUpResult r = REPORTED_TO(ui, InitDivers(dir.session, said));
     QFile::setPermissions(rep, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     ASSERT_TRUE(r.has_value());
     EXPECT_EQ(r->exitCode, 2);
@@ -159,7 +160,7 @@ TEST(StartUp, AReadOnlyDirectoryCountsAsMissing) {
 TEST(StartUp, ABadNumberInTheSettingsStopsInitDivers) {
     ProgramDir dir(QByteArray("[Divers]\r\nFirstUse=oui\r\n"));
     ScriptedUiServices ui;
-    EXPECT_THROW(InitDivers(dir.session, ui), VelkError);
+    EXPECT_THROW(REPORTED_TO(ui, InitDivers(dir.session, said)), VelkError);
 }
 
 TEST(StartUp, CheckOrCreateDirectory) {

@@ -59,7 +59,7 @@ inline std::map<QString, std::vector<std::string>> subjectsByIndex(const QString
     for (const QString& name : findFiles(dir, QStringLiteral("*.NDX"))) {
         const QString key = QFileInfo(name).completeBaseName().toUpper();
         for (const std::int32_t block : ReadIndexFile(joinPath(dir, name))) {
-            ReadMessageHeader(dir, block, store, ui);
+            ReadMessageHeader(dir, block, store).showTo(ui);
             out[key].push_back(trimRight(store.CurrentHeader.subject));
         }
     }

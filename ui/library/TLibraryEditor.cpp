@@ -109,7 +109,7 @@ TLibraryEditor::TLibraryEditor(Session& session, UiServices& ui, LibraryKind kin
 
 void TLibraryEditor::edit(const std::function<int(QObject&)>& show) {
     runAction(ui_, [&] {
-        if (!LoadLibrary(session_.libraries, kind(), session_.settings.velkPath, ui_))
+        if (!shown(LoadLibrary(session_.libraries, kind(), session_.settings.velkPath), ui_))
             return;
         prepare();
         show(*this);
@@ -130,7 +130,7 @@ void TLibraryEditor::prepare() {
 void TLibraryEditor::release() {
     Choix->clear();
     Texte->clear();
-    LoadLibrary(session_.libraries, kind(), session_.settings.velkPath, ui_);
+    LoadLibrary(session_.libraries, kind(), session_.settings.velkPath).diagnostics.showTo(ui_);
 }
 
 void TLibraryEditor::ChargeListe() {
@@ -186,7 +186,7 @@ void TLibraryEditor::DelBtnClick() {
     if (deletion.wasLast) {
         ui_.message(LastEntryDeletedMessage(kind()));
         saved_ = true;
-        runAction(ui_, [&] { editing_.SaveEmptied(session_.settings.velkPath, ui_); });
+        runAction(ui_, [&] { shown(editing_.SaveEmptied(session_.settings.velkPath), ui_); });
         accept();
         return;
     }
@@ -211,8 +211,9 @@ void TLibraryEditor::done(int result) {
 void TLibraryEditor::saveOnClose() {
     saved_ = true;
     runAction(ui_, [&] {
-        editing_.Close(entryLines(Texte->dosText()), Default && Default->isChecked(),
-                       session_.settings.velkPath, ui_);
+        shown(editing_.Close(entryLines(Texte->dosText()), Default && Default->isChecked(),
+                             session_.settings.velkPath),
+              ui_);
     });
 }
 

@@ -55,7 +55,7 @@ TListe::TListe(Session& session, UiServices& ui) : session_(session), ui_(ui) {
 }
 
 void TListe::ShowTag(LibraryKind kind) {
-    runAction(ui_, [&] { chooser.ShowTag(kind, session_, ui_); });
+    runAction(ui_, [&] { shown(chooser.ShowTag(kind, session_), ui_); });
     setWindowTitle(ChooserCaption(chooser.kind()));
     fill();
 }

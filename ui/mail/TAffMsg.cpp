@@ -209,7 +209,9 @@ template <typename Slot> void TAffMsg::wire(QPushButton* button, Slot slot) {
 bool TAffMsg::AfficheMsg() {
     bool read = false;
     const int line = session_.browser.CurrentListIndex;
-    if (!runAction(ui_, [&] { read = readListedMessage(session_, ui_, line); }) || !read)
+    if (!runReported(ui_,
+                     [&](Diagnostics& said) { read = readListedMessage(session_, said, line); }) ||
+        !read)
         return false;
     if (isVisible())
         DisplayMessage();
@@ -254,13 +256,14 @@ void TAffMsg::DisplayMessage() {
     fillBody();
     NbLignesLabel->setText(view_.NbLignesLabel);
     Msg->setFocus();
-    if (markShownRead(session_, ui_))
+    if (reportedTo(ui_, [&](Diagnostics& said) { return markShownRead(session_, said); }))
         keepReadMarks(session_, ui_, *this);
     showReadMark();
 }
 
 void TAffMsg::showReadMark() {
-    const std::optional<ReadMark> mark = shownMark(session_, ui_);
+    const std::optional<ReadMark> mark =
+        reportedTo(ui_, [&](Diagnostics& said) { return shownMark(session_, said); });
     NextUnreadBtn->setVisible(!session_.viewer.ReplyMode);
     FollowBtn->setVisible(!session_.viewer.ReplyMode);
     FollowBtn->setEnabled(mark.has_value());
@@ -269,7 +272,7 @@ void TAffMsg::showReadMark() {
 
 void TAffMsg::NextUnreadBtnClick() {
     bool moved = false;
-    if (!runAction(ui_, [&] { moved = goToNextUnread(session_, ui_); }))
+    if (!runReported(ui_, [&](Diagnostics& said) { moved = goToNextUnread(session_, said); }))
         return;
     if (!moved) {
         ui_.message(kNoMoreUnread);
@@ -280,7 +283,7 @@ void TAffMsg::NextUnreadBtnClick() {
 }
 
 void TAffMsg::FollowBtnClick() {
-    toggleShownFollowed(session_, ui_);
+    reportedTo(ui_, [&](Diagnostics& said) { return toggleShownFollowed(session_, said); });
     keepReadMarks(session_, ui_, *this);
     showReadMark();
 }
@@ -326,7 +329,7 @@ void TAffMsg::FermerBtnClick() {
 
 void TAffMsg::navigate(NavigationStep step) {
     bool moved = false;
-    runAction(ui_, [&] { moved = navigateMessages(session_, ui_, step); });
+    runReported(ui_, [&](Diagnostics& said) { moved = navigateMessages(session_, said, step); });
     if (moved)
         DisplayMessage();
     rememberShownNames();
@@ -350,11 +353,13 @@ void TAffMsg::LastMsgBtnClick() {
 
 void TAffMsg::OrigineBtnClick() {
     runAction(ui_, [&] {
-        const ThreadNeighbours around = threadNeighbours(session_, ui_);
+        const ThreadNeighbours around =
+            reportedTo(ui_, [&](Diagnostics& said) { return threadNeighbours(session_, said); });
         if (!around.origin)
             return ui_.message(QStringLiteral("Le message auquel celui-ci répond n'est pas dans "
                                               "ce paquet."));
-        readThreadMessage(session_, ui_, *around.origin);
+        reportedTo(ui_,
+                   [&](Diagnostics& said) { readThreadMessage(session_, said, *around.origin); });
         DisplayMessage();
     });
     rememberShownNames();
@@ -362,13 +367,15 @@ void TAffMsg::OrigineBtnClick() {
 
 void TAffMsg::ReponsesBtnClick() {
     runAction(ui_, [&] {
-        const ThreadNeighbours around = threadNeighbours(session_, ui_);
+        const ThreadNeighbours around =
+            reportedTo(ui_, [&](Diagnostics& said) { return threadNeighbours(session_, said); });
         if (around.answers.empty())
             return ui_.message(QStringLiteral("Aucune réponse à ce message dans ce paquet."));
         Reponses->fill(around.answerLines);
         if (ui_.runModal(*Reponses) != QDialog::Accepted || Reponses->chosen() < 0)
             return;
-        readThreadMessage(session_, ui_, around.answers[std::size_t(Reponses->chosen())]);
+        const std::int32_t chosen = around.answers[std::size_t(Reponses->chosen())];
+        reportedTo(ui_, [&](Diagnostics& said) { readThreadMessage(session_, said, chosen); });
         DisplayMessage();
     });
     rememberShownNames();

@@ -151,15 +151,15 @@ void TMessagerie::fillConferences(const std::vector<std::string>& lines) {
 }
 
 void TMessagerie::showMarks() {
-    runAction(ui_, [&] {
-        showUnreadCounts(*ListConf, unreadCounts(session_, ui_));
-        messages_->setMarks(listedMarks(session_, ui_));
+    runReported(ui_, [&](Diagnostics& said) {
+        showUnreadCounts(*ListConf, unreadCounts(session_, said));
+        messages_->setMarks(listedMarks(session_, said));
     });
 }
 
 void TMessagerie::ToutLuBtnClick() {
     const int line = ListConf->currentRow();
-    runAction(ui_, [&] { markConferenceRead(session_, ui_, line); });
+    runReported(ui_, [&](Diagnostics& said) { markConferenceRead(session_, said, line); });
     keepReadMarks(session_, ui_, *this);
     showMarks();
 }
@@ -170,7 +170,7 @@ void TMessagerie::SuivreBtnClick() {
         ui_.message(QString::fromUtf8(kChooseMessageFirst));
         return;
     }
-    runAction(ui_, [&] { toggleListedFollowed(session_, ui_, line); });
+    runReported(ui_, [&](Diagnostics& said) { toggleListedFollowed(session_, said, line); });
     keepReadMarks(session_, ui_, *this);
     showMarks();
     ListMsg->setFocus();
@@ -184,13 +184,17 @@ void TMessagerie::setEditor(TWriteMsg& editor) {
 void TMessagerie::ListConfClick() {
     BusyCursor busy(ui_);
     std::optional<QString> failure;
+    Diagnostics said;
     try {
-        messages_->reset([&] { orderConference(session_, ui_, ListConf->currentRow()); });
+        messages_->reset([&] { orderConference(session_, said, ListConf->currentRow()); });
     } catch (const VelkError& e) {
         failure = e.message();
     }
+    said.showTo(ui_);
     if (!failure)
-        runAction(ui_, [&] { messages_->setMarks(listedMarks(session_, ui_)); });
+        runReported(ui_, [&](Diagnostics& marksSaid) {
+            messages_->setMarks(listedMarks(session_, marksSaid));
+        });
     ListMsg->setFocus();
     busy.release();
     if (failure)
@@ -199,7 +203,9 @@ void TMessagerie::ListConfClick() {
 
 void TMessagerie::ListMsgClick() {
     bool read = false;
-    if (!runAction(ui_, [&] { read = readListedMessage(session_, ui_, ListMsg->currentRow()); }) ||
+    const int line = ListMsg->currentRow();
+    if (!runReported(ui_,
+                     [&](Diagnostics& said) { read = readListedMessage(session_, said, line); }) ||
         !read || !viewer_)
         return;
     ui_.runModalOver(*viewer_, *this);

@@ -153,7 +153,7 @@ void TMsgPerso::fillPersonal(std::vector<ListedMessage> messages) {
     const QSignalBlocker block(ListMsgPerso);
     personal_->setMessages(std::move(messages));
     ListMsgPerso->setFont(dosFont());
-    runAction(ui_, [&] { personal_->setMarks(listedMarks(session_, ui_)); });
+    runReported(ui_, [&](Diagnostics& said) { personal_->setMarks(listedMarks(session_, said)); });
 }
 
 void TMsgPerso::setViewer(TAffMsg& viewer) {
@@ -216,12 +216,13 @@ void TMsgPerso::RetirerDemandeBtnClick() {
 
 void TMsgPerso::ListMsgPersoClick() {
     bool read = false;
-    if (!runAction(ui_,
-                   [&] { read = readListedMessage(session_, ui_, ListMsgPerso->currentRow()); }) ||
+    const int line = ListMsgPerso->currentRow();
+    if (!runReported(ui_,
+                     [&](Diagnostics& said) { read = readListedMessage(session_, said, line); }) ||
         !read || !viewer_)
         return;
     ui_.runModalOver(*viewer_, *this);
-    runAction(ui_, [&] { personal_->setMarks(listedMarks(session_, ui_)); });
+    runReported(ui_, [&](Diagnostics& said) { personal_->setMarks(listedMarks(session_, said)); });
     ListMsgPerso->setCurrentRow(session_.browser.CurrentListIndex);
     // Answers written from the viewer appear now.
     AfficheMsgREP();
@@ -246,7 +247,7 @@ void TMsgPerso::DelBtnClick() {
 }
 
 void TMsgPerso::ModifBtnClick() {
-    if (!editor_ || !checkReplySelected(session_, ui_))
+    if (!editor_ || !shown(checkReplySelected(session_), ui_))
         return;
     editor_->modify(*session_.replies.SelectedReply, *this);
     AfficheMsgREP();

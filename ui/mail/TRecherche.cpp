@@ -173,7 +173,9 @@ void TRecherche::ResultatsClick() {
     b.LastListIndex = std::int32_t(b.ListOrder.size()) - 1;
     b.LoadedConference.reset();
     bool read = false;
-    if (!runAction(ui_, [&] { read = readListedMessage(session_, ui_, row); }) || !read)
+    if (!runReported(ui_,
+                     [&](Diagnostics& said) { read = readListedMessage(session_, said, row); }) ||
+        !read)
         return;
     ui_.runModalOver(*viewer_, *this);
     Resultats->setCurrentRow(session_.browser.CurrentListIndex);

@@ -106,7 +106,7 @@ void TDiversConfig::ChargeConfig() {
 // Closing by any way writes the width shown, as "&Fermer" does, and closes all the same.
 bool TDiversConfig::save() {
     bool saved = false;
-    runAction(ui_, [&] { saved = saveLineWidth(session_, NbCar->text(), ui_); });
+    runAction(ui_, [&] { saved = shown(saveLineWidth(session_, NbCar->text()), ui_); });
     return saved;
 }
 

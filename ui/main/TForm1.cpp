@@ -174,10 +174,10 @@ void TForm1::FormActivate() {
 }
 
 void TForm1::rereadSettings() {
-    runAction(ui_, [&] {
-        if (const StartUpResult failure = InitDivers(session_, ui_))
-            endProgram(*failure);
-    });
+    std::optional<StartUpFailure> failure;
+    runReported(ui_, [&](Diagnostics& said) { failure = InitDivers(session_, said); });
+    if (failure)
+        endProgram(*failure);
 }
 
 void TForm1::endProgram(const StartUpFailure& failure) {

@@ -180,11 +180,13 @@ void TQWK::MsgPersoBtnClick() {
     BusyCursor busy(ui_);
     std::vector<ListedMessage> messages;
     std::optional<QString> failure;
+    Diagnostics said;
     try {
-        messages = loadPersonalMessages(session_, ui_);
+        messages = loadPersonalMessages(session_, said);
     } catch (const VelkError& e) {
         failure = e.message();
     }
+    said.showTo(ui_);
     msgPerso_->fillPersonal(std::move(messages));
     busy.release();
     // The written messages can be handled even when the personal ones cannot be listed.

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "ui/reply/NameDialogWindow.h"
 
-#include "core/UiServices.h"
+#include "core/Diagnostics.h"
 #include "reply/MessageWriting.h"
 #include "session/Session.h"
 #include "ui/library/TListe.h"
@@ -46,7 +46,7 @@ void NameDialogWindow::showEvent(QShowEvent* event) {
 }
 
 void NameDialogWindow::OKBtnClick() {
-    const NameDialogOutcome o = NameOkClick(ui_, kind_, Name->dosText());
+    const NameDialogOutcome o = shown(NameOkClick(kind_, Name->dosText()), ui_);
     if (!o.close)
         return;
     chosen_ = o.name;
@@ -63,7 +63,7 @@ void NameDialogWindow::AmisBtnClick() {
     if (!name)
         return;
     Name->setDosText(*name);
-    chosen_ = CorrespondentChosen(ui_, kind_, *name).name;
+    chosen_ = shown(CorrespondentChosen(kind_, *name), ui_).name;
     accept();
 }
 

@@ -324,7 +324,7 @@ TEST_F(LibraryEditorsUiTest, ConfigurationOpensTheEditorThenShowsTheEditedList) 
 
 TEST_F(LibraryEditorsUiTest, TaglineImportFromTheMenu) {
     write(LibraryKind::Taglines, entry("t\r\n"));
-    ASSERT_TRUE(LoadTaglines(session, ui));
+    ASSERT_TRUE(shown(LoadTaglines(session), ui));
     const QString file = dirs.dir(QStringLiteral("WORK")) + QStringLiteral("/T.TXT");
     writeFileAtomically(file, "premi\xC3\xA8re\r\n\r\nseconde\r\n");
     ui.answerOpenFile(file);

@@ -5,6 +5,7 @@
 #include "mail/ReadingState.h"
 #include "tests/support/ModalSteps.h"
 #include "tests/support/PacketFixture.h"
+#include "tests/support/Reported.h"
 #include "ui/mail/ReadMarksView.h"
 #include "ui/mail/TAffMsg.h"
 #include "ui/mail/TMessagerie.h"
@@ -90,7 +91,8 @@ TEST_F(ReadMarksUiTest, ReadingOnFromUnreadToUnreadUntilNoneIsLeft) {
     EXPECT_EQ(bold(m.ListMsg), std::vector<bool>({false}));
 
     m.ListConf->setCurrentRow(0);
-    EXPECT_EQ(listedMarks(s, ui), std::vector<ReadMark>({ReadMark::Read, ReadMark::Followed}));
+    EXPECT_EQ(REPORTED_TO(ui, listedMarks(s, said)),
+              std::vector<ReadMark>({ReadMark::Read, ReadMark::Followed}));
 }
 
 } // namespace velk

@@ -289,7 +289,7 @@ TEST_F(TAffMsgTest, ReplyModeShowsTheWrittenMessages) {
         draft.author = "JEAN DUPONT";
         draft.subject = subject;
         draft.conference = 1;
-        ASSERT_TRUE(AppendReply(s, ui, draft, QDateTime(QDate(1996, 2, 5), QTime(21, 30))));
+        ASSERT_TRUE(shown(AppendReply(s, draft, QDateTime(QDate(1996, 2, 5), QTime(21, 30))), ui));
     }
     BuildReplyTable(s);
     s.viewer.ReplyMode = true;

@@ -59,7 +59,7 @@ protected:
         d.recipient = "ANNE";
         d.author = "JEAN DUPONT";
         d.subject = subject;
-        ASSERT_TRUE(AppendReply(s, ui, d, kWhen));
+        ASSERT_TRUE(shown(AppendReply(s, d, kWhen), ui));
     }
     std::unique_ptr<Windows> windows;
     // The real editor: the recipient dialog answers ANNE (or is cancelled when `recipient`

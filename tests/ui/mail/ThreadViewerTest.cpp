@@ -3,6 +3,7 @@
 #include "mail/Browser.h"
 #include "tests/support/ModalSteps.h"
 #include "tests/support/PacketFixture.h"
+#include "tests/support/Reported.h"
 #include "ui/mail/TAffMsg.h"
 #include "ui/mail/TMessagerie.h"
 #include "ui/mail/TReponses.h"
@@ -35,7 +36,7 @@ TEST_F(ThreadViewerTest, TheOriginAndTheAnswersThroughTheRealWindows) {
     unpack();
     buildConferenceList(s);
     s.browser.SortOrder = MessageOrder::Thread;
-    const std::vector<std::string> lines = listConference(s, ui, 0);
+    const std::vector<std::string> lines = REPORTED_TO(ui, listConference(s, said, 0));
     ASSERT_EQ(lines.size(), 4u);
     EXPECT_EQ(lines[1].substr(63, 14), "  Re: Question");
 

@@ -6,6 +6,7 @@
 #include "packet/PacketOpening.h"
 #include "session/StartUp.h"
 #include "tests/support/ProgramDir.h"
+#include "tests/support/Reported.h"
 #include "ui/main/TForm1.h"
 #include "ui/main/Windows.h"
 #include "ui/packet/TQWK.h"
@@ -24,7 +25,7 @@ TEST(TForm1, CommandLinePacketWindowComesBeforeTheOtherWindows) {
     ProgramDir dir;
     dir.makeWorkingLayout();
     QtUiServices ui{QString()};
-    ASSERT_FALSE(InitDivers(dir.session, ui).has_value());
+    ASSERT_FALSE(REPORTED_TO(ui, InitDivers(dir.session, said)).has_value());
     dir.session.commandLinePacket = joinPath(dir.session.settings.qwkPath, QStringLiteral("A.QWK"));
     PacketBuilder b;
     b.add(0, "Sujet", "");

@@ -4,6 +4,7 @@
 #include "packet/PacketOpening.h"
 #include "session/StartUp.h"
 #include "tests/support/ProgramDir.h"
+#include "tests/support/Reported.h"
 #include "tests/support/ScriptedUiServices.h"
 #include "ui/main/TForm1.h"
 #include "ui/main/TParam0.h"
@@ -55,7 +56,7 @@ TEST(TForm1, DirectoriesEntryHidesTheWindowThenRereadsTheSettings) {
     ProgramDir dir;
     dir.makeWorkingLayout();
     ScriptedUiServices ui;
-    ASSERT_FALSE(InitDivers(dir.session, ui).has_value());
+    ASSERT_FALSE(REPORTED_TO(ui, InitDivers(dir.session, said)).has_value());
     const auto windows = createWindows(dir.session, ui);
     TForm1& form = *windows->Form1;
     form.show();
@@ -79,7 +80,7 @@ TEST(TForm1, FirstUseShowsTheDirectoriesDialogOnce) {
     ProgramDir dir;
     dir.makeWorkingLayout(1);
     ScriptedUiServices ui;
-    ASSERT_FALSE(InitDivers(dir.session, ui).has_value());
+    ASSERT_FALSE(REPORTED_TO(ui, InitDivers(dir.session, said)).has_value());
     EXPECT_EQ(dir.session.settings.workPath, dir.temp.path());
     const auto windows = createWindows(dir.session, ui);
     int shown = 0;
@@ -128,7 +129,7 @@ TEST(TForm1, AMissingDirectoryAfterTheDialogEndsTheRun) {
     ProgramDir dir;
     dir.makeWorkingLayout();
     ScriptedUiServices ui;
-    ASSERT_FALSE(InitDivers(dir.session, ui).has_value());
+    ASSERT_FALSE(REPORTED_TO(ui, InitDivers(dir.session, said)).has_value());
     const auto windows = createWindows(dir.session, ui);
     windows->Form1->show();
     QDir(dir.path(QStringLiteral("REP"))).removeRecursively();
@@ -151,7 +152,7 @@ TEST(TForm1, PacketUnpacksUnderTheBusyCursorThenThePacketWindowOpens) {
     ProgramDir dir;
     dir.makeWorkingLayout();
     ScriptedUiServices ui;
-    ASSERT_FALSE(InitDivers(dir.session, ui).has_value());
+    ASSERT_FALSE(REPORTED_TO(ui, InitDivers(dir.session, said)).has_value());
     PacketBuilder b;
     b.conference(0, "Principal");
     for (int i = 0; i < 3000; ++i)

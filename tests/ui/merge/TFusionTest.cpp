@@ -10,6 +10,7 @@
 #include "tests/support/ConfiguredDirectories.h"
 #include "tests/support/ModalSteps.h"
 #include "tests/support/ProgramDir.h"
+#include "tests/support/Reported.h"
 #include "tests/support/ScriptedUiServices.h"
 #include "tests/support/ZipWriter.h"
 #include "ui/main/TForm1.h"
@@ -411,7 +412,7 @@ TEST(TFusionMenu, OpensTheMergeWindowWhileTheMainWindowHides) {
     dir.makeWorkingLayout();
     writeFileAtomically(dir.path(QStringLiteral("QWK/VELKTEST.QWK")), "x");
     ScriptedUiServices ui;
-    ASSERT_FALSE(InitDivers(dir.session, ui).has_value());
+    ASSERT_FALSE(REPORTED_TO(ui, InitDivers(dir.session, said)).has_value());
     const auto windows = createWindows(dir.session, ui);
     ASSERT_TRUE(windows->WaitFusion);
     TForm1& form = *windows->Form1;

@@ -8,6 +8,7 @@
 #include "mail/PersonalMail.h"
 #include "reply/ReplyFile.h"
 #include "tests/support/PacketFixture.h"
+#include "tests/support/Reported.h"
 
 #include "ui/library/TListe.h"
 #include "ui/library/TParam1.h"
@@ -101,7 +102,7 @@ public:
             d.recipient = "ANNE";
             d.author = "JEAN DUPONT";
             d.subject = answer;
-            ASSERT_TRUE(AppendReply(s, ui, d, QDateTime(QDate(1996, 2, 6), QTime(9, 0))));
+            ASSERT_TRUE(shown(AppendReply(s, d, QDateTime(QDate(1996, 2, 6), QTime(9, 0))), ui));
         }
         writeFileAtomically(LibraryPath(s.settings.velkPath, LibraryKind::Taglines),
                             QByteArray::fromStdString(entry("a") + entry("b")));
@@ -161,7 +162,7 @@ TEST_F(KeyboardTest, EnterAndDoubleClickDoWhatAClickDoes) {
          }},
         {"Messages personnels",
          [](KeyboardTest& t, Windows& ws) -> QListView& {
-             ws.MsgPerso->fillPersonal(loadPersonalMessages(t.s, t.ui));
+             ws.MsgPerso->fillPersonal(REPORTED_TO(t.ui, loadPersonalMessages(t.s, said)));
              ws.MsgPerso->AfficheMsgREP();
              ws.MsgPerso->show();
              return *ws.MsgPerso->ListMsgPerso;
