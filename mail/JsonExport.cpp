@@ -48,7 +48,7 @@ void appendJsonString(QByteArray& out, const char* p, const char* end) {
             *o++ = b == '\n' ? 'n' : 't';
         } else {
             // Four characters, no terminator wanted.
-            std::memcpy(o, "\\u00", 4); // NOLINT(bugprone-not-null-terminated-result)
+            std::memcpy(o, "\\u00", 4);
             o[4] = kHex[b >> 4];
             o[5] = kHex[b & 0xF];
             o += 6;
