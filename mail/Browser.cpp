@@ -17,7 +17,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <numeric>
 
 namespace velk {
 
@@ -55,32 +54,48 @@ std::optional<int> smallNumber(std::string_view s, std::size_t maxDigits, std::s
     return value;
 }
 
+// A message's place in a field order as five big-endian words compared in turn: the field's
+// 25 bytes, padding included, then the number text padded with zero bytes, its length (a
+// shorter text that is the start of a longer one comes first, zero bytes included), and the
+// position backwards, since equal keys list the last in file order first. Made once per
+// message, so that the sort compares words of one array instead of reaching the entries.
+struct FieldKey {
+    std::array<std::uint64_t, 5> word;
+
+    bool operator<(const FieldKey& other) const {
+        for (std::size_t w = 0; w < 4; ++w)
+            if (word[w] != other.word[w])
+                return word[w] < other.word[w];
+        return word[4] < other.word[4];
+    }
+    std::uint32_t position() const { return UINT32_MAX - std::uint32_t(word[4]); }
+};
+
+FieldKey fieldKey(const ListedMessage& m, const std::array<char, 25>& field,
+                  std::uint32_t position) {
+    std::array<unsigned char, 32> bytes{};
+    std::memcpy(bytes.data(), field.data(), field.size());
+    std::memcpy(bytes.data() + field.size(), m.numberBytes.data(), m.numberLength);
+    FieldKey key;
+    for (std::size_t w = 0; w < 4; ++w) {
+        std::uint64_t v = 0;
+        for (std::size_t k = 0; k < 8; ++k)
+            v = (v << 8) | bytes[w * 8 + k];
+        key.word[w] = v;
+    }
+    key.word[4] = (std::uint64_t(m.numberLength) << 32) | (UINT32_MAX - position);
+    return key;
+}
+
 std::vector<std::uint32_t> byKey(const std::vector<ListedMessage>& entries,
                                  std::array<char, 25> ListedMessage::*field) {
-    std::vector<std::uint32_t> order(entries.size());
-    std::iota(order.begin(), order.end(), std::uint32_t(0));
-    // The field's first eight bytes as one number settle most comparisons without reaching
-    // the entries.
-    std::vector<std::uint64_t> prefix(entries.size());
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        const unsigned char* f = reinterpret_cast<const unsigned char*>((entries[i].*field).data());
-        std::uint64_t v = 0;
-        for (int k = 0; k < 8; ++k)
-            v = (v << 8) | f[k];
-        prefix[i] = v;
-    }
-    // The key is the field, padding included, then the number text, byte by byte. Each pass
-    // of the list takes the last of the smallest keys: equal keys list backwards.
-    std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
-        if (prefix[a] != prefix[b])
-            return prefix[a] < prefix[b];
-        const ListedMessage& x = entries[a];
-        const ListedMessage& y = entries[b];
-        int c = std::memcmp((x.*field).data() + 8, (y.*field).data() + 8, 17);
-        if (c == 0)
-            c = x.number().compare(y.number());
-        return c < 0 || (c == 0 && a > b);
-    });
+    std::vector<FieldKey> keys(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        keys[i] = fieldKey(entries[i], entries[i].*field, std::uint32_t(i));
+    std::sort(keys.begin(), keys.end());
+    std::vector<std::uint32_t> order(keys.size());
+    for (std::size_t i = 0; i < keys.size(); ++i)
+        order[i] = keys[i].position();
     return order;
 }
 

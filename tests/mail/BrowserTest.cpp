@@ -230,6 +230,22 @@ TEST(BrowserSort, TiesAndKeysOutsideTheOldLimits) {
         EXPECT_EQ(sortedPositions(c.entries, MessageOrder(c.order)), c.expected) << c.what;
 }
 
+// The field orders at the edges of their keys: the field's last byte, bytes past 0x7F, empty
+// fields, seven-digit numbers, a zero byte in a number, a number that starts another.
+TEST(BrowserSort, FieldOrdersAtTheEdgesOfTheirKeys) {
+    const std::string z("12\0", 3), a24(24, 'A');
+    const std::pair<std::string, std::string> cases[] = {
+        {"X", "12"},  {"X", z}, {"X", "1200000"}, {"X", "12"},      {a24 + "\xFF", "1"},
+        {"", "\xFF"}, {"", ""}, {"\x8E", "7"},    {"x", "9999999"}, {a24 + "B", "9999999"}};
+    std::vector<MessageListEntry> entries(std::size(cases));
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        entries[i].author = entries[i].recipient = entries[i].subject = pad(cases[i].first);
+        entries[i].number = cases[i].second;
+    }
+    for (int order = 2; order <= 4; ++order)
+        EXPECT_EQ(sortedPositions(entries, MessageOrder(order)), passes(entries, order)) << order;
+}
+
 // The number order as its passes describe it, message by message, against the faster
 // search the browser makes, on random conferences full of ties.
 TEST(BrowserSort, NumberOrderMatchesItsPasses) {
