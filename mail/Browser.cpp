@@ -15,6 +15,8 @@
 #include "packet/MessageHeader.h"
 #include "packet/MessageStore.h"
 
+#include <QtEndian>
+
 #include <algorithm>
 #include <cstring>
 
@@ -77,12 +79,8 @@ FieldKey fieldKey(const ListedMessage& m, const std::array<char, 25>& field,
     std::memcpy(bytes.data(), field.data(), field.size());
     std::memcpy(bytes.data() + field.size(), m.numberBytes.data(), m.numberLength);
     FieldKey key;
-    for (std::size_t w = 0; w < 4; ++w) {
-        std::uint64_t v = 0;
-        for (std::size_t k = 0; k < 8; ++k)
-            v = (v << 8) | bytes[w * 8 + k];
-        key.word[w] = v;
-    }
+    for (std::size_t w = 0; w < 4; ++w)
+        key.word[w] = qFromBigEndian<quint64>(bytes.data() + w * 8);
     key.word[4] = (std::uint64_t(m.numberLength) << 32) | (UINT32_MAX - position);
     return key;
 }
