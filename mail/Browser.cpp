@@ -235,8 +235,41 @@ std::vector<MessageListEntry> listEntries(const std::vector<ListedMessage>& mess
     return entries;
 }
 
-ListedMessage listedMessageOf(const Block& block, std::int32_t headerBlock, Diagnostics& said,
-                              const QDate& today) {
+namespace {
+
+// The days of the dates of a conference's headers, each worked out once: its messages share
+// few dates, and the calendar was most of the reading of a header.
+class HeaderDays {
+public:
+    explicit HeaderDays(const QDate& today) : today_(today), slots_(std::size_t(1) << kBits) {}
+
+    std::optional<std::int32_t> of(const std::array<char, 8>& date) {
+        std::uint64_t key = 0;
+        std::memcpy(&key, date.data(), date.size());
+        Slot& slot = slots_[std::size_t((key * 0x9E3779B97F4A7C15ull) >> (64 - kBits))];
+        if (!slot.known || slot.key != key) {
+            slot.key = key;
+            slot.known = true;
+            slot.day.reset();
+            if (const auto day = headerDateValue({date.data(), date.size()}, today_))
+                slot.day = std::int32_t(*day);
+        }
+        return slot.day;
+    }
+
+private:
+    static constexpr int kBits = 12;
+    struct Slot {
+        std::uint64_t key = 0;
+        std::optional<std::int32_t> day;
+        bool known = false;
+    };
+    QDate today_;
+    std::vector<Slot> slots_;
+};
+
+// listedMessageOf but the date's day.
+ListedMessage listedFields(const Block& block, std::int32_t headerBlock, Diagnostics& said) {
     using namespace HeaderField;
     ListedMessage m;
     const char* b = block.data();
@@ -284,7 +317,15 @@ ListedMessage listedMessageOf(const Block& block, std::int32_t headerBlock, Diag
     const std::uint64_t reference = messageNumberValue(
         {b + Status + Number + Date + Time + Recipient + Author + Subject + Password, Reference});
     m.reference = std::uint32_t(std::min<std::uint64_t>(reference, UINT32_MAX));
-    if (const auto day = headerDateValue(date, today))
+    return m;
+}
+
+} // namespace
+
+ListedMessage listedMessageOf(const Block& block, std::int32_t headerBlock, Diagnostics& said,
+                              const QDate& today) {
+    ListedMessage m = listedFields(block, headerBlock, said);
+    if (const auto day = headerDateValue({m.date.data(), m.date.size()}, today))
         m.dateValue = std::int32_t(*day);
     return m;
 }
@@ -293,9 +334,10 @@ std::vector<ListedMessage> readListedMessages(BlockFile& messages,
                                               const std::vector<std::int32_t>& blocks,
                                               Diagnostics& said) {
     std::vector<ListedMessage> listed(blocks.size());
-    const QDate today = QDate::currentDate();
+    HeaderDays days(QDate::currentDate());
     messages.readEach(blocks, [&](std::size_t i, const Block& block) {
-        listed[i] = listedMessageOf(block, blocks[i], said, today);
+        listed[i] = listedFields(block, blocks[i], said);
+        listed[i].dateValue = days.of(listed[i].date);
     });
     return listed;
 }
