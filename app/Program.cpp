@@ -67,7 +67,7 @@ int runProgram(Session& session, QtUiServices& ui, const QStringList& arguments)
     // A packet named on the command line unpacks while the windows are built.
     startCommandLineUnpack(session);
     const std::unique_ptr<Windows> windows = createFirstWindows(session, ui);
-    windows->Form1->show();
+    windows->Form1->start();
     const int code = QApplication::exec();
     // The marks of the last seconds, which wait for their write.
     runAction(ui, [&] { saveBoardMarks(session); });

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "app/Program.h"
+#include "app/StartUpWarmUp.h"
 #include "session/Session.h"
 #include "session/StartUp.h"
 #include "ui/widgets/French.h"
@@ -11,6 +12,7 @@
 using namespace velk;
 
 int main(int argc, char** argv) {
+    StartUpWarmUp warmUp;
     Session session;
     // unzip first: the application object, the fonts and the windows are built while it runs.
     QStringList arguments;
@@ -19,8 +21,14 @@ int main(int argc, char** argv) {
     startUnpackBeforeWindows(
         session, arguments,
         QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/self/exe"))).absolutePath());
+    // The menu stays in the main window on every desktop, as the program shows it, rather than
+    // leave a bare window on desktops with a global menu bar.
+    QApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
     QApplication app(argc, argv);
+    warmUp.applicationReady();
     installFrench(app);
     QtUiServices ui(QString{});
-    return runProgram(session, ui, QApplication::arguments().mid(1));
+    const int code = runProgram(session, ui, QApplication::arguments().mid(1));
+    warmUp.finish();
+    return code;
 }

@@ -8,7 +8,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ccache pkg-config
     qt6-base-dev qt6-base-dev-tools libqt6printsupport6 qt6-translations-l10n qt6-qpa-plugins
-    libgl1-mesa-dev libgtest-dev libgmock-dev
+    libgl1-mesa-dev libfontconfig-dev libgtest-dev libgmock-dev
     zip unzip console-data
 )
 test_packages=(

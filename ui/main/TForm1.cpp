@@ -2,6 +2,7 @@
 #include "ui/main/TForm1.h"
 
 #include "core/ActionGuard.h"
+#include "core/Archiver.h"
 #include "library/TaglineImport.h"
 #include "session/Session.h"
 #include "session/StartUp.h"
@@ -149,6 +150,20 @@ void TForm1::FusiondepaquetsQWK2Click() {
 
 void TForm1::Apropos1Click() {
     ui_.runModalOver(*windows_.AboutBox, *this);
+}
+
+void TForm1::start() {
+    const std::unique_ptr<UnpackJob>& unpack = session_.pendingUnpack;
+    if (!session_.openFromCommandLine || !unpack || !unpack->over()) {
+        show();
+        return;
+    }
+    QTimer::singleShot(0, this, [this] {
+        QTimer::singleShot(0, this, [this] { windows_.complete(); });
+        OuvrirunpaquetQWK1Click();
+        session_.openFromCommandLine = false;
+        show();
+    });
 }
 
 void TForm1::FormActivate() {

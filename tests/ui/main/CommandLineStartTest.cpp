@@ -20,7 +20,8 @@
 
 namespace velk {
 
-// A command-line packet's window comes before the other windows, built while it shows.
+// A command-line packet's window comes before the other windows, built while it shows, and
+// before the main window, which shows once it closes.
 TEST(TForm1, CommandLinePacketWindowComesBeforeTheOtherWindows) {
     ProgramDir dir;
     dir.makeWorkingLayout();
@@ -36,19 +37,31 @@ TEST(TForm1, CommandLinePacketWindowComesBeforeTheOtherWindows) {
     const auto windows = createFirstWindows(dir.session, ui);
     EXPECT_FALSE(windows->Messagerie);
     int enabled = -1; // of the buttons leading to windows built later
+    struct ShowCount : QObject {
+        int shows = 0;
+        bool eventFilter(QObject*, QEvent* event) override {
+            shows += event->type() == QEvent::Show;
+            return false;
+        }
+    } mainShows;
+    windows->Form1->installEventFilter(&mainShows);
+    int mainShowsBefore = -1;
     QTimer closer;
     QObject::connect(&closer, &QTimer::timeout, [&] {
         if (TQWK& qwk = *windows->QWK; QApplication::activeModalWidget() == &qwk && enabled < 0) {
             enabled = qwk.MailBtn->isEnabled() + qwk.MsgPersoBtn->isEnabled() +
                       qwk.RechercheBtn->isEnabled();
+            mainShowsBefore = mainShows.shows;
             qwk.FermerBtn->click();
         }
     });
     closer.start(5);
-    windows->Form1->show();
-    for (int i = 0; i < 1000 && enabled < 0; ++i)
+    windows->Form1->start();
+    for (int i = 0; i < 1000 && (enabled < 0 || !windows->Form1->isVisible()); ++i)
         QApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
     EXPECT_EQ(enabled, 3);
+    EXPECT_EQ(mainShowsBefore, 0);
+    EXPECT_TRUE(windows->Form1->isVisible());
 }
 
 } // namespace velk
