@@ -6,7 +6,6 @@
 #include "bench/support/BenchPackets.h"
 #include "core/UiServices.h"
 #include "mail/Browser.h"
-#include "packet/PacketBuilder.h"
 #include "packet/PacketOpening.h"
 #include "session/Session.h"
 #include "tests/support/ConfiguredDirectories.h"
@@ -24,8 +23,6 @@ namespace velk {
 
 namespace {
 
-constexpr int kConferences = 20;
-
 struct ZippedPacket {
     ConfiguredDirectories dirs;
     QString path;
@@ -33,16 +30,8 @@ struct ZippedPacket {
     explicit ZippedPacket(int messages) {
         Session s;
         dirs.configure(s);
-        PacketBuilder b;
-        addNumberedConferences(b, kConferences, "Conference ");
-        std::string text;
-        for (int l = 0; l < 6; ++l)
-            text += "Ligne " + std::to_string(l) +
-                    " d'un message ordinaire, assez longue pour remplir un bloc.\n";
-        for (int i = 0; i < messages; ++i)
-            addSpreadMessage(b, i, kConferences, text);
         path = joinPath(dirs.dir(QStringLiteral("QWK")), QStringLiteral("VELKTEST.QWK"));
-        b.zipTo(path);
+        zipOrdinaryPacket(messages, path);
     }
 };
 

@@ -12,7 +12,7 @@ packages=(
     zip unzip console-data
 )
 test_packages=(
-    libbenchmark-dev xvfb xauth
+    libbenchmark-dev libx11-dev xvfb xauth
     clang-format clang-tidy poppler-utils desktop-file-utils shared-mime-info libglib2.0-bin
     clang libclang-rt-14-dev
 )

@@ -15,4 +15,17 @@ PacketMessage& addSpreadMessage(PacketBuilder& b, int i, int conferences, const 
     return m;
 }
 
+void zipOrdinaryPacket(int messages, const QString& path) {
+    constexpr int conferences = 20;
+    PacketBuilder b;
+    addNumberedConferences(b, conferences, "Conference ");
+    std::string text;
+    for (int l = 0; l < 6; ++l)
+        text += "Ligne " + std::to_string(l) +
+                " d'un message ordinaire, assez longue pour remplir un bloc.\n";
+    for (int i = 0; i < messages; ++i)
+        addSpreadMessage(b, i, conferences, text);
+    b.zipTo(path);
+}
+
 } // namespace velk

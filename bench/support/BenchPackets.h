@@ -15,6 +15,10 @@ void addNumberedConferences(PacketBuilder& b, int count, const std::string& name
 // Message `i` of a large packet: conferences in turn, 300 subjects, numbers from 1.
 PacketMessage& addSpreadMessage(PacketBuilder& b, int i, int conferences, const std::string& text);
 
+// `messages` ordinary messages (4 to 5 blocks each) spread over 20 conferences, zipped as
+// a packet at `path`.
+void zipOrdinaryPacket(int messages, const QString& path);
+
 // The packet of the given shape, built on first use; one at a time, for the largest take
 // hundreds of megabytes.
 template <class Packet, class Shape> Packet& onePacketAtATime(Shape shape) {

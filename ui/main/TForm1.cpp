@@ -154,7 +154,8 @@ void TForm1::Apropos1Click() {
 
 void TForm1::start() {
     const std::unique_ptr<UnpackJob>& unpack = session_.pendingUnpack;
-    if (!session_.openFromCommandLine || !unpack || !unpack->over()) {
+    // A packet that failed keeps this window behind its messages.
+    if (!session_.openFromCommandLine || !unpack || !unpack->over() || !unpack->finish().ok()) {
         show();
         return;
     }

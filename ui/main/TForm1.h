@@ -19,9 +19,9 @@ class TForm1 : public QMainWindow {
 public:
     TForm1(Session& session, UiServices& ui, Windows& windows);
 
-    // Shows the window, unless the packet named on the command line is unpacked already:
-    // then the packet window opens first and this one shows once it closes, rather than
-    // flash on screen for the moment the packet window takes to hide it.
+    // Shows the window, unless the packet named on the command line is unpacked already, and
+    // well: then the packet window opens first and this one shows once it closes, rather
+    // than flash on screen for the moment the packet window takes to hide it.
     void start();
 
     // Runs once the window is shown: the command-line packet, then the first-use
