@@ -13,7 +13,7 @@ namespace velk {
 // runs and libdbus tries to launch one). Both are what the toolkit does anyway, only sooner.
 class StartUpWarmUp {
 public:
-    // Before the application object: fontconfig needs none.
+    // Before the application object (fontconfig needs none), once the unpacking has started.
     StartUpWarmUp();
     ~StartUpWarmUp() { finish(); }
     StartUpWarmUp(const StartUpWarmUp&) = delete;

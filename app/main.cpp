@@ -12,7 +12,6 @@
 using namespace velk;
 
 int main(int argc, char** argv) {
-    StartUpWarmUp warmUp;
     Session session;
     // unzip first: the application object, the fonts and the windows are built while it runs.
     QStringList arguments;
@@ -24,6 +23,8 @@ int main(int argc, char** argv) {
     // The menu stays in the main window on every desktop, as the program shows it, rather than
     // leave a bare window on desktops with a global menu bar.
     QApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
+    // Once unzip runs: a second thread any sooner slows its start.
+    StartUpWarmUp warmUp;
     QApplication app(argc, argv);
     warmUp.applicationReady();
     installFrench(app);
