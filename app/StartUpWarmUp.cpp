@@ -7,7 +7,10 @@
 
 namespace velk {
 
-StartUpWarmUp::StartUpWarmUp() : fonts_([] { FcInit(); }) {}
+StartUpWarmUp::StartUpWarmUp(bool wanted) : wanted_(wanted) {
+    if (wanted_)
+        fonts_ = std::thread([] { FcInit(); });
+}
 
 void StartUpWarmUp::finish() {
     if (fonts_.joinable())
@@ -19,6 +22,8 @@ void StartUpWarmUp::finish() {
 void StartUpWarmUp::applicationReady() {
     if (fonts_.joinable())
         fonts_.join();
+    if (!wanted_)
+        return;
     // The connection is the process's shared one: the bridge finds it made, or being made.
     bus_ = std::thread([] { QDBusConnection::sessionBus(); });
 }

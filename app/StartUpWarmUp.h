@@ -14,7 +14,9 @@ namespace velk {
 class StartUpWarmUp {
 public:
     // Before the application object (fontconfig needs none), once the unpacking has started.
-    StartUpWarmUp();
+    // `wanted` false: nothing is warmed. A second thread only helps while a processor is free,
+    // and a long unzip keeps one busy: taking from it would delay the window it waits for.
+    explicit StartUpWarmUp(bool wanted);
     ~StartUpWarmUp() { finish(); }
     StartUpWarmUp(const StartUpWarmUp&) = delete;
     StartUpWarmUp& operator=(const StartUpWarmUp&) = delete;
@@ -26,6 +28,7 @@ public:
     void finish();
 
 private:
+    bool wanted_;
     std::thread fonts_;
     std::thread bus_;
 };

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "app/Program.h"
 #include "app/StartUpWarmUp.h"
+#include "core/Archiver.h"
 #include "session/Session.h"
 #include "session/StartUp.h"
 #include "ui/widgets/French.h"
@@ -23,8 +24,11 @@ int main(int argc, char** argv) {
     // The menu stays in the main window on every desktop, as the program shows it, rather than
     // leave a bare window on desktops with a global menu bar.
     QApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
-    // Once unzip runs: a second thread any sooner slows its start.
-    StartUpWarmUp warmUp;
+    // Once unzip runs, since a second thread any sooner slows its start, and only beside an
+    // unpacking shorter than the application object's building (some 4 MB).
+    constexpr std::uint64_t kShortUnpack = 4 << 20;
+    StartUpWarmUp warmUp(!session.pendingUnpack ||
+                         session.pendingUnpack->declaredSize() < kShortUnpack);
     QApplication app(argc, argv);
     warmUp.applicationReady();
     installFrench(app);

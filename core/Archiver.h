@@ -79,6 +79,8 @@ public:
 
     const QString& archive() const { return archive_; }
     const QString& directory() const { return directory_; }
+    // What the members take once unpacked, as the archive declares them.
+    std::uint64_t declaredSize() const { return listing_.totalSize; }
     // Whether unzip has ended (or never ran), so that finish() has nothing left to wait for.
     // Asks without collecting the child: finish() still does.
     bool over() const;
