@@ -3,7 +3,6 @@
 #include "core/FileUtil.h"
 #include "session/Session.h"
 #include "tests/support/ConfiguredDirectories.h"
-#include "tests/support/Reported.h"
 #include "tests/support/ScriptedUiServices.h"
 
 #include <QFile>

@@ -7,7 +7,6 @@
 #include "packet/MessageStore.h"
 #include "tests/support/CliCapture.h"
 #include "tests/support/ConferenceShapes.h"
-#include "tests/support/Reported.h"
 #include "tests/support/ScriptedUiServices.h"
 
 #include <QTemporaryDir>

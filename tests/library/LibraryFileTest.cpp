@@ -6,7 +6,6 @@
 #include "session/Session.h"
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/LibraryFixture.h"
-#include "tests/support/Reported.h"
 #include "tests/support/ScriptedUiServices.h"
 
 #include <QDir>

@@ -10,7 +10,6 @@
 #include "tests/support/ConferenceShapes.h"
 #include "tests/support/ConfiguredDirectories.h"
 #include "tests/support/PacketFixture.h"
-#include "tests/support/Reported.h"
 #include "tests/support/ScriptedUiServices.h"
 
 #include <QFile>
@@ -230,8 +229,7 @@ TEST(BrowserSort, TiesAndKeysOutsideTheOldLimits) {
         EXPECT_EQ(sortedPositions(c.entries, MessageOrder(c.order)), c.expected) << c.what;
 }
 
-// The field orders at the edges of their keys: the field's last byte, bytes past 0x7F, empty
-// fields, seven-digit numbers, a zero byte in a number, a number that starts another.
+// Field orders at their keys' edges: last byte, bytes past 0x7F, empty, 7 digits, zero bytes.
 TEST(BrowserSort, FieldOrdersAtTheEdgesOfTheirKeys) {
     const std::string z("12\0", 3), a24(24, 'A');
     const std::pair<std::string, std::string> cases[] = {

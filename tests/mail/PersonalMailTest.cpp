@@ -8,7 +8,6 @@
 #include "reply/ReplyFile.h"
 #include "session/Session.h"
 #include "tests/support/ConfiguredDirectories.h"
-#include "tests/support/Reported.h"
 #include "tests/support/ScriptedUiServices.h"
 
 #include <QFile>

@@ -8,7 +8,6 @@
 #include "session/Session.h"
 #include "tests/support/ConfiguredDirectories.h"
 #include "tests/support/PacketFixture.h"
-#include "tests/support/Reported.h"
 #include "tests/support/ScriptedUiServices.h"
 
 #include <QDir>

@@ -5,7 +5,6 @@
 #include "core/VelkError.h"
 #include "library/LibraryFile.h"
 #include "session/Session.h"
-#include "tests/support/Reported.h"
 #include "tests/support/ScriptedUiServices.h"
 
 #include <QRandomGenerator>

@@ -7,7 +7,6 @@
 #include "packet/PacketOpening.h"
 #include "session/Session.h"
 #include "tests/support/ProgramDir.h"
-#include "tests/support/Reported.h"
 #include "tests/support/ScriptedUiServices.h"
 
 #include <QDir>

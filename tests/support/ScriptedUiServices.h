@@ -3,6 +3,7 @@
 
 #include "core/UiServices.h"
 #include "tests/support/QtPrinters.h"
+#include "tests/support/Reported.h"
 
 #include <QObject>
 

@@ -4,7 +4,6 @@
 #include "packet/PacketOpening.h"
 #include "session/StartUp.h"
 #include "tests/support/ProgramDir.h"
-#include "tests/support/Reported.h"
 #include "tests/support/ScriptedUiServices.h"
 #include "ui/main/TForm1.h"
 #include "ui/main/TParam0.h"

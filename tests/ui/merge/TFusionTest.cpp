@@ -10,7 +10,6 @@
 #include "tests/support/ConfiguredDirectories.h"
 #include "tests/support/ModalSteps.h"
 #include "tests/support/ProgramDir.h"
-#include "tests/support/Reported.h"
 #include "tests/support/ScriptedUiServices.h"
 #include "tests/support/ZipWriter.h"
 #include "ui/main/TForm1.h"
