@@ -147,8 +147,10 @@ void LaunchToPacketWindow(benchmark::State& state) {
         }
         windowMs.push_back(mapped);
         state.SetIterationTime(mapped / 1000);
-        floorMs.push_back(
-            launchToMap(display, QStringLiteral(VELK_BARE_WINDOW), dir.packet, "Velk"));
+        if (const double floor =
+                launchToMap(display, QStringLiteral(VELK_BARE_WINDOW), dir.packet, "Velk");
+            floor >= 0)
+            floorMs.push_back(floor);
     }
     emptyDirectory(dir.work());
     XCloseDisplay(display);

@@ -160,11 +160,18 @@ void TForm1::start() {
         return;
     }
     QTimer::singleShot(0, this, [this] {
-        QTimer::singleShot(0, this, [this] { windows_.complete(); });
-        OuvrirunpaquetQWK1Click();
+        openCommandLinePacket();
         session_.openFromCommandLine = false;
         show();
     });
+}
+
+void TForm1::openCommandLinePacket() {
+    // The other windows are built once the packet window is on its way to the screen (or
+    // while unzip still runs): queued before the opening's first event loop, they come
+    // before any input.
+    QTimer::singleShot(0, this, [this] { windows_.complete(); });
+    OuvrirunpaquetQWK1Click();
 }
 
 void TForm1::FormActivate() {
@@ -172,13 +179,8 @@ void TForm1::FormActivate() {
         return;
     activating_ = true;
     repaint();
-    if (session_.openFromCommandLine) {
-        // The other windows are built once the packet window is on its way to the screen
-        // (or while unzip still runs): queued before the opening's first event loop, they
-        // come before any input.
-        QTimer::singleShot(0, this, [this] { windows_.complete(); });
-        OuvrirunpaquetQWK1Click();
-    }
+    if (session_.openFromCommandLine)
+        openCommandLinePacket();
     windows_.complete();
     if (isFirstUse(session_)) {
         runAction(ui_, [&] { clearFirstUse(session_); });

@@ -60,6 +60,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // The packet named on the command line, the other windows built while it opens.
+    void openCommandLinePacket();
     // Re-reads every setting after the directories changed; a fatal failure ends the run.
     void rereadSettings();
     void endProgram(const StartUpFailure& failure);
