@@ -28,7 +28,7 @@ int main(int argc, char** argv) {
     // unpacking shorter than the application object's building (some 4 MB).
     constexpr std::uint64_t kShortUnpack = 4 << 20;
     StartUpWarmUp warmUp(!session.pendingUnpack ||
-                         session.pendingUnpack->declaredSize() < kShortUnpack);
+                         session.pendingUnpack->waitedSize() < kShortUnpack);
     QApplication app(argc, argv);
     warmUp.applicationReady();
     installFrench(app);

@@ -299,7 +299,8 @@ void startChild(QProcess& process, const QString& program, const QStringList& ar
 RunStatus waitChild(QProcess& process, const std::function<bool()>& keepGoing = {},
                     bool startedBeforeApplication = false) {
     RunStatus result;
-    if (!process.waitForStarted(-1)) {
+    // A child may have ended already, seen while the events of another were handled.
+    if (!process.waitForStarted(-1) && process.error() == QProcess::FailedToStart) {
         result.outcome = RunStatus::Outcome::NotStarted;
         result.code = IoCode::AccessDenied;
         return result;
@@ -358,21 +359,60 @@ int RunAndWait(const QString& program, const QStringList& arguments) {
     return runProgram(program, arguments).code;
 }
 
-UnpackJob::UnpackJob(const QString& archive, const QString& directory)
+namespace {
+
+// The one member named MESSAGES.DAT in any case, if it is worth an unzip of its own.
+const ZipMember* messagesMember(const ZipListing& listing, std::uint64_t from) {
+    const ZipMember* found = nullptr;
+    for (const ZipMember& m : listing.members) {
+        if (m.name.compare("MESSAGES.DAT", Qt::CaseInsensitive) != 0)
+            continue;
+        if (found)
+            return nullptr; // two spellings: the directory decides which one is read
+        found = &m;
+    }
+    if (!found || found->size < from || listing.members.size() < 2)
+        return nullptr;
+    return found;
+}
+
+std::uint64_t withFileSlack(std::uint64_t size) {
+    return size > UINT64_MAX - kFileSizeSlack ? 0 : size + kFileSizeSlack;
+}
+
+bool childOver(const QProcess* process) {
+    if (!process || process->state() == QProcess::NotRunning)
+        return true;
+    siginfo_t info{};
+    return ::waitid(P_PID, id_t(process->processId()), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+           info.si_pid != 0;
+}
+
+void stopChild(QProcess* process) {
+    if (process && process->state() != QProcess::NotRunning) {
+        process->kill();
+        process->waitForFinished(-1);
+    }
+}
+
+} // namespace
+
+UnpackJob::UnpackJob(const QString& archive, const QString& directory,
+                     std::optional<std::uint64_t> messagesApartFrom)
     : archive_(archive), directory_(directory) {
     UnpackResult result;
     const QString archivePath = absolute(archive);
     const QString directoryPath = absolute(directory);
     if (const QString problem = irregularFileProblem(archivePath); !problem.isEmpty()) {
         result.refusal = problem;
-        result_ = result;
+        rest_.result = result;
         return;
     }
     QFile file(archivePath);
     if (!QFileInfo(archivePath).isFile() || !file.open(QIODevice::ReadOnly)) {
         result.status = IoCode::FileNotFound;
         result.cause = UnpackCause::ArchiveMissing;
-        result_ = result;
+        rest_.result = result;
         return;
     }
     const ZipReadResult read = readZipDirectory(file);
@@ -380,19 +420,19 @@ UnpackJob::UnpackJob(const QString& archive, const QString& directory)
     if (!read.listing) {
         result.status = read.damage == ZipDamage::NotAZip ? kUnzipNotAZip : kUnzipSevereError;
         result.cause = UnpackCause::ArchiveDamaged;
-        result_ = result;
+        rest_.result = result;
         return;
     }
     result.refusal = vetMembers(archive, directory, *read.listing);
     listing_ = *read.listing;
     if (!result.refusal.isEmpty()) {
-        result_ = result;
+        rest_.result = result;
         return;
     }
     if (!findable(QStringLiteral("unzip"))) {
         result.status = IoCode::FileNotFound;
         result.cause = UnpackCause::ProgramUnavailable;
-        result_ = result;
+        rest_.result = result;
         return;
     }
 
@@ -406,54 +446,114 @@ UnpackJob::UnpackJob(const QString& archive, const QString& directory)
         if (!alias_->isValid() || !QFile::link(archivePath, unzipName)) {
             result.status = IoCode::AccessDenied;
             result.cause = UnpackCause::Other;
-            result_ = result;
+            rest_.result = result;
             return;
         }
     }
 
     const std::set<fs::path> names = topLevelNames(toFsPath(directoryPath));
     before_.assign(names.begin(), names.end());
-    startedBeforeApplication_ = QCoreApplication::instance() == nullptr;
-    process_ = std::make_unique<QProcess>();
+    rest_.startedBeforeApplication = QCoreApplication::instance() == nullptr;
+    const ZipMember* messages =
+        messagesApartFrom ? messagesMember(listing_, *messagesApartFrom) : nullptr;
     std::uint64_t largest = 0;
-    for (const ZipMember& m : listing_.members)
-        largest = std::max(largest, m.size);
-    startChild(*process_, QStringLiteral("unzip"), {unzipName, QStringLiteral("-d"), directoryPath},
-               largest > UINT64_MAX - kFileSizeSlack ? 0 : largest + kFileSizeSlack);
+    for (const ZipMember& m : listing_.members) {
+        if (&m != messages)
+            largest = std::max(largest, m.size);
+    }
+    rest_.declared = listing_.totalSize;
+    rest_.process = std::make_unique<QProcess>();
+    QStringList arguments{unzipName};
+    if (messages) {
+        // Its name is plain letters: neither unzip's pattern characters nor an option.
+        apartName_ = messages->name;
+        rest_.declared -= messages->size;
+        apart_.declared = messages->size;
+        arguments << QStringLiteral("-x") << QString::fromLatin1(apartName_);
+    }
+    startChild(*rest_.process, QStringLiteral("unzip"),
+               arguments << QStringLiteral("-d") << directoryPath, withFileSlack(largest));
+    if (messages) {
+        apartArguments_ = {unzipName, QString::fromLatin1(apartName_), QStringLiteral("-d"),
+                           directoryPath};
+        apartFileSizeLimit_ = withFileSlack(messages->size);
+    }
+}
+
+void UnpackJob::startApart() {
+    if (!unpacksApart() || apart_.process || apart_.result)
+        return;
+    apart_.process = std::make_unique<QProcess>();
+    apart_.startedBeforeApplication = QCoreApplication::instance() == nullptr;
+    startChild(*apart_.process, QStringLiteral("unzip"), apartArguments_, apartFileSizeLimit_);
 }
 
 UnpackJob::~UnpackJob() {
     // Nobody waited: the unpacking is abandoned with the run.
-    if (process_ && process_->state() != QProcess::NotRunning) {
-        process_->kill();
-        process_->waitForFinished(-1);
-    }
+    stopChild(rest_.process.get());
+    if (unpacksApart() && !apart_.result)
+        abandonApart({});
 }
 
 bool UnpackJob::over() const {
-    if (result_ || !process_ || process_->state() == QProcess::NotRunning)
-        return true;
-    siginfo_t info{};
-    return ::waitid(P_PID, id_t(process_->processId()), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
-           info.si_pid != 0;
+    return rest_.result || childOver(rest_.process.get());
+}
+
+bool UnpackJob::apartOver() const {
+    return apart_.result || (apart_.process && childOver(apart_.process.get()));
+}
+
+std::vector<fs::path> UnpackJob::addedBy(bool apart) const {
+    const std::set<fs::path> before(before_.begin(), before_.end());
+    std::vector<fs::path> added = addedEntries(toFsPath(absolute(directory_)), before);
+    if (unpacksApart()) {
+        const std::string name = apartName_.toStdString();
+        std::erase_if(added,
+                      [&](const fs::path& p) { return (p.filename().native() == name) != apart; });
+    }
+    return added;
+}
+
+void UnpackJob::abandonApart(const UnpackResult& why) {
+    stopChild(apart_.process.get());
+    removeEntries(addedBy(true));
+    apart_.result = why;
+    alias_.reset();
 }
 
 UnpackResult UnpackJob::finish() {
-    if (result_)
-        return *result_;
+    if (rest_.result)
+        return *rest_.result;
+    UnpackResult result = collect(rest_, false);
+    if (unpacksApart() && !result.ok() && !apart_.result)
+        abandonApart(result);
+    if (!unpacksApart() || apart_.result)
+        alias_.reset();
+    return result;
+}
+
+UnpackResult UnpackJob::finishApart() {
+    if (!unpacksApart() || apart_.result)
+        return apart_.result.value_or(UnpackResult{});
+    startApart();
+    UnpackResult result = collect(apart_, true);
+    if (rest_.result)
+        alias_.reset();
+    return result;
+}
+
+UnpackResult UnpackJob::collect(Part& part, bool apart) {
     UnpackResult result;
-    const fs::path dir = toFsPath(absolute(directory_));
-    const std::set<fs::path> before(before_.begin(), before_.end());
     // Members may inflate past the sizes they declare: unzip is stopped as soon as the
     // files together hold more than the archive said, which the free space was checked for.
     bool overflowed = false;
     const RunStatus run = waitChild(
-        *process_,
+        *part.process,
         [&] {
-            overflowed = overflowed || bytesOf(addedEntries(dir, before)) > listing_.totalSize;
+            overflowed = overflowed || bytesOf(addedBy(apart)) > part.declared;
             return !overflowed;
         },
-        startedBeforeApplication_);
+        part.startedBeforeApplication);
     if (!run.started()) {
         result.status = run.code;
         result.cause = UnpackCause::ProgramUnavailable;
@@ -468,9 +568,9 @@ UnpackResult UnpackJob::finish() {
                 result.cause = known.cause;
         }
     }
-    std::vector<fs::path> added = addedEntries(dir, before);
+    std::vector<fs::path> added = addedBy(apart);
     result.refusal = removeIfNotPlain(archive_, added);
-    if (result.refusal.isEmpty() && (overflowed || bytesOf(added) > listing_.totalSize))
+    if (result.refusal.isEmpty() && (overflowed || bytesOf(added) > part.declared))
         result.refusal = bombRefusal(archive_, listing_.totalSize);
     if (result.refusal.isEmpty() && result.status == 0 && !renameToText(added, listing_))
         result.refusal = QStringLiteral("Le fichier \"") + archive_ +
@@ -478,9 +578,8 @@ UnpackResult UnpackJob::finish() {
                                         "lu.\nIl est refusé : son contenu a été effacé.");
     // What a failed unpacking wrote goes with it: nothing is left to fill the disk.
     if (!result.ok())
-        removeEntries(addedEntries(dir, before));
-    alias_.reset();
-    result_ = result;
+        removeEntries(addedBy(apart));
+    part.result = result;
     return result;
 }
 

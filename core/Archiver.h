@@ -70,17 +70,24 @@ UnpackResult unpackArchive(const QString& archive, const QString& directory);
 
 // The same unpacking started now and finished later, so that other work (building the
 // windows) runs while unzip does. The archive is read and vetted at once.
+//
+// With `messagesApartFrom`, a MESSAGES.DAT of at least that many bytes is left to a second
+// unzip, started by startApart() or finishApart(): finish() waits for the other members only
+// (the control file, the indexes, the bulletins), so that the packet can be shown before its
+// messages are unpacked. Each part is checked as the whole would be; a failure of the rest
+// abandons MESSAGES.DAT too.
 class UnpackJob {
 public:
-    UnpackJob(const QString& archive, const QString& directory);
+    UnpackJob(const QString& archive, const QString& directory,
+              std::optional<std::uint64_t> messagesApartFrom = std::nullopt);
     ~UnpackJob();
     UnpackJob(const UnpackJob&) = delete;
     UnpackJob& operator=(const UnpackJob&) = delete;
 
     const QString& archive() const { return archive_; }
     const QString& directory() const { return directory_; }
-    // What the members take once unpacked, as the archive declares them.
-    std::uint64_t declaredSize() const { return listing_.totalSize; }
+    // What the members finish() waits for take once unpacked, as the archive declares them.
+    std::uint64_t waitedSize() const { return rest_.declared; }
     // Whether unzip has ended (or never ran), so that finish() has nothing left to wait for.
     // Asks without collecting the child: finish() still does.
     bool over() const;
@@ -88,15 +95,36 @@ public:
     // Only the first call waits; later ones give the same result.
     UnpackResult finish();
 
+    // Whether MESSAGES.DAT is unpacked apart. Unless finishApart() has given its result,
+    // the file goes with the job, whole or not, since nothing checked it.
+    bool unpacksApart() const { return !apartName_.isEmpty(); }
+    void startApart();
+    // Started, and ended or never to run.
+    bool apartOver() const;
+    // finish() for MESSAGES.DAT; succeeds at once when it is not unpacked apart.
+    UnpackResult finishApart();
+
 private:
+    struct Part {
+        std::unique_ptr<QProcess> process;
+        std::uint64_t declared = 0;         // what its members take, as declared
+        std::optional<UnpackResult> result; // once collected (or never started)
+        bool startedBeforeApplication = false;
+    };
+    UnpackResult collect(Part& part, bool apart);
+    std::vector<std::filesystem::path> addedBy(bool apart) const;
+    void abandonApart(const UnpackResult& why);
+
     QString archive_;
     QString directory_;
-    std::unique_ptr<QProcess> process_;
+    Part rest_;
+    Part apart_;
+    QByteArray apartName_; // MESSAGES.DAT as stored, when apart
+    QStringList apartArguments_;
+    std::uint64_t apartFileSizeLimit_ = 0;
     std::unique_ptr<TemporaryDirectory> alias_; // the plain-named link unzip reads, if any
-    std::optional<UnpackResult> result_;        // set when unzip was never started, or finished
     std::vector<std::filesystem::path> before_;
     ZipListing listing_; // what the archive declares
-    bool startedBeforeApplication_ = false;
 };
 
 // The French messages telling the user why unpacking the archive failed: the refusal, or

@@ -30,6 +30,19 @@ Diagnostics unpackFailure(const QString& archive, const UnpackResult& r) {
     return said;
 }
 
+// Below this, a second unzip for MESSAGES.DAT costs more than it lets the window gain.
+constexpr std::uint64_t kMessagesApartFrom = 1 << 20;
+
+bool messagesReady(UnpackJob& job, UiServices& ui) {
+    job.startApart();
+    BusyCursor busy(ui, !job.apartOver());
+    const UnpackResult unpacked = job.finishApart();
+    busy.release();
+    if (!unpacked.ok())
+        unpackFailure(job.archive(), unpacked).showTo(ui);
+    return unpacked.ok();
+}
+
 // Seconds, as file dates compare on the desktop.
 qint64 fileTime(const QString& path) {
     return QFileInfo(path).lastModified().toSecsSinceEpoch();
@@ -133,6 +146,7 @@ std::optional<PacketFields> openQwkPacket(PacketSession& s, UiServices& ui) {
                 emptyWorkDirectory(s, s.packet.packetFileName);
         }
     } cleanUp{s};
+    s.messagesUnpack.reset();
     std::unique_ptr<UnpackJob> job = std::move(s.pendingUnpack);
     if (!adoptable(job)) {
         job.reset();
@@ -141,10 +155,9 @@ std::optional<PacketFields> openQwkPacket(PacketSession& s, UiServices& ui) {
             ui.message(refusal, MessageKind::Warning);
             return std::nullopt;
         }
-        job = std::make_unique<UnpackJob>(packet, work);
+        job = std::make_unique<UnpackJob>(packet, work, kMessagesApartFrom);
     }
     const UnpackResult unpacked = job->finish();
-    job.reset();
     if (!unpacked.ok()) {
         busy.release();
         unpackFailure(packet, unpacked).showTo(ui);
@@ -177,6 +190,10 @@ std::optional<PacketFields> openQwkPacket(PacketSession& s, UiServices& ui) {
                 restore = false;
             }
         }
+        // The reply packet's unpacking would take MESSAGES.DAT landing meanwhile for one of
+        // its own files.
+        if (restore && !messagesReady(*job, ui))
+            return std::nullopt;
         if (restore) {
             BusyCursor unpacking(ui);
             const UnpackResult restored = unpackArchive(reply, work);
@@ -190,6 +207,8 @@ std::optional<PacketFields> openQwkPacket(PacketSession& s, UiServices& ui) {
         }
     }
     cleanUp.opened = true;
+    if (job->unpacksApart())
+        s.messagesUnpack = std::move(job);
     return fields;
 }
 
@@ -204,7 +223,16 @@ void startCommandLineUnpack(PacketSession& s) {
         !workDirectoryConflict(s.settings, s.startDirectory).isEmpty() ||
         !emptyWorkDirectory(s, s.commandLinePacket).isEmpty())
         return;
-    s.pendingUnpack = std::make_unique<UnpackJob>(s.commandLinePacket, work);
+    s.pendingUnpack = std::make_unique<UnpackJob>(s.commandLinePacket, work, kMessagesApartFrom);
+}
+
+void startMessagesUnpack(PacketSession& s) {
+    if (s.messagesUnpack)
+        s.messagesUnpack->startApart();
+}
+
+bool messagesFileReady(PacketSession& s, UiServices& ui) {
+    return !s.messagesUnpack || messagesReady(*s.messagesUnpack, ui);
 }
 
 namespace {
@@ -265,6 +293,7 @@ CloseOutcome closePacket(PacketSession& s, UiServices& ui,
             outcome = CloseOutcome::Packed;
         }
     }
+    s.messagesUnpack.reset();
     if (const QString refusal = emptyWorkDirectory(s, s.packet.packetFileName); !refusal.isEmpty())
         ui.message(refusal, MessageKind::Warning);
     s.openFromCommandLine = false;

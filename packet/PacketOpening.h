@@ -49,6 +49,14 @@ Diagnosed<bool> unpackAndLoadPacket(PacketSession& session, const QString& packe
 // was cancelled. Errors of the runtime (a bad number, a failed deletion) are thrown.
 std::optional<PacketFields> openQwkPacket(PacketSession& session, UiServices& ui);
 
+// A large MESSAGES.DAT is left out of the opening's unzip and unpacked once the packet
+// window is on screen: an unzip beside the building of the windows slows it by more than the
+// file's share, and the user takes a moment to choose the mail. Starts that unpacking.
+void startMessagesUnpack(PacketSession& session);
+// Everything that reads the messages first waits here, with the busy cursor; false, after
+// the unpacking's messages (shown at each call), when it failed.
+bool messagesFileReady(PacketSession& session, UiServices& ui);
+
 // At start-up, for a packet named on the command line: when the work directory is there
 // and may be emptied, empties it and starts unzip at once, so that the windows are built
 // while it runs; openQwkPacket then waits for that unpacking instead of starting its own.

@@ -15,6 +15,8 @@ struct PacketSession : CoreSession {
     MessageStoreState store;
     // The command-line packet's unpacking, started before the windows are built.
     std::unique_ptr<UnpackJob> pendingUnpack;
+    // The open packet's MESSAGES.DAT, unpacked behind its window (messagesFileReady).
+    std::unique_ptr<UnpackJob> messagesUnpack;
 };
 
 } // namespace velk

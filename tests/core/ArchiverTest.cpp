@@ -359,4 +359,62 @@ TEST(Archiver, AnUnpackingOverKeepsItsResult) {
     EXPECT_TRUE(job.finish().ok() && QFile::exists(dir.filePath("CONTROL.DAT")));
 }
 
+// MESSAGES.DAT unpacked by an unzip of its own: each part answers for its own files, a failed
+// rest takes MESSAGES.DAT with it, and one that nobody waited for leaves nothing behind.
+TEST(Archiver, MessagesUnpackedApartAnswerForThemselves) {
+    PacketBuilder b;
+    b.conference(0, "Principal");
+    b.add(0, "Salut", "Bonjour\n");
+    ZipWriter z;
+    z.addAll(b.files());
+    QStringList rest;
+    for (const auto& [name, bytes] : b.files())
+        rest.append(name);
+    rest.removeOne("MESSAGES.DAT");
+    rest.sort();
+    enum Damaged { Nothing, Control, Messages };
+    const struct {
+        Damaged damaged;
+        bool waited;
+        bool restOk, messagesOk;
+    } cases[] = {
+        {Nothing, true, true, true},
+        {Nothing, false, true, false},
+        {Messages, true, true, false},
+        {Control, true, false, false},
+    };
+    for (const auto& c : cases) {
+        QTemporaryDir dir;
+        QByteArray zip = z.bytes();
+        if (c.damaged != Nothing)
+            zip[zip.indexOf(c.damaged == Control ? b.controlFile() : b.messagesFile()) + 1] ^= 1;
+        const QString packet = dir.filePath("APART.QWK");
+        writeFileAtomically(packet, zip);
+        const QString work = dir.filePath("W");
+        QDir().mkdir(work);
+        {
+            UnpackJob job(packet, work, 0);
+            job.startApart();
+            EXPECT_TRUE(job.unpacksApart());
+            EXPECT_EQ(job.finish().ok(), c.restOk) << c.damaged;
+            EXPECT_EQ(QFile::exists(joinPath(work, "CONTROL.DAT")), c.restOk);
+            if (c.waited) {
+                EXPECT_EQ(job.finishApart().ok(), c.messagesOk) << c.damaged;
+            }
+        }
+        QStringList expected = c.restOk ? rest : QStringList{};
+        if (c.messagesOk)
+            expected.append("MESSAGES.DAT");
+        expected.sort();
+        EXPECT_EQ(entries(work), expected) << c.damaged << c.waited;
+    }
+    // Smaller than asked, or spelt twice: one unzip for everything.
+    QTemporaryDir dir;
+    z.add("messages.dat", "autre");
+    z.writeTo(dir.filePath("DEUX.QWK"));
+    PacketBuilder().zipTo(dir.filePath("PETIT.QWK"));
+    EXPECT_FALSE(UnpackJob(dir.filePath("PETIT.QWK"), dir.path(), 1 << 20).unpacksApart());
+    EXPECT_FALSE(UnpackJob(dir.filePath("DEUX.QWK"), dir.path(), 0).unpacksApart());
+}
+
 } // namespace velk

@@ -25,6 +25,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <optional>
@@ -146,7 +147,7 @@ void TQWK::setMessagerie(TMessagerie& window) {
 }
 
 void TQWK::MailBtnClick() {
-    if (!messagerie_)
+    if (!messagerie_ || !messagesFileReady(session_, ui_))
         return;
     BusyCursor busy(ui_);
     std::vector<std::string> lines;
@@ -174,12 +175,14 @@ void TQWK::setMsgPerso(TMsgPerso& window) {
 void TQWK::MsgPersoBtnClick() {
     if (!msgPerso_)
         return;
+    const bool ready = messagesFileReady(session_, ui_);
     BusyCursor busy(ui_);
     std::vector<ListedMessage> messages;
     std::optional<QString> failure;
     Diagnostics said;
     try {
-        messages = loadPersonalMessages(session_, said);
+        if (ready)
+            messages = loadPersonalMessages(session_, said);
     } catch (const VelkError& e) {
         failure = e.message();
     }
@@ -200,7 +203,7 @@ void TQWK::setRecherche(TRecherche& window) {
 }
 
 void TQWK::RechercheBtnClick() {
-    if (recherche_)
+    if (recherche_ && messagesFileReady(session_, ui_))
         ui_.runModalOver(*recherche_, *this);
 }
 
@@ -304,10 +307,13 @@ bool openPacket(Session& session, UiServices& ui, TQWK& window, QObject* opener)
     // Requests that travelled in a reply packet unpacked again can be seen and removed.
     runAction(ui, [&] { takeBackRequests(session); });
     window.fill(*fields);
+    QTimer::singleShot(0, &window, [&session] { startMessagesUnpack(session); });
     if (opener)
         ui.runModalOver(window, *opener);
     else
         ui.runModal(window);
+    // A window closed without its packet emptied away leaves no unzip behind it.
+    session.messagesUnpack.reset();
     return true;
 }
 

@@ -12,6 +12,7 @@
 #include "tests/support/ListRows.h"
 #include "tests/support/PacketFixture.h"
 #include "tests/support/ScriptedUiServices.h"
+#include "tests/support/ZipWriter.h"
 #include "ui/mail/TAffMsg.h"
 #include "ui/main/Windows.h"
 #include "ui/packet/TQWK.h"
@@ -193,6 +194,36 @@ TEST_F(TMessagerieTest, APacketWithoutIndexFilesListsEveryMessage) {
     EXPECT_TRUE(shown);
     EXPECT_TRUE(ui.texts().isEmpty());
     packetWindow.hide();
+}
+
+// A large MESSAGES.DAT lands behind the packet window: the mail waits for it, and one that
+// could not be unpacked is told at each try instead of listed.
+TEST_F(TMessagerieTest, MailWaitsForMessagesUnpackedBehindThePacketWindow) {
+    b.add(0, "Long", std::string(1 << 20, 'x'));
+    for (const bool damaged : {false, true}) {
+        ZipWriter z;
+        z.addAll(b.files());
+        QByteArray zip = z.bytes();
+        if (damaged)
+            zip[zip.indexOf(b.messagesFile()) + 1] ^= 1;
+        s.commandLinePacket = joinPath(s.settings.qwkPath, "GROS.QWK");
+        writeFileAtomically(s.commandLinePacket, zip);
+        s.openFromCommandLine = true;
+        ui.clear();
+        ASSERT_TRUE(openQwkPacket(s, ui));
+        EXPECT_TRUE(s.messagesUnpack);
+        TQWK packetWindow(s, ui);
+        TMessagerie m(s, ui);
+        packetWindow.setMessagerie(m);
+        int shown = 0;
+        ui.onModal("TMessagerie", [&](QObject&) { return ++shown, 0; });
+        packetWindow.MailBtnClick();
+        packetWindow.MailBtnClick();
+        EXPECT_EQ(shown, damaged ? 0 : 2);
+        EXPECT_EQ(ui.messages().filter("Problème lors du décompactage du fichier").size(),
+                  damaged ? 2 : 0);
+        EXPECT_EQ(ui.busyDepth(), 0);
+    }
 }
 
 TEST_F(TMessagerieTest, NoIndexFileShowsNoBrowser) {
