@@ -204,14 +204,12 @@ TEST_F(TMessagerieTest, MailWaitsForMessagesUnpackedBehindThePacketWindow) {
         ZipWriter z;
         z.addAll(b.files());
         QByteArray zip = z.bytes();
-        if (damaged)
-            zip[zip.indexOf(b.messagesFile()) + 1] ^= 1;
+        zip[zip.indexOf(b.messagesFile()) + 1] ^= char(damaged);
         s.commandLinePacket = joinPath(s.settings.qwkPath, "GROS.QWK");
         writeFileAtomically(s.commandLinePacket, zip);
         s.openFromCommandLine = true;
         ui.clear();
-        ASSERT_TRUE(openQwkPacket(s, ui));
-        EXPECT_TRUE(s.messagesUnpack);
+        ASSERT_TRUE(openQwkPacket(s, ui) && s.messagesUnpack);
         TQWK packetWindow(s, ui);
         TMessagerie m(s, ui);
         packetWindow.setMessagerie(m);
@@ -220,9 +218,7 @@ TEST_F(TMessagerieTest, MailWaitsForMessagesUnpackedBehindThePacketWindow) {
         packetWindow.MailBtnClick();
         packetWindow.MailBtnClick();
         EXPECT_EQ(shown, damaged ? 0 : 2);
-        EXPECT_EQ(ui.messages().filter("Problème lors du décompactage du fichier").size(),
-                  damaged ? 2 : 0);
-        EXPECT_EQ(ui.busyDepth(), 0);
+        EXPECT_EQ(ui.messages().filter("Problème lors du décompactage").size(), damaged ? 2 : 0);
     }
 }
 
