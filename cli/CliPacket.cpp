@@ -29,7 +29,7 @@ Answer CliUiServices::askYesNoCancel(const QString& text, const QString&) {
 }
 
 std::unique_ptr<CliPacket> openCliPacket(const QString& packetPath, CliIo& io, UiServices& ui,
-                                         std::optional<int> conference) {
+                                         std::optional<int> conference, CliMessages messages) {
     auto packet = std::make_unique<CliPacket>();
     if (!packet->directory.isValid()) {
         io.fail(QStringLiteral("Impossible de créer un répertoire temporaire."));
@@ -40,9 +40,16 @@ std::unique_ptr<CliPacket> openCliPacket(const QString& packetPath, CliIo& io, U
     s.packet.packetFileName = packetPath;
     bool loaded = false;
     runAction(ui, [&] {
-        if (!shown(unpackAndLoadPacket(s, packetPath), ui))
+        if (!shown(unpackAndLoadPacket(s, packetPath, messages == CliMessages::CountedOnly), ui))
             return;
         packet->indexFiles = findIndexFiles(s.settings.workPath, s.packet);
+        // Counted in MESSAGES.DAT before it was there: again once it is.
+        if (s.packet.builtIndex && s.messagesUnpack) {
+            s.packet.builtIndex.reset();
+            if (!messagesFileReady(s, ui))
+                return;
+            packet->indexFiles = findIndexFiles(s.settings.workPath, s.packet);
+        }
         loaded = true;
     });
     if (!loaded)

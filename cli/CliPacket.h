@@ -39,10 +39,16 @@ struct CliPacket {
     std::vector<IndexFileEntry> indexFiles;
 };
 
+// What a command reads of the packet: its messages, or only the control and index files;
+// MESSAGES.DAT, the bulk of a packet, is then unpacked only to count the messages of a
+// conference that has no index file.
+enum class CliMessages { Read, CountedOnly };
+
 // Unpacks and loads the packet, which must have `conference` when one is asked for; on
 // failure the French message is on standard error and the result is null.
 std::unique_ptr<CliPacket> openCliPacket(const QString& packetPath, CliIo& io, UiServices& ui,
-                                         std::optional<int> conference = std::nullopt);
+                                         std::optional<int> conference = std::nullopt,
+                                         CliMessages messages = CliMessages::Read);
 
 // DOS bytes as UTF-8 text, with their trailing blanks and NULs removed; a NUL never prints.
 QString cliText(std::string_view dos);

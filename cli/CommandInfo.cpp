@@ -14,7 +14,7 @@ int run(const QStringList& args, CliIo& io) {
         return 2;
     }
     CliUiServices ui(io);
-    const auto packet = openCliPacket(args[0], io, ui);
+    const auto packet = openCliPacket(args[0], io, ui, std::nullopt, CliMessages::CountedOnly);
     if (!packet)
         return 1;
     const PacketControl& c = packet->session.packet.control;

@@ -70,10 +70,16 @@ Diagnosed<bool> loadUnpackedPacket(PacketSession& s) {
     return loaded;
 }
 
-Diagnosed<bool> unpackAndLoadPacket(PacketSession& s, const QString& packet) {
-    const UnpackResult unpacked = unpackArchive(packet, s.settings.workPath);
+Diagnosed<bool> unpackAndLoadPacket(PacketSession& s, const QString& packet, bool messagesLater) {
+    s.messagesUnpack.reset();
+    auto job =
+        std::make_unique<UnpackJob>(packet, s.settings.workPath,
+                                    messagesLater ? std::optional<std::uint64_t>(0) : std::nullopt);
+    const UnpackResult unpacked = job->finish();
     if (!unpacked.ok())
         return {false, unpackFailure(packet, unpacked)};
+    if (job->unpacksApart())
+        s.messagesUnpack = std::move(job);
     return loadUnpackedPacket(s);
 }
 

@@ -38,8 +38,10 @@ PacketFields packetFields(const PacketSession& session);
 Diagnosed<bool> loadUnpackedPacket(PacketSession& session);
 
 // Unpacks the packet into the work directory, which the caller emptied, then
-// loadUnpackedPacket; false with the messages saying why.
-Diagnosed<bool> unpackAndLoadPacket(PacketSession& session, const QString& packet);
+// loadUnpackedPacket; false with the messages saying why. `messagesLater`: MESSAGES.DAT is
+// left for messagesFileReady.
+Diagnosed<bool> unpackAndLoadPacket(PacketSession& session, const QString& packet,
+                                    bool messagesLater = false);
 
 // "&Ouvrir un paquet QWK" up to the packet window: the work directory's test and question,
 // the packet (the command-line one, else the file dialog on "*.Q*" in the QWK directory),

@@ -3,6 +3,7 @@
 #include "core/FileUtil.h"
 #include "packet/PacketBuilder.h"
 #include "tests/support/CliCapture.h"
+#include "tests/support/ZipWriter.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -64,6 +65,25 @@ TEST_F(CliTest, InfoDescribesThePacket) {
                      "  BLT-0.1\n"
                      "  BLT-0.2\n");
     EXPECT_EQ(r.err, "");
+}
+
+// info unpacks MESSAGES.DAT, here damaged, only to count a conference without its index file.
+TEST(CliInfo, ReadsTheMessagesOnlyForAConferenceWithoutIndex) {
+    for (const bool indexed : {true, false}) {
+        PacketBuilder b;
+        b.conference(9, "Autre").add(9, "Sujet", "Texte\n");
+        if (!indexed)
+            b.withoutIndex(9);
+        ZipWriter z;
+        z.addAll(b.files());
+        QByteArray zip = z.bytes();
+        zip[zip.indexOf(b.messagesFile()) + 1] ^= 1;
+        QTemporaryDir dir;
+        writeFileAtomically(dir.filePath("P.QWK"), zip);
+        const CliBytesRun r = cli({"info", dir.filePath("P.QWK")});
+        EXPECT_EQ(r.status, indexed ? 0 : 1);
+        EXPECT_EQ(r.out.find("  9    (1)    Autre\n") != std::string::npos, indexed) << r.err;
+    }
 }
 
 TEST_F(CliTest, ListShowsOneLinePerMessageInIndexOrder) {

@@ -200,6 +200,7 @@ TEST_F(TMessagerieTest, APacketWithoutIndexFilesListsEveryMessage) {
 // could not be unpacked is told at each try instead of listed.
 TEST_F(TMessagerieTest, MailWaitsForMessagesUnpackedBehindThePacketWindow) {
     b.add(0, "Long", std::string(1 << 20, 'x'));
+    const auto windows = createWindows(s, ui);
     for (const bool damaged : {false, true}) {
         ZipWriter z;
         z.addAll(b.files());
@@ -208,15 +209,11 @@ TEST_F(TMessagerieTest, MailWaitsForMessagesUnpackedBehindThePacketWindow) {
         s.commandLinePacket = joinPath(s.settings.qwkPath, "GROS.QWK");
         writeFileAtomically(s.commandLinePacket, zip);
         s.openFromCommandLine = true;
-        ui.clear();
         ASSERT_TRUE(openQwkPacket(s, ui) && s.messagesUnpack);
-        TQWK packetWindow(s, ui);
-        TMessagerie m(s, ui);
-        packetWindow.setMessagerie(m);
         int shown = 0;
         ui.onModal("TMessagerie", [&](QObject&) { return ++shown, 0; });
-        packetWindow.MailBtnClick();
-        packetWindow.MailBtnClick();
+        windows->QWK->MailBtnClick();
+        windows->QWK->MailBtnClick();
         EXPECT_EQ(shown, damaged ? 0 : 2);
         EXPECT_EQ(ui.messages().filter("Problème lors du décompactage").size(), damaged ? 2 : 0);
     }
