@@ -34,7 +34,6 @@ Diagnostics unpackFailure(const QString& archive, const UnpackResult& r) {
 constexpr std::uint64_t kMessagesApartFrom = 1 << 20;
 
 bool messagesReady(UnpackJob& job, UiServices& ui) {
-    job.startApart();
     BusyCursor busy(ui, !job.apartOver());
     const UnpackResult unpacked = job.finishApart();
     busy.release();
