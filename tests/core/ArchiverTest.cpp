@@ -375,19 +375,18 @@ TEST(Archiver, MessagesUnpackedApartAnswerForThemselves) {
                  {&messages, true, true, false},
                  {&control, true, false, false}};
     for (const auto& c : cases) {
-        QTemporaryDir dir;
+        QTemporaryDir dir, work;
         QByteArray zip = z.bytes();
         if (c.damaged)
             zip[zip.indexOf(*c.damaged) + 1] ^= 1;
         writeFileAtomically(dir.filePath("APART.QWK"), zip);
-        QDir().mkdir(dir.filePath("W"));
         {
-            UnpackJob job(dir.filePath("APART.QWK"), dir.filePath("W"), 0);
+            UnpackJob job(dir.filePath("APART.QWK"), work.path(), 0);
             job.startApart();
             EXPECT_EQ(job.finish().ok(), c.restOk);
             EXPECT_TRUE(!c.waited || job.finishApart().ok() == c.messagesOk);
         }
-        const QStringList left = entries(dir.filePath("W"));
+        const QStringList left = entries(work.path());
         EXPECT_EQ(left.size(), c.restOk ? b.files().size() - !c.messagesOk : 0);
         EXPECT_EQ(left.contains("MESSAGES.DAT"), c.messagesOk);
     }

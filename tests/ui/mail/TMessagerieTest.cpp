@@ -10,6 +10,7 @@
 #include "tests/support/ButtonCaptions.h"
 #include "tests/support/ConfiguredDirectories.h"
 #include "tests/support/ListRows.h"
+#include "tests/support/ModalSteps.h"
 #include "tests/support/PacketFixture.h"
 #include "tests/support/ScriptedUiServices.h"
 #include "tests/support/ZipWriter.h"
@@ -19,6 +20,7 @@
 #include "ui/reply/TDestin.h"
 #include "ui/reply/TWriteMsg.h"
 #include "ui/widgets/DosTextBox.h"
+#include "ui/widgets/QtUiServices.h"
 
 #include <QApplication>
 #include <QFile>
@@ -200,7 +202,8 @@ TEST_F(TMessagerieTest, APacketWithoutIndexFilesListsEveryMessage) {
 // could not be unpacked is told at each try instead of listed.
 TEST_F(TMessagerieTest, MailWaitsForMessagesUnpackedBehindThePacketWindow) {
     b.add(0, "Long", std::string(1 << 20, 'x'));
-    const auto windows = createWindows(s, ui);
+    QtUiServices real{QString()};
+    const auto windows = createWindows(s, real);
     for (const bool damaged : {false, true}) {
         ZipWriter z;
         z.addAll(b.files());
@@ -209,13 +212,22 @@ TEST_F(TMessagerieTest, MailWaitsForMessagesUnpackedBehindThePacketWindow) {
         s.commandLinePacket = joinPath(s.settings.qwkPath, "GROS.QWK");
         writeFileAtomically(s.commandLinePacket, zip);
         s.openFromCommandLine = true;
-        ASSERT_TRUE(openQwkPacket(s, ui) && s.messagesUnpack);
-        int shown = 0;
-        ui.onModal("TMessagerie", [&](QObject&) { return ++shown, 0; });
-        windows->QWK->MailBtnClick();
-        windows->QWK->MailBtnClick();
-        EXPECT_EQ(shown, damaged ? 0 : 2);
-        EXPECT_EQ(ui.messages().filter("Problème lors du décompactage").size(), damaged ? 2 : 0);
+        QStringList seen; // each window over the packet window, and what it says
+        ModalSteps steps;
+        steps.then("TQWK", [&](QWidget&) {
+            for (int i = 0; i <= int(damaged); ++i)
+                windows->QWK->MailBtn->click();
+            windows->QWK->FermerBtn->click();
+        });
+        for (int i = 0; i < (damaged ? 4 : 1); ++i)
+            steps.then("QDialog", [&](QWidget& w) {
+                seen << w.metaObject()->className() + w.property("text").toString();
+                static_cast<QDialog&>(w).reject();
+            });
+        ASSERT_TRUE(openPacket(s, real, *windows->QWK));
+        EXPECT_TRUE(steps.done());
+        EXPECT_EQ(seen.filter("velk::TMessagerie").size(), damaged ? 0 : 1);
+        EXPECT_EQ(seen.filter("QMessageBoxProblème lors du décompactage").size(), damaged ? 2 : 0);
     }
 }
 
