@@ -14,6 +14,7 @@
 #include "ui/widgets/QtUiServices.h"
 
 #include <QApplication>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -44,7 +45,8 @@ private:
 } // namespace
 
 int runProgram(Session& session, QtUiServices& ui, const QStringList& arguments) {
-    QApplication::setWindowIcon(programIcon());
+    // Drawn once the first window is on its way to the screen, which does not wait for it.
+    QTimer::singleShot(0, [] { QApplication::setWindowIcon(programIcon()); });
     // The main window's closing ends the run, not the hiding of the last visible window.
     QApplication::setQuitOnLastWindowClosed(false);
     establishStartDirectory(session, arguments, QCoreApplication::applicationDirPath());

@@ -17,7 +17,6 @@
 #include "ui/main/Windows.h"
 #include "ui/merge/TFusion.h"
 #include "ui/packet/TQWK.h"
-#include "ui/widgets/ProgramIcon.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -43,11 +42,21 @@ TForm1::TForm1(Session& session, UiServices& ui, Windows& windows)
       session_(session), ui_(ui), windows_(windows) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("VELK"));
-    setWindowIcon(programIcon());
     QFont bold = font();
     bold.setBold(true);
     setFont(bold);
 
+    auto* client = new QWidget(this);
+    client->setFixedSize(314, 107);
+    setCentralWidget(client);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+// The menu bar costs more than the rest of the window (the style loads the image readers for
+// its extension button): a packet named on the command line has its window on screen first.
+void TForm1::buildMenu() {
+    if (OuvrirunpaquetQWK1)
+        return;
     QMenu* fichier = menuBar()->addMenu(QStringLiteral("&Fichier"));
     OuvrirunpaquetQWK1 =
         addEntry(fichier, "OuvrirunpaquetQWK1", QStringLiteral("&Ouvrir un paquet QWK"));
@@ -80,11 +89,6 @@ TForm1::TForm1(Session& session, UiServices& ui, Windows& windows)
     connect(ImportationTaglines1, &QAction::triggered, this, &TForm1::ImportationTaglines1Click);
     connect(FusiondepaquetsQWK2, &QAction::triggered, this, &TForm1::FusiondepaquetsQWK2Click);
     connect(Apropos1, &QAction::triggered, this, &TForm1::Apropos1Click);
-
-    auto* client = new QWidget(this);
-    client->setFixedSize(314, 107);
-    setCentralWidget(client);
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 // The packet named on the command line, or the one the user picks: the main window stays
@@ -156,12 +160,14 @@ void TForm1::start() {
     const std::unique_ptr<UnpackJob>& unpack = session_.pendingUnpack;
     // A packet that failed keeps this window behind its messages.
     if (!session_.openFromCommandLine || !unpack || !unpack->over() || !unpack->finish().ok()) {
+        buildMenu();
         show();
         return;
     }
     QTimer::singleShot(0, this, [this] {
         openCommandLinePacket();
         session_.openFromCommandLine = false;
+        buildMenu();
         show();
     });
 }

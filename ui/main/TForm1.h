@@ -28,19 +28,21 @@ public:
     // directories dialog.
     void FormActivate();
 
-    // The menu, under its entries' names.
-    QAction* OuvrirunpaquetQWK1;
-    QAction* Quitter1;
-    QAction* Rpertoires1;
-    QAction* Entetes1;
-    QAction* PieddePage1;
-    QAction* TagLine1;
-    QAction* Correspondants1;
-    QAction* Imprimante1;
-    QAction* Divers1;
-    QAction* FusiondepaquetsQWK2;
-    QAction* ImportationTaglines1;
-    QAction* Apropos1;
+    // The menu, under its entries' names: built before the window first shows, or with the
+    // other windows.
+    void buildMenu();
+    QAction* OuvrirunpaquetQWK1 = nullptr;
+    QAction* Quitter1 = nullptr;
+    QAction* Rpertoires1 = nullptr;
+    QAction* Entetes1 = nullptr;
+    QAction* PieddePage1 = nullptr;
+    QAction* TagLine1 = nullptr;
+    QAction* Correspondants1 = nullptr;
+    QAction* Imprimante1 = nullptr;
+    QAction* Divers1 = nullptr;
+    QAction* FusiondepaquetsQWK2 = nullptr;
+    QAction* ImportationTaglines1 = nullptr;
+    QAction* Apropos1 = nullptr;
 
     void OuvrirunpaquetQWK1Click();
     void Quitter1Click();

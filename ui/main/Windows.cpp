@@ -44,6 +44,7 @@ std::unique_ptr<Windows> createFirstWindows(Session& session, UiServices& ui) {
     w->Form1 = std::make_unique<TForm1>(session, ui, *w);
     w->QWK = std::make_unique<TQWK>(session, ui);
     w->rest = [w = w.get(), &session, &ui] {
+        w->Form1->buildMenu();
         w->ListeBull = std::make_unique<TListeBull>(ui);
         w->AboutBox = std::make_unique<TAboutBox>();
         w->AffBulletins = std::make_unique<TAffBulletins>(session, ui);

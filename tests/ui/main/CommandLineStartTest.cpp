@@ -13,6 +13,7 @@
 #include "ui/widgets/QtUiServices.h"
 
 #include <QApplication>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTimer>
 
@@ -53,6 +54,20 @@ TEST(TForm1, CommandLinePacketWindowComesBeforeTheOtherWindows) {
     EXPECT_EQ(enabled, 3);
     EXPECT_TRUE(mainNeverShown);
     EXPECT_TRUE(windows->Form1->isVisible());
+    EXPECT_TRUE(windows->Form1->OuvrirunpaquetQWK1); // its menu came with the other windows
+}
+
+// Without a packet the main window shows at once, with the menu it builds only then.
+TEST(TForm1, StartedWithoutPacketShowsItsMenu) {
+    ProgramDir dir;
+    dir.makeWorkingLayout();
+    QtUiServices ui{QString()};
+    ASSERT_FALSE(REPORTED_TO(ui, InitDivers(dir.session, said)).has_value());
+    const auto windows = createFirstWindows(dir.session, ui);
+    EXPECT_FALSE(windows->Form1->OuvrirunpaquetQWK1);
+    windows->Form1->start();
+    EXPECT_TRUE(windows->Form1->isVisible());
+    EXPECT_EQ(windows->Form1->menuBar()->actions().size(), 4);
 }
 
 } // namespace velk
