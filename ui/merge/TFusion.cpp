@@ -50,7 +50,6 @@ TFusion::TFusion(Session& session, UiServices& ui, TWaitFusion& waitFusion, QWid
     setWindowTitle(QStringLiteral("Fusion de paquets QWK"));
 
     folders_ = new QFileSystemModel(this);
-    folders_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
 
     Label1 = new QLabel(QStringLiteral("Paquet QWK à intégrer :"));
     Label2 = new QLabel(QStringLiteral("Paquet QWK servant de base d'intégration :"));
@@ -137,9 +136,12 @@ QWidget* TFusion::buildHalf(QLabel* label, QTreeView*& directories, QListWidget*
 
 void TFusion::showEvent(QShowEvent* event) {
     // The folders are read from the first showing on, not at start-up: reading them (and the
-    // file types their icons need) would hold the event loop while a packet opens.
-    if (folders_->rootPath() != QLatin1String("/"))
+    // file types their icons need) would hold the event loop while a packet opens. Even the
+    // filter waits, since setting it queues a sort that looks up the root's icon.
+    if (folders_->rootPath() != QLatin1String("/")) {
+        folders_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
         folders_->setRootPath(QStringLiteral("/"));
+    }
     QDialog::showEvent(event);
     FormActivate();
 }
